@@ -8,18 +8,15 @@ export WINEPREFIX=$prefix WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# The first caller creates the prefix; others wait for it on the lock.
+# Creates the prefix on first use and brings up Wine's own services (and a persistent
+# wineserver) with their output detached: a service that inherited our output would
+# keep the test runner waiting for its end long after the test is over.
 mkdir -p "$prefix"
 (
   flock 9
-  if [ ! -f "$prefix/system.reg" ]; then
-    wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
-  fi
+  wineboot </dev/null >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
 ) 9>"$prefix.lock"
-
-# A persistent wineserver keeps each later start quick.
-wineserver -p >/dev/null 2>&1 || true
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"

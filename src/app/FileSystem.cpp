@@ -1,0 +1,117 @@
+// File system access for 8-bit (ANSI) paths, with errors raised as BrokerError.
+#include "app/FileSystem.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <new>
+
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "server/ComOwners.h"
+
+namespace {
+
+// The temporary file's name ends in ".~tmp", which no request pattern matches.
+constexpr wchar_t kTempSuffix[] = L".~tmp";
+
+bool IsPassingLock(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
+    // ReplaceFileW keeps working where a reader holds the target with delete sharing;
+    // a target that does not exist yet is simply renamed to.
+    if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr))
+        return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+        error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        SetLastError(error);
+        return false;
+    }
+    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : DWORD(bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+            ThrowFileError("Cannot write file", path);
+        bytes.remove_prefix(written);
+    }
+}
+
+}  // namespace
+
+bool DirectoryExists(const std::string& path) {
+    if (path.empty()) return false;
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DeleteFileQuietly(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+std::string ReadWholeFile(const std::string& path) {
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) ThrowFileError("Cannot open file", path);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) ThrowFileError("Cannot read file", path);
+    if (uint64_t(size.QuadPart) > SIZE_MAX / 2) throw BrokerError("File too large \"" + path + "\"");
+    std::string content;
+    try {
+        content.resize(size_t(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        throw BrokerError("File too large \"" + path + "\"");
+    }
+    size_t done = 0;
+    while (done < content.size()) {
+        DWORD chunk = content.size() - done > (1u << 30) ? (1u << 30) : DWORD(content.size() - done);
+        DWORD read = 0;
+        if (!ReadFile(file.get(), content.data() + done, chunk, &read, nullptr))
+            ThrowFileError("Cannot read file", path);
+        if (read == 0) break;  // the file shrank meanwhile
+        done += read;
+    }
+    content.resize(done);
+    return content;
+}
+
+void WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Wide(path);
+    const std::wstring temp = target + kTempSuffix;
+    {
+        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) ThrowFileError("Cannot create file", path);
+        try {
+            WriteAll(file.get(), bytes, path);
+        } catch (...) {
+            file.reset();
+            DeleteFileW(temp.c_str());
+            throw;
+        }
+    }
+    // An indexer or a virus scanner may hold the new file for a moment.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveIntoPlace(temp, target)) return;
+        DWORD error = GetLastError();
+        if (!IsPassingLock(error) || attempt == 10) {
+            DeleteFileW(temp.c_str());
+            SetLastError(error);
+            ThrowFileError("Cannot create file", path);
+        }
+        Sleep(20);
+    }
+}

@@ -1,0 +1,17 @@
+// Reading "VQBroker.Ini" into the service state at start-up.
+#include "app/Broker.h"
+#include "app/FileSystem.h"
+#include "app/Settings.h"
+
+void TEBroker::LoadSettings() {
+    const std::string path = FExeDir + "VQBroker.Ini";
+    const Settings settings = ReadSettings(FileExists(path) ? ReadWholeFile(path) : std::string());
+    FWorkDir = settings.workDir;
+    if (FWorkDir == "?") LogMessage("Nu ai precizat in VQBroker.Ini directorul de lucru");
+    FCompany = settings.company;
+    if (FCompany == "?") LogMessage("Nu ai precizat in VQBroker.Ini firma de lucru");
+    FArticleIdKind = settings.articleIdKind;
+    FPartnerIdKind = settings.partnerIdKind;
+    FGestiuni.insert(FGestiuni.end(), settings.gestiuni.begin(), settings.gestiuni.end());
+    FPrefixErrors = settings.prefixErrors;
+}

@@ -1,0 +1,19 @@
+// What the settings file "VQBroker.Ini" gives the service, read by fixed rules.
+#include "app/Settings.h"
+
+#include "app/IniView.h"
+#include "app/Text.h"
+
+Settings ReadSettings(std::string_view content) {
+    const IniView ini(SplitTextLines(content));
+    const char* section = "Generale";
+    Settings settings;
+    settings.workDir = ini.Read(section, "DirectorLucru", "?");
+    if (!settings.workDir.empty() && settings.workDir.back() == '\\') settings.workDir.pop_back();
+    settings.company = ini.Read(section, "FirmaLucru", "?");
+    settings.articleIdKind = ini.Read(section, "IDArticol", "?");
+    settings.partnerIdKind = ini.Read(section, "IDPartener", "?");
+    SplitList(UpperAscii(ini.Read(section, "Gestiune", "")), ';', settings.gestiuni);
+    settings.prefixErrors = UpperAscii(ini.Read(section, "PrefixareErori", "")) == "D";
+    return settings;
+}

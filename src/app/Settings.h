@@ -1,0 +1,18 @@
+// What the settings file "VQBroker.Ini" gives the service, read by fixed rules.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Settings {
+    std::string workDir;        // "DirectorLucru", one trailing "\" removed; "?" when missing
+    std::string company;        // "FirmaLucru"; "?" when missing
+    std::string articleIdKind;  // "IDArticol" as written; "?" when missing
+    std::string partnerIdKind;  // "IDPartener" as written; "?" when missing
+    std::vector<std::string> gestiuni;  // "Gestiune", upper case, split at ";"
+    bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
+};
+
+// Reads the section "Generale" of the settings file's content (empty when there is no file).
+Settings ReadSettings(std::string_view content);

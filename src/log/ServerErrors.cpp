@@ -1,0 +1,23 @@
+// The server's error list, reported to the log, to the error file, or both.
+#include "app/Broker.h"
+#include "app/FileSystem.h"
+#include "app/Text.h"
+#include "log/ErrorFileName.h"
+#include "server/BrokerError.h"
+#include "server/ServerList.h"
+
+std::string TEBroker::ErrorFileSuffix() const { return ErrorFileSuffixFor(FPrefixErrors, FCurrentRequest); }
+
+std::string TEBroker::ErrorFilePath() const {
+    return FWorkDir + "\\" + ErrorFileName(FPrefixErrors, FCurrentRequest);
+}
+
+void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
+    UniqueVariant list;
+    Check(FServer->GetListaErori(list.addressof()));
+    ServerList errors = ReadServerList(list.get());
+    if (!errors.isArray) return;
+    if (toLog)
+        for (const std::string& line : errors.lines) LogMessage(line);
+    if (toFile) WriteFileReplacing(ErrorFilePath(), JoinLines(errors.lines));
+}

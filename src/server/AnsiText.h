@@ -1,0 +1,11 @@
+// Conversions between the service's 8-bit texts (system ANSI code page) and wide text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "server/ComOwners.h"
+
+std::wstring Wide(std::string_view ansi);
+std::string Ansi(std::wstring_view wide);
+UniqueBstr MakeBstr(std::string_view ansi);

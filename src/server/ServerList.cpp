@@ -1,0 +1,74 @@
+// Lists that cross the COM boundary: one-dimensional safe arrays of text.
+#include "server/ServerList.h"
+
+#include <oleauto.h>
+
+#include <new>
+
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+
+namespace {
+
+std::string BstrText(BSTR value) {
+    return Ansi(std::wstring_view(value ? value : L"", SysStringLen(value)));
+}
+
+std::string VariantText(const VARIANT& element) {
+    if (element.vt == VT_BSTR) return BstrText(element.bstrVal);
+    if (element.vt == VT_EMPTY || element.vt == VT_NULL) return {};
+    UniqueVariant text;
+    Check(VariantChangeType(text.addressof(), const_cast<VARIANT*>(&element), VARIANT_ALPHABOOL, VT_BSTR));
+    return BstrText(text.get().bstrVal);
+}
+
+// Keeps a safe array's data locked for direct reading or writing while it lives.
+class ArrayData {
+public:
+    explicit ArrayData(SAFEARRAY* array) : array_(array) { Check(SafeArrayAccessData(array, &data_)); }
+    ~ArrayData() { SafeArrayUnaccessData(array_); }
+    ArrayData(const ArrayData&) = delete;
+    ArrayData& operator=(const ArrayData&) = delete;
+    template <class T> T* As() const { return static_cast<T*>(data_); }
+
+private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
+};
+
+}  // namespace
+
+ServerList ReadServerList(const VARIANT& list) {
+    ServerList result;
+    VARTYPE elementType = VARTYPE(list.vt & ~VT_ARRAY);
+    if (!(list.vt & VT_ARRAY) || (list.vt & VT_BYREF) || !list.parray ||
+        (elementType != VT_BSTR && elementType != VT_VARIANT) ||
+        SafeArrayGetDim(list.parray) != 1)
+        return result;
+    result.isArray = true;
+    Check(SafeArrayGetLBound(list.parray, 1, &result.lowerBound));
+    Check(SafeArrayGetUBound(list.parray, 1, &result.upperBound));
+    if (result.upperBound < result.lowerBound) return result;
+    size_t count = size_t(result.upperBound - result.lowerBound) + 1;
+    result.lines.reserve(count);
+    ArrayData data(list.parray);
+    for (size_t i = 0; i < count; ++i)
+        result.lines.push_back(elementType == VT_BSTR ? BstrText(data.As<BSTR>()[i])
+                                                      : VariantText(data.As<VARIANT>()[i]));
+    return result;
+}
+
+UniqueVariant MakeServerList(const std::vector<std::string>& lines) {
+    UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, ULONG(lines.size())));
+    if (!array.get()) throw std::bad_alloc();
+    if (!lines.empty()) {
+        ArrayData data(array.get());
+        // The array owns each element from here on; destroying it frees them.
+        for (size_t i = 0; i < lines.size(); ++i) data.As<BSTR>()[i] = MakeBstr(lines[i]).release();
+    }
+    UniqueVariant list;
+    VARIANT* out = list.addressof();
+    out->vt = VT_ARRAY | VT_BSTR;
+    out->parray = array.release();
+    return list;
+}

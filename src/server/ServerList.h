@@ -1,0 +1,24 @@
+// Lists that cross the COM boundary: one-dimensional safe arrays of text.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#include "server/ComOwners.h"
+
+struct ServerList {
+    bool isArray = false;    // false: the variant held no array, so no lines
+    LONG lowerBound = 0;
+    LONG upperBound = -1;
+    std::vector<std::string> lines;  // elements from lower to upper bound, as 8-bit text
+};
+
+// Reads a list the server returned: VT_ARRAY|VT_BSTR, or VT_ARRAY|VT_VARIANT whose
+// elements are converted to text. Any other variant is "no lines".
+ServerList ReadServerList(const VARIANT& list);
+
+// Builds the list the service sends: VT_ARRAY|VT_BSTR with bounds 0..n-1.
+UniqueVariant MakeServerList(const std::vector<std::string>& lines);

@@ -1,0 +1,4 @@
+// Reading rules of the settings file.
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"

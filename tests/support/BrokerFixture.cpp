@@ -1,0 +1,104 @@
+// A service object in real temporary folders, with a fake server and a fixed today.
+#include "support/BrokerFixture.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "app/FileSystem.h"
+#include "app/Text.h"
+#include "log/TimeStamp.h"
+#include "server/AnsiText.h"
+
+namespace {
+
+FakeServer* gServer = nullptr;
+
+ComRef<ITallyportObject> CreateFake() { return gServer->Ref(); }
+
+}  // namespace
+
+LocalTime BrokerTest::today = {2026, 12, 7, 9, 5, 3};
+
+std::string BrokerTest::Stamp() { return FormatTimeStamp(today, ":"); }
+
+std::string MakeTempFolder(const std::string& hint) {
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::string base = Ansi(temp);
+    for (;;) {
+        std::string path = base + "vq_" + hint + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+                           std::to_string(counter++);
+        if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return path;
+    }
+}
+
+void RemoveFolder(const std::string& path) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = Wide(path) + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(Ansi(full));
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(Wide(path).c_str());
+}
+
+void BrokerTest::SetUp() {
+    today = {2026, 12, 7, 9, 5, 3};
+    workDir = MakeTempFolder("work");
+    exeDir = MakeTempFolder("exe") + "\\";
+    gServer = &server;
+    broker.FExeDir = exeDir;
+    broker.FCreateServer = CreateFake;
+    broker.FClock = [] { return today; };
+}
+
+void BrokerTest::TearDown() {
+    broker.FServer.reset();
+    RemoveFolder(workDir);
+    RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
+}
+
+void BrokerTest::WriteIni(const std::string& content) {
+    WriteFileReplacing(exeDir + "VQBroker.Ini", content);
+    iniWritten = true;
+}
+
+std::string BrokerTest::DefaultIni() const {
+    return "[Generale]\r\nDirectorLucru=" + workDir +
+           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n";
+}
+
+void BrokerTest::Start() {
+    if (!iniWritten) WriteIni(DefaultIni());
+    broker.FormCreate();
+    server.calls.clear();
+}
+
+void BrokerTest::Put(const std::string& name, const std::string& content) const {
+    WriteFileReplacing(Path(name), content);
+}
+
+std::string BrokerTest::Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
+
+bool BrokerTest::Exists(const std::string& name) const { return FileExists(Path(name)); }
+
+std::vector<std::string> BrokerTest::Log() const {
+    std::vector<std::string> lines = SplitTextLines(broker.LogText());
+    for (std::string& line : lines) {
+        EXPECT_EQ(line.substr(0, 12), "Ver. 3.1 -  ");
+        line.erase(0, 12);
+    }
+    return lines;
+}

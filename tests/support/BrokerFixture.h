@@ -1,0 +1,46 @@
+// A service object in real temporary folders (executable folder and working directory),
+// with a recording fake server and today's date under the test's control.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Broker.h"
+#include "support/FakeServer.h"
+
+class BrokerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes VQBroker.Ini beside the (pretended) executable.
+    void WriteIni(const std::string& content);
+    // The settings every test starts from unless it wrote its own: the working directory,
+    // company DEMO, internal keys.
+    std::string DefaultIni() const;
+    // Runs FormCreate (writing the default settings if none were written) and forgets
+    // the configuration calls it made.
+    void Start();
+
+    std::string Path(const std::string& name) const { return workDir + "\\" + name; }
+    void Put(const std::string& name, const std::string& content) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+    // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
+    std::vector<std::string> Log() const;
+
+    static LocalTime today;       // what the service's clock says; tests may change it
+    static std::string Stamp();   // the time stamp of today, as logged
+
+    FakeServer server;
+    TEBroker broker;
+    std::string workDir;
+    std::string exeDir;           // with a trailing "\"
+    bool iniWritten = false;
+};
+
+// Makes a fresh empty folder under the temporary directory; removes it when the test ends.
+std::string MakeTempFolder(const std::string& hint);
+void RemoveFolder(const std::string& path);
