@@ -120,4 +120,8 @@ private:
     size_t FViewChars = 0;        // characters now in the view
     LogFile FLogFile;
     bool FErrorBoxOpen = false;
+
+    // Poll cycle and package state (polling/, packages/).
+
+    // Query state (queries/, balances/).
 };
