@@ -91,6 +91,11 @@ std::string ReadWholeFile(const std::string& path) {
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const std::wstring target = Wide(path);
     const std::wstring temp = target + kTempSuffix;
+    if (DirectoryExists(path)) {
+        // A rename may take an empty folder's place on some file systems; never let it.
+        SetLastError(ERROR_ACCESS_DENIED);
+        ThrowFileError("Cannot create file", path);
+    }
     {
         UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
