@@ -9,6 +9,7 @@
 
 #include "log/LogFile.h"
 #include "log/TimeStamp.h"
+#include "polling/PackageJournal.h"
 #include "server/ComOwners.h"
 #include "server/Tallyport.h"
 
@@ -122,6 +123,33 @@ private:
     bool FErrorBoxOpen = false;
 
     // Poll cycle and package state (polling/, packages/).
+    struct FoundEntry;              // polling/PollCycle.cpp
+    bool FindPackage(const char* pattern, FoundEntry& found);
+    void ServePackage(const std::string& name, bool (TEBroker::*handler)(const std::string&));
+    void DisposeOfPackage(const std::string& name, bool accepted);
+    void ServeQuery(const char* name, void (TEBroker::*handler)());
+    void OnWorkDirMissing();
+    bool ServerMissing();
+    bool IsRemembered(const std::string& name) const;
+    void RememberPackage(const std::string& name);
+    void RecordInHand(const std::string& name);
+    void ClearInHand();
+    void SaveJournal();
+    void RecoverInterruptedPackage();
+    bool ServeDocumentPackage(const std::string& path, PackageKind kind);
+    bool ServeRecordPackage(const std::string& path, PackageKind kind);
+
+    PackageJournal FJournal;        // the package in hand and those passed over, on disk too
+    bool FJournalChecked = false;   // the first tick that found the directory has read it
+    bool FNoServerLogged = false;   // the missing server has been logged in this run
+    UniqueHandle FScriptProcess;    // the emergency script started last, while it may run
 
     // Query state (queries/, balances/).
+    // The steps every query shares; a QueryKind is one row of the query table
+    // (queries/QueryTable.h), a QueryParameter what a request file's first line gives.
+    void AnswerQuery(const struct QueryKind& query);
+    struct QueryParameter ReadQueryParameter(const QueryKind& query) const;
+    bool SelectQueryMonth(const QueryKind& query);
+    LONG CallQueryList(const QueryKind& query, const QueryParameter& parameter, UniqueVariant& list);
+    void LogStamped(const std::string& text);   // time stamp + text
 };

@@ -1,6 +1,118 @@
-// The one-second poll cycle (being built).
-#include "app/Broker.h"
+// The one-second tick: the one request it serves, chosen by the fixed precedence.
+#include "polling/RequestTable.h"
 
-void TEBroker::TimerTimer() {}
-void TEBroker::RunEmergencyScript() {}
-void TEBroker::SetAsideFailedPackage(const std::string&) {}
+#include "app/FileSystem.h"
+#include "polling/NameMatch.h"
+#include "server/AnsiText.h"
+
+struct TEBroker::FoundEntry {
+    std::string name;        // the long name, as the directory holds it
+    bool directory = false;
+};
+
+namespace {
+
+// Holds the busy flag for the length of one request, an error included.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
+
+void TEBroker::TimerTimer() {
+    if (!DirectoryExists(FWorkDir)) {
+        OnWorkDirMissing();
+        return;
+    }
+    FInactiveLogged = false;
+    if (FBusy) return;  // a request or the export is still running further down this thread
+    if (!FJournalChecked) RecoverInterruptedPackage();
+    if (ServerMissing()) return;
+    for (const PackageRow& row : kPackageRows) {
+        FoundEntry found;
+        if (!FindPackage(row.pattern, found) || IsErrorFileName(found.name)) continue;
+        if (!found.directory) ServePackage(found.name, row.handler);
+        return;  // a directory first in its pattern holds up every later row
+    }
+    for (const QueryRow& row : kQueryRows) {
+        if (!FileExists(FWorkDir + "\\" + row.name)) continue;
+        ServeQuery(row.name, row.handler);
+        return;
+    }
+}
+
+void TEBroker::OnWorkDirMissing() {
+    if (!FInactiveLogged) LogMessage(TimeStamp() + " ... Directorul de lucru este inactiv");
+    FInactiveLogged = true;
+    RunEmergencyScript();
+}
+
+// Without a server every request waits where it is, to be served after a restart.
+bool TEBroker::ServerMissing() {
+    if (FServer) return false;
+    if (!FNoServerLogged) {
+        FNoServerLogged = true;
+        LogMessage(TimeStamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare");
+    }
+    return true;
+}
+
+// The first entry of the pattern's search that counts: entries whose long name does
+// not match (found through their short name) and packages already passed over are
+// skipped as if the search had not returned them.
+bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
+    WIN32_FIND_DATAW entry;
+    UniqueFindHandle search(FindFirstFileExW(Wide(FWorkDir + "\\" + pattern).c_str(), FindExInfoBasic,
+                                             &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!search.valid()) return false;
+    do {
+        const std::wstring wide = entry.cFileName;
+        std::string name = Ansi(wide);
+        // A name the 8-bit code page cannot spell could not be opened through it either.
+        if (Wide(name) != wide || !MatchesPattern(name, pattern)) continue;
+        const bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!directory && IsRemembered(name)) continue;
+        found = {std::move(name), directory};
+        return true;
+    } while (FindNextFileW(search.get(), &entry));
+    return false;
+}
+
+void TEBroker::ServePackage(const std::string& name, bool (TEBroker::*handler)(const std::string&)) {
+    BusyScope busy(FBusy);
+    FCurrentRequest = name;
+    RecordInHand(name);
+    bool accepted = false;
+    try {
+        accepted = (this->*handler)(FWorkDir + "\\" + name);
+    } catch (...) {
+        // Documents may already exist: set the package aside, never serve it again.
+        try {
+            DisposeOfPackage(name, false);
+        } catch (...) {
+            // The handler's error is the one the operator must see.
+        }
+        throw;
+    }
+    DisposeOfPackage(name, accepted);
+}
+
+void TEBroker::ServeQuery(const char* name, void (TEBroker::*handler)()) {
+    BusyScope busy(FBusy);
+    FCurrentRequest = name;
+    const std::string path = FWorkDir + "\\" + name;
+    try {
+        (this->*handler)();
+    } catch (...) {
+        DeleteFileQuietly(path);
+        throw;
+    }
+    DeleteFileQuietly(path);
+}

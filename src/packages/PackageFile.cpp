@@ -1,0 +1,86 @@
+// Package file access: waiting until the writer lets go, reading, and the server list.
+#include "packages/PackageFile.h"
+
+#include <windows.h>
+
+#include <new>
+
+#include "app/Broker.h"
+#include "app/FileSystem.h"
+#include "app/Text.h"
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "server/ServerList.h"
+
+namespace {
+
+constexpr ULONGLONG kWaitLimitMs = 5000;
+constexpr DWORD kRetryPauseMs = 20;
+
+struct OpenTexts {
+    PackageKind kind;
+    const char* opened;
+    const char* notOpened;
+};
+
+constexpr OpenTexts kOpenTexts[] = {
+    {PackageKind::Comanda, " ... Deschid pachetul cu comenzi", " ... Nu pot deschide pachetul cu comenzi"},
+    {PackageKind::ComandaFurn, " ... Deschid pachetul cu comenzi", " ... Nu pot deschide pachetul cu comenzi"},
+    {PackageKind::Factura, " ... Deschid pachetul cu facturi", " ... Nu pot deschide pachetul cu facturii"},
+    {PackageKind::FacturaFurn, " ... Deschid pachetul cu facturi furnizori",
+     " ... Nu pot deschide pachetul cu facturii furnizori"},
+    {PackageKind::Partener, " ... Deschid pachetul cu informatii partener",
+     " ... Nu pot deschide pachetul cu informatii partener"},
+    {PackageKind::ModiPartener, " ... Deschid pachetul cu informatii partener",
+     " ... Nu pot deschide pachetul cu informatii partener"},
+    {PackageKind::Articol, " ... Deschid pachetul cu informatii articol",
+     " ... Nu pot deschide pachetul cu informatii articol"},
+};
+
+const OpenTexts& TextsOf(PackageKind kind) {
+    for (const OpenTexts& texts : kOpenTexts)
+        if (texts.kind == kind) return texts;
+    return kOpenTexts[0];
+}
+
+// The open fails while another process holds the file for writing. The wait runs on
+// a monotonic clock, so a clock change cannot cut it short or stretch it.
+bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.valid()) return true;
+        if (GetTickCount64() - start >= limitMs) return false;
+        Sleep(kRetryPauseMs);
+    }
+}
+
+}  // namespace
+
+bool TEBroker::WaitOpenPackage(const std::string& path, PackageKind kind) {
+    const bool opened = OpensWithin(Wide(path), kWaitLimitMs);
+    const OpenTexts& texts = TextsOf(kind);
+    LogMessage("");
+    LogMessage("");
+    LogMessage(TimeStamp() + (opened ? texts.opened : texts.notOpened));
+    return opened;
+}
+
+std::vector<std::string> ReadPackage(const std::string& path) {
+    std::string content = ReadWholeFile(path);
+    try {
+        return SplitTextLines(content);
+    } catch (const std::bad_alloc&) {
+        throw BrokerError("Not enough memory for the lines of \"" + path + "\"");
+    }
+}
+
+UniqueVariant ToServerList(const std::vector<std::string>& lines) {
+    try {
+        return MakeServerList(lines);
+    } catch (const std::bad_alloc&) {
+        throw BrokerError("Not enough memory to hand the package's " + std::to_string(lines.size()) +
+                          " lines to the server");
+    }
+}

@@ -1,0 +1,14 @@
+// Reading a package and handing its lines to the server.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "server/ComOwners.h"
+
+// The package's text lines; raises BrokerError when it cannot be opened or read, or
+// does not fit in memory.
+std::vector<std::string> ReadPackage(const std::string& path);
+
+// Every line, in file order, as VT_ARRAY|VT_BSTR with bounds 0..n-1.
+UniqueVariant ToServerList(const std::vector<std::string>& lines);

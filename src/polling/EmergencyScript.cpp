@@ -1,0 +1,27 @@
+// The operator's emergency script, started while the working directory is missing.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/Broker.h"
+#include "app/FileSystem.h"
+#include "server/AnsiText.h"
+
+void TEBroker::RunEmergencyScript() {
+    std::string path = FExeDir;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    path += "Avarie.bat";
+    if (!FileExists(path)) return;
+    // One instance at a time: a script that hangs must not pile up a process a second.
+    if (FScriptProcess.valid() && WaitForSingleObject(FScriptProcess.get(), 0) == WAIT_TIMEOUT) return;
+    FScriptProcess.reset();
+    LogMessage(TimeStamp() + " ... Rulez " + path);
+    const std::wstring file = Wide(path);
+    SHELLEXECUTEINFOW start{};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // nobody is there to answer a box
+    start.hwnd = FWindow;
+    start.lpVerb = L"open";
+    start.lpFile = file.c_str();
+    start.nShow = SW_HIDE;
+    if (ShellExecuteExW(&start)) FScriptProcess.reset(start.hProcess);
+}

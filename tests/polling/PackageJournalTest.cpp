@@ -1,0 +1,53 @@
+// The journal's text form: what one run leaves, the next reads back.
+#include <gtest/gtest.h>
+
+#include "polling/PackageJournal.h"
+
+namespace {
+
+const PackageStamp kOrder{"COMANDA_1.TXT", 123, 133000000000000000ull};
+const PackageStamp kPartner{"partener 2.txt", 0, 18446744073709551615ull};
+
+TEST(PackageJournalTest, WritesOneTabbedLinePerPackage) {
+    PackageJournal journal;
+    journal.inHand = kOrder;
+    journal.passedOver = {kPartner};
+    EXPECT_EQ(FormatJournal(journal),
+              "S\t123\t133000000000000000\tCOMANDA_1.TXT\r\n"
+              "P\t0\t18446744073709551615\tpartener 2.txt\r\n");
+    EXPECT_EQ(FormatJournal({}), "");
+}
+
+TEST(PackageJournalTest, ReadsBackWhatItWrote) {
+    PackageJournal journal;
+    journal.inHand = kOrder;
+    journal.passedOver = {kPartner, {"ARTICOL_3.TXT", 9, 1}};
+    PackageJournal read = ParseJournal(FormatJournal(journal));
+    EXPECT_EQ(read.inHand, journal.inHand);
+    EXPECT_EQ(read.passedOver, journal.passedOver);
+}
+
+TEST(PackageJournalTest, SkipsDamagedLines) {
+    PackageJournal read = ParseJournal(
+        "S\t12x\t5\tCOMANDA_1.TXT\r\n"       // size not a number
+        "P\t1\t2\t\r\n"                      // no name
+        "X\t1\t2\tOTHER.TXT\r\n"             // unknown tag
+        "P\t-1\t2\tNEG.TXT\r\n"
+        "P\t99999999999999999999\t2\tBIG.TXT\r\n"
+        "P\t7\t8\tFACTURA_1.TXT\r\n"
+        "P\t7\t8");                          // cut short by a crash
+    EXPECT_FALSE(read.inHand);
+    EXPECT_EQ(read.passedOver, (std::vector<PackageStamp>{{"FACTURA_1.TXT", 7, 8}}));
+    EXPECT_TRUE(ParseJournal("").Empty());
+}
+
+TEST(PackageJournalTest, ALaterStampOfANameReplacesTheEarlier) {
+    PackageJournal journal;
+    AddPassedOver(journal, {"COMANDA_1.TXT", 1, 1});
+    AddPassedOver(journal, {"FACTURA_1.TXT", 2, 2});
+    AddPassedOver(journal, {"comanda_1.txt", 3, 3});
+    EXPECT_EQ(journal.passedOver,
+              (std::vector<PackageStamp>{{"comanda_1.txt", 3, 3}, {"FACTURA_1.TXT", 2, 2}}));
+}
+
+}  // namespace

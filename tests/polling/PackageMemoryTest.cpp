@@ -1,0 +1,131 @@
+// A package is never served twice: not when it cannot be removed, not across a crash.
+#include <windows.h>
+
+#include "app/FileSystem.h"
+#include "polling/PackageJournal.h"
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "support/BrokerFixture.h"
+
+namespace {
+
+using PackageMemoryTest = BrokerTest;
+using Lines = std::vector<std::string>;
+
+const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
+
+PackageStamp StampOf(const std::string& folder, const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExW(Wide(folder + "\\" + name).c_str(), GetFileExInfoStandard, &data));
+    return {name, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    SetFileAttributesW(Wide(path).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+// A second run of the service on the same folders, as after a restart.
+struct SecondRun {
+    explicit SecondRun(const TEBroker& first) {
+        broker.FExeDir = first.FExeDir;
+        broker.FCreateServer = first.FCreateServer;
+        broker.FClock = first.FClock;
+        broker.FormCreate();
+    }
+    TEBroker broker;
+};
+
+TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
+    Start();
+    Put("COMANDA_1.TXT", kOrder);
+    SetReadOnly(Path("COMANDA_1.TXT"), true);
+    broker.TimerTimer();
+    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+                            "Au fost generate 0 comenzi in baza de date ",
+                            Stamp() + " ... Nu pot sterge pachetul COMANDA_1.TXT"}));
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists("COMANDA_1.ERR"));
+
+    Put("COMANDA_2.TXT", kOrder);
+    server.calls.clear();
+    broker.TimerTimer();   // the next entry of the same search
+    EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
+    EXPECT_FALSE(Exists("COMANDA_2.TXT"));
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(Log().size(), 9u);   // the undeletable one was logged once
+
+    SecondRun restart(broker);
+    server.calls.clear();
+    restart.broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists("COMANDA_1.ERR"));
+}
+
+TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
+    Start();
+    Put("PARTENER_1.TXT", "P;1\r\n");
+    SetReadOnly(Path("PARTENER_1.TXT"), true);
+    broker.TimerTimer();
+    SetReadOnly(Path("PARTENER_1.TXT"), false);
+    Put("PARTENER_1.TXT", "P;22\r\n");
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "AddPartener(P;22)");
+    EXPECT_FALSE(Exists("PARTENER_1.TXT"));
+}
+
+TEST_F(PackageMemoryTest, FailedPackageThatCannotBeSetAsideIsPassedOver) {
+    Start();
+    server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
+    Put("FACTURA_1.TXT", kOrder);
+    // A reader that does not share deletion keeps the file from being renamed.
+    UniqueHandle reader(CreateFileW(Wide(Path("FACTURA_1.TXT")).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader.valid());
+    EXPECT_THROW(broker.TimerTimer(), BrokerError);
+    EXPECT_TRUE(Exists("FACTURA_1.TXT"));
+    EXPECT_FALSE(Exists("FACTURA_1.ERR"));
+    EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot sterge pachetul FACTURA_1.TXT");
+    reader.reset();
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_FALSE(broker.FBusy);
+}
+
+TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
+    Put("COMANDA_1.TXT", kOrder);
+    Put("FACTURA_1.TXT", kOrder);
+    PackageJournal crashed;
+    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
+    Put(kJournalFileName, FormatJournal(crashed));
+    Start();
+    broker.TimerTimer();
+    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
+                            "", "", Stamp() + " ... Deschid pachetul cu facturi",
+                            "Au fost generate 0 facturi in baza de date "}));
+    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenFacturi GetNrFacturi");
+    EXPECT_FALSE(Exists(kJournalFileName));
+}
+
+TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
+    Put("COMANDA_1.TXT", kOrder);
+    PackageJournal crashed;
+    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
+    crashed.passedOver = {{"ARTICOL_GONE.TXT", 1, 2}};
+    Put(kJournalFileName, FormatJournal(crashed));
+    Put("COMANDA_1.TXT", std::string(kOrder) + "D;2\r\n");
+    Start();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(5) GenComenzi GetNrComenzi");
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));   // the vanished package is forgotten too
+}
+
+}  // namespace

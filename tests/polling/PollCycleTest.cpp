@@ -1,0 +1,192 @@
+// The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
+#include <windows.h>
+
+#include "app/FileSystem.h"
+#include "polling/PackageJournal.h"
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "support/BrokerFixture.h"
+
+namespace {
+
+using PollCycleTest = BrokerTest;
+using Lines = std::vector<std::string>;
+
+const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
+
+// A tick whose handler may raise (the queries' handlers report their own failures).
+void TickQuietly(TEBroker& broker) {
+    try {
+        broker.TimerTimer();
+    } catch (const std::exception&) {
+    }
+}
+
+TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
+    const Lines order = {"MODIPARTENER_1.TXT", "PARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
+                         "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURAFURN_1.TXT", "GETSTOC.TXT",
+                         "GETPRETACHIZSTOC.TXT", "GETINFOART.TXT", "GETPRETART.TXT",
+                         "GETLISTAGESTIUNI.TXT", "GETLISTAPARTENERI.TXT", "GETINFOCMDBON.TXT",
+                         "GETSTOCARTICOL.TXT", "GETINFOCMDBONURI.TXT", "GETINCASARILUNA.TXT",
+                         "GETFACTURICMDONLINE.TXT"};
+    Start();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, kOrder);
+    for (size_t served = 0; served < order.size(); ++served) {
+        TickQuietly(broker);
+        EXPECT_EQ(broker.FCurrentRequest, order[served]);
+        EXPECT_FALSE(broker.FBusy);
+        for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Exists(order[i]), i > served) << order[i];
+    }
+}
+
+TEST_F(PollCycleTest, LowerCaseNamesAreServedUnderTheirOwnNames) {
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    Start();
+    server.ok["GenComenzi"] = 0;
+    server.errors = FakeList::Of({"Linia 2 gresita"});
+    Put("comanda_7.txt", kOrder);
+    broker.TimerTimer();
+    EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
+    EXPECT_EQ(Read("comanda_7.ERR"), kOrder);
+    EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
+    EXPECT_FALSE(Exists("comanda_7.txt"));
+
+    Put("getstoc.txt", "");
+    TickQuietly(broker);
+    EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
+    EXPECT_FALSE(Exists("getstoc.txt"));
+}
+
+TEST_F(PollCycleTest, ErrorFileNamesArePassedOverForTheNextRow) {
+    Start();
+    Put("COMANDA_ERORI.TXT", kOrder);
+    Put("FACTURA_1.TXT", kOrder);
+    broker.TimerTimer();
+    EXPECT_EQ(broker.FCurrentRequest, "FACTURA_1.TXT");
+    EXPECT_TRUE(Exists("COMANDA_ERORI.TXT"));
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+}
+
+TEST_F(PollCycleTest, DirectoryFirstInAPackagePatternEndsTheTick) {
+    Start();
+    ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_OLD.TXT")).c_str(), nullptr));
+    Put("FACTURA_1.TXT", kOrder);
+    Put("GETSTOC.TXT", "");
+    broker.TimerTimer();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_TRUE(Exists("FACTURA_1.TXT"));
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    EXPECT_EQ(broker.FCurrentRequest, "");
+}
+
+TEST_F(PollCycleTest, DirectoryNamedLikeAQueryIsNoQuery) {
+    Start();
+    ASSERT_TRUE(CreateDirectoryW(Wide(Path("GETSTOC.TXT")).c_str(), nullptr));
+    Put("GETPRETART.TXT", "");
+    TickQuietly(broker);
+    EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
+    EXPECT_FALSE(Exists("GETPRETART.TXT"));
+}
+
+TEST_F(PollCycleTest, WhileBusyATickLeavesEveryRequestWhereItIs) {
+    Start();
+    Put("COMANDA_1.TXT", kOrder);
+    Put("GETSTOC.TXT", "");
+    broker.FBusy = true;
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    EXPECT_TRUE(broker.FBusy);
+}
+
+TEST_F(PollCycleTest, RefusedPackageReplacesAnOlderErr) {
+    Start();
+    server.ok["GenComenzi"] = 0;
+    Put("COMANDA_1.ERR", "old");
+    Put("COMANDA_1.TXT", kOrder);
+    broker.TimerTimer();
+    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(broker.FBusy);
+}
+
+TEST_F(PollCycleTest, ServerFailureSetsThePackageAsideAndPassesTheErrorOn) {
+    Start();
+    server.failures["GenComenzi"] = {E_FAIL, "Baza de date nu raspunde"};
+    Put("COMANDA_1.TXT", kOrder);
+    try {
+        broker.TimerTimer();
+        ADD_FAILURE() << "no error left the tick";
+    } catch (const BrokerError& error) {
+        EXPECT_STREQ(error.what(), "Baza de date nu raspunde");
+    }
+    EXPECT_FALSE(broker.FBusy);
+    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));
+    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
+}
+
+TEST_F(PollCycleTest, QueryFileIsDeletedWhetherOrNotItsHandlerRaises) {
+    Start();
+    server.failures["SetLunaLucru"] = {E_FAIL, "Server oprit"};
+    server.failures["GetStocuri"] = {E_FAIL, "Server oprit"};
+    Put("GETSTOC.TXT", "");
+    TickQuietly(broker);
+    EXPECT_FALSE(Exists("GETSTOC.TXT"));
+    EXPECT_FALSE(broker.FBusy);
+    EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
+}
+
+TEST_F(PollCycleTest, MissingDirectoryIsLoggedOncePerOutage) {
+    Start();
+    const std::string away = workDir + "_away";
+    auto moveAway = [&] { ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str())); };
+    auto moveBack = [&] { ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str())); };
+    moveAway();
+    broker.TimerTimer();
+    broker.TimerTimer();
+    moveBack();
+    broker.TimerTimer();
+    moveAway();
+    broker.TimerTimer();
+    moveBack();
+    const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
+    EXPECT_EQ(Log(), (Lines{inactive, inactive}));
+    EXPECT_FALSE(Exists("LOG.TXT"));  // written only by the next line logged with the directory there
+}
+
+TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
+    const std::string nested = workDir + "\\EXPORT.TXT";
+    ASSERT_TRUE(CreateDirectoryW(Wide(nested).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Wide(nested + "\\IN").c_str(), nullptr));
+    WriteIni("[Generale]\r\nDirectorLucru=" + nested + "\\IN\r\nFirmaLucru=DEMO\r\n");
+    Start();
+    server.ok["GenFacturi"] = 0;
+    WriteFileReplacing(nested + "\\IN\\FACTURA_1.TXT", kOrder);
+    broker.TimerTimer();
+    EXPECT_TRUE(FileExists(nested + "\\IN\\FACTURA_1.ERR"));
+    EXPECT_FALSE(FileExists(nested + "\\IN\\FACTURA_1.TXT"));
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+}
+
+TEST_F(PollCycleTest, WithoutAServerRequestsWaitAndTheOutageIsLoggedOnce) {
+    Start();
+    broker.FServer.reset();
+    Put("COMANDA_1.TXT", kOrder);
+    Put("GETSTOC.TXT", "");
+    broker.TimerTimer();
+    broker.TimerTimer();
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    EXPECT_EQ(broker.FCurrentRequest, "");
+    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
+}
+
+}  // namespace
