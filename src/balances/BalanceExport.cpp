@@ -1,4 +1,50 @@
-// The operator's export of partner balances (being built).
+// The operator's export of the partners' balances to SOLDURI.TXT.
 #include "app/Broker.h"
+#include "app/FileSystem.h"
+#include "app/Text.h"
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "server/ServerList.h"
 
-void TEBroker::ImportSolduriClick() {}
+namespace {
+
+constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
+
+// Clears the busy flag however the export ends.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
+
+void TEBroker::ImportSolduriClick() {
+    // Without a server (its creation failed at start-up) there is nobody to ask.
+    if (FBusy || !FServer) {
+        LogMessage(kRefusal);
+        return;
+    }
+    BusyScope busy(FBusy);
+    LocalTime today = Now();
+    LONG ok = 0;
+    Check(FServer->SetLunaLucru(today.year, today.month, &ok));
+    if (ok == 0) {
+        ReportServerErrors(true, true);
+        return;
+    }
+    LONG errorCode = 0;
+    UniqueVariant list;
+    Check(FServer->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
+    if (errorCode != 0) {
+        ReportServerErrors(true, true);
+        return;
+    }
+    WriteFileReplacing(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
+    LogStamped(" ... Import solduri parteneri ");
+}
