@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Windows executable under Wine, in the project's private WoW64 prefix and on
-# an X display (a private Xvfb when none is set). Usage: wine-run.sh PREFIX EXE [ARGS...]
+# an X display. Usage: wine-run.sh PREFIX EXE [ARGS...]
+# Without DISPLAY, the prefix gets a private Xvfb that outlives the call, like its
+# persistent wineserver: Wine's desktop binds to the display it first saw.
 set -euo pipefail
 prefix=$1
 shift
@@ -8,17 +10,34 @@ export WINEPREFIX=$prefix WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# Creates the prefix on first use and brings up Wine's own services (and a persistent
-# wineserver) with their output detached: a service that inherited our output would
-# keep the test runner waiting for its end long after the test is over.
-mkdir -p "$prefix"
-(
-  flock 9
-  wineboot </dev/null >/dev/null 2>&1 || true
-  wineserver -p </dev/null >/dev/null 2>&1 || true
-) 9>"$prefix.lock"
+start_private_display() {
+  local state="$prefix.display" number pid
+  if [ -f "$state" ]; then
+    read -r number pid <"$state"
+    if kill -0 "$pid" 2>/dev/null; then
+      DISPLAY=:$number
+      return
+    fi
+  fi
+  number=90
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+  setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.05; done
+  echo "$number $pid" >"$state"
+  DISPLAY=:$number
+}
 
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-fi
+mkdir -p "$prefix"
+exec 9>"$prefix.lock"
+flock 9
+[ -n "${DISPLAY:-}" ] || start_private_display
+export DISPLAY
+# Wine's own services start with their output detached: a service that inherited ours
+# would keep the test runner waiting long after the test is over.
+wineboot </dev/null >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
+flock -u 9
+exec 9>&-
+
 exec wine "$@"

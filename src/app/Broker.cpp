@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <utility>
 
 #include "app/AppTitle.h"
 #include "app/FileSystem.h"
@@ -97,16 +98,17 @@ LRESULT CALLBACK TEBroker::WindowProc(HWND window, UINT message, WPARAM wParam, 
 LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: OnCreate(); return 0;
-    case WM_SIZE: OnSize(); return 0;
+    case WM_SIZE: OnSize(wParam); return 0;
     case WM_TIMER: OnTimer(); return 0;
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
-        FWindow = nullptr;
+    case WM_NCDESTROY: {
+        HWND window = std::exchange(FWindow, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         Messages = ImportSolduri = nullptr;
-        break;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     }
     return DefWindowProcW(FWindow, message, wParam, lParam);
 }
@@ -126,7 +128,8 @@ void TEBroker::CreateComponents() {
                                Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
     SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont), FALSE);
     SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont), FALSE);
-    SendMessageW(Messages, EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(Messages, EM_SETLIMITTEXT, 1 << 20, 0);  // the view keeps far less
+    OnSize(SIZE_RESTORED);
     Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
 }
 
@@ -139,11 +142,14 @@ void TEBroker::OnCreate() {
     }
 }
 
-void TEBroker::OnSize() {
+void TEBroker::OnSize(WPARAM kind) {
+    // A view of no size drops what is added to it, so it keeps its size while minimized.
+    if (kind == SIZE_MINIMIZED) return;
     RECT client{};
     GetClientRect(FWindow, &client);
     int top = Scaled(kViewTop);
-    MoveWindow(Messages, 0, top, client.right, client.bottom > top ? client.bottom - top : 0, TRUE);
+    if (client.right <= 0 || client.bottom <= top) return;
+    MoveWindow(Messages, 0, top, client.right, client.bottom - top, TRUE);
 }
 
 void TEBroker::OnTimer() {

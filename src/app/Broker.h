@@ -104,7 +104,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
-    void OnSize();
+    void OnSize(WPARAM kind);
     void OnTimer();
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnClose();

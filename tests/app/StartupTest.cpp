@@ -1,6 +1,7 @@
 // Start-up: reading the settings into the service state and configuring the server.
 #include "support/BrokerFixture.h"
 
+#include "server/AnsiText.h"
 #include "server/BrokerError.h"
 
 namespace {
@@ -87,6 +88,30 @@ TEST_F(StartupTest, ServerThatCannotBeCreatedLeavesNoServer) {
     EXPECT_THROW(broker.FormCreate(), BrokerError);
     EXPECT_FALSE(broker.FServer);
     EXPECT_EQ(broker.FWorkDir, workDir);  // settings were read before the server was made
+}
+
+}  // namespace
+
+namespace {
+
+std::string ViewText(HWND view) {
+    wchar_t text[4096] = L"";
+    GetWindowTextW(view, text, 4096);
+    return Ansi(text);
+}
+
+TEST_F(StartupTest, WindowShowsTheLogInItsView) {
+    WriteIni(DefaultIni());
+    ASSERT_TRUE(broker.Create(GetModuleHandleW(nullptr), SW_HIDE));
+    broker.LogMessage("first");
+    broker.LogMessage("second");
+    EXPECT_EQ(ViewText(broker.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
+    wchar_t caption[128] = L"";
+    GetWindowTextW(broker.Window(), caption, 128);
+    EXPECT_STREQ(caption, L"Generator comenzi Velquoria - ver.3.1");
+    GetWindowTextW(broker.ImportSolduri, caption, 128);
+    EXPECT_STREQ(caption, L"&Import solduri parteneri");
+    DestroyWindow(broker.Window());
 }
 
 }  // namespace

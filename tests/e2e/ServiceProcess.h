@@ -1,0 +1,52 @@
+// One run of VQBroker.exe in a folder of its own, driven and watched from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class ServiceProcess {
+public:
+    // Copies VQBroker.exe (and, with a server, VQDocServer.dll, registered from the copy)
+    // into a fresh folder, beside a fresh working directory.
+    explicit ServiceProcess(bool withServer = true);
+    ~ServiceProcess();
+    ServiceProcess(const ServiceProcess&) = delete;
+    ServiceProcess& operator=(const ServiceProcess&) = delete;
+
+    std::string DefaultIni(const std::string& extra = {}) const;
+    void WriteIni(const std::string& content) const;
+
+    // Starts a copy of the service; Start waits for its main window.
+    void Start();
+    PROCESS_INFORMATION Launch() const;   // another copy, not waited for
+    void Close();                         // WM_CLOSE, then waits for the process to end
+    bool Running() const;
+
+    HWND MainWindow() const { return window_; }
+    std::string ViewText() const;
+    // Top-level dialog boxes (message boxes) that a process shows.
+    static std::vector<HWND> Dialogs(DWORD processId);
+    static std::string DialogText(HWND box);
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+    std::string Path(const std::string& name) const { return workDir + "\\" + name; }
+    void Put(const std::string& name, const std::string& content) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+
+    std::string exeDir;   // with a trailing "\"
+    std::string workDir;
+
+private:
+    void Register(const char* entry) const;
+
+    bool withServer_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+// Polls condition every 50 ms until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
