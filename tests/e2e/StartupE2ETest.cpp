@@ -1,7 +1,7 @@
 // Start-up and closing of the real program under Wine.
 #include <gtest/gtest.h>
 
-#include "ServiceProcess.h"
+#include "support/ServiceProcess.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // One run of VQBroker.exe in a folder of its own, driven and watched from outside.
-#include "ServiceProcess.h"
+#include "support/ServiceProcess.h"
 
 #include <gtest/gtest.h>
 
