@@ -21,21 +21,6 @@ bool IsPassingLock(DWORD error) {
            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
-bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
-    // ReplaceFileW keeps working where a reader holds the target with delete sharing;
-    // a target that does not exist yet is simply renamed to.
-    if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                     nullptr, nullptr))
-        return true;
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-        error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        SetLastError(error);
-        return false;
-    }
-    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
 void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
         DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : DWORD(bytes.size());
@@ -108,15 +93,21 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
             throw;
         }
     }
-    // An indexer or a virus scanner may hold the new file for a moment.
+    // A rename over the target leaves no moment without the file. A reader, an indexer or
+    // a virus scanner may stop it for a moment, so it is tried again; ReplaceFileW, which
+    // gets past some readers that a rename cannot, is the last resort.
     for (int attempt = 0;; ++attempt) {
-        if (MoveIntoPlace(temp, target)) return;
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
         DWORD error = GetLastError();
-        if (!IsPassingLock(error) || attempt == 10) {
-            DeleteFileW(temp.c_str());
-            SetLastError(error);
-            ThrowFileError("Cannot create file", path);
+        if (IsPassingLock(error) && attempt < 10) {
+            Sleep(20);
+            continue;
         }
-        Sleep(20);
+        if (IsPassingLock(error) && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+            return;
+        DeleteFileW(temp.c_str());
+        SetLastError(error);
+        ThrowFileError("Cannot create file", path);
     }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FileSystem.h"
+#include "app/Text.h"
 #include "server/AnsiText.h"
 #include "support/BrokerFixture.h"
 
@@ -147,3 +148,24 @@ void ServiceProcess::Put(const std::string& name, const std::string& content) co
 std::string ServiceProcess::Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
 
 bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
+
+std::string ExampleFile(const std::string& name) {
+#ifdef VQ_EXAMPLES_DIR
+    return ReadWholeFile(std::string(VQ_EXAMPLES_DIR) + "/" + name);
+#else
+    ADD_FAILURE() << "no examples folder";
+    return name;
+#endif
+}
+
+std::vector<std::string> StampFreeLines(const std::string& text) {
+    std::vector<std::string> lines = SplitTextLines(text);
+    for (std::string& line : lines) {
+        // "Ver. 3.1 -  " + "07.12.2026 10:39:27 " + ...
+        size_t at = 12;
+        bool stamped = line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' &&
+                       line[at + 10] == ' ' && line[at + 19] == ' ';
+        if (stamped) line.replace(at, 20, "<stamp> ");
+    }
+    return lines;
+}

@@ -50,3 +50,9 @@ private:
 
 // Polls condition every 50 ms until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+// An example request file from the source tree's examples folder.
+std::string ExampleFile(const std::string& name);
+
+// The lines of a log text with each time stamp ("DD.MM.YYYY hh:mm:ss ") shown as "<stamp> ".
+std::vector<std::string> StampFreeLines(const std::string& text);

@@ -1,0 +1,144 @@
+// Requests served by the real program under Wine, with the stand-in server: packages,
+// the outage of the working directory, every query, and the operator's button.
+#include <gtest/gtest.h>
+
+#include "app/FileSystem.h"
+#include "server/AnsiText.h"
+#include "support/ServiceProcess.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+bool Gone(const ServiceProcess& service, const std::string& name) { return !service.Exists(name); }
+
+std::string LogOf(const ServiceProcess& service) {
+    return service.Exists("LOG.TXT") ? service.Read("LOG.TXT") : std::string();
+}
+
+// The script may be writing its marker while the test reads it.
+std::string ReadWhenFree(const std::string& path) {
+    try {
+        return FileExists(path) ? ReadWholeFile(path) : std::string();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+TEST(ServingE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    service.Put("COMANDA_123.TXT", ExampleFile("COMANDA_1.TXT"));
+    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_123.TXT"); }, 4000));
+    ASSERT_TRUE(WaitUntil([&] { return StampFreeLines(LogOf(service)).size() == 4; }, 3000));
+    EXPECT_EQ(StampFreeLines(LogOf(service)),
+              (Lines{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
+                     "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
+    EXPECT_FALSE(service.Exists("COMANDA_123.ERR"));
+    service.Close();
+}
+
+TEST(ServingE2ETest, PackageWithoutHeaderIsRefusedAndSetAsideWithItsErrors) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    service.Put("comanda_9.txt", "[Document]\r\nPartener=P0001\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return service.Exists("comanda_9.ERR"); }, 5000));
+    EXPECT_FALSE(service.Exists("comanda_9.txt"));
+    ASSERT_TRUE(service.Exists("ERORI.TXT"));
+    std::string errors = service.Read("ERORI.TXT");
+    EXPECT_FALSE(errors.empty());
+    // The month's refusal goes to the log as well, line by line, and nothing else is said.
+    Lines log = StampFreeLines(LogOf(service));
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[2], "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi");
+    EXPECT_EQ(log[3], "Ver. 3.1 -  " + errors.substr(0, errors.find("\r\n")));
+    service.Close();
+}
+
+TEST(ServingE2ETest, OutageIsLoggedOnceStartsTheScriptAndPollingResumesSilently) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    std::string marker = service.exeDir + "avarie.txt";
+    WriteFileReplacing(service.exeDir + "Avarie.bat", "@echo off\r\necho started>>\"" + marker + "\"\r\n");
+    service.Start();
+    std::string away = service.workDir + "_away";
+    ASSERT_TRUE(MoveFileW(Wide(service.workDir).c_str(), Wide(away).c_str()));
+    EXPECT_TRUE(WaitUntil([&] { return Count(ReadWhenFree(marker), "started") >= 2; }, 10000));
+    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(service.workDir).c_str()));
+    service.Put("GETLISTAGESTIUNI.TXT", "");
+    ASSERT_TRUE(WaitUntil([&] { return service.Exists("LISTAGESTIUNI.TXT"); }, 5000));
+
+    std::string view = service.ViewText();
+    EXPECT_EQ(Count(view, " ... Directorul de lucru este inactiv"), 1u) << view;
+    EXPECT_GE(Count(view, " ... Rulez " + service.exeDir + "Avarie.bat"), 2u) << view;
+    service.Close();
+    // The lines of the outage reach LOG.TXT once the directory is back; its return adds none.
+    Lines log = StampFreeLines(service.Read("LOG.TXT"));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log.front(), "Ver. 3.1 -  <stamp>  ... Directorul de lucru este inactiv");
+    for (size_t i = 1; i < log.size(); ++i)
+        EXPECT_EQ(log[i], "Ver. 3.1 -  <stamp>  ... Rulez " + service.exeDir + "Avarie.bat");
+}
+
+TEST(ServingE2ETest, EveryExampleRequestIsServed) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni("PrefixareErori=D\r\n"));
+    service.Start();
+    const Lines packages = {"PARTENER_1.TXT", "MODIPARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
+                            "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURAFURN_1.TXT", "FACTURA_2.TXT"};
+    const std::pair<const char*, const char*> queries[] = {
+        {"GETSTOC.TXT", "STOCURI.TXT"}, {"GETPRETACHIZSTOC.TXT", "PRETACHIZSTOCURI.TXT"},
+        {"GETINFOART.TXT", "INFOART.TXT"}, {"GETPRETART.TXT", "LISTAARTCATPRET.TXT"},
+        {"GETLISTAGESTIUNI.TXT", "LISTAGESTIUNI.TXT"}, {"GETLISTAPARTENERI.TXT", "LISTAPARTENERI.TXT"},
+        {"GETINFOCMDBON.TXT", "INFOCMDBON.TXT"}, {"GETSTOCARTICOL.TXT", "STOCARTICOL.TXT"},
+        {"GETINFOCMDBONURI.TXT", "INFOCMDBONURI.TXT"}, {"GETINCASARILUNA.TXT", "INCASARILUNA.TXT"},
+        {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT"},
+    };
+    for (const auto& name : packages) service.Put(name, ExampleFile(name));
+    for (const auto& [request, result] : queries) service.Put(request, ExampleFile(request));
+
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const auto& name : packages) if (service.Exists(name)) return false;
+        for (const auto& [request, result] : queries) if (service.Exists(request)) return false;
+        return true;
+    }, 60000));
+    for (const auto& [request, result] : queries) {
+        ASSERT_TRUE(service.Exists(result)) << result;
+        EXPECT_FALSE(service.Read(result).empty()) << result;
+    }
+    EXPECT_TRUE(service.Exists("FACTURA_2.ERR"));
+    EXPECT_EQ(service.Read("ERORI_FACTURA_2.TXT"), "Linia 11: articol necunoscut ART99\r\n");
+    std::string log = service.Read("LOG.TXT");
+    for (const char* done : {"Partener nou generat !", "Partener modificat !", "Articol nou generat !",
+                             "Au fost generate 1 comenzi in baza de date ",
+                             "Au fost generate 1 comenzi furnizori in baza de date ",
+                             "Au fost generate 2 facturi in baza de date ",
+                             "Au fost generate 1 facturi furnizori in baza de date "})
+        EXPECT_EQ(Count(log, std::string("Ver. 3.1 -  ") + done + "\r\n"), 1u) << done;
+    EXPECT_EQ(Count(log, "Pachetul contine erori "), 1u);
+    service.Close();
+}
+
+TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    HWND button = FindWindowExW(service.MainWindow(), nullptr, L"Button", nullptr);
+    ASSERT_NE(button, nullptr);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_BLOCK, 15000, &result);
+    ASSERT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 5000));
+    EXPECT_NE(service.Read("SOLDURI.TXT").find("P0001"), std::string::npos);
+    EXPECT_EQ(StampFreeLines(LogOf(service)), (Lines{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
+    service.Close();
+}
+
+}  // namespace
