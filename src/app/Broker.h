@@ -18,6 +18,9 @@ using TextList = std::vector<std::string>;
 // Which package handler is waiting: selects the texts WaitOpenPackage logs.
 enum class PackageKind { Comanda, ComandaFurn, Factura, FacturaFurn, Partener, ModiPartener, Articol };
 
+struct QueryKind;       // one row of the query table (queries/QueryTable.h)
+struct QueryParameter;  // what a query's request file gives
+
 class TEBroker {
 public:
     TEBroker();
@@ -145,10 +148,9 @@ private:
     UniqueHandle FScriptProcess;    // the emergency script started last, while it may run
 
     // Query state (queries/, balances/).
-    // The steps every query shares; a QueryKind is one row of the query table
-    // (queries/QueryTable.h), a QueryParameter what a request file's first line gives.
-    void AnswerQuery(const struct QueryKind& query);
-    struct QueryParameter ReadQueryParameter(const QueryKind& query) const;
+    // The steps every query shares.
+    void AnswerQuery(const QueryKind& query);
+    QueryParameter ReadQueryParameter(const QueryKind& query) const;
     bool SelectQueryMonth(const QueryKind& query);
     LONG CallQueryList(const QueryKind& query, const QueryParameter& parameter, UniqueVariant& list);
     void LogStamped(const std::string& text);   // time stamp + text
