@@ -37,7 +37,7 @@ void TEBroker::TimerTimer() {
     if (ServerMissing()) return;
     for (const PackageRow& row : kPackageRows) {
         FoundEntry found;
-        if (!FindPackage(row.pattern, found) || IsErrorFileName(found.name)) continue;
+        if (!FindPackage(row.pattern, found)) continue;
         if (!found.directory) ServePackage(found.name, row.handler);
         return;  // a directory first in its pattern holds up every later row
     }
@@ -65,8 +65,9 @@ bool TEBroker::ServerMissing() {
 }
 
 // The first entry of the pattern's search that counts: entries whose long name does
-// not match (found through their short name) and packages already passed over are
-// skipped as if the search had not returned them.
+// not match (found through their short name), error-file names and packages already
+// passed over are skipped as if the search had not returned them, so that a file never
+// to be served cannot hold up the requests of its kind behind it.
 bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
     WIN32_FIND_DATAW entry;
     UniqueFindHandle search(FindFirstFileExW(Wide(FWorkDir + "\\" + pattern).c_str(), FindExInfoBasic,
@@ -76,7 +77,7 @@ bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
         const std::wstring wide = entry.cFileName;
         std::string name = Ansi(wide);
         // A name the 8-bit code page cannot spell could not be opened through it either.
-        if (Wide(name) != wide || !MatchesPattern(name, pattern)) continue;
+        if (Wide(name) != wide || !MatchesPattern(name, pattern) || IsErrorFileName(name)) continue;
         const bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (!directory && IsRemembered(name)) continue;
         found = {std::move(name), directory};

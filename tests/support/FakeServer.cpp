@@ -69,7 +69,17 @@ HRESULT FakeServer::Ok(const std::string& method, LONG* value, const std::string
     if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
     auto scripted = ok.find(method);
     *value = scripted == ok.end() ? 1 : scripted->second;
+    if (Refused(method, call)) *value = 0;
     return S_OK;
+}
+
+bool FakeServer::Refused(const std::string& method, const std::string& call) const {
+    if (refuseMarker.empty()) return false;
+    if (call.find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
+    if (method.rfind("Gen", 0) != 0) return false;
+    for (const std::string& line : package)
+        if (line.find(refuseMarker) != std::string::npos) return true;
+    return false;
 }
 
 HRESULT FakeServer::Count(const std::string& method, LONG* n) {

@@ -30,6 +30,9 @@ public:
     FakeList errors;                    // what GetListaErori returns
     // Methods that fail at the interface level: HRESULT and IErrorInfo description ("" = none).
     std::map<std::string, std::pair<HRESULT, std::string>> failures;
+    // When not empty: a generate call whose package, or a record call whose record, holds
+    // this text answers ok 0, so that one run can mix accepted and refused packages.
+    std::string refuseMarker;
 
     ComRef<ITallyportObject> Ref() { AddRef(); return ComRef<ITallyportObject>(this); }
     std::string CallsText() const;      // calls joined with " "
@@ -77,6 +80,7 @@ public:
 private:
     HRESULT Failure(const std::string& method);   // records nothing; S_OK when not scripted to fail
     HRESULT Ok(const std::string& method, LONG* ok, const std::string& call = {});
+    bool Refused(const std::string& method, const std::string& call) const;
     HRESULT Count(const std::string& method, LONG* n);
     HRESULT List(const std::string& method, LONG* e, VARIANT* l, const std::string& call = {});
     HRESULT Record(const std::string& method, BSTR record, LONG* ok);

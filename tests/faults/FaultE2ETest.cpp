@@ -1,0 +1,159 @@
+// Faults met by the real program under its real timer: a failing server method, an
+// emergency script that hangs, a package its writer holds, a package that cannot go.
+#include <gtest/gtest.h>
+
+#include "ServiceWatch.h"
+#include "app/FileSystem.h"
+#include "server/AnsiText.h"
+#include "server/ComOwners.h"
+#include "support/ServiceProcess.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kOrder =
+    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
+    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
+
+// Read the way a log watcher should: the service must go on writing meanwhile.
+Lines LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
+
+bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1) {
+    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
+}
+
+// The texts of the error boxes the service shows: none is expected.
+std::string BoxTexts(const ServiceProcess& service) {
+    std::string texts;
+    for (HWND box : ServiceProcess::Dialogs(service.ProcessId())) texts += ServiceProcess::DialogText(box) + "\n";
+    return texts;
+}
+
+// Drops a query and waits until it is answered: proof that the service is polling.
+bool Answers(const ServiceProcess& service, const std::string& request = "GETLISTAGESTIUNI.TXT") {
+    service.Put(request, "");
+    return WaitUntil([&] { return !service.Exists(request); }, 20000);
+}
+
+TEST(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
+    ServiceProcess service;
+    WriteServerIni(service.exeDir, "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n");
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    service.Put("GETSTOC.TXT", "");
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(WaitUntil([&] {
+        boxes = ServiceProcess::Dialogs(service.ProcessId());
+        return boxes.size() == 1 && !ServiceProcess::DialogText(boxes[0]).empty();
+    }, 20000));
+    EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Baza de date nu raspunde");
+    EXPECT_FALSE(service.Exists("GETSTOC.TXT"));
+
+    // While the box waits for the operator, the timer goes on: a second failure is
+    // logged instead of opening a second box, and other requests are answered.
+    EXPECT_TRUE(Answers(service, "GETSTOC.TXT"));
+    EXPECT_TRUE(Logged(service, " ... Baza de date nu raspunde"));
+    EXPECT_TRUE(Answers(service));
+    EXPECT_NE(service.Read("LISTAGESTIUNI.TXT"), "");
+    EXPECT_EQ(ServiceProcess::Dialogs(service.ProcessId()).size(), 1u);
+    EXPECT_FALSE(service.Exists("STOCURI.TXT"));
+
+    PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service.ProcessId()).empty(); }, 10000));
+    EXPECT_TRUE(Answers(service, "GETLISTAPARTENERI.TXT"));
+    EXPECT_TRUE(ServiceProcess::Dialogs(service.ProcessId()).empty());
+    service.Close();
+}
+
+TEST(FaultE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    const std::string script = service.exeDir + "Avarie.bat", stop = service.exeDir + "stop.txt";
+    WriteFileReplacing(script, "@echo off\r\n:wait\r\nping -n 2 127.0.0.1 >nul\r\n"
+                               "if not exist \"" + stop + "\" goto wait\r\n");
+    service.Start();
+    EXPECT_TRUE(Answers(service));   // a log file to watch
+    const std::string away = service.workDir + "_away";
+    ASSERT_TRUE(MoveFileW(Wide(service.workDir).c_str(), Wide(away).c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return ChildProcesses(service.ProcessId(), L"cmd.exe") == 1; }, 20000));
+    Sleep(5000);   // five ticks or so of the outage, the script still running
+    EXPECT_EQ(ChildProcesses(service.ProcessId(), L"cmd.exe"), 1u);
+    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(service.workDir).c_str()));
+    EXPECT_TRUE(Answers(service));
+
+    // The outage's lines reach LOG.TXT only with the next line logged; the view has them.
+    const Lines log = UnstampedLines(service.ViewText());
+    EXPECT_EQ(CountLines(log, " ... Directorul de lucru este inactiv"), 1u);
+    EXPECT_EQ(CountLines(log, " ... Rulez " + script), 1u);
+    WriteFileReplacing(stop, "");
+    EXPECT_TRUE(WaitUntil([&] { return ChildProcesses(service.ProcessId(), L"cmd.exe") == 0; }, 20000));
+    service.Close();
+}
+
+TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    auto write = [](HANDLE file, const std::string& text) {
+        DWORD written = 0;
+        return WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
+    };
+
+    // Let go after 2 seconds: inside the wait, so it is read and served at once.
+    UniqueHandle writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.valid());
+    ASSERT_TRUE(write(writer.get(), kOrder));
+    Sleep(2000);
+    writer.reset();
+    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 20000));
+
+    // Held for the whole wait: given up, passed over while held, nothing else held up,
+    // and served once its writer has finished it.
+    writer.reset(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.valid());
+    ASSERT_TRUE(write(writer.get(), kOrder));
+    EXPECT_TRUE(Logged(service, " ... Nu pot deschide pachetul cu comenzi"));
+    EXPECT_TRUE(Answers(service));
+    EXPECT_TRUE(service.Exists("COMANDA_2.TXT"));
+    ASSERT_TRUE(write(writer.get(), "; gata\r\n"));
+    writer.reset();
+    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 20000));
+    Sleep(1500);
+
+    const Lines log = LogOf(service);
+    EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 2u);
+    EXPECT_EQ(CountLines(log, "Au fost generate 1 comenzi in baza de date "), 2u);
+    EXPECT_EQ(CountLines(log, " ... Nu pot deschide pachetul cu comenzi"), 1u);
+    EXPECT_EQ(CountLines(log, " ... Nu pot sterge pachetul COMANDA_2.TXT"), 1u);
+    EXPECT_FALSE(service.Exists("COMANDA_2.ERR"));
+    EXPECT_EQ(BoxTexts(service), "");
+    service.Close();
+}
+
+TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Put("COMANDA_1.TXT", kOrder);
+    ASSERT_TRUE(SetFileAttributesW(Wide(service.Path("COMANDA_1.TXT")).c_str(), FILE_ATTRIBUTE_READONLY));
+    service.Start();
+    EXPECT_TRUE(Logged(service, " ... Nu pot sterge pachetul COMANDA_1.TXT"));
+    EXPECT_TRUE(Answers(service));
+    Sleep(2000);
+    Lines log = LogOf(service);
+    EXPECT_EQ(CountLines(log, "Au fost generate 1 comenzi in baza de date "), 1u);
+    EXPECT_EQ(log.size(), 5u);
+    service.Close();
+
+    service.Start();   // a new run: its log starts afresh with its first line
+    EXPECT_TRUE(Answers(service, "GETINFOCMDBON.TXT"));
+    Sleep(2000);
+    log = LogOf(service);
+    EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 0u);
+    EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
+    service.Close();
+}
+
+}  // namespace

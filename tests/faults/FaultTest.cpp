@@ -1,0 +1,149 @@
+// Faults around the working directory and the files in it, and odd lists from the server.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <set>
+
+#include "app/FileSystem.h"
+#include "server/AnsiText.h"
+#include "server/BrokerError.h"
+#include "support/BrokerFixture.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Order(int n) {
+    return "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;" + std::to_string(n) + "\r\n";
+}
+
+using FaultTest = BrokerTest;
+
+TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
+    Start();
+    server.count["GetNrComenzi"] = 1;
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", Order(n));
+    Put("GETLISTAGESTIUNI.TXT", "");
+    const Lines served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+                          "Au fost generate 1 comenzi in baza de date "};
+    Lines expected;
+    std::set<std::string> names;
+    auto serve = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            broker.TimerTimer();
+            ASSERT_TRUE(names.insert(broker.FCurrentRequest).second) << broker.FCurrentRequest;
+            if (broker.FCurrentRequest[0] == 'C') expected.insert(expected.end(), served.begin(), served.end());
+        }
+    };
+    serve(3);
+
+    const std::string away = workDir + "_away";
+    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    const size_t calls = server.calls.size();
+    for (int i = 0; i < 4; ++i) broker.TimerTimer();
+    EXPECT_EQ(server.calls.size(), calls);
+    expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
+    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
+
+    serve(4);
+    const size_t done = server.calls.size();
+    broker.TimerTimer();
+    EXPECT_EQ(server.calls.size(), done);
+    EXPECT_EQ(names.size(), 7u);
+    EXPECT_TRUE(names.count("GETLISTAGESTIUNI.TXT"));
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());   // the lines of the outage reach the file too
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
+    for (int n = 1; n <= 6; ++n) EXPECT_FALSE(Exists("COMANDA_" + std::to_string(n) + ".TXT"));
+}
+
+// A file never to be served must not hold up the requests of its kind for good.
+TEST_F(FaultTest, ErrorFileNamedLikeAPackageHoldsUpNoPackageBehindIt) {
+    Start();
+    for (int n = 0; n < 20; ++n) Put("COMANDA_" + std::to_string(n) + "_ERORI.TXT", "nu este o cerere\r\n");
+    Put("COMANDA_1.TXT", Order(1));
+    WIN32_FIND_DATAW first;
+    HANDLE search = FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    if (Ansi(first.cFileName) == "COMANDA_1.TXT") GTEST_SKIP() << "the directory lists the package first";
+    broker.TimerTimer();
+    EXPECT_EQ(broker.FCurrentRequest, "COMANDA_1.TXT");
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(Exists("COMANDA_0_ERORI.TXT"));
+}
+
+TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) {
+    Start();
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
+    Put("LISTAGESTIUNI.TXT", "vechi\r\n");
+    UniqueHandle reader(CreateFileW(Wide(Path("LISTAGESTIUNI.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader.valid());
+    Put("GETLISTAGESTIUNI.TXT", "");
+    Put("GETLISTAPARTENERI.TXT", "");
+
+    std::string error;
+    try {
+        broker.TimerTimer();
+    } catch (const BrokerError& raised) {
+        error = raised.what();
+    }
+    EXPECT_EQ(error.rfind("Cannot create file \"" + Path("LISTAGESTIUNI.TXT") + "\"", 0), 0u) << error;
+    EXPECT_FALSE(broker.FBusy);
+    EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT"));
+    EXPECT_FALSE(Exists("LISTAGESTIUNI.TXT.~tmp"));
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "vechi\r\n");
+
+    broker.TimerTimer();   // the next request is not disturbed
+    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;P1;;;Alfa\r\n");
+    EXPECT_FALSE(Exists("GETLISTAPARTENERI.TXT"));
+
+    reader.reset();
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.TimerTimer();
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
+    EXPECT_EQ(Log(), Lines{});
+}
+
+// Answers the partner list with elements of every kind a VT_VARIANT array may hold.
+class MixedListServer : public FakeServer {
+public:
+    HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* errorCode, VARIANT* list) override {
+        calls.push_back("GetListaParteneri");
+        *errorCode = 0;
+        SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
+        VARIANT* items = nullptr;
+        SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
+        items[0].vt = VT_BSTR;
+        items[0].bstrVal = MakeBstr("P1;Caf\xE9 Cr\xE8me;\xC0\xFF").release();
+        items[1].vt = VT_EMPTY;
+        items[2].vt = VT_BSTR;
+        items[2].bstrVal = SysAllocString(L"");
+        items[3].vt = VT_NULL;
+        items[4].vt = VT_I4;
+        items[4].lVal = -42;
+        items[5].vt = VT_BSTR;
+        items[5].bstrVal = nullptr;   // a null BSTR is an empty text
+        items[6].vt = VT_BSTR;
+        items[6].bstrVal = MakeBstr(";\xB0;").release();
+        SafeArrayUnaccessData(array);
+        list->vt = VT_ARRAY | VT_VARIANT;
+        list->parray = array;
+        return S_OK;
+    }
+};
+
+TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
+    Start();
+    MixedListServer mixed;
+    broker.FServer = mixed.Ref();
+    Put("GETLISTAPARTENERI.TXT", "");
+    broker.TimerTimer();
+    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
+    broker.FServer.reset();
+}
+
+}  // namespace
