@@ -2,7 +2,7 @@
 # Installs what building and testing VQBroker needs on Debian 12 (as root); installs
 # nothing that is there already.
 set -euo pipefail
-packages=(cmake make g++ clang googletest xvfb xauth
+packages=(cmake make g++ clang libclang-rt-14-dev googletest xvfb xauth
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386)
 missing=()
 for package in "${packages[@]}"; do

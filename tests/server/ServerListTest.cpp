@@ -72,6 +72,19 @@ TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
     EXPECT_EQ(none.upperBound, -1);
 }
 
+// Converted straight into the BSTR: the length, the terminator and an empty text's
+// non-null BSTR must come out as a BSTR made from a wide string would.
+TEST(ServerListTest, SentTextIsAWholeBstr) {
+    for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
+        UniqueBstr sent = MakeBstr(text);
+        const std::wstring wide = Wide(text);
+        ASSERT_NE(sent.get(), nullptr) << text;
+        EXPECT_EQ(SysStringLen(sent.get()), wide.size()) << text;
+        EXPECT_EQ(std::wstring(sent.get(), SysStringLen(sent.get())), wide) << text;
+        EXPECT_EQ(sent.get()[wide.size()], L'\0') << text;
+    }
+}
+
 TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     FakeServer server;
     server.failures["GetStocuri"] = {E_FAIL, "Baza de date nu raspunde"};

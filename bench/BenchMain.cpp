@@ -1,0 +1,37 @@
+// Prints the six ratios that show the service stays fast and small, each measured side by
+// side with its reference in one run.
+#include <cstdio>
+#include <exception>
+
+#include "Benchmarks.h"
+
+namespace {
+
+LocalTime BenchClock() { return {2026, 12, 7, 9, 5, 3}; }
+
+}  // namespace
+
+void PrepareBroker(TEBroker& broker, const std::string& workDir) {
+    broker.FWorkDir = workDir;
+    broker.FClock = BenchClock;
+}
+
+int main() {
+    std::printf("%-22s %8s  %-16s %s\n", "figure", "ratio", "target", "measured");
+    int missed = 0;
+    try {
+        std::vector<Figure> figures = LogFigures();
+        figures.insert(figures.begin() + 1, IdleTickFigure());
+        for (Figure (*measure)() : {LargePackageFigure, LargeQueryFigure, FailedWaitFigure})
+            figures.insert(figures.end() - 1, measure());
+        for (const Figure& figure : figures) {
+            PrintFigure(figure);
+            if (figure.ratio > figure.target) ++missed;
+        }
+    } catch (const std::exception& error) {
+        std::printf("benchmark failed: %s\n", error.what());
+        return 2;
+    }
+    std::printf("%d of 6 targets missed\n", missed);
+    return 0;
+}

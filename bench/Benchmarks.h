@@ -1,0 +1,21 @@
+// The six measured ratios, one function per concern, and the service object they share.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Measure.h"
+#include "app/Broker.h"
+
+// Log cost (1) and memory (6): both need a log of 100,000 lines.
+std::vector<Figure> LogFigures();
+// Idle tick (2) and the failed five-second wait (5).
+Figure IdleTickFigure();
+Figure FailedWaitFigure();
+// Large package (3) and large query (4).
+Figure LargePackageFigure();
+Figure LargeQueryFigure();
+
+// A service object working in workDir with a fixed clock and no window, as the
+// unit tests use it.
+void PrepareBroker(TEBroker& broker, const std::string& workDir);

@@ -1,0 +1,108 @@
+// The idle tick against the bare probes it must make, and the CPU the failed wait uses.
+#include <array>
+
+#include "Benchmarks.h"
+#include "app/FileSystem.h"
+#include "polling/RequestTable.h"
+#include "server/AnsiText.h"
+#include "server/ComOwners.h"
+#include "support/BrokerFixture.h"
+
+namespace {
+
+constexpr int kTicksPerSample = 400;
+constexpr int kRepetitions = 11;
+
+// What an idle tick cannot do without: one directory test, a search per package row,
+// an existence test per query row; the paths built once beforehand.
+class BareProbes {
+public:
+    explicit BareProbes(const std::string& dir) : dir_(Wide(dir)) {
+        for (size_t i = 0; i < std::size(kPackageRows); ++i) patterns_[i] = Wide(dir + "\\" + kPackageRows[i].pattern);
+        for (size_t i = 0; i < std::size(kQueryRows); ++i) files_[i] = Wide(dir + "\\" + kQueryRows[i].name);
+    }
+
+    void Run() const {
+        if (GetFileAttributesW(dir_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+        for (const std::wstring& pattern : patterns_) {
+            WIN32_FIND_DATAW entry;
+            UniqueFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+                                                     FindExSearchNameMatch, nullptr, 0));
+        }
+        for (const std::wstring& file : files_) GetFileAttributesW(file.c_str());
+    }
+
+private:
+    std::wstring dir_;
+    std::array<std::wstring, std::size(kPackageRows)> patterns_;
+    std::array<std::wstring, std::size(kQueryRows)> files_;
+};
+
+template <class Step>
+double CpuSeconds(Step step) {
+    const double start = ThreadCpuSeconds();
+    for (int i = 0; i < kTicksPerSample; ++i) step();
+    return ThreadCpuSeconds() - start;
+}
+
+template <class Step>
+double WallOf(Step step) {
+    const double start = WallSeconds();
+    for (int i = 0; i < kTicksPerSample; ++i) step();
+    return WallSeconds() - start;
+}
+
+}  // namespace
+
+Figure IdleTickFigure() {
+    const std::string dir = MakeTempFolder("bench_tick");
+    Figure figure;
+    {
+        FakeServer server;
+        TEBroker broker;
+        PrepareBroker(broker, dir);
+        broker.FServer = server.Ref();
+        broker.TimerTimer();  // the first tick also looks for a journal
+        const BareProbes probes(dir);
+        auto tick = [&] { broker.TimerTimer(); };
+        auto bare = [&] { probes.Run(); };
+        double tickCpu = 0, bareCpu = 0;
+        figure.ratio = InterleavedRatio(
+            kRepetitions, [&] { return CpuSeconds(tick); }, [&] { return CpuSeconds(bare); }, &tickCpu, &bareCpu);
+        const double wallRatio = InterleavedRatio(kRepetitions, [&] { return WallOf(tick); }, [&] { return WallOf(bare); });
+        figure.name = "2 idle tick";
+        figure.target = 1.3;
+        figure.detail = "thread CPU per tick " + Millis(tickCpu / kTicksPerSample) + ", bare probes " +
+                        Millis(bareCpu / kTicksPerSample) + "; wall-time ratio " +
+                        std::to_string(wallRatio).substr(0, 5);
+        broker.FServer.reset();
+    }
+    RemoveFolder(dir);
+    return figure;
+}
+
+Figure FailedWaitFigure() {
+    const std::string dir = MakeTempFolder("bench_wait");
+    const std::string path = dir + "\\FACTURA_1.TXT";
+    Figure figure{"5 failed wait", 0, 0.05, ""};
+    {
+        WriteFileReplacing(path, "[InfoPachet]\r\n");
+        UniqueHandle writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        TEBroker broker;
+        PrepareBroker(broker, dir);
+        std::vector<double> ratios;
+        double cpu = 0, wall = 0;
+        for (int i = 0; i < 3; ++i) {
+            const double cpuStart = ProcessCpuSeconds(), wallStart = WallSeconds();
+            const bool opened = broker.WaitOpenPackage(path, PackageKind::Factura);
+            cpu = ProcessCpuSeconds() - cpuStart;
+            wall = WallSeconds() - wallStart;
+            ratios.push_back(opened ? 1.0 : cpu / wall);
+        }
+        figure.ratio = Median(ratios);
+        figure.detail = "process CPU " + Millis(cpu) + " in " + Millis(wall) + " (last of 3 waits)";
+    }
+    RemoveFolder(dir);
+    return figure;
+}
