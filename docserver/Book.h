@@ -1,59 +1,37 @@
-// The server's state between calls: the store, the selected company and month, the key kinds,
-// the kept package, the last counts and the last errors.
+// The operations on a company's tables: document packages, master-data records and queries.
 #pragma once
 
-#include "Context.h"
-#include "Queries.h"
 #include "Store.h"
-
-#include <array>
-#include <string>
-#include <vector>
 
 namespace docserver {
 
-class Book {
-public:
-    // `today` dates the demo data when the folder is new; the first company is selected.
-    Book(std::wstring dataFolder, const Date& today);
-
-    bool SelectCompany(std::string_view name);
-    bool SelectMonth(long year, long month);
-    void SetPartnerKey(std::string_view kind);
-    void SetArticleKey(std::string_view kind);
-
-    void SetPackage(std::vector<std::string> lines) { package_ = std::move(lines); }
-    bool Generate(DocKind kind);
-    long Generated(DocKind kind) const { return counts_[static_cast<size_t>(kind)]; }
-
-    bool AddPartner(std::string_view record);
-    bool ModifyPartner(std::string_view record);
-    bool AddArticle(std::string_view record);
-
-    QueryResult Query(QueryKind kind, std::string_view argument = {});
-
-    // The errors of the last refused call; a call that succeeds leaves them.
-    const std::vector<std::string>& Errors() const { return errors_; }
-
-private:
-    using Change = std::vector<std::string> (*)(std::string_view, const WorkContext&, Tables&);
-    bool ChangeRecord(Change change, std::string_view record, std::initializer_list<const char*> changed);
-    bool Ready();  // a company and a month are selected, else the errors say which is missing
-    bool Refuse(std::vector<std::string> errors);
-    void Commit(Tables& work, std::initializer_list<const char*> changed);
-    WorkContext Context(const Tables& tables) const;
-
-    Store store_;
-    Table companies_;
-    std::string company_;
-    Tables tables_;
-    int year_ = 0;
-    int month_ = 0;
-    KeyKind partnerKey_ = KeyKind::Intern;
-    KeyKind articleKey_ = KeyKind::Intern;
-    std::vector<std::string> package_;
-    std::array<long, 4> counts_{};
-    std::vector<std::string> errors_;
+struct PackageOutcome {
+    std::vector<std::string> errors;  // empty when the documents were written
+    long documents = 0;
 };
+// Checks the whole package; only when nothing is wrong does it append the documents to the
+// kind's table and move stock for invoices.
+PackageOutcome ApplyPackage(DocKind kind, const std::vector<std::string>& lines, const WorkContext& context, Tables& tables);
+
+// Each checks a record and changes `tables` only when it returns no errors.
+std::vector<std::string> AddPartnerRecord(std::string_view record, const WorkContext& context, Tables& tables);
+std::vector<std::string> ModifyPartnerRecord(std::string_view record, const WorkContext& context, Tables& tables);
+std::vector<std::string> AddArticleRecord(std::string_view record, const WorkContext& context, Tables& tables);
+bool ValidFiscalCode(std::string_view code);  // 2 to 13 digits, optionally behind "RO"
+
+enum class QueryKind {
+    Stock, PurchasePrices, Catalogue, PriceCategories, Locations, Partners, OnlineInvoices, CashIns,
+    ArticleStock, OrderReceipts, DayReceipts, Balances
+};
+inline constexpr long QueryOk = 0;
+inline constexpr long QueryNoMonth = 1;      // no company or no working month selected
+inline constexpr long QueryBadArgument = 2;  // unknown article or partner, day outside the month
+struct QueryResult {
+    long errorCode = QueryOk;
+    std::vector<std::string> rows;
+    std::vector<std::string> errors;
+};
+// `argument` is the article code, the order or day number, or the balance selector.
+QueryResult RunQuery(QueryKind kind, const WorkContext& context, std::string_view argument);
 
 }  // namespace docserver

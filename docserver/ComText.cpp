@@ -1,9 +1,23 @@
-// Text lists across the COM boundary.
+// Text across the COM boundary.
 #include "ComText.h"
 
-#include "Ansi.h"
-
 namespace docserver {
+
+std::wstring ToWide(std::string_view text)
+{
+    std::wstring wide(text.size(), L'\0');  // never more wide characters than bytes
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+    return wide;
+}
+
+std::string ToAnsi(std::wstring_view text)
+{
+    const int size = static_cast<int>(text.size());
+    std::string narrow(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
+    return narrow;
+}
 
 std::string FromBstr(BSTR text)
 {
@@ -12,25 +26,20 @@ std::string FromBstr(BSTR text)
 
 static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index)
 {
-    if (type == VT_BSTR) {
-        UniqueBstr element;
-        if (FAILED(SafeArrayGetElement(array, &index, element.addressof())))
-            return {};
-        return FromBstr(element.get());
-    }
+    UniqueBstr text;
     UniqueVariant element;
-    UniqueVariant text;
-    if (FAILED(SafeArrayGetElement(array, &index, element.get())) ||
-        FAILED(VariantChangeType(text.get(), element.get(), 0, VT_BSTR)))
-        return {};
-    return FromBstr(text.get()->bstrVal);
+    UniqueVariant converted;
+    if (type == VT_BSTR && SUCCEEDED(SafeArrayGetElement(array, &index, text.addressof())))
+        return FromBstr(text.get());
+    if (type == VT_VARIANT && SUCCEEDED(SafeArrayGetElement(array, &index, element.get())) &&
+        SUCCEEDED(VariantChangeType(converted.get(), element.get(), 0, VT_BSTR)))
+        return FromBstr(converted.get()->bstrVal);
+    return {};
 }
 
 std::vector<std::string> FromList(const VARIANT& list)
 {
-    const VARIANT* value = &list;
-    if (value->vt == (VT_BYREF | VT_VARIANT) && value->pvarVal)
-        value = value->pvarVal;
+    const VARIANT* value = (list.vt == (VT_BYREF | VT_VARIANT) && list.pvarVal) ? list.pvarVal : &list;
     const VARTYPE type = value->vt & VT_TYPEMASK;
     if (!(value->vt & VT_ARRAY) || (type != VT_BSTR && type != VT_VARIANT))
         return {};
@@ -48,21 +57,20 @@ std::vector<std::string> FromList(const VARIANT& list)
 
 HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list)
 {
-    UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(lines.size())));
-    if (!array.get())
+    UniqueVariant result;
+    result.get()->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(lines.size()));
+    if (!result.get()->parray)
         return E_OUTOFMEMORY;
+    result.get()->vt = VT_ARRAY | VT_BSTR;
     for (LONG index = 0; index < static_cast<LONG>(lines.size()); ++index) {
         const std::wstring wide = ToWide(lines[static_cast<size_t>(index)]);
         UniqueBstr element(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
-        if (!element.get())
-            return E_OUTOFMEMORY;
-        const HRESULT hr = SafeArrayPutElement(array.get(), &index, element.get());  // copies the string
+        const HRESULT hr = element.get() ? SafeArrayPutElement(result.get()->parray, &index, element.get()) : E_OUTOFMEMORY;
         if (FAILED(hr))
             return hr;
     }
     VariantClear(list);
-    list->vt = VT_ARRAY | VT_BSTR;
-    list->parray = array.release();
+    *list = result.release();
     return S_OK;
 }
 

@@ -1,4 +1,4 @@
-// Owners for BSTR, VARIANT and SAFEARRAY, and the turning of text lists into COM lists and back.
+// Text across the COM boundary: ANSI and wide text, owners for BSTR and VARIANT, text lists.
 #pragma once
 
 #include <windows.h>
@@ -36,36 +36,21 @@ public:
 
     VARIANT* get() noexcept { return &value_; }
     VARIANT* addressof() noexcept { reset(); return &value_; }
+    VARIANT release() noexcept { return std::exchange(value_, VARIANT{}); }  // VARIANT{} is VT_EMPTY
     void reset() noexcept { VariantClear(&value_); }
 
 private:
     VARIANT value_;
 };
 
-class UniqueSafeArray {
-public:
-    explicit UniqueSafeArray(SAFEARRAY* owned = nullptr) noexcept : value_(owned) {}
-    UniqueSafeArray(const UniqueSafeArray&) = delete;
-    UniqueSafeArray& operator=(const UniqueSafeArray&) = delete;
-    ~UniqueSafeArray() { reset(); }
-
-    SAFEARRAY* get() const noexcept { return value_; }
-    SAFEARRAY* release() noexcept { return std::exchange(value_, nullptr); }
-    void reset(SAFEARRAY* owned = nullptr) noexcept
-    {
-        if (SAFEARRAY* old = std::exchange(value_, owned))
-            SafeArrayDestroy(old);
-    }
-
-private:
-    SAFEARRAY* value_;
-};
-
+// Between the system ANSI code page, the server's 8-bit text, and UTF-16.
+std::wstring ToWide(std::string_view text);
+std::string ToAnsi(std::wstring_view text);
 // A BSTR as 8-bit text; a null BSTR is the empty text.
 std::string FromBstr(BSTR text);
 // The text elements of a one-dimensional VT_BSTR or VT_VARIANT array; anything else gives none.
 std::vector<std::string> FromList(const VARIANT& list);
-// Fills an empty variant with a VT_ARRAY|VT_BSTR of the lines, bounds 0..n-1.
+// Fills a variant with a VT_ARRAY|VT_BSTR of the lines, bounds 0..n-1.
 HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list);
 
 }  // namespace docserver

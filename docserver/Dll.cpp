@@ -1,6 +1,5 @@
-// The DLL's exports: the class factory, unloading, registration; and VQDocServer.ini beside the DLL.
+// The DLL's exports: the class factory, unloading, self-registration; and VQDocServer.ini beside the DLL.
 #include "DocServer.h"
-#include "Registry.h"
 
 #include <string>
 
@@ -9,22 +8,14 @@ namespace {
 HMODULE Module = nullptr;
 std::atomic<long> Locks{0};
 
+constexpr wchar_t ClassKey[] = L"Software\\Classes\\CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}";
+constexpr wchar_t ServerKey[] = L"Software\\Classes\\CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\InprocServer32";
+
 std::wstring ModulePath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(Module, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::wstring Folder(const std::wstring& path)
-{
-    return path.substr(0, path.find_last_of(L"\\/"));
+    std::wstring path(32768, L'\0');  // the longest path Windows allows
+    path.resize(GetModuleFileNameW(Module, path.data(), static_cast<DWORD>(path.size())));
+    return path;
 }
 
 std::wstring IniText(const std::wstring& ini, const wchar_t* section, const wchar_t* key)
@@ -34,22 +25,38 @@ std::wstring IniText(const std::wstring& ini, const wchar_t* section, const wcha
     return value;
 }
 
-// [Date] Director= names the data folder (relative to the DLL's folder, or absolute);
+// [Date] Director= names the data folder (absolute, or relative to the DLL's folder);
 // [Test] FailMethod= and FailText= make one method fail, for fault tests.
 docserver::ServerOptions ReadOptions()
 {
-    const std::wstring folder = Folder(ModulePath());
+    const std::wstring path = ModulePath();
+    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/"));
     const std::wstring ini = folder + L"\\VQDocServer.ini";
-    docserver::ServerOptions options;
-    options.dataFolder = IniText(ini, L"Date", L"Director");
-    const bool absolute = options.dataFolder.size() > 1 && (options.dataFolder[1] == L':' || options.dataFolder[0] == L'\\');
-    if (options.dataFolder.empty())
-        options.dataFolder = folder + L"\\VQDocServerData";
-    else if (!absolute)
-        options.dataFolder = folder + L"\\" + options.dataFolder;
-    options.failMethod = IniText(ini, L"Test", L"FailMethod");
-    options.failText = IniText(ini, L"Test", L"FailText");
-    return options;
+    std::wstring data = IniText(ini, L"Date", L"Director");
+    if (data.empty())
+        data = folder + L"\\VQDocServerData";
+    else if (data.size() < 2 || (data[1] != L':' && data[0] != L'\\'))
+        data = folder + L"\\" + data;
+    return {data, IniText(ini, L"Test", L"FailMethod"), IniText(ini, L"Test", L"FailText")};
+}
+
+LSTATUS SetText(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value)
+{
+    return RegSetKeyValueW(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+// CLSID\{...}\InprocServer32 under Software\Classes of `root`.
+LSTATUS RegisterUnder(HKEY root, const std::wstring& dllPath)
+{
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(root, ServerKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    RegCloseKey(key);
+    status = SetText(root, ClassKey, nullptr, L"CoTallyportObject");
+    if (status == ERROR_SUCCESS)
+        status = SetText(root, ServerKey, nullptr, dllPath);
+    return status == ERROR_SUCCESS ? SetText(root, ServerKey, L"ThreadingModel", L"Apartment") : status;
 }
 
 // The one factory lives as long as the DLL; its references do not count.
@@ -66,9 +73,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        return docserver::CreateDocServer(ReadOptions(), iid, object);
+        return outer ? CLASS_E_NOAGGREGATION : docserver::CreateDocServer(ReadOptions(), iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
@@ -92,12 +97,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != CLSID_CoTallyportObject)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return TheFactory.QueryInterface(iid, object);
+    if (object)
+        *object = nullptr;
+    return !object ? E_POINTER : clsid != CLSID_CoTallyportObject ? CLASS_E_CLASSNOTAVAILABLE : TheFactory.QueryInterface(iid, object);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
@@ -105,12 +107,23 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
     return docserver::LiveObjects == 0 && Locks == 0 ? S_OK : S_FALSE;
 }
 
+// For every user when allowed, else for the current user only.
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
 {
-    return docserver::RegisterServer(ModulePath());
+    LSTATUS status = RegisterUnder(HKEY_LOCAL_MACHINE, ModulePath());
+    if (status == ERROR_ACCESS_DENIED)
+        status = RegisterUnder(HKEY_CURRENT_USER, ModulePath());
+    return HRESULT_FROM_WIN32(status);
 }
 
+// Removes the class from both places; a class that is not registered is no error.
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
 {
-    return docserver::UnregisterServer();
+    HRESULT result = S_OK;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        const LSTATUS status = RegDeleteTreeW(root, ClassKey);
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_ACCESS_DENIED)
+            result = HRESULT_FROM_WIN32(status);
+    }
+    return result;
 }

@@ -1,10 +1,12 @@
-// The COM object: argument checks, conversions and error reporting around the Book.
+// The COM object: its state between calls, argument checks, and the rule that a refused call changes nothing.
 #include "DocServer.h"
 
-#include "Ansi.h"
+#include "Book.h"
 #include "ComText.h"
 
+#include <array>
 #include <new>
+#include <type_traits>
 
 namespace docserver {
 
@@ -16,11 +18,11 @@ namespace {
 HRESULT Raise(HRESULT hr, const std::wstring& text)
 {
     ICreateErrorInfo* create = nullptr;
+    IErrorInfo* info = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
         create->SetGUID(IID_ITallyportObject);
         create->SetSource(const_cast<LPOLESTR>(L"VQDocServer"));
         create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
-        IErrorInfo* info = nullptr;
         if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
             SetErrorInfo(0, info);
             info->Release();
@@ -30,12 +32,264 @@ HRESULT Raise(HRESULT hr, const std::wstring& text)
     return hr;
 }
 
-Date Today()
+// An unknown kind leaves the key kind as it was.
+void SetKey(KeyKind& key, BSTR kind, bool fiscal)
 {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay};
+    const std::string upper = Upper(Trim(FromBstr(kind)));
+    if (upper == "CODINTERN" || upper == "CODEXTERN" || (upper == "CODFISCAL" && fiscal))
+        key = upper == "CODINTERN" ? KeyKind::Intern : upper == "CODEXTERN" ? KeyKind::Extern : KeyKind::Fiscal;
 }
+
+// The reserved slots keep the contract header's E_NOTIMPL bodies.
+class DocServer final : public ITallyportObject, public ISupportErrorInfo {
+public:
+    using enum DocKind;
+    using enum QueryKind;
+
+    explicit DocServer(ServerOptions options) : options_(std::move(options)) { ++LiveObjects; }
+    ~DocServer() { --LiveObjects; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = iid == IID_ISupportErrorInfo ? static_cast<ISupportErrorInfo*>(this) : nullptr;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ITallyportObject)
+            *object = static_cast<ITallyportObject*>(this);
+        if (*object)
+            AddRef();
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    // IDispatch: the service calls through the virtual table only.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return iid == IID_ITallyportObject ? S_OK : S_FALSE; }
+
+    STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override
+    {
+        return Out(__func__, ok, [&] { return SelectCompany(FromBstr(company)); });
+    }
+    STDMETHODIMP SetLunaLucru(LONG year, LONG month, LONG* ok) override
+    {
+        return Out(__func__, ok, [&] { return SelectMonth(year, month); });
+    }
+    STDMETHODIMP SetPachet(VARIANT lines) override { return Call(__func__, [&] { package_ = FromList(lines); }); }
+    STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Call(__func__, [&] { SetKey(partnerKey_, kind, true); }); }
+    STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Call(__func__, [&] { SetKey(articleKey_, kind, false); }); }
+    STDMETHODIMP GetListaErori(VARIANT* list) override
+    {
+        return list ? Call(__func__, [&] { return ToList(errors_, list); }) : E_POINTER;
+    }
+
+    STDMETHODIMP GenComenzi(LONG* ok) override { return Generate(__func__, Order, ok); }
+    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Generate(__func__, SupplierOrder, ok); }
+    STDMETHODIMP GenFacturi(LONG* ok) override { return Generate(__func__, Invoice, ok); }
+    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Generate(__func__, SupplierInvoice, ok); }
+    STDMETHODIMP GetNrComenzi(LONG* count) override { return Count(__func__, Order, count); }
+    STDMETHODIMP GetNrComenziFurnizori(LONG* count) override { return Count(__func__, SupplierOrder, count); }
+    STDMETHODIMP GetNrFacturi(LONG* count) override { return Count(__func__, Invoice, count); }
+    STDMETHODIMP GetNrFacturiFurnizori(LONG* count) override { return Count(__func__, SupplierInvoice, count); }
+
+    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Change(__func__, AddPartnerRecord, record, ok); }
+    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override { return Change(__func__, ModifyPartnerRecord, record, ok); }
+    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Change(__func__, AddArticleRecord, record, ok); }
+
+    STDMETHODIMP GetStocuri(LONG* code, VARIANT* list) override { return List(__func__, Stock, code, list); }
+    STDMETHODIMP GetPretAchizStocuri(LONG* code, VARIANT* list) override { return List(__func__, PurchasePrices, code, list); }
+    STDMETHODIMP GetInfoArticol(LONG* code, VARIANT* list) override { return List(__func__, Catalogue, code, list); }
+    STDMETHODIMP GetListaArtCatPret(LONG* code, VARIANT* list) override { return List(__func__, PriceCategories, code, list); }
+    STDMETHODIMP GetListaGestiuni(LONG* code, VARIANT* list) override { return List(__func__, Locations, code, list); }
+    STDMETHODIMP GetListaParteneri(LONG* code, VARIANT* list) override { return List(__func__, Partners, code, list); }
+    STDMETHODIMP GetFacturiCmdOnline(LONG* code, VARIANT* list) override { return List(__func__, OnlineInvoices, code, list); }
+    STDMETHODIMP GetIncasariLuna(LONG* code, VARIANT* list) override { return List(__func__, CashIns, code, list); }
+    // The second argument is always 0 from the service and asks for every location.
+    STDMETHODIMP GetStocArticol(BSTR article, LONG, LONG* code, VARIANT* list) override
+    {
+        return List(__func__, ArticleStock, code, list, FromBstr(article));
+    }
+    STDMETHODIMP GetSolduriParteneri(BSTR selector, LONG* code, VARIANT* list) override
+    {
+        return List(__func__, Balances, code, list, FromBstr(selector));
+    }
+    STDMETHODIMP GetInfoCmdBon(LONG order, LONG* code, VARIANT* list) override
+    {
+        return List(__func__, OrderReceipts, code, list, std::to_string(order));
+    }
+    STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* code, VARIANT* list) override
+    {
+        return List(__func__, DayReceipts, code, list, std::to_string(day));
+    }
+
+private:
+    // Every method runs here: the simulated fault, the store opened on first use, no exception let through.
+    template <class Body>
+    HRESULT Call(const char* method, Body&& body)
+    {
+        SetErrorInfo(0, nullptr);
+        if (SameText(method, ToAnsi(options_.failMethod)))
+            return Raise(E_FAIL, options_.failText.empty() ? L"Eroare simulata in " + ToWide(method) : options_.failText);
+        try {
+            if (!opened_)
+                Open();
+            if constexpr (std::is_void_v<decltype(body())>) {
+                body();
+                return S_OK;
+            } else {
+                return body();
+            }
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (const std::exception& error) {
+            return Raise(E_FAIL, ToWide(error.what()));
+        }
+    }
+    // A LONG out-parameter: a flag (1 done, 0 refused) or a count.
+    template <class Body>
+    HRESULT Out(const char* method, LONG* out, Body&& body)
+    {
+        return out ? Call(method, [&] { *out = static_cast<LONG>(body()); }) : E_POINTER;
+    }
+    HRESULT Count(const char* method, DocKind kind, LONG* count) { return Out(method, count, [&] { return counts_[size_t(kind)]; }); }
+
+    // The first company is selected; a new data folder gets the demo data, dated this month.
+    void Open()
+    {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        companies_ = OpenCompanies(options_.dataFolder, {now.wYear, now.wMonth, now.wDay});
+        if (!companies_.empty()) {
+            company_ = Field(companies_.front(), company::Code);
+            tables_ = LoadCompany(options_.dataFolder, company_);
+        }
+        opened_ = true;
+    }
+
+    bool Refuse(std::vector<std::string> errors)
+    {
+        errors_ = std::move(errors);
+        return false;
+    }
+
+    // A company is named by its code or by its name.
+    bool SelectCompany(std::string_view name)
+    {
+        const std::string wanted(Trim(name));
+        const Row* found = FindRow(companies_, company::Code, wanted);
+        if (!found && !(found = FindRow(companies_, company::Name, wanted)))
+            return Refuse({"Firma necunoscuta " + wanted});
+        tables_ = LoadCompany(options_.dataFolder, Field(*found, company::Code));
+        company_ = Field(*found, company::Code);
+        return true;
+    }
+
+    bool SelectMonth(long year, long month)
+    {
+        std::vector<std::string> errors;
+        if (year < 2000 || year > 2099)
+            errors.push_back("An de lucru invalid " + std::to_string(year) + " (2000-2099)");
+        if (month < 1 || month > 12)
+            errors.push_back("Luna de lucru invalida " + std::to_string(month) + " (1-12)");
+        if (!errors.empty())
+            return Refuse(std::move(errors));
+        year_ = static_cast<int>(year);
+        month_ = static_cast<int>(month);
+        return true;
+    }
+
+    // A company and a month are selected, else the errors say which is missing.
+    bool Ready()
+    {
+        std::vector<std::string> errors;
+        if (company_.empty())
+            errors.push_back("Nu este selectata firma de lucru");
+        if (year_ == 0)
+            errors.push_back("Nu este selectata luna de lucru");
+        return errors.empty() || Refuse(std::move(errors));
+    }
+
+    WorkContext Context() const { return {&tables_, company_, year_, month_, partnerKey_, articleKey_}; }
+
+    // Runs an operation on a copy of the tables; a refusal keeps its errors and changes nothing.
+    template <class Operation>
+    bool Apply(Operation&& operation)
+    {
+        Tables work = tables_;
+        std::vector<std::string> errors = operation(work);
+        if (!errors.empty())
+            return Refuse(std::move(errors));
+        std::erase_if(work, [&](const auto& table) { return tables_[table.first] == table.second; });
+        SaveCompany(options_.dataFolder, company_, work);  // only the tables that differ
+        work.merge(tables_);
+        tables_ = std::move(work);
+        return true;
+    }
+
+    HRESULT Generate(const char* method, DocKind kind, LONG* ok)
+    {
+        return Out(method, ok, [&] {
+            long& count = counts_[static_cast<size_t>(kind)];
+            count = 0;
+            PackageOutcome outcome;
+            const auto run = [&](Tables& work) { return (outcome = ApplyPackage(kind, package_, Context(), work)).errors; };
+            count = Ready() && Apply(run) ? outcome.documents : 0;
+            return count > 0;
+        });
+    }
+
+    using Changer = std::vector<std::string> (*)(std::string_view, const WorkContext&, Tables&);
+    HRESULT Change(const char* method, Changer change, BSTR record, LONG* ok)
+    {
+        return Out(method, ok, [&] {
+            if (company_.empty())
+                return Refuse({"Nu este selectata firma de lucru"});
+            return Apply([&](Tables& work) { return change(FromBstr(record), Context(), work); });
+        });
+    }
+
+    // With an error code other than 0 the list stays empty and the errors say why.
+    HRESULT List(const char* method, QueryKind kind, LONG* errorCode, VARIANT* list, const std::string& argument = {})
+    {
+        if (!errorCode || !list)
+            return E_POINTER;
+        return Call(method, [&] {
+            const QueryResult result = Ready() ? RunQuery(kind, Context(), argument) : QueryResult{QueryNoMonth, {}, errors_};
+            if ((*errorCode = result.errorCode) != QueryOk)
+                errors_ = result.errors;
+            return result.errorCode == QueryOk ? ToList(result.rows, list) : S_OK;
+        });
+    }
+
+    std::atomic<ULONG> references_{1};
+    ServerOptions options_;
+    bool opened_ = false;  // the data folder is read at the first call, so that creating the object touches no file
+    Table companies_;
+    std::string company_;
+    Tables tables_;
+    int year_ = 0;
+    int month_ = 0;
+    KeyKind partnerKey_ = KeyKind::Intern;
+    KeyKind articleKey_ = KeyKind::Intern;
+    std::vector<std::string> package_;
+    std::array<long, 4> counts_{};
+    std::vector<std::string> errors_;
+};
 
 }  // namespace
 
@@ -50,214 +304,6 @@ HRESULT CreateDocServer(const ServerOptions& options, REFIID iid, void** server)
     const HRESULT hr = object->QueryInterface(iid, server);
     object->Release();
     return hr;
-}
-
-DocServer::DocServer(ServerOptions options) : options_(std::move(options))
-{
-    ++LiveObjects;
-}
-
-DocServer::~DocServer()
-{
-    --LiveObjects;
-}
-
-HRESULT DocServer::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ITallyportObject)
-        *object = static_cast<ITallyportObject*>(this);
-    else if (iid == IID_ISupportErrorInfo)
-        *object = static_cast<ISupportErrorInfo*>(this);
-    else
-        *object = nullptr;
-    if (!*object)
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG DocServer::AddRef()
-{
-    return ++references_;
-}
-
-ULONG DocServer::Release()
-{
-    const ULONG left = --references_;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
-HRESULT DocServer::GetTypeInfoCount(UINT* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT DocServer::InterfaceSupportsErrorInfo(REFIID iid)
-{
-    return iid == IID_ITallyportObject ? S_OK : S_FALSE;
-}
-
-// Every method runs here: the simulated fault, the store opened on first use, no exception
-// let through to the caller.
-template <class Body>
-HRESULT DocServer::Call(const wchar_t* method, Body&& body)
-{
-    SetErrorInfo(0, nullptr);
-    if (!options_.failMethod.empty() && CompareStringOrdinal(method, -1, options_.failMethod.c_str(), -1, TRUE) == CSTR_EQUAL)
-        return Raise(E_FAIL, options_.failText.empty() ? L"Eroare simulata in " + std::wstring(method) : options_.failText);
-    try {
-        if (!book_)
-            book_ = std::make_unique<Book>(options_.dataFolder, Today());
-        return body(*book_);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const std::exception& error) {
-        return Raise(E_FAIL, ToWide(error.what()));
-    }
-}
-
-HRESULT DocServer::SetFirmaLucru(BSTR company, LONG* ok)
-{
-    if (!ok)
-        return E_POINTER;
-    return Call(L"SetFirmaLucru", [&](Book& book) {
-        *ok = book.SelectCompany(FromBstr(company)) ? 1 : 0;
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::SetLunaLucru(LONG year, LONG month, LONG* ok)
-{
-    if (!ok)
-        return E_POINTER;
-    return Call(L"SetLunaLucru", [&](Book& book) {
-        *ok = book.SelectMonth(year, month) ? 1 : 0;
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::SetPachet(VARIANT lines)
-{
-    return Call(L"SetPachet", [&](Book& book) {
-        book.SetPackage(FromList(lines));
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::SetTipIDPartener(BSTR kind)
-{
-    return Call(L"SetTipIDPartener", [&](Book& book) {
-        book.SetPartnerKey(FromBstr(kind));
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::SetTipIDArticol(BSTR kind)
-{
-    return Call(L"SetTipIDArticol", [&](Book& book) {
-        book.SetArticleKey(FromBstr(kind));
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::GetListaErori(VARIANT* list)
-{
-    if (!list)
-        return E_POINTER;
-    return Call(L"GetListaErori", [&](Book& book) { return ToList(book.Errors(), list); });
-}
-
-HRESULT DocServer::Generate(const wchar_t* method, DocKind kind, LONG* ok)
-{
-    if (!ok)
-        return E_POINTER;
-    return Call(method, [&](Book& book) {
-        *ok = book.Generate(kind) ? 1 : 0;
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::Count(const wchar_t* method, DocKind kind, LONG* count)
-{
-    if (!count)
-        return E_POINTER;
-    return Call(method, [&](Book& book) {
-        *count = book.Generated(kind);
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::Record(const wchar_t* method, bool (Book::*change)(std::string_view), BSTR record, LONG* ok)
-{
-    if (!ok)
-        return E_POINTER;
-    return Call(method, [&](Book& book) {
-        *ok = (book.*change)(FromBstr(record)) ? 1 : 0;
-        return S_OK;
-    });
-}
-
-HRESULT DocServer::List(const wchar_t* method, QueryKind kind, const std::string& argument, LONG* errorCode,
-                        VARIANT* list)
-{
-    if (!errorCode || !list)
-        return E_POINTER;
-    return Call(method, [&](Book& book) {
-        const QueryResult result = book.Query(kind, argument);
-        *errorCode = result.errorCode;
-        return result.errorCode == QueryOk ? ToList(result.rows, list) : S_OK;
-    });
-}
-
-HRESULT DocServer::GenComenzi(LONG* ok) { return Generate(L"GenComenzi", DocKind::Order, ok); }
-HRESULT DocServer::GenComenziFurnizori(LONG* ok) { return Generate(L"GenComenziFurnizori", DocKind::SupplierOrder, ok); }
-HRESULT DocServer::GenFacturi(LONG* ok) { return Generate(L"GenFacturi", DocKind::Invoice, ok); }
-HRESULT DocServer::GenFacturiFurnizori(LONG* ok) { return Generate(L"GenFacturiFurnizori", DocKind::SupplierInvoice, ok); }
-
-HRESULT DocServer::GetNrComenzi(LONG* count) { return Count(L"GetNrComenzi", DocKind::Order, count); }
-HRESULT DocServer::GetNrComenziFurnizori(LONG* count) { return Count(L"GetNrComenziFurnizori", DocKind::SupplierOrder, count); }
-HRESULT DocServer::GetNrFacturi(LONG* count) { return Count(L"GetNrFacturi", DocKind::Invoice, count); }
-HRESULT DocServer::GetNrFacturiFurnizori(LONG* count) { return Count(L"GetNrFacturiFurnizori", DocKind::SupplierInvoice, count); }
-
-HRESULT DocServer::AddPartener(BSTR record, LONG* ok) { return Record(L"AddPartener", &Book::AddPartner, record, ok); }
-HRESULT DocServer::ModiPartener(BSTR record, LONG* ok) { return Record(L"ModiPartener", &Book::ModifyPartner, record, ok); }
-HRESULT DocServer::AddArticol(BSTR record, LONG* ok) { return Record(L"AddArticol", &Book::AddArticle, record, ok); }
-
-HRESULT DocServer::GetStocuri(LONG* errorCode, VARIANT* list) { return List(L"GetStocuri", QueryKind::Stock, {}, errorCode, list); }
-HRESULT DocServer::GetPretAchizStocuri(LONG* errorCode, VARIANT* list) { return List(L"GetPretAchizStocuri", QueryKind::PurchasePrices, {}, errorCode, list); }
-HRESULT DocServer::GetInfoArticol(LONG* errorCode, VARIANT* list) { return List(L"GetInfoArticol", QueryKind::Catalogue, {}, errorCode, list); }
-HRESULT DocServer::GetListaArtCatPret(LONG* errorCode, VARIANT* list) { return List(L"GetListaArtCatPret", QueryKind::PriceCategories, {}, errorCode, list); }
-HRESULT DocServer::GetListaGestiuni(LONG* errorCode, VARIANT* list) { return List(L"GetListaGestiuni", QueryKind::Locations, {}, errorCode, list); }
-HRESULT DocServer::GetListaParteneri(LONG* errorCode, VARIANT* list) { return List(L"GetListaParteneri", QueryKind::Partners, {}, errorCode, list); }
-HRESULT DocServer::GetFacturiCmdOnline(LONG* errorCode, VARIANT* list) { return List(L"GetFacturiCmdOnline", QueryKind::OnlineInvoices, {}, errorCode, list); }
-HRESULT DocServer::GetIncasariLuna(LONG* errorCode, VARIANT* list) { return List(L"GetIncasariLuna", QueryKind::CashIns, {}, errorCode, list); }
-
-// The second argument is always 0 from the service and asks for every location.
-HRESULT DocServer::GetStocArticol(BSTR articleCode, LONG /*zero*/, LONG* errorCode, VARIANT* list)
-{
-    return List(L"GetStocArticol", QueryKind::ArticleStock, FromBstr(articleCode), errorCode, list);
-}
-
-HRESULT DocServer::GetSolduriParteneri(BSTR selector, LONG* errorCode, VARIANT* list)
-{
-    return List(L"GetSolduriParteneri", QueryKind::Balances, FromBstr(selector), errorCode, list);
-}
-
-HRESULT DocServer::GetInfoCmdBon(LONG orderNumber, LONG* errorCode, VARIANT* list)
-{
-    return List(L"GetInfoCmdBon", QueryKind::OrderReceipts, std::to_string(orderNumber), errorCode, list);
-}
-
-HRESULT DocServer::GetInfoCmdBonuri(LONG dayNumber, LONG* errorCode, VARIANT* list)
-{
-    return List(L"GetInfoCmdBonuri", QueryKind::DayReceipts, std::to_string(dayNumber), errorCode, list);
 }
 
 }  // namespace docserver

@@ -1,7 +1,5 @@
 // The query lists; the meaning of each field is listed in the server's README.
-#include "Queries.h"
-
-#include "Text.h"
+#include "Book.h"
 
 namespace docserver {
 
@@ -9,28 +7,8 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-struct StockFigures {
-    double quantity = 0;
-    double purchaseValue = 0;
-    int locations = 0;
-};
-
-StockFigures ArticleStock(const WorkContext& context, std::string_view intern)
-{
-    StockFigures figures;
-    for (const Row& row : context.Get(file::Stock)) {
-        if (!SameText(Field(row, stock::Article), intern))
-            continue;
-        const double quantity = NumberField(row, stock::Quantity);
-        figures.quantity += quantity;
-        figures.purchaseValue += quantity * NumberField(row, stock::PurchasePrice);
-        figures.locations += quantity > 0 ? 1 : 0;
-    }
-    return figures;
-}
-
 // Quantity of an article on the documents of the working month; an empty location means all.
-double MonthQuantity(const WorkContext& context, const char* table, std::string_view intern, std::string_view where)
+double MonthQuantity(const WorkContext& context, const char* table, std::string_view intern, std::string_view where = {})
 {
     double total = 0;
     for (const Row& row : context.Get(table)) {
@@ -41,47 +19,54 @@ double MonthQuantity(const WorkContext& context, const char* table, std::string_
     return total;
 }
 
+// A document line's value with VAT, or its net value or VAT alone.
+double LineValue(const Row& line, bool net = true, bool vat = true)
+{
+    const double value = Round2(NumberField(line, doc::Quantity) * NumberField(line, doc::Price));
+    return (net ? value : 0.0) + (vat ? Round2(value * NumberField(line, doc::Vat) / 100.0) : 0.0);
+}
+
+// Calls `add` with every stock row whose article, and location when `placed`, are known.
+template <class Add>
+void EachStock(const WorkContext& context, bool placed, Add&& add)
+{
+    for (const Row& held : context.Get(file::Stock)) {
+        const Row* item = context.ByIntern(file::Articles, Field(held, stock::Article));
+        const Row* place = context.Location(Field(held, stock::Location));
+        if (item && (place || !placed))
+            add(held, *item, place, NumberField(held, stock::Quantity), NumberField(held, stock::PurchasePrice));
+    }
+}
+
 Rows StockRows(const WorkContext& context)
 {
     Rows rows;
-    for (const Row& held : context.Get(file::Stock)) {
-        const std::string& intern = Field(held, stock::Article);
-        const std::string& where = Field(held, stock::Location);
-        const Row* item = FindRow(context.Get(file::Articles), article::Intern, intern);
-        const Row* place = context.Location(where);
-        if (!item || !place)
-            continue;
-        const double quantity = NumberField(held, stock::Quantity);
-        const double purchase = NumberField(held, stock::PurchasePrice);
-        const double vat = NumberField(*item, article::Vat);
-        const double sale = SalePrice(*context.tables, intern);
-        const double ordered = MonthQuantity(context, file::Orders, intern, where);
-        rows.push_back(JoinFields({context.ArticleKey(*item), Field(*item, article::Name), Field(*item, article::Unit),
-                                   FormatQuantity(quantity), Field(*item, article::Vat), FormatMoney(purchase),
-                                   FormatMoney(quantity * purchase), intern, FormatMoney(sale),
-                                   Field(*item, article::Extern), FormatMoney(WithVat(sale, vat)), Field(*place, location::Code),
-                                   Field(*place, location::Name), Field(*item, article::Group), FormatQuantity(ordered),
-                                   FormatQuantity(quantity - ordered), Field(*item, article::Barcode),
-                                   FormatQuantity(MonthQuantity(context, file::SupplierOrders, intern, where)),
-                                   Field(held, stock::LastEntry), FormatMoney(quantity * WithVat(sale, vat))}));
-    }
+    EachStock(context, true, [&](const Row& held, const Row& item, const Row* place, double quantity, double purchase) {
+        const std::string& intern = Field(item, article::Intern);
+        const double sale = context.SalePrice(intern);
+        const double saleWithVat = WithVat(sale, NumberField(item, article::Vat));
+        const double ordered = MonthQuantity(context, file::Orders, intern, Field(*place, location::Code));
+        const double supplied = MonthQuantity(context, file::SupplierOrders, intern, Field(*place, location::Code));
+        rows.push_back(JoinFields({context.ArticleKey(item), Field(item, article::Name), Field(item, article::Unit),
+                                   FormatQuantity(quantity), Field(item, article::Vat), FormatMoney(purchase),
+                                   FormatMoney(quantity * purchase), intern, FormatMoney(sale), Field(item, article::Extern),
+                                   FormatMoney(saleWithVat), Field(*place, location::Code), Field(*place, location::Name),
+                                   Field(item, article::Group), FormatQuantity(ordered), FormatQuantity(quantity - ordered),
+                                   Field(item, article::Barcode), FormatQuantity(supplied), Field(held, stock::LastEntry),
+                                   FormatMoney(quantity * saleWithVat)}));
+    });
     return rows;
 }
 
 Rows PurchasePriceRows(const WorkContext& context)
 {
     Rows rows;
-    for (const Row& held : context.Get(file::Stock)) {
-        const Row* item = FindRow(context.Get(file::Articles), article::Intern, Field(held, stock::Article));
-        if (!item)
-            continue;
-        const double purchase = NumberField(held, stock::PurchasePrice);
-        rows.push_back(JoinFields({context.ArticleKey(*item), Field(held, stock::Location), Field(*item, article::Name),
-                                   Field(*item, article::Unit), FormatQuantity(NumberField(held, stock::Quantity)),
-                                   FormatMoney(purchase), Field(*item, article::Vat),
-                                   FormatMoney(WithVat(purchase, NumberField(*item, article::Vat))),
+    EachStock(context, false, [&](const Row& held, const Row& item, const Row*, double quantity, double purchase) {
+        rows.push_back(JoinFields({context.ArticleKey(item), Field(held, stock::Location), Field(item, article::Name),
+                                   Field(item, article::Unit), FormatQuantity(quantity), FormatMoney(purchase),
+                                   Field(item, article::Vat), FormatMoney(WithVat(purchase, NumberField(item, article::Vat))),
                                    Field(held, stock::LastEntry)}));
-    }
+    });
     return rows;
 }
 
@@ -90,22 +75,28 @@ Rows CatalogueRows(const WorkContext& context)
     Rows rows;
     for (const Row& item : context.Get(file::Articles)) {
         const std::string& intern = Field(item, article::Intern);
-        const double sale = SalePrice(*context.tables, intern);
-        const StockFigures held = ArticleStock(context, intern);
-        long categories = 0;
-        for (const Row& row : context.Get(file::PriceCategories))
-            categories += SameText(Field(row, category::Article), intern) ? 1 : 0;
-        rows.push_back(JoinFields({
-            intern, Field(item, article::Name), Field(item, article::Unit), Field(item, article::Vat),
-            FormatMoney(sale), FormatMoney(WithVat(sale, NumberField(item, article::Vat))), Field(item, article::Group),
-            Field(item, article::Barcode), Field(item, article::PurchasePrice), Field(item, article::Extern),
-            FormatQuantity(held.quantity), Field(item, article::MinStock), FormatMoney(held.purchaseValue),
-            std::to_string(categories), FormatQuantity(MonthQuantity(context, file::Orders, intern, "")),
-            FormatQuantity(MonthQuantity(context, file::SupplierOrders, intern, "")),
-            FormatQuantity(MonthQuantity(context, file::Invoices, intern, "")),
-            FormatQuantity(MonthQuantity(context, file::SupplierInvoices, intern, "")), Field(item, article::Weight),
-            Field(item, article::Maker), Field(item, article::Country), Field(item, article::Description),
-            std::to_string(held.locations), context.company, Field(item, article::Active), Field(item, article::Notes)}));
+        double quantity = 0, value = 0;
+        long locations = 0, categories = 0;
+        EachStock(context, false, [&](const Row&, const Row& stocked, const Row*, double count, double purchase) {
+            if (&stocked == &item) {
+                quantity += count;
+                value += count * purchase;
+                locations += count > 0 ? 1 : 0;
+            }
+        });
+        for (const Row& price : context.Get(file::PriceCategories))
+            categories += SameText(Field(price, category::Article), intern) ? 1 : 0;
+        const double sale = context.SalePrice(intern);
+        Row fields = {intern, Field(item, article::Name), Field(item, article::Unit), Field(item, article::Vat),
+                      FormatMoney(sale), FormatMoney(WithVat(sale, NumberField(item, article::Vat))), Field(item, article::Group),
+                      Field(item, article::Barcode), Field(item, article::PurchasePrice), Field(item, article::Extern),
+                      FormatQuantity(quantity), Field(item, article::MinStock), FormatMoney(value), std::to_string(categories)};
+        for (const char* table : {file::Orders, file::SupplierOrders, file::Invoices, file::SupplierInvoices})
+            fields.push_back(FormatQuantity(MonthQuantity(context, table, intern)));
+        fields.insert(fields.end(), {Field(item, article::Weight), Field(item, article::Maker), Field(item, article::Country),
+                                     Field(item, article::Description), std::to_string(locations), context.company,
+                                     Field(item, article::Active), Field(item, article::Notes)});
+        rows.push_back(JoinFields(fields));
     }
     return rows;
 }
@@ -114,13 +105,12 @@ Rows PriceCategoryRows(const WorkContext& context)
 {
     Rows rows;
     for (const Row& price : context.Get(file::PriceCategories)) {
-        const Row* item = FindRow(context.Get(file::Articles), article::Intern, Field(price, category::Article));
-        if (!item)
-            continue;
-        const double value = NumberField(price, category::Price);
-        rows.push_back(JoinFields({context.ArticleKey(*item), Field(*item, article::Name), Field(price, category::Name),
-                                   FormatMoney(value), Field(*item, article::Vat),
-                                   FormatMoney(WithVat(value, NumberField(*item, article::Vat))), Field(*item, article::Unit)}));
+        if (const Row* item = context.ByIntern(file::Articles, Field(price, category::Article))) {
+            const double value = NumberField(price, category::Price);
+            rows.push_back(JoinFields({context.ArticleKey(*item), Field(*item, article::Name), Field(price, category::Name),
+                                       FormatMoney(value), Field(*item, article::Vat),
+                                       FormatMoney(WithVat(value, NumberField(*item, article::Vat))), Field(*item, article::Unit)}));
+        }
     }
     return rows;
 }
@@ -144,36 +134,29 @@ Rows PartnerRows(const WorkContext& context)
     return rows;
 }
 
-struct Totals {
-    double net = 0;
-    double vat = 0;
-};
-
-Totals LineTotals(const Row& line)
+// The partner's key and name, empty when the partner is unknown.
+std::string PartnerNames(const WorkContext& context, std::string_view intern)
 {
-    const double net = Round2(NumberField(line, doc::Quantity) * NumberField(line, doc::Price));
-    return {net, Round2(net * NumberField(line, doc::Vat) / 100.0)};
+    const Row* found = context.ByIntern(file::Partners, intern);
+    return found ? JoinFields({context.PartnerKey(*found), Field(*found, partner::Name)}) : ";";
 }
 
+// One row per invoice, whose lines follow each other in the table.
 Rows OnlineInvoiceRows(const WorkContext& context)
 {
     Rows rows;
     const Table& invoices = context.Get(file::Invoices);
-    for (size_t i = 0; i < invoices.size(); ++i) {
+    for (size_t i = 0, next = 0; i < invoices.size(); i = next) {
         const Row& first = invoices[i];
-        if (Field(first, doc::OnlineOrder).empty() || !InMonth(Field(first, doc::Date), context.year, context.month))
-            continue;
-        Totals totals;
-        while (i < invoices.size() && Field(invoices[i], doc::Number) == Field(first, doc::Number)) {
-            const Totals line = LineTotals(invoices[i++]);
-            totals.net += line.net;
-            totals.vat += line.vat;
+        double net = 0, vat = 0;
+        for (next = i; next < invoices.size() && Field(invoices[next], doc::Number) == Field(first, doc::Number); ++next) {
+            net += LineValue(invoices[next], true, false);
+            vat += LineValue(invoices[next], false, true);
         }
-        --i;
-        const Row* buyer = FindRow(context.Get(file::Partners), partner::Intern, Field(first, doc::Partner));
-        rows.push_back(JoinFields({Field(first, doc::OnlineOrder), Field(first, doc::Number), Field(first, doc::Date),
-                                   buyer ? context.PartnerKey(*buyer) : "", buyer ? Field(*buyer, partner::Name) : "",
-                                   FormatMoney(totals.net), FormatMoney(totals.vat), FormatMoney(totals.net + totals.vat)}));
+        if (!Field(first, doc::OnlineOrder).empty() && InMonth(Field(first, doc::Date), context.year, context.month))
+            rows.push_back(JoinFields({Field(first, doc::OnlineOrder), Field(first, doc::Number), Field(first, doc::Date),
+                                       PartnerNames(context, Field(first, doc::Partner)), FormatMoney(net), FormatMoney(vat),
+                                       FormatMoney(net + vat)}));
     }
     return rows;
 }
@@ -182,25 +165,12 @@ Rows CashInRows(const WorkContext& context)
 {
     Rows rows;
     for (const Row& row : context.Get(file::CashIns)) {
-        if (!InMonth(Field(row, cashin::Date), context.year, context.month))
-            continue;
-        const Row* payer = FindRow(context.Get(file::Partners), partner::Intern, Field(row, cashin::Partner));
-        rows.push_back(JoinFields({Field(row, cashin::Number), Field(row, cashin::Date), payer ? context.PartnerKey(*payer) : "",
-                                   payer ? Field(*payer, partner::Name) : "", Field(row, cashin::Amount),
-                                   Field(row, cashin::Invoice), Field(row, cashin::Mode)}));
+        if (InMonth(Field(row, cashin::Date), context.year, context.month))
+            rows.push_back(JoinFields({Field(row, cashin::Number), Field(row, cashin::Date),
+                                       PartnerNames(context, Field(row, cashin::Partner)), Field(row, cashin::Amount),
+                                       Field(row, cashin::Invoice), Field(row, cashin::Mode)}));
     }
     return rows;
-}
-
-std::string ReceiptRow(const WorkContext& context, const Row& row)
-{
-    const Row* item = FindRow(context.Get(file::Articles), article::Intern, Field(row, receipt::Article));
-    const double quantity = NumberField(row, receipt::Quantity);
-    const double price = NumberField(row, receipt::Price);
-    return JoinFields({Field(row, receipt::Order), Field(row, receipt::Number), Field(row, receipt::Date),
-                       item ? context.ArticleKey(*item) : Field(row, receipt::Article), item ? Field(*item, article::Name) : "",
-                       FormatQuantity(quantity), FormatMoney(price), FormatMoney(Round2(quantity * price)),
-                       Field(row, receipt::Location)});
 }
 
 QueryResult Refused(std::string error)
@@ -210,97 +180,81 @@ QueryResult Refused(std::string error)
 
 QueryResult ArticleStockRows(const WorkContext& context, std::string_view code)
 {
-    const Row* item = context.Article(code);
-    if (!item)
+    const Row* only = context.Article(code);
+    if (!only)
         return Refused("Articol necunoscut " + std::string(code));
     QueryResult result;
-    const double vat = NumberField(*item, article::Vat);
-    const double sale = SalePrice(*context.tables, Field(*item, article::Intern));
-    for (const Row& held : context.Get(file::Stock)) {
-        const Row* place = context.Location(Field(held, stock::Location));
-        if (!SameText(Field(held, stock::Article), Field(*item, article::Intern)) || !place)
-            continue;
-        result.rows.push_back(JoinFields({context.ArticleKey(*item), Field(*place, location::Code),
-                                          Field(*place, location::Name), FormatQuantity(NumberField(held, stock::Quantity)),
-                                          FormatMoney(NumberField(held, stock::PurchasePrice)),
-                                          FormatMoney(WithVat(sale, vat)), Field(*item, article::Unit)}));
-    }
+    const double saleWithVat = WithVat(context.SalePrice(Field(*only, article::Intern)), NumberField(*only, article::Vat));
+    EachStock(context, true, [&](const Row&, const Row& item, const Row* place, double quantity, double purchase) {
+        if (&item == only)
+            result.rows.push_back(JoinFields({context.ArticleKey(item), Field(*place, location::Code), Field(*place, location::Name),
+                                              FormatQuantity(quantity), FormatMoney(purchase), FormatMoney(saleWithVat),
+                                              Field(item, article::Unit)}));
+    });
     return result;
 }
 
+// The receipts of an online order, or of a day of the working month.
 QueryResult ReceiptRows(const WorkContext& context, QueryKind kind, std::string_view argument)
 {
     const auto number = ParseWhole(argument);
-    const Date day{context.year, context.month, static_cast<int>(number.value_or(0))};
-    if (kind == QueryKind::DayReceipts && (!number || *number < 1 || *number > 31 || !ParseDate(FormatDate(day))))
+    const std::string day = FormatDate({context.year, context.month, static_cast<int>(number.value_or(0) % 100)});
+    if (kind == QueryKind::DayReceipts && (!number || *number < 1 || *number > 31 || !ParseDate(day)))
         return Refused("Ziua " + std::string(argument) + " nu exista in luna de lucru " + context.MonthText());
     QueryResult result;
     for (const Row& row : context.Get(file::Receipts)) {
-        const bool wanted = kind == QueryKind::DayReceipts ? Field(row, receipt::Date) == FormatDate(day)
-                                                           : Field(row, receipt::Order) == argument;
-        if (wanted)
-            result.rows.push_back(ReceiptRow(context, row));
+        if (kind == QueryKind::DayReceipts ? Field(row, receipt::Date) != day : Field(row, receipt::Order) != argument)
+            continue;
+        const Row* item = context.ByIntern(file::Articles, Field(row, receipt::Article));
+        const double quantity = NumberField(row, receipt::Quantity);
+        const double price = NumberField(row, receipt::Price);
+        result.rows.push_back(JoinFields({Field(row, receipt::Order), Field(row, receipt::Number), Field(row, receipt::Date),
+                                          item ? context.ArticleKey(*item) : Field(row, receipt::Article),
+                                          item ? Field(*item, article::Name) : "", FormatQuantity(quantity), FormatMoney(price),
+                                          FormatMoney(Round2(quantity * price)), Field(row, receipt::Location)}));
     }
     return result;
 }
 
+// Opening balance, plus invoiced to the partner, less cashed in, less invoiced by the partner as supplier.
 QueryResult BalanceRows(const WorkContext& context, std::string_view selector)
 {
-    const bool all = selector == "-1";
-    if (!all && !context.Partner(selector))
+    const Row* only = selector == "-1" ? nullptr : context.Partner(selector);
+    if (selector != "-1" && !only)
         return Refused("Partener necunoscut " + std::string(selector));
     QueryResult result;
     for (const Row& row : context.Get(file::Partners)) {
-        if (!all && &row != context.Partner(selector))
-            continue;
         const std::string& intern = Field(row, partner::Intern);
-        auto invoiced = [&](const char* table) {
-            double total = 0;
-            for (const Row& line : context.Get(table)) {
-                if (SameText(Field(line, doc::Partner), intern)) {
-                    const Totals totals = LineTotals(line);
-                    total += totals.net + totals.vat;
-                }
-            }
-            return total;
-        };
-        double paid = 0;
+        double totals[3] = {};  // sold, paid, bought
+        for (const Row& line : context.Get(file::Invoices))
+            totals[0] += SameText(Field(line, doc::Partner), intern) ? LineValue(line) : 0.0;
         for (const Row& cash : context.Get(file::CashIns))
-            paid += SameText(Field(cash, cashin::Partner), intern) ? NumberField(cash, cashin::Amount) : 0.0;
+            totals[1] += SameText(Field(cash, cashin::Partner), intern) ? NumberField(cash, cashin::Amount) : 0.0;
+        for (const Row& line : context.Get(file::SupplierInvoices))
+            totals[2] += SameText(Field(line, doc::Partner), intern) ? LineValue(line) : 0.0;
         const double opening = NumberField(row, partner::Opening);
-        const double sold = invoiced(file::Invoices);
-        const double bought = invoiced(file::SupplierInvoices);
-        result.rows.push_back(JoinFields({context.PartnerKey(row), Field(row, partner::Name), Field(row, partner::Fiscal),
-                                          FormatMoney(opening), FormatMoney(sold), FormatMoney(paid), FormatMoney(bought),
-                                          FormatMoney(opening + sold - paid - bought)}));
+        if (!only || &row == only)
+            result.rows.push_back(JoinFields({context.PartnerKey(row), Field(row, partner::Name), Field(row, partner::Fiscal),
+                                              FormatMoney(opening), FormatMoney(totals[0]), FormatMoney(totals[1]),
+                                              FormatMoney(totals[2]), FormatMoney(opening + totals[0] - totals[1] - totals[2])}));
     }
     return result;
-}
-
-QueryResult Plain(Rows rows)
-{
-    return {QueryOk, std::move(rows), {}};
 }
 
 }  // namespace
 
 QueryResult RunQuery(QueryKind kind, const WorkContext& context, std::string_view argument)
 {
+    using Lister = Rows (*)(const WorkContext&);
+    constexpr Lister listers[] = {StockRows, PurchasePriceRows, CatalogueRows, PriceCategoryRows,
+                                  LocationRows, PartnerRows, OnlineInvoiceRows, CashInRows};
     switch (kind) {
-    case QueryKind::Stock: return Plain(StockRows(context));
-    case QueryKind::PurchasePrices: return Plain(PurchasePriceRows(context));
-    case QueryKind::Catalogue: return Plain(CatalogueRows(context));
-    case QueryKind::PriceCategories: return Plain(PriceCategoryRows(context));
-    case QueryKind::Locations: return Plain(LocationRows(context));
-    case QueryKind::Partners: return Plain(PartnerRows(context));
-    case QueryKind::OnlineInvoices: return Plain(OnlineInvoiceRows(context));
-    case QueryKind::CashIns: return Plain(CashInRows(context));
     case QueryKind::ArticleStock: return ArticleStockRows(context, argument);
     case QueryKind::OrderReceipts:
     case QueryKind::DayReceipts: return ReceiptRows(context, kind, argument);
     case QueryKind::Balances: return BalanceRows(context, argument);
+    default: return {QueryOk, listers[static_cast<size_t>(kind)](context), {}};
     }
-    return {};
 }
 
 }  // namespace docserver

@@ -1,27 +1,32 @@
-// Master-data records: partner layout "cod intern;cod extern;cod fiscal;denumire;localitate;adresa;telefon",
-// article layout "cod intern;cod extern;denumire;UM;cota TVA;pret vanzare;pret achizitie;grupa;cod de bare".
-#include "Records.h"
+// Master-data records, one ";"-separated line each. Partners: "cod intern;cod extern;cod fiscal;denumire;
+// localitate;adresa;telefon"; articles: "cod intern;cod extern;denumire;UM;cota TVA;pret vanzare;pret achizitie;grupa;cod de bare".
+#include "Book.h"
 
-#include "Text.h"
+#include <cmath>
 
 namespace docserver {
 
 namespace {
 
 constexpr size_t PartnerFields = 7;
-constexpr size_t ArticleFields = 9;
 constexpr const char* PartnerCodeNames[] = {"codul intern", "codul extern", "codul fiscal"};
 
-std::vector<std::string> ReadRecord(std::string_view record, size_t most, std::vector<std::string>& errors)
+Row ReadRecord(std::string_view record, size_t most, std::vector<std::string>& errors)
 {
-    std::vector<std::string> fields = SplitFields(record);
+    Row fields = SplitFields(record);
+    if (fields.size() > most)
+        errors.push_back("Inregistrarea are " + std::to_string(fields.size()) + " campuri, cel mult " + std::to_string(most) +
+                         " sunt permise");
+    fields.resize(most);
     for (std::string& field : fields)
         field = std::string(Trim(field));
-    if (fields.size() > most)
-        errors.push_back("Inregistrarea are " + std::to_string(fields.size()) + " campuri, cel mult " +
-                         std::to_string(most) + " sunt permise");
-    fields.resize(most);
     return fields;
+}
+
+std::string MissingCode(KeyKind key)
+{
+    std::string text = "Lipseste ";
+    return text + PartnerCodeNames[WorkContext::Column(key)] + " al partenerului";
 }
 
 // A code may name one partner only; `self` is the partner being changed.
@@ -36,11 +41,13 @@ void CheckPartnerCodes(const Row& fields, const Table& partners, const Row* self
         errors.push_back("Cod fiscal invalid " + fields[partner::Fiscal]);
 }
 
-void CheckPrice(const std::string& text, const char* what, std::vector<std::string>& errors)
+// An empty text stands for `empty`; anything else must be a number from 0 to `most`.
+std::optional<double> Amount(const std::string& text, const char* what, double empty, double most, std::vector<std::string>& errors)
 {
-    const auto value = ParseNumber(text);
-    if (!text.empty() && (!value || *value < 0))
-        errors.push_back(std::string(what) + " invalid " + text);
+    const auto value = text.empty() ? std::optional(empty) : ParseNumber(text);
+    if (!value || *value < 0 || *value > most)
+        errors.push_back(std::string(what) + " " + text);
+    return value;
 }
 
 }  // namespace
@@ -49,28 +56,24 @@ bool ValidFiscalCode(std::string_view code)
 {
     if (code.size() > 2 && SameText(code.substr(0, 2), "RO"))
         code.remove_prefix(2);
-    if (code.size() < 2 || code.size() > 13)
-        return false;
-    return code.find_first_not_of("0123456789") == std::string_view::npos;
+    return code.size() >= 2 && code.size() <= 13 && code.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::vector<std::string> AddPartnerRecord(std::string_view record, const WorkContext& context, Tables& tables)
 {
     std::vector<std::string> errors;
     Row fields = ReadRecord(record, PartnerFields, errors);
-    const size_t key = WorkContext::Column(context.partnerKey);
     if (fields[partner::Name].empty())
         errors.push_back("Lipseste denumirea partenerului");
-    if (fields[key].empty() && context.partnerKey != KeyKind::Intern)
-        errors.push_back("Lipseste " + std::string(PartnerCodeNames[key]) + " al partenerului");
+    if (fields[WorkContext::Column(context.partnerKey)].empty() && context.partnerKey != KeyKind::Intern)
+        errors.push_back(MissingCode(context.partnerKey));
     Table& partners = tables[file::Partners];
     CheckPartnerCodes(fields, partners, nullptr, errors);
     if (!errors.empty())
         return errors;
     if (fields[partner::Intern].empty())
         fields[partner::Intern] = NextCode(partners, partner::Intern, "P");
-    fields.resize(partner::Count);
-    fields[partner::Opening] = "0.00";
+    fields.push_back("0.00");  // the opening balance
     partners.push_back(std::move(fields));
     return errors;
 }
@@ -79,16 +82,14 @@ std::vector<std::string> ModifyPartnerRecord(std::string_view record, const Work
 {
     std::vector<std::string> errors;
     const Row fields = ReadRecord(record, PartnerFields, errors);
-    const size_t key = WorkContext::Column(context.partnerKey);
-    Table& partners = tables[file::Partners];
-    Row* existing = FindRow(partners, key, fields[key]);
-    if (fields[key].empty())
-        errors.push_back("Lipseste " + std::string(PartnerCodeNames[key]) + " al partenerului");
+    const std::string& key = fields[WorkContext::Column(context.partnerKey)];
+    Row* existing = FindRow(tables[file::Partners], WorkContext::Column(context.partnerKey), key);
+    if (key.empty())
+        errors.push_back(MissingCode(context.partnerKey));
     else if (!existing)
-        errors.push_back("Partener necunoscut " + fields[key]);
-    if (!errors.empty())
-        return errors;
-    CheckPartnerCodes(fields, partners, existing, errors);
+        errors.push_back("Partener necunoscut " + key);
+    if (errors.empty())
+        CheckPartnerCodes(fields, tables[file::Partners], existing, errors);
     if (!errors.empty())
         return errors;
     existing->resize(std::max<size_t>(existing->size(), partner::Count));
@@ -101,9 +102,9 @@ std::vector<std::string> ModifyPartnerRecord(std::string_view record, const Work
 
 std::vector<std::string> AddArticleRecord(std::string_view record, const WorkContext& context, Tables& tables)
 {
-    enum : size_t { Intern, Extern, Name, Unit, Vat, SalePriceField, PurchasePrice, Group, Barcode };
+    enum : size_t { Intern, Extern, Name, Unit, Vat, SalePrice, PurchasePrice, Group, Barcode, Count };
     std::vector<std::string> errors;
-    Row fields = ReadRecord(record, ArticleFields, errors);
+    const Row fields = ReadRecord(record, Count, errors);
     if (fields[Name].empty())
         errors.push_back("Lipseste denumirea articolului");
     if (fields[Extern].empty() && context.articleKey == KeyKind::Extern)
@@ -113,21 +114,15 @@ std::vector<std::string> AddArticleRecord(std::string_view record, const WorkCon
         errors.push_back("Exista deja un articol cu codul intern " + fields[Intern]);
     if (FindRow(articles, article::Extern, fields[Extern]))
         errors.push_back("Exista deja un articol cu codul extern " + fields[Extern]);
-    const auto vat = ParseNumber(fields[Vat].empty() ? "19" : fields[Vat]);
-    if (!vat || *vat < 0 || *vat > 100)
-        errors.push_back("Cota TVA invalida " + fields[Vat]);
-    CheckPrice(fields[SalePriceField], "Pret de vanzare", errors);
-    CheckPrice(fields[PurchasePrice], "Pret de achizitie", errors);
+    const auto vat = Amount(fields[Vat], "Cota TVA invalida", 19, 100, errors);
+    const auto sale = Amount(fields[SalePrice], "Pret de vanzare invalid", 0, HUGE_VAL, errors);
+    const auto purchase = Amount(fields[PurchasePrice], "Pret de achizitie invalid", 0, HUGE_VAL, errors);
     if (!errors.empty())
         return errors;
-    // intern;extern;name;unit;VAT;group;barcode;purchase price;minimum stock;weight;maker;country;description;active;notes
-    Row row = {fields[Intern].empty() ? NextCode(articles, article::Intern, "A") : fields[Intern], fields[Extern],
-               fields[Name], fields[Unit].empty() ? std::string("BUC") : fields[Unit], FormatQuantity(*vat),
-               fields[Group], fields[Barcode], FormatMoney(ParseNumber(fields[PurchasePrice]).value_or(0.0)), "0",
-               "", "", "", "", "DA", ""};
-    tables[file::PriceCategories].push_back(
-        {row[article::Intern], SaleCategory, FormatMoney(ParseNumber(fields[SalePriceField]).value_or(0.0))});
-    articles.push_back(std::move(row));
+    const std::string code = fields[Intern].empty() ? NextCode(articles, article::Intern, "A") : fields[Intern];
+    articles.push_back({code, fields[Extern], fields[Name], fields[Unit].empty() ? "BUC" : fields[Unit], FormatQuantity(*vat),
+                        fields[Group], fields[Barcode], FormatMoney(*purchase), "0", "", "", "", "", "DA", ""});
+    tables[file::PriceCategories].push_back({code, SaleCategory, FormatMoney(*sale)});
     return errors;
 }
 

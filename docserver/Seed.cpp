@@ -1,7 +1,7 @@
 // The demo data: one company, ten partners, twenty articles, three stock locations.
-#include "Seed.h"
+#include "Store.h"
 
-#include "Text.h"
+#include <iterator>
 
 namespace docserver {
 
@@ -42,7 +42,7 @@ A0019;100019;Detergent vase 500ml;BUC;19;Curatenie;5941000000196;6.60;15;0.5;Cle
 A0020;100020;Termos 1l;BUC;19;Aparate;5941000000202;55.00;4;0.6;Caffe Tech;China;Termos inox;NU;Iese din gama
 )";
 
-// Sale price by article: net price of category PRET VANZARE; half of them also have PRET ENGROS.
+// Sale price (category PRET VANZARE) by article.
 constexpr double SalePrices[] = {69.90, 19.90, 10.50, 9.90, 5.99, 7.20, 3.50, 8.90, 12.90, 4.99,
                                  6.50, 499.00, 149.00, 17.90, 29.90, 6.90, 7.99, 29.00, 9.99, 85.00};
 
@@ -79,53 +79,38 @@ I4;08.@;P0009;120.00;;NUMERAR
 Table Dated(const char* text, const std::string& monthYear)
 {
     std::string dated(text);
-    for (size_t at = dated.find('@'); at != std::string::npos; at = dated.find('@', at))
+    for (size_t at; (at = dated.find('@')) != std::string::npos;)
         dated.replace(at, 1, monthYear);
     return ParseTable(dated);
 }
 
-// Every article in the warehouse, the shops hold some of them.
-Table StockTable(const Table& articles, const std::string& lastEntry)
-{
-    Table table;
-    for (size_t i = 0; i < articles.size(); ++i) {
-        const std::string& code = articles[i][article::Intern];
-        const std::string& price = articles[i][article::PurchasePrice];
-        table.push_back({code, "DEP", std::to_string(40 + 10 * (i % 5)), price, lastEntry});
-        if (i % 2 == 0)
-            table.push_back({code, "MAG1", std::to_string(5 + i % 7), price, lastEntry});
-        if (i % 3 == 0 || i == 13)
-            table.push_back({code, "ONL", std::to_string(8 + i % 4), price, lastEntry});
-    }
-    return table;
-}
-
 }  // namespace
 
-DemoData MakeDemoData(int year, int month)
+Tables MakeDemoData(int year, int month)
 {
-    const std::string monthYear = FormatDate({year, month, 1}).substr(3);
-    DemoData demo;
-    demo.code = "DEMO";
-    demo.companies = {{"DEMO", "Firma Demo SRL", "RO12345674"}};
-    Tables& tables = demo.tables;
-    tables[file::Partners] = ParseTable(Partners);
-    tables[file::Articles] = ParseTable(Articles);
-    tables[file::Locations] = ParseTable(Locations);
-    for (size_t i = 0; i < tables[file::Articles].size(); ++i) {
-        const std::string& code = tables[file::Articles][i][article::Intern];
+    const std::string firstDay = FormatDate({year, month, 1});
+    const std::string monthYear = firstDay.substr(3);
+    Tables tables = {{file::Partners, ParseTable(Partners)}, {file::Articles, ParseTable(Articles)},
+                     {file::Locations, ParseTable(Locations)}, {file::Invoices, Dated(Invoices, monthYear)},
+                     {file::Orders, Dated(Orders, monthYear)}, {file::SupplierOrders, {}}, {file::SupplierInvoices, {}},
+                     {file::Receipts, Dated(Receipts, monthYear)}, {file::CashIns, Dated(CashIns, monthYear)}};
+    // Every article in the warehouse, the shops hold some; half the articles have a second price category.
+    for (size_t i = 0; i < std::size(SalePrices); ++i) {
+        const Row& item = tables[file::Articles][i];
+        const std::string& code = item[article::Intern];
         tables[file::PriceCategories].push_back({code, SaleCategory, FormatMoney(SalePrices[i])});
         if (i % 2 == 0)
             tables[file::PriceCategories].push_back({code, "PRET ENGROS", FormatMoney(SalePrices[i] * 0.9)});
+        const auto hold = [&](const char* where, size_t quantity) {
+            tables[file::Stock].push_back({code, where, std::to_string(quantity), item[article::PurchasePrice], firstDay});
+        };
+        hold("DEP", 40 + 10 * (i % 5));
+        if (i % 2 == 0)
+            hold("MAG1", 5 + i % 7);
+        if (i % 3 == 0 || i == 13)
+            hold("ONL", 8 + i % 4);
     }
-    tables[file::Stock] = StockTable(tables[file::Articles], "01." + monthYear);
-    tables[file::Invoices] = Dated(Invoices, monthYear);
-    tables[file::Orders] = Dated(Orders, monthYear);
-    tables[file::SupplierOrders] = {};
-    tables[file::SupplierInvoices] = {};
-    tables[file::Receipts] = Dated(Receipts, monthYear);
-    tables[file::CashIns] = Dated(CashIns, monthYear);
-    return demo;
+    return tables;
 }
 
 }  // namespace docserver

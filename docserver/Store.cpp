@@ -1,139 +1,116 @@
-// The data folder on disk: reading tables, and replacing them through temporary files.
+// Lookups in the company's tables, and the data folder: one text file per table, replaced whole.
 #include "Store.h"
 
-#include "Ansi.h"
-#include "Seed.h"
+#include "ComText.h"
 
-#include <windows.h>
-
-#include <utility>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
 namespace docserver {
 
+namespace fs = std::filesystem;
+
+const Table& WorkContext::Get(const char* name) const
+{
+    static const Table none;
+    const auto found = tables->find(name);
+    return found == tables->end() ? none : found->second;
+}
+
+double WorkContext::SalePrice(std::string_view articleIntern) const
+{
+    for (const Row& row : Get(file::PriceCategories)) {
+        if (SameText(Field(row, category::Article), articleIntern) && SameText(Field(row, category::Name), SaleCategory))
+            return NumberField(row, category::Price);
+    }
+    return 0.0;
+}
+
+double WithVat(double price, double vatPercent)
+{
+    return Round2(price * (100.0 + vatPercent) / 100.0);
+}
+
+std::string NextCode(const Table& table, size_t column, std::string_view prefix)
+{
+    long highest = 0;
+    for (const Row& row : table) {
+        const std::string_view code = Field(row, column);
+        if (code.size() > prefix.size() && SameText(code.substr(0, prefix.size()), prefix))
+            highest = std::max(highest, ParseWhole(code.substr(prefix.size())).value_or(0));
+    }
+    const std::string digits = std::to_string(highest + 1);
+    return std::string(prefix) + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+}
+
 namespace {
 
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE owned) noexcept : value_(owned) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const noexcept { return value_; }
-    bool valid() const noexcept { return value_ != INVALID_HANDLE_VALUE; }
-    void reset() noexcept
-    {
-        if (valid())
-            CloseHandle(std::exchange(value_, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE value_;
-};
-
-[[noreturn]] void Fail(const char* what, const std::wstring& path)
+[[noreturn]] void Fail(const char* what, const fs::path& path)
 {
-    throw StoreError(std::string(what) + " " + ToAnsi(path) + " (eroare " + std::to_string(GetLastError()) + ")");
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The folder and any missing folders above it.
-void MakeFolder(const std::wstring& path)
-{
-    for (size_t at = path.find_first_of(L"\\/", 3); at != std::wstring::npos; at = path.find_first_of(L"\\/", at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        Fail("Nu pot crea folderul", path);
+    std::string text = what;
+    throw StoreError(text + " " + ToAnsi(path.wstring()));
 }
 
 // A missing table is an empty one.
-Table ReadTable(const std::wstring& path)
+Table ReadTable(const fs::path& path)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND)
-            return {};
-        Fail("Nu pot deschide fisierul", path);
-    }
-    std::string text;
-    char buffer[16384];
-    DWORD got = 0;
-    do {
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-            Fail("Nu pot citi fisierul", path);
-        text.append(buffer, got);
-    } while (got > 0);
-    return ParseTable(text);
-}
-
-void WriteWhole(const std::wstring& path, const std::string& text)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file.valid() || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size() || !FlushFileBuffers(file.get()))
-        Fail("Nu pot scrie fisierul", path);
+    if (!fs::exists(path))
+        return {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Fail("Nu pot citi fisierul", path);
+    return ParseTable(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 // All temporary files first, then the renames: a failure before the first rename changes nothing.
-void ReplaceTables(const std::wstring& folder, const Tables& tables)
+void ReplaceTables(const fs::path& folder, const Tables& tables)
 {
-    std::vector<std::pair<std::wstring, std::wstring>> moves;
-    try {
-        for (const auto& [name, table] : tables) {
-            const std::wstring target = folder + L"\\" + ToWide(name);
-            moves.emplace_back(target + L".tmp", target);
-            WriteWhole(moves.back().first, FormatTable(table));
+    std::error_code error;
+    if (fs::create_directories(folder, error); error)
+        Fail("Nu pot crea folderul", folder);
+    std::vector<fs::path> written;
+    for (const auto& [name, table] : tables) {
+        written.push_back(folder / (ToWide(name) + L".tmp"));
+        const std::string text = FormatTable(table);
+        std::ofstream out(written.back(), std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            for (const fs::path& path : written)
+                fs::remove(path, error);
+            Fail("Nu pot scrie fisierul", written.back());
         }
-    } catch (const StoreError&) {
-        for (const auto& move : moves)
-            DeleteFileW(move.first.c_str());
-        throw;
     }
-    for (const auto& [temporary, target] : moves) {
-        if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    for (const fs::path& path : written) {
+        const fs::path target = fs::path(path).replace_extension();
+        if (!MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             Fail("Nu pot inlocui fisierul", target);
     }
 }
 
 }  // namespace
 
-std::wstring Store::CompanyFolder(const std::string& code) const
+Table OpenCompanies(const fs::path& folder, const Date& today)
 {
-    return folder_ + L"\\" + ToWide(code);
-}
-
-Table Store::OpenCompanies(const Date& today)
-{
-    const std::wstring list = folder_ + L"\\" + ToWide(file::Companies);
-    if (!Exists(list)) {
-        const DemoData demo = MakeDemoData(today.year, today.month);
-        MakeFolder(folder_);
-        MakeFolder(CompanyFolder(demo.code));
-        ReplaceTables(CompanyFolder(demo.code), demo.tables);
-        ReplaceTables(folder_, {{file::Companies, demo.companies}});  // last: it marks the store complete
+    if (!fs::exists(folder / file::Companies)) {
+        SaveCompany(folder, "DEMO", MakeDemoData(today.year, today.month));
+        ReplaceTables(folder, {{file::Companies, {{"DEMO", "Firma Demo SRL", "RO12345674"}}}});  // last: the store is complete
     }
-    return ReadTable(list);
+    return ReadTable(folder / file::Companies);
 }
 
-Tables Store::LoadCompany(const std::string& code)
+Tables LoadCompany(const fs::path& folder, const std::string& code)
 {
     Tables tables;
-    for (const char* name : CompanyTableFiles)
-        tables[name] = ReadTable(CompanyFolder(code) + L"\\" + ToWide(name));
+    for (const char* name : {file::Partners, file::Articles, file::PriceCategories, file::Locations, file::Stock, file::Orders,
+                             file::SupplierOrders, file::Invoices, file::SupplierInvoices, file::Receipts, file::CashIns})
+        tables[name] = ReadTable(folder / ToWide(code) / name);
     return tables;
 }
 
-void Store::SaveCompany(const std::string& code, const Tables& changed)
+void SaveCompany(const fs::path& folder, const std::string& code, const Tables& changed)
 {
-    MakeFolder(CompanyFolder(code));
-    ReplaceTables(CompanyFolder(code), changed);
+    ReplaceTables(folder / ToWide(code), changed);
 }
 
 }  // namespace docserver

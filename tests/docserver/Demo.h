@@ -1,13 +1,12 @@
 // The demo data of June 2025 as a work context, for tests of the pure logic.
 #pragma once
 
-#include "Context.h"
-#include "Seed.h"
+#include "Book.h"
 
 namespace docserver {
 
 struct Demo {
-    Tables tables = MakeDemoData(2025, 6).tables;
+    Tables tables = MakeDemoData(2025, 6);
     WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) const
     {
         return {&tables, "DEMO", 2025, 6, partners, articles};

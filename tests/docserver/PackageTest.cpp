@@ -1,6 +1,5 @@
 // Document packages: all documents or none, errors that name the line, stock moved by invoices.
 #include "Demo.h"
-#include "Package.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
 // Query rows: the field positions the service reads, and the month and argument rules.
 #include "Demo.h"
-#include "Queries.h"
-#include "Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 // Master-data records: partners and articles added or changed, or refused with the reason.
 #include "Demo.h"
-#include "Records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The COM object in-process over a fresh data folder: method results, persistence, refusals, faults.
+#include "Book.h"
 #include "ComText.h"
 #include "DocServer.h"
-#include "Text.h"
 
 #include <wrl/client.h>
 

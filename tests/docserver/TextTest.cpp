@@ -1,5 +1,4 @@
 // Numbers, dates and fields as the server reads and writes them.
-#include "Table.h"
 #include "Text.h"
 
 #include <gtest/gtest.h>
