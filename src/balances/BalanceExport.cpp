@@ -1,5 +1,6 @@
 // The operator's export of the partners' balances to SOLDURI.TXT.
 #include "app/Broker.h"
+#include "app/BusyScope.h"
 #include "app/FileSystem.h"
 #include "app/Text.h"
 #include "server/AnsiText.h"
@@ -9,18 +10,6 @@
 namespace {
 
 constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
-
-// Clears the busy flag however the export ends.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& busy_;
-};
 
 }  // namespace
 

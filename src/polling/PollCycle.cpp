@@ -1,6 +1,7 @@
 // The one-second tick: the one request it serves, chosen by the fixed precedence.
 #include "polling/RequestTable.h"
 
+#include "app/BusyScope.h"
 #include "app/FileSystem.h"
 #include "polling/NameMatch.h"
 #include "server/AnsiText.h"
@@ -9,22 +10,6 @@ struct TEBroker::FoundEntry {
     std::string name;        // the long name, as the directory holds it
     bool directory = false;
 };
-
-namespace {
-
-// Holds the busy flag for the length of one request, an error included.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& busy_;
-};
-
-}  // namespace
 
 void TEBroker::TimerTimer() {
     if (!DirectoryExists(FWorkDir)) {
