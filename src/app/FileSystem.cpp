@@ -94,12 +94,12 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
         }
     }
     // A rename over the target leaves no moment without the file. A reader, an indexer or
-    // a virus scanner may stop it for a moment, so it is tried again; ReplaceFileW, which
-    // gets past some readers that a rename cannot, is the last resort.
+    // a virus scanner may stop it for a moment, so it is tried again for up to a second;
+    // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort.
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
         DWORD error = GetLastError();
-        if (IsPassingLock(error) && attempt < 10) {
+        if (IsPassingLock(error) && attempt < 50) {
             Sleep(20);
             continue;
         }

@@ -50,7 +50,13 @@ TEST_F(ResultFileTest, ReaderNeverSeesAPartialStockList) {
             else if (seen != expected) ++partial;
         }
     });
-    for (int i = 0; i < 15; ++i) broker.ServeGetStoc();
+    try {
+        for (int i = 0; i < 15; ++i) broker.ServeGetStoc();
+    } catch (...) {
+        done = true;
+        reader.join();
+        throw;
+    }
     done = true;
     reader.join();
     EXPECT_GT(reads, 0);
