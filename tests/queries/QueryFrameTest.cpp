@@ -4,6 +4,8 @@
 
 #include "server/BrokerError.h"
 
+#include "NumberedRow.h"
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -45,16 +47,6 @@ const QueryCase kAllQueries[] = {
 std::string MethodKey(const QueryCase& query) {
     std::string call = query.method;
     return call.substr(0, call.find('('));
-}
-
-std::string NumberedRow(size_t count, const std::string& location = "f11") {
-    std::string row;
-    for (size_t i = 0; i < count; ++i) {
-        if (i > 0) row += ';';
-        if (i == 11) row += location;
-        else row.append(1, 'f').append(std::to_string(i));
-    }
-    return row;
 }
 
 class QueryFrameTest : public BrokerTest {

@@ -1,0 +1,15 @@
+// Server rows for the query tests whose fields name their own positions.
+#pragma once
+
+#include <string>
+
+// "f0;f1;...;f(n-1)": every field names its own position, but for a location in field 11.
+inline std::string NumberedRow(size_t count, const std::string& location = "f11") {
+    std::string row;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) row += ';';
+        if (i == 11) row += location;
+        else row.append(1, 'f').append(std::to_string(i));
+    }
+    return row;
+}
