@@ -33,6 +33,16 @@ void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
 
 }  // namespace
 
+FileState StateOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information)) return {};
+    return {true,
+            {information.dwVolumeSerialNumber,
+             (uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow},
+            (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow,
+            (uint64_t(information.ftLastWriteTime.dwHighDateTime) << 32) | information.ftLastWriteTime.dwLowDateTime};
+}
+
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;
     DWORD attributes = GetFileAttributesW(Wide(path).c_str());
@@ -73,7 +83,7 @@ std::string ReadWholeFile(const std::string& path) {
     return content;
 }
 
-void WriteFileReplacing(const std::string& path, std::string_view bytes) {
+FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const std::wstring target = Wide(path);
     const std::wstring temp = target + kTempSuffix;
     if (DirectoryExists(path)) {
@@ -81,10 +91,15 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
         SetLastError(ERROR_ACCESS_DENIED);
         ThrowFileError("Cannot create file", path);
     }
+    FileIdentity identity;
     {
-        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        // Outside systems write in this folder too: whatever stands under the temporary
+        // name (a leftover, or a link to a file elsewhere) goes first, and only a file
+        // this call makes itself is written into. Deleting a link leaves its target alone.
+        DeleteFileW(temp.c_str());
+        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) ThrowFileError("Cannot create file", path);
+        if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
         try {
             WriteAll(file.get(), bytes, path);
         } catch (...) {
@@ -92,12 +107,13 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
             DeleteFileW(temp.c_str());
             throw;
         }
+        identity = StateOf(file.get()).identity;
     }
     // A rename over the target leaves no moment without the file. A reader, an indexer or
     // a virus scanner may stop it for a moment, so it is tried again for up to a second;
     // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort.
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return identity;
         DWORD error = GetLastError();
         if (IsPassingLock(error) && attempt < 50) {
             Sleep(20);
@@ -105,7 +121,7 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
         }
         if (IsPassingLock(error) && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
                                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-            return;
+            return identity;
         DeleteFileW(temp.c_str());
         SetLastError(error);
         ThrowFileError("Cannot create file", path);

@@ -1,8 +1,28 @@
 // File system access for 8-bit (ANSI) paths, with errors raised as BrokerError.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// Which file a name leads to: its volume and its index on that volume. Two names that
+// are links to one file have the same identity.
+struct FileIdentity {
+    uint32_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What an open file is now; found is false when the system cannot tell.
+struct FileState {
+    bool found = false;
+    FileIdentity identity;
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;   // FILETIME as one number
+};
+FileState StateOf(HANDLE file);
 
 // The path exists and is a directory ("" and "?" never are).
 bool DirectoryExists(const std::string& path);
@@ -17,5 +37,7 @@ bool DeleteFileQuietly(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 
 // Replaces path with bytes in one step: the bytes go to a temporary file in the same
-// folder, which is then renamed over the target. No reader ever sees a partial file.
-void WriteFileReplacing(const std::string& path, std::string_view bytes);
+// folder, made new by this call, which is then renamed over the target. No reader ever
+// sees a partial file, and no file already there (a link planted under either name
+// included) is ever written into. Returns the identity of the file now at path.
+FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes);

@@ -59,6 +59,39 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
 }
 
 // A file never to be served must not hold up the requests of its kind for good.
+// Links planted under the names the service writes through must not carry its writes
+// to a file outside the working directory.
+TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
+    const std::string outside = MakeTempFolder("outside"), victim = outside + "\\victim.txt";
+    WriteFileReplacing(victim, "precious");
+    auto plant = [&](const std::string& name, const std::string& target) {
+        DeleteFileW(Wide(Path(name)).c_str());
+        ASSERT_TRUE(CreateHardLinkW(Wide(Path(name)).c_str(), Wide(target).c_str(), nullptr)) << name;
+    };
+    for (const char* name : {"LOG.TXT", "LOG.TXT.~tmp", "ERORI.TXT.~tmp", "VQBROKER.JNL.~tmp",
+                             "LISTAGESTIUNI.TXT.~tmp"})
+        plant(name, victim);
+    Start();
+    server.ok["GenComenzi"] = 0;
+    server.errors = FakeList::Of({"Linia 4: articol necunoscut"});
+    server.lists["GetListaGestiuni"] = FakeList::Of({"G1;Depozit"});
+    Put("COMANDA_1.TXT", Order(1));
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.TimerTimer();
+    EXPECT_EQ(Read("ERORI.TXT"), "Linia 4: articol necunoscut\r\n");
+    broker.TimerTimer();
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "G1;Depozit\r\n");
+    // In place of the service's own LOG.TXT, a link to a file of the same size and time.
+    const std::string twin = outside + "\\twin.txt";
+    ASSERT_TRUE(CopyFileW(Wide(Path("LOG.TXT")).c_str(), Wide(twin).c_str(), FALSE));
+    plant("LOG.TXT", twin);
+    broker.LogMessage("one more line");
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(ReadWholeFile(victim), "precious");
+    EXPECT_EQ(ReadWholeFile(twin) + "Ver. 3.1 -  one more line\r\n", broker.LogText());
+    RemoveFolder(outside);
+}
+
 TEST_F(FaultTest, ErrorFileNamedLikeAPackageHoldsUpNoPackageBehindIt) {
     Start();
     for (int n = 0; n < 20; ++n) Put("COMANDA_" + std::to_string(n) + "_ERORI.TXT", "nu este o cerere\r\n");
