@@ -55,7 +55,7 @@ public:
 
     // Poll cycle and disposal.
     void RunEmergencyScript();
-    void SetAsideFailedPackage(const std::string& name);
+    bool SetAsideFailedPackage(const std::string& name);   // true when renamed to ".ERR"
 
     // Package access and handlers; each handler takes the package's full path.
     bool WaitOpenPackage(const std::string& path, PackageKind kind);
@@ -112,38 +112,46 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnClose();
     void OnDestroy();
+    template <class Handler> void RunHandler(Handler handler);
     void CreateComponents();
     int Scaled(int designed) const;
     void AppendToView(const std::string& line);
+    void ShowLogTail();
+    void ScrollViewToEnd();
 
     HWND FWindow = nullptr;
     HFONT FWindowFont = nullptr;
     HFONT FViewFont = nullptr;
     int FDpi = 120;
     std::string FLogText;         // the run's whole log, each line ended by CR LF
-    size_t FViewChars = 0;        // characters now in the view
     LogFile FLogFile;
     bool FErrorBoxOpen = false;
+    bool FCloseRequested = false;   // a close arrived while a request or the export was in hand
 
     // Poll cycle and package state (polling/, packages/).
     struct FoundEntry;              // polling/PollCycle.cpp
+    enum class PackageOutcome { Accepted, Refused, Raised };
+    bool ServeFirstPackage();
     bool FindPackage(const char* pattern, FoundEntry& found);
     void ServePackage(const std::string& name, bool (TEBroker::*handler)(const std::string&));
-    void DisposeOfPackage(const std::string& name, bool accepted);
+    void DisposeOfPackage(const std::string& name, PackageOutcome outcome);
     void ServeQuery(const char* name, void (TEBroker::*handler)());
     void OnWorkDirMissing();
     bool ServerMissing();
     bool IsRemembered(const std::string& name) const;
-    void RememberPackage(const std::string& name);
-    void RecordInHand(const std::string& name);
+    void RememberPackage(const std::string& name, PassedOver::Pending pending);
+    bool RecordInHand(const std::string& name);
     void ClearInHand();
-    void SaveJournal();
-    void RecoverInterruptedPackage();
+    bool SaveJournal();
+    void RetryPassedOver();
+    bool RecoverInterruptedPackage();
     bool ServeDocumentPackage(const std::string& path, PackageKind kind);
     bool ServeRecordPackage(const std::string& path, PackageKind kind);
 
     PackageJournal FJournal;        // the package in hand and those passed over, on disk too
-    bool FJournalChecked = false;   // the first tick that found the directory has read it
+    bool FJournalChecked = false;   // the journal left by the last run has been read
+    bool FJournalReadFailed = false;   // logged: the journal could not be read
+    bool FJournalWriteFailed = false;  // logged: the journal could not be written, until it can
     bool FNoServerLogged = false;   // the missing server has been logged in this run
     UniqueHandle FScriptProcess;    // the emergency script started last, while it may run
 

@@ -1,4 +1,4 @@
-// What becomes of a served package: deleted, set aside as ".ERR", or passed over for good.
+// What becomes of a served package: deleted, set aside as ".ERR", or passed over until it can be.
 #include <windows.h>
 
 #include "app/Broker.h"
@@ -6,15 +6,28 @@
 #include "polling/NameMatch.h"
 #include "server/AnsiText.h"
 
-void TEBroker::DisposeOfPackage(const std::string& name, bool accepted) {
-    if (!accepted) SetAsideFailedPackage(name);
-    else if (!DeleteFileQuietly(FWorkDir + "\\" + name)) RememberPackage(name);
+// An accepted package that cannot be deleted, and one whose handler raised (documents
+// may exist) that cannot be set aside, are never handed to the server again. A refused
+// or unopened package made no documents: if it cannot be set aside it stays, to be
+// served again on a later tick.
+void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome) {
+    switch (outcome) {
+    case PackageOutcome::Accepted:
+        if (!DeleteFileQuietly(FWorkDir + "\\" + name)) RememberPackage(name, PassedOver::Deletion);
+        break;
+    case PackageOutcome::Raised:
+        if (!SetAsideFailedPackage(name)) RememberPackage(name, PassedOver::SetAside);
+        break;
+    case PackageOutcome::Refused:
+        SetAsideFailedPackage(name);
+        break;
+    }
     ClearInHand();
 }
 
 // Only the file name changes: a ".TXT" in the directory's path must not be touched.
-void TEBroker::SetAsideFailedPackage(const std::string& name) {
+bool TEBroker::SetAsideFailedPackage(const std::string& name) {
     const std::string setAside = FWorkDir + "\\" + SetAsideName(name);
     if (FileExists(setAside)) DeleteFileQuietly(setAside);
-    if (!MoveFileW(Wide(FWorkDir + "\\" + name).c_str(), Wide(setAside).c_str())) RememberPackage(name);
+    return MoveFileW(Wide(FWorkDir + "\\" + name).c_str(), Wide(setAside).c_str()) != 0;
 }

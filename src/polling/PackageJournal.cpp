@@ -37,7 +37,7 @@ void AppendLine(std::string& text, char tag, const PackageStamp& stamp) {
 std::string FormatJournal(const PackageJournal& journal) {
     std::string text;
     if (journal.inHand) AppendLine(text, 'S', *journal.inHand);
-    for (const PackageStamp& stamp : journal.passedOver) AppendLine(text, 'P', stamp);
+    for (const PassedOver& package : journal.passedOver) AppendLine(text, package.pending, package.stamp);
     return text;
 }
 
@@ -48,17 +48,18 @@ PackageJournal ParseJournal(std::string_view text) {
         PackageStamp stamp;
         if (!ReadLine(line, tag, stamp)) continue;
         if (tag == 'S') journal.inHand = stamp;
-        else if (tag == 'P') AddPassedOver(journal, stamp);
+        else if (tag == PassedOver::Deletion) AddPassedOver(journal, {stamp, PassedOver::Deletion});
+        else if (tag == PassedOver::SetAside) AddPassedOver(journal, {stamp, PassedOver::SetAside});
     }
     return journal;
 }
 
-void AddPassedOver(PackageJournal& journal, const PackageStamp& stamp) {
-    for (PackageStamp& known : journal.passedOver) {
-        if (EqualsNoCase(known.name, stamp.name)) {
-            known = stamp;
+void AddPassedOver(PackageJournal& journal, const PassedOver& package) {
+    for (PassedOver& known : journal.passedOver) {
+        if (EqualsNoCase(known.stamp.name, package.stamp.name)) {
+            known = package;
             return;
         }
     }
-    journal.passedOver.push_back(stamp);
+    journal.passedOver.push_back(package);
 }

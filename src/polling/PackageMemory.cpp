@@ -1,4 +1,5 @@
-// Packages never to be served again, kept in memory and in the journal file across a crash.
+// Packages never to be served twice: the one in hand and those still to be disposed of,
+// kept in memory and in the journal file across a crash.
 #include <windows.h>
 
 #include "app/Broker.h"
@@ -25,28 +26,41 @@ bool Unchanged(const std::string& folder, const PackageStamp& known) {
     return StampOf(folder, known.name, now) && now.size == known.size && now.lastWrite == known.lastWrite;
 }
 
+// No journal at all, as opposed to one that is there but cannot be read now.
+bool NoFileAt(const std::string& path) {
+    if (GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace
 
 bool TEBroker::IsRemembered(const std::string& name) const {
-    for (const PackageStamp& known : FJournal.passedOver)
-        if (EqualsNoCase(known.name, name)) return Unchanged(FWorkDir, known);
+    for (const PassedOver& known : FJournal.passedOver)
+        if (EqualsNoCase(known.stamp.name, name)) return Unchanged(FWorkDir, known.stamp);
     return false;
 }
 
-void TEBroker::RememberPackage(const std::string& name) {
+// The journal is saved before the line is logged, so a log that cannot be written
+// never costs the record.
+void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pending) {
     PackageStamp stamp;
     if (!StampOf(FWorkDir, name, stamp)) return;  // it went after all
-    AddPassedOver(FJournal, stamp);
+    AddPassedOver(FJournal, {stamp, pending});
     if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, name)) FJournal.inHand.reset();
     SaveJournal();
-    LogMessage(TimeStamp() + " ... Nu pot sterge pachetul " + name);
+    LogMessage(TimeStamp() + (pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul "
+                                                              : " ... Nu pot sterge pachetul ") + name);
 }
 
-void TEBroker::RecordInHand(const std::string& name) {
+// The package goes to its handler only once the journal on disk says it is in hand.
+bool TEBroker::RecordInHand(const std::string& name) {
     PackageStamp stamp;
-    if (!StampOf(FWorkDir, name, stamp)) return;  // its handler will find it gone
+    if (!StampOf(FWorkDir, name, stamp)) return false;  // gone since the search
     FJournal.inHand = stamp;
-    SaveJournal();
+    if (SaveJournal()) return true;
+    FJournal.inHand.reset();
+    return false;
 }
 
 void TEBroker::ClearInHand() {
@@ -55,34 +69,68 @@ void TEBroker::ClearInHand() {
     SaveJournal();
 }
 
-// Written in one step; no file at all while nothing is recorded.
-void TEBroker::SaveJournal() {
+// Written in one step; no file at all while nothing is recorded. A failure is logged
+// once, until a save succeeds again.
+bool TEBroker::SaveJournal() {
     const std::string path = FWorkDir + "\\" + kJournalFileName;
+    bool saved = true;
     try {
-        if (FJournal.Empty()) DeleteFileQuietly(path);
-        else WriteFileReplacing(path, FormatJournal(FJournal));
+        if (!FJournal.Empty()) WriteFileReplacing(path, FormatJournal(FJournal));
+        else saved = DeleteFileW(Wide(path).c_str()) || NoFileAt(path);
     } catch (const std::exception&) {
-        // The journal guards against a crash only; a full disk must not stop the requests.
+        saved = false;
     }
+    const bool logIt = !saved && !FJournalWriteFailed;
+    FJournalWriteFailed = !saved;
+    if (logIt) LogMessage(TimeStamp() + " ... Nu pot scrie jurnalul " + kJournalFileName);
+    return saved;
+}
+
+// Once per tick, each package passed over gets one more try at its disposal; one that
+// is gone or was replaced by a new file is forgotten.
+void TEBroker::RetryPassedOver() {
+    bool changed = false;
+    std::erase_if(FJournal.passedOver, [&](const PassedOver& known) {
+        const bool done = !Unchanged(FWorkDir, known.stamp) ||
+                          (known.pending == PassedOver::SetAside
+                               ? SetAsideFailedPackage(known.stamp.name)
+                               : DeleteFileQuietly(FWorkDir + "\\" + known.stamp.name));
+        changed = changed || done;
+        return done;
+    });
+    if (changed) SaveJournal();
 }
 
 // At the first tick that finds the directory: a package that was in hand when the
 // last run ended may already have made its documents, so it is set aside unserved.
-void TEBroker::RecoverInterruptedPackage() {
-    FJournalChecked = true;
+// Until the journal has been read no package is served and nothing of it is touched;
+// false while it cannot be read (a backup program or a scanner may hold it).
+bool TEBroker::RecoverInterruptedPackage() {
+    if (FJournalChecked) return true;
     const std::string path = FWorkDir + "\\" + kJournalFileName;
-    if (!FileExists(path)) return;
     PackageJournal last;
-    try {
-        last = ParseJournal(ReadWholeFile(path));
-    } catch (const std::exception&) {
-        // An unreadable journal records nothing.
+    if (!NoFileAt(path)) {
+        try {
+            last = ParseJournal(ReadWholeFile(path));
+        } catch (const std::exception&) {
+            if (!FJournalReadFailed) LogMessage(TimeStamp() + " ... Nu pot citi jurnalul " + kJournalFileName);
+            FJournalReadFailed = true;
+            return false;
+        }
     }
-    for (const PackageStamp& known : last.passedOver)
-        if (Unchanged(FWorkDir, known)) AddPassedOver(FJournal, known);
-    SaveJournal();
-    if (!last.inHand || !Unchanged(FWorkDir, *last.inHand)) return;
+    FJournalChecked = true;
+    for (const PassedOver& known : last.passedOver)
+        if (Unchanged(FWorkDir, known.stamp)) AddPassedOver(FJournal, known);
+    if (!last.inHand || !Unchanged(FWorkDir, *last.inHand)) {
+        SaveJournal();
+        return true;
+    }
     const std::string name = last.inHand->name;
+    if (!SetAsideFailedPackage(name)) {
+        RememberPackage(name, PassedOver::SetAside);
+        return true;
+    }
+    SaveJournal();
     LogMessage(TimeStamp() + " ... Pachetul " + name + " a fost intrerupt la oprire si a fost pus deoparte");
-    SetAsideFailedPackage(name);
+    return true;
 }

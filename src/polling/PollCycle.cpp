@@ -12,25 +12,36 @@ struct TEBroker::FoundEntry {
 };
 
 void TEBroker::TimerTimer() {
+    if (FCloseRequested) return;  // the window closes as soon as the request in hand is done
     if (!DirectoryExists(FWorkDir)) {
         OnWorkDirMissing();
         return;
     }
     FInactiveLogged = false;
     if (FBusy) return;  // a request or the export is still running further down this thread
-    if (!FJournalChecked) RecoverInterruptedPackage();
+    const bool journalRead = RecoverInterruptedPackage();
+    if (journalRead) RetryPassedOver();
     if (ServerMissing()) return;
-    for (const PackageRow& row : kPackageRows) {
-        FoundEntry found;
-        if (!FindPackage(row.pattern, found)) continue;
-        if (!found.directory) ServePackage(found.name, row.handler);
-        return;  // a directory first in its pattern holds up every later row
-    }
+    if (journalRead && ServeFirstPackage()) return;
     for (const QueryRow& row : kQueryRows) {
         if (!FileExists(FWorkDir + "\\" + row.name)) continue;
         ServeQuery(row.name, row.handler);
         return;
     }
+}
+
+// True when a package row took the tick. A package that cannot be recorded in the
+// journal is left for a later tick, and so is every package behind it.
+bool TEBroker::ServeFirstPackage() {
+    for (const PackageRow& row : kPackageRows) {
+        FoundEntry found;
+        if (!FindPackage(row.pattern, found)) continue;
+        if (found.directory) return true;  // a directory first in its pattern holds up every later row
+        if (!RecordInHand(found.name)) return false;
+        ServePackage(found.name, row.handler);
+        return true;
+    }
+    return false;
 }
 
 void TEBroker::OnWorkDirMissing() {
@@ -74,20 +85,19 @@ bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
 void TEBroker::ServePackage(const std::string& name, bool (TEBroker::*handler)(const std::string&)) {
     BusyScope busy(FBusy);
     FCurrentRequest = name;
-    RecordInHand(name);
     bool accepted = false;
     try {
         accepted = (this->*handler)(FWorkDir + "\\" + name);
     } catch (...) {
         // Documents may already exist: set the package aside, never serve it again.
         try {
-            DisposeOfPackage(name, false);
+            DisposeOfPackage(name, PackageOutcome::Raised);
         } catch (...) {
             // The handler's error is the one the operator must see.
         }
         throw;
     }
-    DisposeOfPackage(name, accepted);
+    DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
 }
 
 void TEBroker::ServeQuery(const char* name, void (TEBroker::*handler)()) {

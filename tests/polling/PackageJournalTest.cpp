@@ -11,17 +11,18 @@ const PackageStamp kPartner{"partener 2.txt", 0, 18446744073709551615ull};
 TEST(PackageJournalTest, WritesOneTabbedLinePerPackage) {
     PackageJournal journal;
     journal.inHand = kOrder;
-    journal.passedOver = {kPartner};
+    journal.passedOver = {{kPartner}, {{"FACTURA_2.TXT", 5, 6}, PassedOver::SetAside}};
     EXPECT_EQ(FormatJournal(journal),
               "S\t123\t133000000000000000\tCOMANDA_1.TXT\r\n"
-              "P\t0\t18446744073709551615\tpartener 2.txt\r\n");
+              "P\t0\t18446744073709551615\tpartener 2.txt\r\n"
+              "A\t5\t6\tFACTURA_2.TXT\r\n");
     EXPECT_EQ(FormatJournal({}), "");
 }
 
 TEST(PackageJournalTest, ReadsBackWhatItWrote) {
     PackageJournal journal;
     journal.inHand = kOrder;
-    journal.passedOver = {kPartner, {"ARTICOL_3.TXT", 9, 1}};
+    journal.passedOver = {{kPartner}, {{"ARTICOL_3.TXT", 9, 1}, PassedOver::SetAside}};
     PackageJournal read = ParseJournal(FormatJournal(journal));
     EXPECT_EQ(read.inHand, journal.inHand);
     EXPECT_EQ(read.passedOver, journal.passedOver);
@@ -37,17 +38,17 @@ TEST(PackageJournalTest, SkipsDamagedLines) {
         "P\t7\t8\tFACTURA_1.TXT\r\n"
         "P\t7\t8");                          // cut short by a crash
     EXPECT_FALSE(read.inHand);
-    EXPECT_EQ(read.passedOver, (std::vector<PackageStamp>{{"FACTURA_1.TXT", 7, 8}}));
+    EXPECT_EQ(read.passedOver, (std::vector<PassedOver>{{{"FACTURA_1.TXT", 7, 8}}}));
     EXPECT_TRUE(ParseJournal("").Empty());
 }
 
 TEST(PackageJournalTest, ALaterStampOfANameReplacesTheEarlier) {
     PackageJournal journal;
-    AddPassedOver(journal, {"COMANDA_1.TXT", 1, 1});
-    AddPassedOver(journal, {"FACTURA_1.TXT", 2, 2});
-    AddPassedOver(journal, {"comanda_1.txt", 3, 3});
-    EXPECT_EQ(journal.passedOver,
-              (std::vector<PackageStamp>{{"comanda_1.txt", 3, 3}, {"FACTURA_1.TXT", 2, 2}}));
+    AddPassedOver(journal, {{"COMANDA_1.TXT", 1, 1}});
+    AddPassedOver(journal, {{"FACTURA_1.TXT", 2, 2}});
+    AddPassedOver(journal, {{"comanda_1.txt", 3, 3}, PassedOver::SetAside});
+    EXPECT_EQ(journal.passedOver, (std::vector<PassedOver>{{{"comanda_1.txt", 3, 3}, PassedOver::SetAside},
+                                                           {{"FACTURA_1.TXT", 2, 2}}}));
 }
 
 }  // namespace

@@ -63,6 +63,12 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
+
+    SetReadOnly(Path("COMANDA_1.TXT"), false);   // the deletion is tried again on every tick
+    restart.broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));
 }
 
 TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
@@ -78,7 +84,7 @@ TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
     EXPECT_FALSE(Exists("PARTENER_1.TXT"));
 }
 
-TEST_F(PackageMemoryTest, FailedPackageThatCannotBeSetAsideIsPassedOver) {
+TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     Start();
     server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
     Put("FACTURA_1.TXT", kOrder);
@@ -89,11 +95,21 @@ TEST_F(PackageMemoryTest, FailedPackageThatCannotBeSetAsideIsPassedOver) {
     EXPECT_THROW(broker.TimerTimer(), BrokerError);
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
-    EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot sterge pachetul FACTURA_1.TXT");
+    EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
+    server.calls.clear();
+    broker.TimerTimer();   // still held: tried again, never served again, not logged again
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_TRUE(Exists("FACTURA_1.TXT"));
+
+    SecondRun restart(broker);   // the journal carries it across a restart
     reader.reset();
     server.calls.clear();
-    broker.TimerTimer();
+    restart.broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(Read("FACTURA_1.ERR"), kOrder);
+    EXPECT_FALSE(Exists("FACTURA_1.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));
+    EXPECT_EQ(Log().size(), 4u);   // logged once
     EXPECT_FALSE(broker.FBusy);
 }
 
@@ -118,7 +134,7 @@ TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     Put("COMANDA_1.TXT", kOrder);
     PackageJournal crashed;
     crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
-    crashed.passedOver = {{"ARTICOL_GONE.TXT", 1, 2}};
+    crashed.passedOver = {{{"ARTICOL_GONE.TXT", 1, 2}}};
     Put(kJournalFileName, FormatJournal(crashed));
     Put("COMANDA_1.TXT", std::string(kOrder) + "D;2\r\n");
     Start();
@@ -126,6 +142,25 @@ TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(5) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));   // the vanished package is forgotten too
+}
+
+TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
+    Start();
+    Put("COMANDA_1.TXT", kOrder);
+    Put("GETLISTAGESTIUNI.TXT", "");
+    const std::string blocker = Path(std::string(kJournalFileName) + ".~tmp");
+    ASSERT_TRUE(CreateDirectoryW(Wide(blocker).c_str(), nullptr));
+    broker.TimerTimer();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaGestiuni");   // queries go on
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
+
+    ASSERT_TRUE(RemoveDirectoryW(Wide(blocker).c_str()));
+    server.calls.clear();
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
 }
 
 }  // namespace
