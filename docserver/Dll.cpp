@@ -26,7 +26,8 @@ std::wstring IniText(const std::wstring& ini, const wchar_t* section, const wcha
 }
 
 // [Date] Director= names the data folder (absolute, or relative to the DLL's folder);
-// [Test] FailMethod= and FailText= make one method fail, for fault tests.
+// [Test] FailMethod= and FailText= make one method fail, for fault tests; WaitMethods= and
+// WaitMs= make methods serve the caller's messages a while, as a busy server does.
 docserver::ServerOptions ReadOptions()
 {
     const std::wstring path = ModulePath();
@@ -37,7 +38,9 @@ docserver::ServerOptions ReadOptions()
         data = folder + L"\\VQDocServerData";
     else if (data.size() < 2 || (data[1] != L':' && data[0] != L'\\'))
         data = folder + L"\\" + data;
-    return {data, IniText(ini, L"Test", L"FailMethod"), IniText(ini, L"Test", L"FailText")};
+    return {data, IniText(ini, L"Test", L"FailMethod"), IniText(ini, L"Test", L"FailText"),
+            IniText(ini, L"Test", L"WaitMethods"),
+            GetPrivateProfileIntW(L"Test", L"WaitMs", 2000, ini.c_str())};
 }
 
 LSTATUS SetText(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value)

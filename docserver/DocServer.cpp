@@ -32,6 +32,49 @@ HRESULT Raise(HRESULT hr, const std::wstring& text)
     return hr;
 }
 
+// A method named in the wait list shows a small window and serves the calling thread's
+// messages for a while before it works, as an out-of-process server's call or a server
+// that shows a window does. Tests see the window and act while the call is in progress.
+bool Listed(const std::string& names, std::string_view method)
+{
+    for (size_t start = 0;;) {
+        const size_t end = names.find(';', start);
+        if (SameText(std::string_view(names).substr(start, end - start), method))
+            return true;
+        if (end == std::string::npos)
+            return false;
+        start = end + 1;
+    }
+}
+
+void WaitServingMessages(const std::wstring& list, const char* method, unsigned milliseconds)
+{
+    if (!Listed(ToAnsi(list), method))
+        return;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VQDocServerWait";
+    RegisterClassW(&windowClass);  // already registered by an earlier call is fine
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"VQDocServer", WS_POPUP | WS_VISIBLE, 0, 0, 80, 20,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {  // not ours to take: the caller's loop ends on it
+                PostQuitMessage(int(message.wParam));
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (window)
+        DestroyWindow(window);
+}
+
 // An unknown kind leaves the key kind as it was.
 void SetKey(KeyKind& key, BSTR kind, bool fiscal)
 {
@@ -142,6 +185,8 @@ private:
     template <class Body>
     HRESULT Call(const char* method, Body&& body)
     {
+        if (!options_.waitMethods.empty())
+            WaitServingMessages(options_.waitMethods, method, options_.waitMs);
         SetErrorInfo(0, nullptr);
         if (SameText(method, ToAnsi(options_.failMethod)))
             return Raise(E_FAIL, options_.failText.empty() ? L"Eroare simulata in " + ToWide(method) : options_.failText);

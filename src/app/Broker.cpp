@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -46,6 +47,22 @@ HFONT MakeFont(int height, bool bold) {
     return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+}
+
+// The room a push button needs for its caption in the font it really got (the designed
+// face may be missing and another one wider): the text, its frame and a margin.
+SIZE ButtonRoom(HWND button, HFONT font) {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(button, caption, 64);
+    RECT text{};
+    HDC dc = GetDC(button);
+    HGDIOBJ previous = SelectObject(dc, font);
+    DrawTextW(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);  // "&" takes no room
+    SelectObject(dc, previous);
+    ReleaseDC(button, dc);
+    const int margin = text.bottom / 2;
+    return {text.right + 2 * (GetSystemMetrics(SM_CXEDGE) + margin),
+            text.bottom + 2 * (GetSystemMetrics(SM_CYEDGE) + margin / 2)};
 }
 
 }  // namespace
@@ -99,6 +116,13 @@ LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_SIZE: OnSize(wParam); return 0;
+    case WM_SETFOCUS: SetFocus(ImportSolduri); return 0;
+    case WM_NEXTDLGCTL: {  // Tab from the view, as a dialog box would move on
+        HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(FWindow, GetFocus(), wParam != 0);
+        if (next) SetFocus(next);
+        return 0;
+    }
     case WM_TIMER: OnTimer(); return 0;
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_CLOSE: OnClose(); return 0;
@@ -123,55 +147,72 @@ void TEBroker::CreateComponents() {
                                     Scaled(kButtonRect.right - kButtonRect.left),
                                     Scaled(kButtonRect.bottom - kButtonRect.top), FWindow,
                                     reinterpret_cast<HMENU>(INT_PTR(kButtonId)), instance, nullptr);
+    // No scroll bars; without ES_AUTOVSCROLL the control would refuse a line past its height.
     Messages = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0,
-                               Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+                               0, Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
     SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont), FALSE);
     SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont), FALSE);
     SendMessageW(Messages, EM_SETLIMITTEXT, 1 << 20, 0);  // the view keeps far less
+    SIZE room = ButtonRoom(ImportSolduri, FWindowFont);
+    SetWindowPos(ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
+                 std::max(int(room.cy), Scaled(kButtonRect.bottom - kButtonRect.top)), SWP_NOMOVE | SWP_NOZORDER);
     OnSize(SIZE_RESTORED);
     Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
 }
 
-void TEBroker::OnCreate() {
-    CreateComponents();
+// An error that leaves a handler is shown, never let through the message loop; a close
+// that waited for the request in hand goes ahead once the handler is done.
+template <class Handler>
+void TEBroker::RunHandler(Handler handler) {
     try {
-        FormCreate();
+        handler();
     } catch (const std::exception& error) {
         ShowError(error.what());
     }
+    if (FCloseRequested && !FBusy && FWindow) {
+        FCloseRequested = false;
+        OnClose();
+    }
+}
+
+void TEBroker::OnCreate() {
+    CreateComponents();
+    RunHandler([this] { FormCreate(); });
 }
 
 void TEBroker::OnSize(WPARAM kind) {
     // A view of no size drops what is added to it, so it keeps its size while minimized.
     if (kind == SIZE_MINIMIZED) return;
-    RECT client{};
+    RECT client{}, button{};
     GetClientRect(FWindow, &client);
-    int top = Scaled(kViewTop);
+    GetWindowRect(ImportSolduri, &button);
+    MapWindowPoints(nullptr, FWindow, reinterpret_cast<POINT*>(&button), 2);
+    const int top = std::max(Scaled(kViewTop), int(button.bottom));
     if (client.right <= 0 || client.bottom <= top) return;
     MoveWindow(Messages, 0, top, client.right, client.bottom - top, TRUE);
+    ScrollViewToEnd();  // back from minimized, the newest line is what the operator wants to see
 }
 
 void TEBroker::OnTimer() {
-    try {
-        TimerTimer();
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    }
+    RunHandler([this] { TimerTimer(); });
 }
 
 void TEBroker::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) != kButtonId || HIWORD(wParam) != BN_CLICKED ||
         reinterpret_cast<HWND>(lParam) != ImportSolduri)
         return;
-    try {
-        ImportSolduriClick();
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    }
+    RunHandler([this] { ImportSolduriClick(); });
 }
 
+// A server call may serve this thread's messages, so a close can arrive while a handler
+// is still on the stack. Closing then would take the settings and the server from under
+// it: the request or export in hand finishes and is disposed of first.
 void TEBroker::OnClose() {
+    if (FBusy) {
+        FCloseRequested = true;
+        return;
+    }
     FormClose();
     DestroyWindow(FWindow);
 }
@@ -188,7 +229,7 @@ void TEBroker::OnDestroy() {
 }
 
 void TEBroker::ShowError(const std::string& text) {
-    if (FErrorBoxOpen) {
+    if (FErrorBoxOpen || FCloseRequested) {  // no box to wait for while the window is closing
         try {
             LogMessage(TimeStamp() + " ... " + text);
         } catch (const std::exception&) {

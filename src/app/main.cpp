@@ -33,6 +33,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (broker.Create(instance, SW_SHOWMINNOACTIVE)) {
             MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+                // The dialog manager gives the window its access key (Alt+I) and Tab.
+                if (broker.Window() && IsDialogMessageW(broker.Window(), &message)) continue;
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }

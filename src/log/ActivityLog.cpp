@@ -33,22 +33,34 @@ void TEBroker::LogMessage(const std::string& text) {
     FLogFile.Save(FWorkDir + "\\LOG.TXT", FLogText);
 }
 
+// The view holds the tail of the log (all of it while that is short) and shows its
+// newest line. What it holds is asked of the control itself: a control that refused
+// the text (out of room, say) gets the tail again instead of going stale.
 void TEBroker::AppendToView(const std::string& line) {
     if (!Messages) return;
-    std::wstring text = Wide(line) + L"\r\n";
-    if (FViewChars + text.size() > kViewLimit) {
-        // Start the view again from a whole line near the end of the log.
-        size_t from = FLogText.size() > kViewKeep ? FLogText.size() - kViewKeep : 0;
-        if (from > 0) from = FLogText.find("\r\n", from) + 2;
-        std::wstring tail = Wide(std::string_view(FLogText).substr(from));
-        SetWindowTextW(Messages, tail.c_str());
-        FViewChars = tail.size();
+    const std::wstring text = Wide(line) + L"\r\n";
+    const size_t before = size_t(GetWindowTextLengthW(Messages));
+    if (before + text.size() > kViewLimit) {
+        ShowLogTail();
     } else {
-        SendMessageW(Messages, EM_SETSEL, WPARAM(FViewChars), LPARAM(FViewChars));
+        SendMessageW(Messages, EM_SETSEL, WPARAM(before), LPARAM(before));
         SendMessageW(Messages, EM_REPLACESEL, FALSE, LPARAM(text.c_str()));
-        FViewChars += text.size();
+        if (size_t(GetWindowTextLengthW(Messages)) != before + text.size()) ShowLogTail();
     }
-    SendMessageW(Messages, EM_SETSEL, WPARAM(FViewChars), LPARAM(FViewChars));
+    ScrollViewToEnd();
+}
+
+// Fills the view with the whole log while it fits, else from a whole line near its end.
+void TEBroker::ShowLogTail() {
+    size_t from = FLogText.size() > kViewLimit ? FLogText.size() - kViewKeep : 0;
+    if (from > 0) from = FLogText.find("\r\n", from) + 2;
+    SetWindowTextW(Messages, Wide(std::string_view(FLogText).substr(from)).c_str());
+}
+
+void TEBroker::ScrollViewToEnd() {
+    if (!Messages) return;
+    const LPARAM end = GetWindowTextLengthW(Messages);
+    SendMessageW(Messages, EM_SETSEL, WPARAM(end), end);
     SendMessageW(Messages, EM_SCROLLCARET, 0, 0);
 }
 

@@ -95,9 +95,22 @@ TEST_F(StartupTest, ServerThatCannotBeCreatedLeavesNoServer) {
 namespace {
 
 std::string ViewText(HWND view) {
-    wchar_t text[4096] = L"";
-    GetWindowTextW(view, text, 4096);
+    std::wstring text(size_t(GetWindowTextLengthW(view)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(view, text.data(), int(text.size()))));
     return Ansi(text);
+}
+
+// The caption's size in the font the button really got.
+SIZE CaptionSize(HWND button) {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(button, caption, 64);
+    HDC dc = GetDC(button);
+    HGDIOBJ previous = SelectObject(dc, HGDIOBJ(SendMessageW(button, WM_GETFONT, 0, 0)));
+    RECT text{};
+    DrawTextW(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(button, dc);
+    return {text.right, text.bottom};
 }
 
 TEST_F(StartupTest, WindowShowsTheLogInItsView) {
@@ -111,6 +124,24 @@ TEST_F(StartupTest, WindowShowsTheLogInItsView) {
     EXPECT_STREQ(caption, L"Generator comenzi Velquoria - ver.3.1");
     GetWindowTextW(broker.ImportSolduri, caption, 128);
     EXPECT_STREQ(caption, L"&Import solduri parteneri");
+
+    // The button is never smaller than designed, nor than its caption in the font in use.
+    RECT button{};
+    GetClientRect(broker.ImportSolduri, &button);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GE(button.right, MulDiv(176, dpi, 120));
+    EXPECT_GE(button.bottom, MulDiv(31, dpi, 120));
+    EXPECT_GT(button.right, CaptionSize(broker.ImportSolduri).cx);
+    EXPECT_GT(button.bottom, CaptionSize(broker.ImportSolduri).cy);
+
+    // Past the view's limit, it holds the newest whole lines of the log.
+    for (int i = 0; i < 2000; ++i) broker.LogMessage("line " + std::to_string(i) + std::string(40, '.'));
+    const std::string view = ViewText(broker.Messages), log = broker.LogText();
+    EXPECT_LT(view.size(), log.size());
+    EXPECT_EQ(log.substr(log.size() - view.size()), view);
+    EXPECT_EQ(view.substr(0, 12), "Ver. 3.1 -  ");
     DestroyWindow(broker.Window());
 }
 

@@ -30,7 +30,9 @@ TEST(Examples, EveryExamplePackageMeetsTheDemoData)
     const fs::path folder = fs::temp_directory_path() / ("vqdocserver-examples-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(folder);
     Microsoft::WRL::ComPtr<ITallyportObject> server;
-    ASSERT_EQ(CreateDocServer({folder.wstring(), {}, {}}, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())), S_OK);
+    ServerOptions options;
+    options.dataFolder = folder.wstring();
+    ASSERT_EQ(CreateDocServer(options, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())), S_OK);
 
     using Record = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(BSTR, LONG*);
     using Package = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(LONG*);

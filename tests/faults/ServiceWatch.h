@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "support/ServiceProcess.h"
+
 // The lines of a log text without the "Ver. 3.1 -  " prefix and with a leading time
 // stamp ("DD.MM.YYYY hh:mm:ss ") cut off, so lines can be compared across runs.
 std::vector<std::string> UnstampedLines(const std::string& logText);
 size_t CountLines(const std::vector<std::string>& lines, const std::string& line);
 
-// A file's bytes, read without denying its writer anything (as a polite outside reader
-// of LOG.TXT does); empty when there is no such file.
-std::string ReadShared(const std::string& path);
 
 // Running processes with this executable name (letter case ignored) started by parent.
 size_t ChildProcesses(DWORD parent, const wchar_t* exeName);

@@ -5,6 +5,7 @@
 
 #include "app/FileSystem.h"
 #include "app/Text.h"
+#include "server/ComOwners.h"
 #include "server/AnsiText.h"
 #include "support/BrokerFixture.h"
 
@@ -123,6 +124,13 @@ void ServiceProcess::Start() {
 void ServiceProcess::Close() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+bool ServiceProcess::ShowsWindow(const wchar_t* className) const {
+    return !TopWindows(process_.dwProcessId, className).empty();
 }
 
 bool ServiceProcess::Running() const {
@@ -148,6 +156,17 @@ void ServiceProcess::Put(const std::string& name, const std::string& content) co
 std::string ServiceProcess::Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
 
 bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
+
+std::string ReadShared(const std::string& path) {
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file.valid()) return bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+    return bytes;
+}
 
 std::string ExampleFile(const std::string& name) {
 #ifdef VQ_EXAMPLES_DIR

@@ -22,7 +22,7 @@ public:
     // Starts a copy of the service; Start waits for its main window.
     void Start();
     PROCESS_INFORMATION Launch() const;   // another copy, not waited for
-    void Close();                         // WM_CLOSE, then waits for the process to end
+    void Close();                         // WM_CLOSE, then waits for the process to end with 0
     bool Running() const;
 
     HWND MainWindow() const { return window_; }
@@ -31,6 +31,9 @@ public:
     static std::vector<HWND> Dialogs(DWORD processId);
     static std::string DialogText(HWND box);
     DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ThreadId() const { return process_.dwThreadId; }   // the one that runs the window
+    // A top-level window of this class that the process shows.
+    bool ShowsWindow(const wchar_t* className) const;
 
     std::string Path(const std::string& name) const { return workDir + "\\" + name; }
     void Put(const std::string& name, const std::string& content) const;
@@ -50,6 +53,10 @@ private:
 
 // Polls condition every 50 ms until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+// A file's bytes, read without denying its writer anything (as a polite outside reader
+// of LOG.TXT does); empty when there is no such file.
+std::string ReadShared(const std::string& path);
 
 // An example request file from the source tree's examples folder.
 std::string ExampleFile(const std::string& name);
