@@ -3,7 +3,8 @@
 # nothing that is there already.
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest xvfb xauth
-          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386)
+          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386
+          msitools wixl)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

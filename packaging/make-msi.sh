@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the VQBroker installer from a folder staged by "cmake --install".
+# Usage: make-msi.sh STAGE_DIR x86|x64 VERSION OUTPUT.msi
+set -euo pipefail
+stage=$1 arch=$2 version=$3
+output=$(realpath -m "$4")
+wxs=$(realpath "$(dirname "$0")/VQBroker.wxs")
+mkdir -p "$(dirname "$output")"
+# wixl takes the files' Source paths relative to where it runs.
+(cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -o "$output" "$wxs")
+# wixl 0.101 drops Permanent and NeverOverwrite: the operator's settings file is laid down
+# only where there is none, and never removed.
+permanent=16 never_overwrite=128 bits64=$([ "$arch" = x64 ] && echo 256 || echo 0)
+msibuild "$output" -q "UPDATE Component SET Attributes = $((bits64 + permanent + never_overwrite)) WHERE Component = 'Settings'"
