@@ -42,8 +42,8 @@ double ReadBytesSeconds(const std::string& path) {
 double ReadPackageSeconds(const std::string& path) {
     const double start = WallSeconds();
     {
-        std::vector<std::string> lines = ReadPackage(path);
-        UniqueVariant list = ToServerList(lines);
+        const PackageLines package = ReadPackage(path);
+        UniqueVariant list = ToServerList(package.lines());
     }
     return WallSeconds() - start;
 }

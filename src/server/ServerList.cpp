@@ -58,7 +58,7 @@ ServerList ReadServerList(const VARIANT& list) {
     return result;
 }
 
-UniqueVariant MakeServerList(const std::vector<std::string>& lines) {
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines) {
     UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, ULONG(lines.size())));
     if (!array.get()) throw std::bad_alloc();
     if (!lines.empty()) {

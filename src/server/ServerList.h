@@ -5,6 +5,7 @@
 #include <oaidl.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "server/ComOwners.h"
@@ -21,4 +22,4 @@ struct ServerList {
 ServerList ReadServerList(const VARIANT& list);
 
 // Builds the list the service sends: VT_ARRAY|VT_BSTR with bounds 0..n-1.
-UniqueVariant MakeServerList(const std::vector<std::string>& lines);
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines);
