@@ -1,5 +1,5 @@
-// A 100,000-line package and a 100,000-row stock answer, each against the floor of the
-// document server's interface and against plain file I/O of the same bytes.
+// A package of 100,000 items (130,004 lines) and a 100,000-row stock answer, each against
+// the floor of the document server's interface and against plain file I/O of the same bytes.
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -190,11 +190,12 @@ Figure LargePackageFigure() {
     const auto [service, floor, bytes] = InterleavedMedians(
         kRepetitions, [&] { return PackagePathSeconds(path); }, [&] { return PackageFloorSeconds(path); },
         [&] { return ReadBytesSeconds(path); });
+    const size_t lines = ReadPackage(path).lines().size();
     const uint64_t size = ReadWholeFile(path).size();
     RemoveFolder(dir);
     return {"3 large package", service / floor, 1.3,
             "path " + Millis(service) + ", floor " + Millis(floor) + "; plain reading " + Millis(bytes) +
-                ", path / plain " + Ratio(service / bytes) + " (" + std::to_string(kLines) + " lines, " +
+                ", path / plain " + Ratio(service / bytes) + " (" + std::to_string(lines) + " lines, " +
                 std::to_string(size) + " bytes)"};
 }
 
