@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,17 +29,25 @@ struct Figure {
 
 void PrintFigure(const Figure& figure);
 
-// Runs two measurements alternately, repetitions times, and returns the ratio of their
-// medians: side by side, so a busy machine slows both alike.
+// Runs the measurements in turn, repetitions times, and returns the median of each:
+// side by side, so a busy machine slows them alike.
+template <class... Measurements>
+std::array<double, sizeof...(Measurements)> InterleavedMedians(int repetitions, Measurements... measurements) {
+    std::array<std::vector<double>, sizeof...(Measurements)> samples;
+    for (int i = 0; i < repetitions; ++i) {
+        size_t next = 0;
+        ((samples[next++].push_back(measurements())), ...);
+    }
+    std::array<double, sizeof...(Measurements)> medians{};
+    for (size_t k = 0; k < medians.size(); ++k) medians[k] = Median(samples[k]);
+    return medians;
+}
+
+// The ratio of two interleaved measurements' medians.
 template <class Measured, class Reference>
 double InterleavedRatio(int repetitions, Measured measured, Reference reference,
                         double* measuredMedian = nullptr, double* referenceMedian = nullptr) {
-    std::vector<double> a, b;
-    for (int i = 0; i < repetitions; ++i) {
-        a.push_back(measured());
-        b.push_back(reference());
-    }
-    const double top = Median(a), bottom = Median(b);
+    const auto [top, bottom] = InterleavedMedians(repetitions, measured, reference);
     if (measuredMedian) *measuredMedian = top;
     if (referenceMedian) *referenceMedian = bottom;
     return bottom > 0 ? top / bottom : 0;

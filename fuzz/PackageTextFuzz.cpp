@@ -11,9 +11,10 @@ namespace {
 
 // A line never holds a line end or a NUL, and joining and splitting again gives the
 // same lines, so what the server is handed is exactly what the file said.
-void CheckLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines)
-        FUZZ_CHECK(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos);
+void CheckLines(const std::vector<std::string_view>& views) {
+    for (std::string_view line : views)
+        FUZZ_CHECK(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
+    const std::vector<std::string> lines(views.begin(), views.end());
     FUZZ_CHECK(SplitTextLines(JoinLines(lines)) == lines);
 }
 
@@ -29,10 +30,11 @@ void CheckInteger(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = AsText(data, size);
-    const std::vector<std::string> lines = SplitTextLines(text);
+    const PackageLines package{std::string(text)};
+    const std::vector<std::string_view>& lines = package.lines();
     CheckLines(lines);
     ReadWorkingMonth(lines);
-    const std::string record = RecordText(lines);
+    const std::string_view record = RecordText(lines);
     FUZZ_CHECK(lines.empty() ? record == ";" : record == lines.front());
     CheckInteger(text.substr(0, 32));
     return 0;

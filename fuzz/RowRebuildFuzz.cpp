@@ -12,7 +12,7 @@
 namespace {
 
 // The pieces joined by the separator give the text back, but for the one trailing
-// empty piece the split drops.
+// empty piece the split drops; pieces as views are the same pieces.
 void CheckSplit(std::string_view text) {
     std::vector<std::string> pieces;
     SplitList(text, ';', pieces);
@@ -22,13 +22,17 @@ void CheckSplit(std::string_view text) {
         joined += pieces[i];
     }
     FUZZ_CHECK(joined == text || joined + ";" == text);
+    std::vector<std::string_view> views;
+    SplitList(text, ';', views);
+    FUZZ_CHECK(std::vector<std::string>(views.begin(), views.end()) == pieces);
 }
 
 // A short row ends the query with ListIndexError; nothing else may leave.
-template <class Build>
-void Rebuild(Build build) {
+template <class AddRow>
+void Rebuild(const std::vector<std::string_view>& rows, AddRow addRow) {
+    ResultFile file;
     try {
-        build();
+        for (std::string_view row : rows) addRow(file, row);
     } catch (const ListIndexError&) {
     }
 }
@@ -37,9 +41,9 @@ void Rebuild(Build build) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = AsText(data, size);
-    std::vector<std::string> rows = SplitTextLines(text);
+    std::vector<std::string_view> rows = TextLineViews(text);
     std::vector<std::string> gestiuni;
-    std::string articleIdKind;
+    std::string_view articleIdKind;
     if (!rows.empty()) {
         SplitList(UpperAscii(rows.front()), ';', gestiuni);
         rows.erase(rows.begin());
@@ -48,11 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         articleIdKind = rows.front();
         rows.erase(rows.begin());
     }
-    for (const std::string& row : rows) CheckSplit(row);
-    Rebuild([&] { StockFile(rows, gestiuni); });
-    Rebuild([&] { StockFile(rows, {}); });
-    Rebuild([&] { CatalogueFile(rows, articleIdKind); });
-    PurchasePriceFile(rows, gestiuni);
+    for (std::string_view row : rows) CheckSplit(row);
+    Rebuild(rows, [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, gestiuni); });
+    Rebuild(rows, [](ResultFile& file, std::string_view row) { file.AddStockRow(row, {}); });
+    const bool externalKeyFirst = ExternalKeyFirst(articleIdKind);
+    Rebuild(rows, [&](ResultFile& file, std::string_view row) { file.AddCatalogueRow(row, externalKeyFirst); });
+    ResultFile prices;
+    for (std::string_view row : rows) prices.AddPurchasePriceRow(row, gestiuni);
     NumberParameter(text);
     const std::string article = ArticleParameter(text);
     FUZZ_CHECK(!article.empty());

@@ -8,10 +8,11 @@
 
 class IniView {
 public:
-    // Builds the view: empty lines and lines starting with ";" are skipped, a line that
-    // starts with "[" and ends with "]" opens a section, lines before the first section
-    // are dropped. Nothing is trimmed.
-    explicit IniView(const std::vector<std::string>& lines);
+    // Views the lines, which must outlive the view, by these rules: empty lines and lines
+    // starting with ";" are skipped, a line that starts with "[" and ends with "]" opens a
+    // section, lines before the first section are dropped. Nothing is trimmed.
+    explicit IniView(const std::vector<std::string_view>& lines) : lines_(lines) {}
+    IniView(std::vector<std::string_view>&&) = delete;
 
     // The value of the first entry whose text before its first "=" equals key (ignoring
     // case), in the first section named section (ignoring case); fallback when there is none.
@@ -19,9 +20,7 @@ public:
                      std::string_view fallback) const;
 
 private:
-    struct Section {
-        std::string name;
-        std::vector<std::string> lines;
-    };
-    std::vector<Section> sections_;
+    // Each read scans the lines and stops at the end of the section: a package's header
+    // comes first, and a package may have 100,000 lines after it.
+    const std::vector<std::string_view>& lines_;
 };

@@ -5,7 +5,8 @@
 #include "app/Text.h"
 
 Settings ReadSettings(std::string_view content) {
-    const IniView ini(SplitTextLines(content));
+    const std::vector<std::string_view> lines = TextLineViews(content);
+    const IniView ini(lines);
     const char* section = "Generale";
     Settings settings;
     settings.workDir = ini.Read(section, "DirectorLucru", "?");

@@ -32,6 +32,20 @@ bool ReadDigits(std::string_view digits, int base, bool negative, int& result) {
     return true;
 }
 
+// Pieces are found by a plain loop: most fields of a server row are a few bytes long,
+// shorter than a library search pays off for.
+template <class Piece>
+void SplitInto(std::string_view text, char separator, std::vector<Piece>& list) {
+    const char* const end = text.data() + text.size();
+    const char* start = text.data();
+    for (const char* at = start; at != end; ++at) {
+        if (*at != separator) continue;
+        list.emplace_back(start, size_t(at - start));
+        start = at + 1;
+    }
+    if (start != end) list.emplace_back(start, size_t(end - start));
+}
+
 }  // namespace
 
 std::string UpperAscii(std::string_view text) {
@@ -55,30 +69,32 @@ size_t FindNoCase(std::string_view text, std::string_view needle) {
 }
 
 void SplitList(std::string_view text, char separator, std::vector<std::string>& list) {
-    size_t start = 0;
-    for (size_t at = text.find(separator); at != std::string_view::npos;
-         at = text.find(separator, start)) {
-        list.emplace_back(text.substr(start, at - start));
+    SplitInto(text, separator, list);
+}
+
+void SplitList(std::string_view text, char separator, std::vector<std::string_view>& list) {
+    SplitInto(text, separator, list);
+}
+
+std::vector<std::string_view> TextLineViews(std::string_view content) {
+    content = content.substr(0, content.find('\0'));
+    std::vector<std::string_view> lines;
+    const char* const end = content.data() + content.size();
+    const char* start = content.data();
+    while (start != end) {
+        const char* at = start;
+        while (at != end && *at != '\r' && *at != '\n') ++at;
+        lines.emplace_back(start, size_t(at - start));
+        if (at == end) break;
         start = at + 1;
+        if (*at == '\r' && start != end && *start == '\n') ++start;
     }
-    if (start < text.size()) list.emplace_back(text.substr(start));
+    return lines;
 }
 
 std::vector<std::string> SplitTextLines(std::string_view content) {
-    content = content.substr(0, content.find('\0'));
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(content.substr(start));
-            break;
-        }
-        lines.emplace_back(content.substr(start, end - start));
-        start = end + 1;
-        if (content[end] == '\r' && start < content.size() && content[start] == '\n') ++start;
-    }
-    return lines;
+    const std::vector<std::string_view> lines = TextLineViews(content);
+    return {lines.begin(), lines.end()};
 }
 
 int ParseInteger(std::string_view text, int fallback) {

@@ -16,11 +16,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 size_t FindNoCase(std::string_view text, std::string_view needle);
 
 // Appends the pieces of text between separators to list (which it does not empty).
-// A trailing empty piece is dropped: "A;" gives A, ";A" gives "" and A.
+// A trailing empty piece is dropped: "A;" gives A, ";A" gives "" and A. The views are
+// for a large answer's rows: its pieces stay in the row's text.
 void SplitList(std::string_view text, char separator, std::vector<std::string>& list);
+void SplitList(std::string_view text, char separator, std::vector<std::string_view>& list);
 
 // Splits file content into lines: a line ends at CR LF, CR or LF, the last line needs
-// no line end, and the first NUL byte ends the content.
+// no line end, and the first NUL byte ends the content. The views stay in content,
+// which a large package needs: one copy of its bytes, whatever its number of lines.
+std::vector<std::string_view> TextLineViews(std::string_view content);
 std::vector<std::string> SplitTextLines(std::string_view content);
 
 // Reads a whole text as a signed 32-bit integer: leading blanks, an optional sign and

@@ -46,15 +46,15 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, PackageKind kind) {
     const DocumentPackage& row = RowOf(kind);
     DeleteFileQuietly(ErrorFilePath());
     if (!WaitOpenPackage(path, kind)) return false;
-    const TextList lines = ReadPackage(path);
-    const WorkingMonth month = ReadWorkingMonth(lines);
+    const PackageLines package = ReadPackage(path);
+    const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
     Check(FServer->SetLunaLucru(month.year, month.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return false;
     }
-    const UniqueVariant list = ToServerList(lines);
+    const UniqueVariant list = ToServerList(package.lines());
     Check(FServer->SetPachet(list.get()));
     Check((FServer.get()->*row.generate)(&ok));
     if (ok == 0) {

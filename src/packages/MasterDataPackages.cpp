@@ -37,7 +37,8 @@ bool TEBroker::ServeRecordPackage(const std::string& path, PackageKind kind) {
     const RecordPackage& row = RowOf(kind);
     DeleteFileQuietly(ErrorFilePath());
     if (!WaitOpenPackage(path, kind)) return false;
-    const UniqueBstr record = MakeBstr(RecordText(ReadPackage(path)));
+    const PackageLines package = ReadPackage(path);
+    const UniqueBstr record = MakeBstr(RecordText(package.lines()));
     LONG ok = 0;
     Check((FServer.get()->*row.send)(record.get(), &ok));
     if (ok == 0) {

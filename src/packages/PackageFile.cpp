@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include <new>
+#include <utility>
 
 #include "app/Broker.h"
 #include "app/FileSystem.h"
-#include "app/Text.h"
 #include "server/AnsiText.h"
 #include "server/BrokerError.h"
 #include "server/ServerList.h"
@@ -67,16 +67,16 @@ bool TEBroker::WaitOpenPackage(const std::string& path, PackageKind kind) {
     return opened;
 }
 
-std::vector<std::string> ReadPackage(const std::string& path) {
+PackageLines ReadPackage(const std::string& path) {
     std::string content = ReadWholeFile(path);
     try {
-        return SplitTextLines(content);
+        return PackageLines(std::move(content));
     } catch (const std::bad_alloc&) {
         throw BrokerError("Not enough memory for the lines of \"" + path + "\"");
     }
 }
 
-UniqueVariant ToServerList(const std::vector<std::string>& lines) {
+UniqueVariant ToServerList(const std::vector<std::string_view>& lines) {
     try {
         return MakeServerList(lines);
     } catch (const std::bad_alloc&) {

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "packages/PackageText.h"
 #include "server/ComOwners.h"
 
-// The package's text lines; raises BrokerError when it cannot be opened or read, or
-// does not fit in memory.
-std::vector<std::string> ReadPackage(const std::string& path);
+// The package's bytes and text lines; raises BrokerError when it cannot be opened or
+// read, or does not fit in memory.
+PackageLines ReadPackage(const std::string& path);
 
 // Every line, in file order, as VT_ARRAY|VT_BSTR with bounds 0..n-1.
-UniqueVariant ToServerList(const std::vector<std::string>& lines);
+UniqueVariant ToServerList(const std::vector<std::string_view>& lines);

@@ -1,15 +1,19 @@
 // What the handlers read from a package's lines.
 #include "packages/PackageText.h"
 
+#include <utility>
+
 #include "app/IniView.h"
 #include "app/Text.h"
 
-WorkingMonth ReadWorkingMonth(const std::vector<std::string>& lines) {
+PackageLines::PackageLines(std::string bytes) : bytes_(std::move(bytes)), lines_(TextLineViews(bytes_)) {}
+
+WorkingMonth ReadWorkingMonth(const std::vector<std::string_view>& lines) {
     const IniView header(lines);
     return {ParseInteger(header.Read("InfoPachet", "AnLucru", "?")),
             ParseInteger(header.Read("InfoPachet", "LunaLucru", "?"))};
 }
 
-std::string RecordText(const std::vector<std::string>& lines) {
+std::string_view RecordText(const std::vector<std::string_view>& lines) {
     return lines.empty() ? ";" : lines.front();
 }

@@ -2,10 +2,10 @@
 // list call, the error code test, and the result file written whole at the end.
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "app/Broker.h"
 #include "app/FileSystem.h"
-#include "app/Text.h"
 #include "queries/QueryTable.h"
 #include "queries/RowRebuild.h"
 #include "server/BrokerError.h"
@@ -20,21 +20,57 @@ std::string ParameterText(const QueryKind& query, const QueryParameter& paramete
                                                           : std::to_string(parameter.number);
 }
 
-// A short row is an ordinary application error that ends the query before its file.
-std::string ResultBytes(QueryRows rows, const std::vector<std::string>& lines,
-                        const TextList& gestiuni, const std::string& articleIdKind) {
-    try {
-        switch (rows) {
-        case QueryRows::Stock: return StockFile(lines, gestiuni);
-        case QueryRows::PurchasePrice: return PurchasePriceFile(lines, gestiuni);
-        case QueryRows::Catalogue: return CatalogueFile(lines, articleIdKind);
-        case QueryRows::Unchanged: break;
-        }
-        return JoinLines(lines);
-    } catch (const ListIndexError& error) {
-        throw BrokerError(error.what());
+// Rebuilds the answer as it is read, row by row, into one buffer.
+class ResultRows final : public ServerListRows {
+public:
+    ResultRows(QueryRows rows, const TextList& gestiuni, const std::string& articleIdKind)
+        : rows_(rows), gestiuni_(gestiuni), externalKeyFirst_(ExternalKeyFirst(articleIdKind)) {}
+
+    // In the system's single-byte code page a text has as many bytes as UTF-16 units.
+    void Begin(size_t count, size_t wideLength) override {
+        Rebuild([&] { file_.Reserve(count, wideLength); });
     }
-}
+
+    void Row(std::string_view row) override {
+        Rebuild([&] {
+            switch (rows_) {
+            case QueryRows::Stock: file_.AddStockRow(row, gestiuni_); break;
+            case QueryRows::PurchasePrice: file_.AddPurchasePriceRow(row, gestiuni_); break;
+            case QueryRows::Catalogue: file_.AddCatalogueRow(row, externalKeyFirst_); break;
+            case QueryRows::Unchanged: file_.AddUnchangedRow(row); break;
+            }
+        });
+    }
+
+    // A short row is an ordinary application error that ends the query before its file.
+    const std::string& Bytes() const {
+        try {
+            if (failure_) std::rethrow_exception(failure_);
+        } catch (const ListIndexError& error) {
+            throw BrokerError(error.what());
+        }
+        return file_.bytes();
+    }
+
+private:
+    // A failed rebuild stops the rebuilding but not the reading: an answer that cannot
+    // be read reports that first, as when it was read whole before any row was rebuilt.
+    template <class Step>
+    void Rebuild(Step step) {
+        if (failure_) return;
+        try {
+            step();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    QueryRows rows_;
+    const TextList& gestiuni_;
+    bool externalKeyFirst_;
+    ResultFile file_;
+    std::exception_ptr failure_;
+};
 
 }  // namespace
 
@@ -51,10 +87,11 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
         ReportServerErrors(true, true);
         return;
     }
-    ServerList rows = ReadServerList(list.get());
+    ResultRows result(query.rows, FGestiuni, FArticleIdKind);
+    const ServerList rows = ReadServerList(list.get(), result);
     if (Detailed(query) && rows.isArray)
         LogStamped(" ... Au fost returnate :" + std::to_string(rows.upperBound) + " linii");
-    std::string bytes = ResultBytes(query.rows, rows.lines, FGestiuni, FArticleIdKind);
+    const std::string& bytes = result.Bytes();
     std::string path = FWorkDir + "\\" + std::string(query.result);
     if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + path);
     WriteFileReplacing(path, bytes);

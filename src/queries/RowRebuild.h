@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-using Fields = std::vector<std::string>;
+// A row's fields, as views into the row's text.
+using Fields = std::vector<std::string_view>;
 
 // A row had fewer fields than the position read: "List index out of bounds (11)".
 class ListIndexError : public std::out_of_range {
@@ -16,7 +17,7 @@ public:
 };
 
 // The field at index; ListIndexError when the row is shorter.
-const std::string& FieldAt(const Fields& fields, size_t index);
+std::string_view FieldAt(const Fields& fields, size_t index);
 
 // A stock row goes into STOCURI.TXT when no locations are configured, or when its
 // field 11, upper-cased, is one of them.
@@ -33,10 +34,31 @@ void AppendStockRow(const Fields& fields, std::string& out);
 // key leads when externalKeyFirst, else the internal one.
 void AppendCatalogueRow(const Fields& fields, bool externalKeyFirst, std::string& out);
 
-// Whole result files, each line ended by CR LF.
-std::string StockFile(const std::vector<std::string>& rows, const std::vector<std::string>& gestiuni);
-std::string PurchasePriceFile(const std::vector<std::string>& rows, const std::vector<std::string>& gestiuni);
-std::string CatalogueFile(const std::vector<std::string>& rows, std::string_view articleIdKind);
+// The catalogue's external key leads when the article key kind is "CODEXTERN" (any case).
+bool ExternalKeyFirst(std::string_view articleIdKind);
+
+// A result file built from server rows handed over one at a time, every line ended by
+// CR LF, all in one buffer: a row is split into views over its own text, in a field list
+// reused from row to row, so a large answer costs no allocation per row.
+class ResultFile {
+public:
+    // Room for count rows of size bytes in all, so that a large answer's file is built
+    // in place; no layout adds more than 8 bytes to a row.
+    void Reserve(size_t count, size_t size) { bytes_.reserve(size + 8 * count); }
+
+    void AddStockRow(std::string_view row, const std::vector<std::string>& gestiuni);
+    void AddPurchasePriceRow(std::string_view row, const std::vector<std::string>& gestiuni);
+    void AddCatalogueRow(std::string_view row, bool externalKeyFirst);
+    void AddUnchangedRow(std::string_view row);
+
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    const Fields& Split(std::string_view row);
+
+    std::string bytes_;
+    Fields fields_;
+};
 
 // The parameters of the three parameter queries: the request file's first line only,
 // the default when the file is empty or that line is.

@@ -4,22 +4,36 @@
 #include <oleauto.h>
 
 #include <new>
+#include <utility>
 
 #include "server/AnsiText.h"
 #include "server/BrokerError.h"
 
 namespace {
 
-std::string BstrText(BSTR value) {
-    return Ansi(std::wstring_view(value ? value : L"", SysStringLen(value)));
+std::string_view BstrText(BSTR value, std::string& buffer) {
+    return AnsiInto(std::wstring_view(value ? value : L"", SysStringLen(value)), buffer);
 }
 
-std::string VariantText(const VARIANT& element) {
-    if (element.vt == VT_BSTR) return BstrText(element.bstrVal);
+std::string_view VariantText(const VARIANT& element, std::string& buffer) {
+    if (element.vt == VT_BSTR) return BstrText(element.bstrVal, buffer);
     if (element.vt == VT_EMPTY || element.vt == VT_NULL) return {};
     UniqueVariant text;
     Check(VariantChangeType(text.addressof(), const_cast<VARIANT*>(&element), VARIANT_ALPHABOOL, VT_BSTR));
-    return BstrText(text.get().bstrVal);
+    return BstrText(text.get().bstrVal, buffer);
+}
+
+size_t WideLength(const BSTR* elements, size_t count) {
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i) length += SysStringLen(elements[i]);
+    return length;
+}
+
+size_t WideLength(const VARIANT* elements, size_t count) {
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (elements[i].vt == VT_BSTR) length += SysStringLen(elements[i].bstrVal);
+    return length;
 }
 
 // Keeps a safe array's data locked for direct reading or writing while it lives.
@@ -38,7 +52,7 @@ private:
 
 }  // namespace
 
-ServerList ReadServerList(const VARIANT& list) {
+ServerList ReadServerList(const VARIANT& list, ServerListRows& rows) {
     ServerList result;
     VARTYPE elementType = VARTYPE(list.vt & ~VT_ARRAY);
     if (!(list.vt & VT_ARRAY) || (list.vt & VT_BYREF) || !list.parray ||
@@ -50,15 +64,28 @@ ServerList ReadServerList(const VARIANT& list) {
     Check(SafeArrayGetUBound(list.parray, 1, &result.upperBound));
     if (result.upperBound < result.lowerBound) return result;
     size_t count = size_t(result.upperBound - result.lowerBound) + 1;
-    result.lines.reserve(count);
     ArrayData data(list.parray);
+    rows.Begin(count, elementType == VT_BSTR ? WideLength(data.As<BSTR>(), count)
+                                             : WideLength(data.As<VARIANT>(), count));
+    std::string buffer;   // one for every element
     for (size_t i = 0; i < count; ++i)
-        result.lines.push_back(elementType == VT_BSTR ? BstrText(data.As<BSTR>()[i])
-                                                      : VariantText(data.As<VARIANT>()[i]));
+        rows.Row(elementType == VT_BSTR ? BstrText(data.As<BSTR>()[i], buffer)
+                                        : VariantText(data.As<VARIANT>()[i], buffer));
     return result;
 }
 
-UniqueVariant MakeServerList(const std::vector<std::string>& lines) {
+ServerList ReadServerList(const VARIANT& list) {
+    struct KeptLines : ServerListRows {
+        std::vector<std::string> lines;
+        void Begin(size_t count, size_t) override { lines.reserve(count); }
+        void Row(std::string_view text) override { lines.emplace_back(text); }
+    } rows;
+    ServerList result = ReadServerList(list, rows);
+    result.lines = std::move(rows.lines);
+    return result;
+}
+
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines) {
     UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, ULONG(lines.size())));
     if (!array.get()) throw std::bad_alloc();
     if (!lines.empty()) {

@@ -5,6 +5,7 @@
 #include <oaidl.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "server/ComOwners.h"
@@ -20,5 +21,22 @@ struct ServerList {
 // elements are converted to text. Any other variant is "no lines".
 ServerList ReadServerList(const VARIANT& list);
 
+// Takes a list's elements one at a time, as they are read.
+class ServerListRows {
+public:
+    // Before the first row: how many follow and their texts' length in UTF-16 units
+    // (text elements only), which sizes a buffer for them all.
+    virtual void Begin(size_t count, size_t wideLength) = 0;
+    // Each element's text, in order; it lives until Row returns.
+    virtual void Row(std::string_view text) = 0;
+
+protected:
+    ~ServerListRows() = default;
+};
+
+// Reads the same list, handing each element to rows instead of keeping it (lines stays
+// empty): a large answer is never held as one string per row.
+ServerList ReadServerList(const VARIANT& list, ServerListRows& rows);
+
 // Builds the list the service sends: VT_ARRAY|VT_BSTR with bounds 0..n-1.
-UniqueVariant MakeServerList(const std::vector<std::string>& lines);
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines);

@@ -1,12 +1,16 @@
 // A package's lines, its header's working month and a master-data record.
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
 #include "packages/PackageText.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+Lines LinesOf(const std::string& content) {
+    const PackageLines package(content);
+    return {package.lines().begin(), package.lines().end()};
+}
 
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
     using namespace std::string_literals;
@@ -22,10 +26,13 @@ TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
         {"A\r\r\nB"s, {"A", "", "B"}},
         {" A ;x= \r\n"s, {" A ;x= "}},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitTextLines(c.content), c.lines) << c.content;
+    for (const auto& c : cases) EXPECT_EQ(LinesOf(c.content), c.lines) << c.content;
 }
 
-WorkingMonth MonthOf(const std::string& content) { return ReadWorkingMonth(SplitTextLines(content)); }
+WorkingMonth MonthOf(const std::string& content) {
+    const PackageLines package(content);
+    return ReadWorkingMonth(package.lines());
+}
 
 TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
     struct Case { const char* why; const char* content; int year, month; } cases[] = {

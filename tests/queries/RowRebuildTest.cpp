@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "queries/RowRebuild.h"
@@ -12,6 +13,19 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using Rows = std::vector<std::string_view>;
+
+std::string StockFile(const Rows& rows, const Lines& gestiuni) {
+    ResultFile file;
+    for (std::string_view row : rows) file.AddStockRow(row, gestiuni);
+    return file.bytes();
+}
+
+std::string PurchasePriceFile(const Rows& rows, const Lines& gestiuni) {
+    ResultFile file;
+    for (std::string_view row : rows) file.AddPurchasePriceRow(row, gestiuni);
+    return file.bytes();
+}
 
 std::string IndexErrorText(const auto& build) {
     try {
@@ -90,6 +104,12 @@ TEST(PriceRowTest, RowWithoutUsableLocationIsAlwaysSelected) {
 TEST(PriceRowTest, FileCopiesSelectedRowsUnchanged) {
     EXPECT_EQ(PurchasePriceFile({"A;g1;5;", "B;G2;6", "C", "D;;7", ""}, {"G1"}),
               "A;g1;5;\r\nC\r\nD;;7\r\n\r\n");
+}
+
+std::string CatalogueFile(const Rows& rows, const std::string& kind) {
+    ResultFile file;
+    for (std::string_view row : rows) file.AddCatalogueRow(row, ExternalKeyFirst(kind));
+    return file.bytes();
 }
 
 std::string CatalogueLine(const std::string& row, const std::string& kind) {
