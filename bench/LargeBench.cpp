@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "Benchmarks.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "packages/PackageFile.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
+#include "base/Owners.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -32,7 +32,7 @@ std::string PackageText() {
 
 // Bare reading: open, size, one read into a fresh buffer.
 std::unique_ptr<char[]> ReadBytes(const std::string& path, size_t& size) {
-    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER length{};
     GetFileSizeEx(file.get(), &length);

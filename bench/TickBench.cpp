@@ -2,10 +2,10 @@
 #include <array>
 
 #include "Benchmarks.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/RequestTable.h"
-#include "server/AnsiText.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/Owners.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -26,7 +26,7 @@ public:
         if (GetFileAttributesW(dir_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
         for (const std::wstring& pattern : patterns_) {
             WIN32_FIND_DATAW entry;
-            UniqueFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+            UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
                                                      FindExSearchNameMatch, nullptr, 0));
         }
         for (const std::wstring& file : files_) GetFileAttributesW(file.c_str());
@@ -87,7 +87,7 @@ Figure FailedWaitFigure() {
     Figure figure{"5 failed wait", 0, 0.05, ""};
     {
         WriteFileReplacing(path, "[InfoPachet]\r\n");
-        UniqueHandle writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        UniqueFile writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         TEBroker broker;
         PrepareBroker(broker, dir);

@@ -3,27 +3,6 @@
 
 namespace docserver {
 
-std::wstring ToWide(std::string_view text)
-{
-    std::wstring wide(text.size(), L'\0');  // never more wide characters than bytes
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                                        static_cast<int>(wide.size()))));
-    return wide;
-}
-
-std::string ToAnsi(std::wstring_view text)
-{
-    const int size = static_cast<int>(text.size());
-    std::string narrow(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
-    return narrow;
-}
-
-std::string FromBstr(BSTR text)
-{
-    return text ? ToAnsi(std::wstring_view(text, SysStringLen(text))) : std::string();
-}
-
 static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index)
 {
     UniqueBstr text;
@@ -31,9 +10,9 @@ static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index)
     UniqueVariant converted;
     if (type == VT_BSTR && SUCCEEDED(SafeArrayGetElement(array, &index, text.addressof())))
         return FromBstr(text.get());
-    if (type == VT_VARIANT && SUCCEEDED(SafeArrayGetElement(array, &index, element.get())) &&
-        SUCCEEDED(VariantChangeType(converted.get(), element.get(), 0, VT_BSTR)))
-        return FromBstr(converted.get()->bstrVal);
+    if (type == VT_VARIANT && SUCCEEDED(SafeArrayGetElement(array, &index, element.addressof())) &&
+        SUCCEEDED(VariantChangeType(converted.addressof(), const_cast<VARIANT*>(&element.get()), 0, VT_BSTR)))
+        return FromBstr(converted.get().bstrVal);
     return {};
 }
 
@@ -58,14 +37,15 @@ std::vector<std::string> FromList(const VARIANT& list)
 HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list)
 {
     UniqueVariant result;
-    result.get()->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(lines.size()));
-    if (!result.get()->parray)
+    VARIANT* value = result.addressof();
+    value->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(lines.size()));
+    if (!value->parray)
         return E_OUTOFMEMORY;
-    result.get()->vt = VT_ARRAY | VT_BSTR;
+    value->vt = VT_ARRAY | VT_BSTR;
     for (LONG index = 0; index < static_cast<LONG>(lines.size()); ++index) {
-        const std::wstring wide = ToWide(lines[static_cast<size_t>(index)]);
+        const std::wstring wide = Wide(lines[static_cast<size_t>(index)]);
         UniqueBstr element(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
-        const HRESULT hr = element.get() ? SafeArrayPutElement(result.get()->parray, &index, element.get()) : E_OUTOFMEMORY;
+        const HRESULT hr = element.get() ? SafeArrayPutElement(value->parray, &index, element.get()) : E_OUTOFMEMORY;
         if (FAILED(hr))
             return hr;
     }

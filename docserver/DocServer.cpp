@@ -17,17 +17,14 @@ namespace {
 // A failing result whose text the caller finds through GetErrorInfo.
 HRESULT Raise(HRESULT hr, const std::wstring& text)
 {
-    ICreateErrorInfo* create = nullptr;
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
+    ComRef<ICreateErrorInfo> create;
+    ComRef<IErrorInfo> info;
+    if (SUCCEEDED(CreateErrorInfo(create.addressof()))) {
         create->SetGUID(IID_ITallyportObject);
         create->SetSource(const_cast<LPOLESTR>(L"VQDocServer"));
         create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.addressof()))))
+            SetErrorInfo(0, info.get());
     }
     return hr;
 }
@@ -49,7 +46,7 @@ bool Listed(const std::string& names, std::string_view method)
 
 void WaitServingMessages(const std::wstring& list, const char* method, unsigned milliseconds)
 {
-    if (!Listed(ToAnsi(list), method))
+    if (!Listed(Ansi(list), method))
         return;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -188,8 +185,8 @@ private:
         if (!options_.waitMethods.empty())
             WaitServingMessages(options_.waitMethods, method, options_.waitMs);
         SetErrorInfo(0, nullptr);
-        if (SameText(method, ToAnsi(options_.failMethod)))
-            return Raise(E_FAIL, options_.failText.empty() ? L"Eroare simulata in " + ToWide(method) : options_.failText);
+        if (SameText(method, Ansi(options_.failMethod)))
+            return Raise(E_FAIL, options_.failText.empty() ? L"Eroare simulata in " + Wide(method) : options_.failText);
         try {
             if (!opened_)
                 Open();
@@ -202,7 +199,7 @@ private:
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         } catch (const std::exception& error) {
-            return Raise(E_FAIL, ToWide(error.what()));
+            return Raise(E_FAIL, Wide(error.what()));
         }
     }
     // A LONG out-parameter: a flag (1 done, 0 refused) or a count.

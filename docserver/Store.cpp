@@ -48,7 +48,7 @@ namespace {
 [[noreturn]] void Fail(const char* what, const fs::path& path)
 {
     std::string text = what;
-    throw StoreError(text + " " + ToAnsi(path.wstring()));
+    throw StoreError(text + " " + Ansi(path.wstring()));
 }
 
 // A missing table is an empty one.
@@ -70,7 +70,7 @@ void ReplaceTables(const fs::path& folder, const Tables& tables)
         Fail("Nu pot crea folderul", folder);
     std::vector<fs::path> written;
     for (const auto& [name, table] : tables) {
-        written.push_back(folder / (ToWide(name) + L".tmp"));
+        written.push_back(folder / (Wide(name) + L".tmp"));
         const std::string text = FormatTable(table);
         std::ofstream out(written.back(), std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -104,13 +104,13 @@ Tables LoadCompany(const fs::path& folder, const std::string& code)
     Tables tables;
     for (const char* name : {file::Partners, file::Articles, file::PriceCategories, file::Locations, file::Stock, file::Orders,
                              file::SupplierOrders, file::Invoices, file::SupplierInvoices, file::Receipts, file::CashIns})
-        tables[name] = ReadTable(folder / ToWide(code) / name);
+        tables[name] = ReadTable(folder / Wide(code) / name);
     return tables;
 }
 
 void SaveCompany(const fs::path& folder, const std::string& code, const Tables& changed)
 {
-    ReplaceTables(folder / ToWide(code), changed);
+    ReplaceTables(folder / Wide(code), changed);
 }
 
 }  // namespace docserver

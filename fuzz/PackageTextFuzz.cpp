@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "fuzz/FuzzCheck.h"
 #include "packages/PackageText.h"
 

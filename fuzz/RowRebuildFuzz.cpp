@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "fuzz/FuzzCheck.h"
 #include "queries/RowRebuild.h"
 

@@ -1,7 +1,7 @@
 // Fuzzes the settings file reader with whatever an operator's editor might save.
 #include <string>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,11 +8,11 @@
 #include <exception>
 #include <utility>
 
-#include "app/AppTitle.h"
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AppTitle.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "server/DocumentServer.h"
 
 namespace {
@@ -247,15 +247,15 @@ void TEBroker::FormCreate() {
     FGestiuni.clear();
     LoadSettings();
     FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
-    Check(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
+    CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
     std::string partnerKind = UpperAscii(FPartnerIdKind);
     if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
-        Check(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
+        CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
     bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
-    Check(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
+    CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
     if (FCompany == "?") return;  // the server keeps the company it chose itself
     LONG ok = 0;
-    Check(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
+    CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
     if (ok == 0) ReportServerErrors(true, false);
 }
 

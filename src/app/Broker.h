@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "log/LogFile.h"
-#include "log/TimeStamp.h"
+#include "base/TimeStamp.h"
 #include "polling/PackageJournal.h"
-#include "server/ComOwners.h"
+#include "base/Owners.h"
 #include "server/Tallyport.h"
 
 using TextList = std::vector<std::string>;
@@ -45,6 +45,7 @@ public:
     void ReportServerErrors(bool toLog, bool toFile);
     std::string ErrorFileSuffix() const;
     std::string ErrorFilePath() const;
+    void CheckServer(HRESULT hr) const;
     std::string TimeStamp() const;
     LocalTime Now() const;
     const std::string& LogText() const { return FLogText; }

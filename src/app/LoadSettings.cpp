@@ -1,7 +1,7 @@
 // Reading "VQBroker.Ini" into the service state at start-up.
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "app/Settings.h"
+#include "base/FileSystem.h"
+#include "base/Settings.h"
 
 void TEBroker::LoadSettings() {
     const std::string path = FExeDir + "VQBroker.Ini";

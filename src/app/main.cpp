@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/AppTitle.h"
+#include "base/AppTitle.h"
 #include "app/Broker.h"
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

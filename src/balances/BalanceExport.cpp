@@ -1,10 +1,10 @@
 // The operator's export of the partners' balances to SOLDURI.TXT.
 #include "app/Broker.h"
 #include "app/BusyScope.h"
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -22,14 +22,14 @@ void TEBroker::ImportSolduriClick() {
     BusyScope busy(FBusy);
     LocalTime today = Now();
     LONG ok = 0;
-    Check(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return;
     }
     LONG errorCode = 0;
     UniqueVariant list;
-    Check(FServer->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
+    CheckServer(FServer->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
     if (errorCode != 0) {
         ReportServerErrors(true, true);
         return;

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Naming of the error file that tells an outside system why its request failed.
 #include "log/ErrorFileName.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 std::string ErrorFileSuffixFor(bool prefixErrors, std::string_view currentRequest) {
     if (!prefixErrors || currentRequest.empty()) return {};

@@ -1,14 +1,14 @@
 // Keeps LOG.TXT equal to the run's whole log at a cost that does not grow with the log.
 #include "log/LogFile.h"
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
+#include "base/Owners.h"
 
 namespace {
 
 FileState StateAt(const std::string& path) {
-    UniqueHandle file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() ? StateOf(file.get()) : FileState{};
@@ -24,7 +24,7 @@ void LogFile::Save(const std::string& path, std::string_view text) {
 
 bool LogFile::AppendTail(const std::string& path, std::string_view text) {
     if (!known_ || path != path_ || text.size() < saved_.size) return false;
-    UniqueHandle file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;

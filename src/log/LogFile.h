@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 
 class LogFile {
 public:

@@ -1,9 +1,9 @@
 // The server's error list, reported to the log, to the error file, or both.
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "app/Text.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "log/ErrorFileName.h"
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 std::string TEBroker::ErrorFileSuffix() const { return ErrorFileSuffixFor(FPrefixErrors, FCurrentRequest); }
@@ -14,7 +14,7 @@ std::string TEBroker::ErrorFilePath() const {
 
 void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
     UniqueVariant list;
-    Check(FServer->GetListaErori(list.addressof()));
+    CheckServer(FServer->GetListaErori(list.addressof()));
     ServerList errors = ReadServerList(list.get());
     if (!errors.isArray) return;
     if (toLog)

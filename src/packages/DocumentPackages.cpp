@@ -1,9 +1,9 @@
 // Order, supplier-order, invoice and supplier-invoice packages: one procedure, four rows.
 #include "app/Broker.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "packages/PackageFile.h"
 #include "packages/PackageText.h"
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 
 namespace {
 
@@ -49,21 +49,21 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, PackageKind kind) {
     const PackageLines package = ReadPackage(path);
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
-    Check(FServer->SetLunaLucru(month.year, month.month, &ok));
+    CheckServer(FServer->SetLunaLucru(month.year, month.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return false;
     }
     const UniqueVariant list = ToServerList(package.lines());
-    Check(FServer->SetPachet(list.get()));
-    Check((FServer.get()->*row.generate)(&ok));
+    CheckServer(FServer->SetPachet(list.get()));
+    CheckServer((FServer.get()->*row.generate)(&ok));
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
         ReportServerErrors(false, true);
         return false;
     }
     LONG count = 0;
-    Check((FServer.get()->*row.count)(&count));
+    CheckServer((FServer.get()->*row.count)(&count));
     LogMessage("Au fost generate " + std::to_string(count) + row.countText);
     return true;
 }

@@ -1,10 +1,10 @@
 // Partner, partner-change and article packages: one procedure, three rows.
 #include "app/Broker.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "packages/PackageFile.h"
 #include "packages/PackageText.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ bool TEBroker::ServeRecordPackage(const std::string& path, PackageKind kind) {
     const PackageLines package = ReadPackage(path);
     const UniqueBstr record = MakeBstr(RecordText(package.lines()));
     LONG ok = 0;
-    Check((FServer.get()->*row.send)(record.get(), &ok));
+    CheckServer((FServer.get()->*row.send)(record.get(), &ok));
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
         ReportServerErrors(false, true);

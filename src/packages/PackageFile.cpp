@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -48,7 +48,7 @@ const OpenTexts& TextsOf(PackageKind kind) {
 bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.valid()) return true;
         if (GetTickCount64() - start >= limitMs) return false;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "packages/PackageText.h"
-#include "server/ComOwners.h"
+#include "base/Owners.h"
 
 // The package's bytes and text lines; raises BrokerError when it cannot be opened or
 // read, or does not fit in memory.

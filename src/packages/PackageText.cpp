@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "app/IniView.h"
-#include "app/Text.h"
+#include "base/IniView.h"
+#include "base/Text.h"
 
 PackageLines::PackageLines(std::string bytes) : bytes_(std::move(bytes)), lines_(TextLineViews(bytes_)) {}
 

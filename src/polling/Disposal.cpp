@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/NameMatch.h"
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 
 // An accepted package that cannot be deleted, and one whose handler raised (documents
 // may exist) that cannot be set aside, are never handed to the server again. A refused

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
 
 void TEBroker::RunEmergencyScript() {
     std::string path = FExeDir;

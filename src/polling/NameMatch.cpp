@@ -1,7 +1,7 @@
 // Which directory entries a request row may serve, judged on their names alone.
 #include "polling/NameMatch.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     // Greedy matching with one step back to the last "*": linear in practice, and

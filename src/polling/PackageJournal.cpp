@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/AnsiText.h"
 
 namespace {
 

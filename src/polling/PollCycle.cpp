@@ -2,9 +2,9 @@
 #include "polling/RequestTable.h"
 
 #include "app/BusyScope.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/NameMatch.h"
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 
 struct TEBroker::FoundEntry {
     std::string name;        // the long name, as the directory holds it
@@ -66,7 +66,7 @@ bool TEBroker::ServerMissing() {
 // to be served cannot hold up the requests of its kind behind it.
 bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
     WIN32_FIND_DATAW entry;
-    UniqueFindHandle search(FindFirstFileExW(Wide(FWorkDir + "\\" + pattern).c_str(), FindExInfoBasic,
+    UniqueFind search(FindFirstFileExW(Wide(FWorkDir + "\\" + pattern).c_str(), FindExInfoBasic,
                                              &entry, FindExSearchNameMatch, nullptr, 0));
     if (!search.valid()) return false;
     do {

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "app/Broker.h"
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "queries/QueryTable.h"
 #include "queries/RowRebuild.h"
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -111,7 +111,7 @@ bool TEBroker::SelectQueryMonth(const QueryKind& query) {
     if (Detailed(query))
         LogStamped(" ... Setez luna lucru " + std::to_string(today.year) + "_" + std::to_string(today.month));
     LONG ok = 0;
-    Check(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
     if (ok != 0) return true;
     if (Detailed(query)) LogStamped(" ... Eroare la setarea lunii de lucru");
     ReportServerErrors(true, true);
@@ -122,12 +122,12 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
     LONG errorCode = 0;
     if (query.trace) LogStamped(std::string(query.trace->reading) + ParameterText(query, parameter));
     if (!Detailed(query)) {
-        Check(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
         return errorCode;
     }
     // The traced queries tell in the log how the call went and carry on either way.
     try {
-        Check(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
         LogStamped(std::string(query.trace->ran));
     } catch (const std::exception& error) {
         LogStamped(std::string(query.trace->raised) + error.what());

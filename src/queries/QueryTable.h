@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 #include "server/Tallyport.h"
 
 // The one parameter a request file may carry; only one of the two is used per query.

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace {
 

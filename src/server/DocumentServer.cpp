@@ -1,7 +1,8 @@
-// Creation of the document server.
+// Creation of the document server, and the errors of calls to it.
 #include "server/DocumentServer.h"
 
-#include "server/BrokerError.h"
+#include "app/Broker.h"
+#include "base/BrokerError.h"
 
 ComRef<ITallyportObject> CreateDocumentServer() {
     ComRef<IUnknown> object;
@@ -15,3 +16,5 @@ ComRef<ITallyportObject> CreateDocumentServer() {
     Check(hr);
     return server;
 }
+
+void TEBroker::CheckServer(HRESULT hr) const { Check(hr, FServer.get(), IID_ITallyportObject); }

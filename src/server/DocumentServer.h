@@ -1,7 +1,7 @@
 // Creation of the document server.
 #pragma once
 
-#include "server/ComOwners.h"
+#include "base/Owners.h"
 #include "server/Tallyport.h"
 
 // Creates CoTallyportObject (in-process or local server) and asks it for ITallyportObject.

@@ -6,21 +6,17 @@
 #include <new>
 #include <utility>
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 
 namespace {
 
-std::string_view BstrText(BSTR value, std::string& buffer) {
-    return AnsiInto(std::wstring_view(value ? value : L"", SysStringLen(value)), buffer);
-}
-
 std::string_view VariantText(const VARIANT& element, std::string& buffer) {
-    if (element.vt == VT_BSTR) return BstrText(element.bstrVal, buffer);
+    if (element.vt == VT_BSTR) return Ansi(BstrText(element.bstrVal), buffer);
     if (element.vt == VT_EMPTY || element.vt == VT_NULL) return {};
     UniqueVariant text;
     Check(VariantChangeType(text.addressof(), const_cast<VARIANT*>(&element), VARIANT_ALPHABOOL, VT_BSTR));
-    return BstrText(text.get().bstrVal, buffer);
+    return Ansi(BstrText(text.get().bstrVal), buffer);
 }
 
 size_t WideLength(const BSTR* elements, size_t count) {
@@ -69,7 +65,7 @@ ServerList ReadServerList(const VARIANT& list, ServerListRows& rows) {
                                              : WideLength(data.As<VARIANT>(), count));
     std::string buffer;   // one for every element
     for (size_t i = 0; i < count; ++i)
-        rows.Row(elementType == VT_BSTR ? BstrText(data.As<BSTR>()[i], buffer)
+        rows.Row(elementType == VT_BSTR ? Ansi(BstrText(data.As<BSTR>()[i]), buffer)
                                         : VariantText(data.As<VARIANT>()[i], buffer));
     return result;
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/ComOwners.h"
+#include "base/Owners.h"
 
 struct ServerList {
     bool isArray = false;    // false: the variant held no array, so no lines

@@ -1,8 +1,8 @@
 // Start-up: reading the settings into the service state and configuring the server.
 #include "support/BrokerFixture.h"
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 
 namespace {
 

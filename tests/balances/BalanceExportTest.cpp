@@ -1,7 +1,7 @@
 // The operator's partner balance export: working month, SOLDURI.TXT, refusals.
 #include "support/BrokerFixture.h"
 
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 
 namespace {
 

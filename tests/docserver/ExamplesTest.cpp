@@ -66,8 +66,8 @@ TEST(Examples, EveryExamplePackageMeetsTheDemoData)
         }
         ASSERT_EQ(server->SetLunaLucru(2025, 6, &ok), S_OK);
         UniqueVariant list;
-        ASSERT_EQ(ToList(lines, list.get()), S_OK);
-        ASSERT_EQ(server->SetPachet(*list.get()), S_OK);
+        ASSERT_EQ(ToList(lines, list.addressof()), S_OK);
+        ASSERT_EQ(server->SetPachet(list.get()), S_OK);
         ASSERT_EQ((server.Get()->*c.generate)(&ok), S_OK);
         EXPECT_EQ(ok, c.ok) << c.file;
         LONG documents = -1;
@@ -75,14 +75,14 @@ TEST(Examples, EveryExamplePackageMeetsTheDemoData)
         EXPECT_EQ(documents, c.documents) << c.file;
     }
     UniqueVariant errors;
-    server->GetListaErori(errors.get());
-    EXPECT_EQ(FromList(*errors.get()), (std::vector<std::string>{"Linia 11: articol necunoscut ART99"}));
+    server->GetListaErori(errors.addressof());
+    EXPECT_EQ(FromList(errors.get()), (std::vector<std::string>{"Linia 11: articol necunoscut ART99"}));
 
     LONG errorCode = -1;
     UniqueVariant stock;
     UniqueBstr code(SysAllocString(L"A0001"));
-    ASSERT_EQ(server->GetStocArticol(code.get(), 0, &errorCode, stock.get()), S_OK);
-    EXPECT_EQ(SplitFields(FromList(*stock.get()).at(0))[3], "37");  // 40 in the warehouse, 3 invoiced
+    ASSERT_EQ(server->GetStocArticol(code.get(), 0, &errorCode, stock.addressof()), S_OK);
+    EXPECT_EQ(SplitFields(FromList(stock.get()).at(0))[3], "37");  // 40 in the warehouse, 3 invoiced
     server.Reset();
     fs::remove_all(folder);
     CoUninitialize();

@@ -71,9 +71,9 @@ protected:
     std::vector<std::string> Errors()
     {
         UniqueVariant list;
-        EXPECT_EQ(server_->GetListaErori(list.get()), S_OK);
-        EXPECT_EQ(list.get()->vt, VT_ARRAY | VT_BSTR);
-        return FromList(*list.get());
+        EXPECT_EQ(server_->GetListaErori(list.addressof()), S_OK);
+        EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
+        return FromList(list.get());
     }
 
     // The package's lines with the working month and day 1 of it filled in for "@".
@@ -88,23 +88,24 @@ protected:
             filled.push_back(line);
         }
         UniqueVariant list;
-        ASSERT_EQ(ToList(filled, list.get()), S_OK);
+        ASSERT_EQ(ToList(filled, list.addressof()), S_OK);
         if (elementType == VT_VARIANT) {  // the same lines as an array of variants
             UniqueVariant variants;
             SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(filled.size()));
             for (LONG i = 0; i < static_cast<LONG>(filled.size()); ++i) {
                 VARIANT element;
                 element.vt = VT_BSTR;
-                SafeArrayGetElement(list.get()->parray, &i, &element.bstrVal);
+                SafeArrayGetElement(list.get().parray, &i, &element.bstrVal);
                 SafeArrayPutElement(array, &i, &element);
                 VariantClear(&element);
             }
-            variants.get()->vt = VT_ARRAY | VT_VARIANT;
-            variants.get()->parray = array;
-            ASSERT_EQ(server_->SetPachet(*variants.get()), S_OK);
+            VARIANT* value = variants.addressof();
+            value->vt = VT_ARRAY | VT_VARIANT;
+            value->parray = array;
+            ASSERT_EQ(server_->SetPachet(variants.get()), S_OK);
             return;
         }
-        ASSERT_EQ(server_->SetPachet(*list.get()), S_OK);
+        ASSERT_EQ(server_->SetPachet(list.get()), S_OK);
     }
 
     std::vector<std::string> ArticleStock(ITallyportObject* server, const wchar_t* code)
@@ -112,9 +113,9 @@ protected:
         LONG errorCode = -1;
         UniqueVariant list;
         UniqueBstr text(SysAllocString(code));
-        EXPECT_EQ(server->GetStocArticol(text.get(), 0, &errorCode, list.get()), S_OK);
+        EXPECT_EQ(server->GetStocArticol(text.get(), 0, &errorCode, list.addressof()), S_OK);
         EXPECT_EQ(errorCode, 0);
-        return FromList(*list.get());
+        return FromList(list.get());
     }
 
     static inline int serial_ = 0;
@@ -128,9 +129,9 @@ TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused)
 {
     LONG errorCode = 0;
     UniqueVariant list;
-    ASSERT_EQ(server_->GetStocuri(&errorCode, list.get()), S_OK);
+    ASSERT_EQ(server_->GetStocuri(&errorCode, list.addressof()), S_OK);
     EXPECT_EQ(errorCode, QueryNoMonth);
-    EXPECT_EQ(list.get()->vt, VT_EMPTY);
+    EXPECT_EQ(list.get().vt, VT_EMPTY);
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Nu este selectata luna de lucru"}));
 
     const struct {
@@ -231,8 +232,8 @@ TEST_F(Server, RecordsAreRefusedCleanlyOrKept)
     SelectThisMonth(server_.Get());
     LONG errorCode = -1;
     UniqueVariant list;
-    ASSERT_EQ(server_->GetListaParteneri(&errorCode, list.get()), S_OK);
-    const auto rows = FromList(*list.get());
+    ASSERT_EQ(server_->GetListaParteneri(&errorCode, list.addressof()), S_OK);
+    const auto rows = FromList(list.get());
     ASSERT_EQ(rows.size(), 11u);
     EXPECT_EQ(rows.back().substr(0, 25), "P0011;P0011;C3000;RO99887");
 }
@@ -262,7 +263,7 @@ TEST_F(Server, SimulatedFaultFailsWithItsDescription)
     EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
     LONG errorCode = 0;
     UniqueVariant list;
-    EXPECT_EQ(server_->GetStocuri(&errorCode, list.get()), E_FAIL);
+    EXPECT_EQ(server_->GetStocuri(&errorCode, list.addressof()), E_FAIL);
     ComPtr<IErrorInfo> info;
     ASSERT_EQ(GetErrorInfo(0, info.GetAddressOf()), S_OK);
     UniqueBstr description;

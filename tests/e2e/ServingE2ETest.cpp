@@ -2,8 +2,8 @@
 // the outage of the working directory, every query, and the operator's button.
 #include <gtest/gtest.h>
 
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
 #include "support/ServiceProcess.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The README's first walk through the demo, step by step, with what it says one will see.
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "support/ServiceProcess.h"
 
 namespace {

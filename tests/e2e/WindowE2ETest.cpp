@@ -1,7 +1,7 @@
 // What the operator meets on the window: the view keeps up with the log, the keys work.
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "support/ServiceProcess.h"
 
 namespace {

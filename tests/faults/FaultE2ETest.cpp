@@ -5,11 +5,11 @@
 #include <functional>
 
 #include "ServiceWatch.h"
-#include "app/FileSystem.h"
-#include "app/Text.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "polling/PackageJournal.h"
-#include "server/AnsiText.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/Owners.h"
 #include "support/ServiceProcess.h"
 
 namespace {
@@ -105,7 +105,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
     };
 
     // Let go after 2 seconds: inside the wait, so it is read and served at once.
-    UniqueHandle writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
     ASSERT_TRUE(write(writer.get(), kOrder));
@@ -169,7 +169,7 @@ TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     crashed.inHand = PackageStamp{"COMANDA_1.TXT", data.nFileSizeLow,
                                   (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
     service.Put(kJournalFileName, FormatJournal(crashed));
-    UniqueHandle holder(CreateFileW(Wide(service.Path(kJournalFileName)).c_str(), GENERIC_READ, 0, nullptr,
+    UniqueFile holder(CreateFileW(Wide(service.Path(kJournalFileName)).c_str(), GENERIC_READ, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder.valid());
     service.Start();
@@ -193,7 +193,7 @@ TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan
     WriteServerIni(service.exeDir, "[Test]\r\nFailMethod=GenComenzi\r\n");
     service.WriteIni(service.DefaultIni());
     service.Put("COMANDA_1.ERR", "an earlier refusal");
-    UniqueHandle holder(CreateFileW(Wide(service.Path("COMANDA_1.ERR")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+    UniqueFile holder(CreateFileW(Wide(service.Path("COMANDA_1.ERR")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder.valid());   // the old ".ERR" cannot be deleted, so the package cannot be renamed
     service.Put("COMANDA_1.TXT", kOrder);

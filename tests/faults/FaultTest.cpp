@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -112,7 +112,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
     server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
     Put("LISTAGESTIUNI.TXT", "vechi\r\n");
-    UniqueHandle reader(CreateFileW(Wide(Path("LISTAGESTIUNI.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+    UniqueFile reader(CreateFileW(Wide(Path("LISTAGESTIUNI.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(reader.valid());
     Put("GETLISTAGESTIUNI.TXT", "");

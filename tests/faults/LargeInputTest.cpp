@@ -2,9 +2,9 @@
 // error and the package set aside, never a crash.
 #include <windows.h>
 
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -18,7 +18,7 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     Start();
     const std::string header = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
     {
-        UniqueHandle file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
+        UniqueFile file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file.valid());
         DWORD written = 0;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
-#include "app/FileSystem.h"
-#include "app/Text.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "support/BrokerFixture.h"
 
 namespace {

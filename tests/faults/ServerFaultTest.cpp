@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
 
 namespace {

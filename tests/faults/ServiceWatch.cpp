@@ -5,10 +5,10 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "server/AnsiText.h"
-#include "server/ComOwners.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/AnsiText.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ size_t CountLines(const std::vector<std::string>& lines, const std::string& line
 }
 
 size_t ChildProcesses(DWORD parent, const wchar_t* exeName) {
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) return 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;

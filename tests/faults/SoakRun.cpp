@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ServiceWatch.h"
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
 #include "support/ServiceProcess.h"
 
 namespace {

@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
-#include "server/ComOwners.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TEST_F(LogTest, FileHeldAgainstWritingRaisesAfterTheLineIsKept) {
     Start();
     broker.LogMessage("one");
     {
-        UniqueHandle reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+        UniqueFile reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                         nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(reader.valid());
         EXPECT_THROW(broker.LogMessage("two"), BrokerError);

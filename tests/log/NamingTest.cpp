@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "log/ErrorFileName.h"
-#include "log/TimeStamp.h"
+#include "base/TimeStamp.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Order, supplier-order, invoice and supplier-invoice packages: calls, log lines, error files.
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/PackageJournal.h"
 #include "support/BrokerFixture.h"
 

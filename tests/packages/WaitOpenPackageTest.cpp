@@ -1,9 +1,9 @@
 // Waiting for a package's writer to let go: served once it does, given up after 5 s.
 #include <windows.h>
 
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/PackageJournal.h"
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -12,14 +12,14 @@ using WaitOpenPackageTest = BrokerTest;
 using Lines = std::vector<std::string>;
 
 // Holds a file open for writing, as the program still writing a package would.
-UniqueHandle OpenForWriting(const std::string& path) {
-    return UniqueHandle(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+UniqueFile OpenForWriting(const std::string& path) {
+    return UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Closes the writer's handle after 2 s, noting what the journal held meanwhile.
 struct LateWriter {
-    UniqueHandle file;
+    UniqueFile file;
     std::string journalPath;
     std::string journal;
 
@@ -57,7 +57,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
 TEST_F(WaitOpenPackageTest, PackageHeldThroughoutIsGivenUpAfterFiveSeconds) {
     Start();
     Put("FACTURA_1.TXT", "D;1\r\n");
-    UniqueHandle writer = OpenForWriting(Path("FACTURA_1.TXT"));
+    UniqueFile writer = OpenForWriting(Path("FACTURA_1.TXT"));
     ASSERT_TRUE(writer.valid());
     const ULONGLONG start = GetTickCount64();
     broker.TimerTimer();

@@ -1,8 +1,8 @@
 // The emergency script: started hidden on outage ticks, never twice at a time.
 #include <windows.h>
 
-#include "app/FileSystem.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
 namespace {

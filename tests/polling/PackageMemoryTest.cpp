@@ -1,10 +1,10 @@
 // A package is never served twice: not when it cannot be removed, not across a crash.
 #include <windows.h>
 
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/PackageJournal.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -89,7 +89,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
     Put("FACTURA_1.TXT", kOrder);
     // A reader that does not share deletion keeps the file from being renamed.
-    UniqueHandle reader(CreateFileW(Wide(Path("FACTURA_1.TXT")).c_str(), GENERIC_READ,
+    UniqueFile reader(CreateFileW(Wide(Path("FACTURA_1.TXT")).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(reader.valid());
     EXPECT_THROW(broker.TimerTimer(), BrokerError);

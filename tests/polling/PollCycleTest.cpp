@@ -1,10 +1,10 @@
 // The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
 #include <windows.h>
 
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 #include "polling/PackageJournal.h"
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // files, list shapes and the working month.
 #include "support/BrokerFixture.h"
 
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 
 #include "NumberedRow.h"
 

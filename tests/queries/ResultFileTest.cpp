@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The parameter queries: what they read from the request file and the trace they log.
 #include "support/BrokerFixture.h"
 
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "server/ServerList.h"
 #include "support/FakeServer.h"
 
@@ -94,7 +94,13 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     LONG code = 0;
     UniqueVariant list;
     HRESULT hr = server.GetStocuri(&code, list.addressof());
-    EXPECT_EQ(OleErrorText(hr), "Baza de date nu raspunde");
+    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject), "Baza de date nu raspunde");
+
+    // An object that does not say it leaves descriptions gets none, not an earlier one's.
+    hr = server.GetStocuri(&code, list.addressof());
+    server.supportsErrorInfo = false;
+    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject), SystemMessage(DWORD(E_FAIL)));
+    server.supportsErrorInfo = true;
 
     SetErrorInfo(0, nullptr);
     std::string system = OleErrorText(E_OUTOFMEMORY);

@@ -5,10 +5,10 @@
 
 #include <atomic>
 
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "log/TimeStamp.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/TimeStamp.h"
+#include "base/AnsiText.h"
 
 namespace {
 

@@ -3,10 +3,8 @@
 
 #include <oleauto.h>
 
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 #include "server/ServerList.h"
-
-std::string Narrow(BSTR text) { return Ansi(std::wstring_view(text ? text : L"", SysStringLen(text))); }
 
 void FillList(const FakeList& list, VARIANT* out) {
     if (list.kind == FakeList::NotArray) return;
@@ -40,6 +38,11 @@ HRESULT STDMETHODCALLTYPE FakeServer::QueryInterface(REFIID iid, void** object) 
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_ITallyportObject)) {
         *object = static_cast<ITallyportObject*>(this);
+        AddRef();
+        return S_OK;
+    }
+    if (IsEqualIID(iid, IID_ISupportErrorInfo) && supportsErrorInfo) {
+        *object = static_cast<ISupportErrorInfo*>(this);
         AddRef();
         return S_OK;
     }
@@ -98,16 +101,16 @@ HRESULT FakeServer::List(const std::string& method, LONG* e, VARIANT* l, const s
 }
 
 HRESULT FakeServer::Record(const std::string& method, BSTR record, LONG* value) {
-    return Ok(method, value, method + "(" + Narrow(record) + ")");
+    return Ok(method, value, method + "(" + Ansi(BstrText(record)) + ")");
 }
 
 HRESULT FakeServer::Kind(const std::string& method, BSTR kind) {
-    calls.push_back(method + "(" + Narrow(kind) + ")");
+    calls.push_back(method + "(" + Ansi(BstrText(kind)) + ")");
     return Failure(method);
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::SetFirmaLucru(BSTR company, LONG* value) {
-    return Ok("SetFirmaLucru", value, "SetFirmaLucru(" + Narrow(company) + ")");
+    return Ok("SetFirmaLucru", value, "SetFirmaLucru(" + Ansi(BstrText(company)) + ")");
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::SetLunaLucru(LONG year, LONG month, LONG* value) {
@@ -129,11 +132,11 @@ HRESULT STDMETHODCALLTYPE FakeServer::GetListaErori(VARIANT* list) {
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
-    return List("GetStocArticol", e, l, "GetStocArticol(" + Narrow(code) + "," + std::to_string(zero) + ")");
+    return List("GetStocArticol", e, l, "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {
-    return List("GetSolduriParteneri", e, l, "GetSolduriParteneri(" + Narrow(selector) + ")");
+    return List("GetSolduriParteneri", e, l, "GetSolduriParteneri(" + Ansi(BstrText(selector)) + ")");
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) {

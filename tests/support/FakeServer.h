@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "server/ComOwners.h"
+#include "base/Owners.h"
 #include "server/Tallyport.h"
 
 // What a list out-parameter holds.
@@ -18,8 +18,9 @@ struct FakeList {
     static FakeList OfVariants(std::vector<std::string> lines) { return {Variants, std::move(lines), 0}; }
 };
 
-class FakeServer : public ITallyportObject {
+class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
+    bool supportsErrorInfo = true;      // answers ISupportErrorInfo for its interface
     // Calls in order, e.g. "SetLunaLucru(2026,12)", "SetFirmaLucru(ACME)", "SetPachet(3)".
     std::vector<std::string> calls;
     std::vector<std::string> package;   // the lines of the last SetPachet
@@ -45,6 +46,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, IID_ITallyportObject) ? S_OK : S_FALSE;
+    }
 
     // ITallyportObject
     HRESULT STDMETHODCALLTYPE SetFirmaLucru(BSTR company, LONG* ok) override;
@@ -91,4 +95,3 @@ private:
 
 // Fills a VARIANT* out-parameter as the fake would.
 void FillList(const FakeList& list, VARIANT* out);
-std::string Narrow(BSTR text);

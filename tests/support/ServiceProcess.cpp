@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FileSystem.h"
-#include "app/Text.h"
-#include "server/ComOwners.h"
-#include "server/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/Owners.h"
+#include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -158,7 +158,7 @@ std::string ServiceProcess::Read(const std::string& name) const { return ReadWho
 bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
 std::string ReadShared(const std::string& path) {
-    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     if (!file.valid()) return bytes;

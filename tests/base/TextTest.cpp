@@ -1,7 +1,7 @@
 // Text helpers: list and line splitting, ASCII case rules, integer reading.
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // File system access for 8-bit (ANSI) paths, with errors raised as BrokerError.
-#include "app/FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <new>
 
-#include "server/AnsiText.h"
-#include "server/BrokerError.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ bool FileExists(const std::string& path) {
 bool DeleteFileQuietly(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
 std::string ReadWholeFile(const std::string& path) {
-    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) ThrowFileError("Cannot open file", path);
     LARGE_INTEGER size{};
@@ -97,7 +97,7 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes)
         // name (a leftover, or a link to a file elsewhere) goes first, and only a file
         // this call makes itself is written into. Deleting a link leaves its target alone.
         DeleteFileW(temp.c_str());
-        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
         try {

@@ -1,5 +1,5 @@
 // The time stamp that begins most log lines: "DD.MM.YYYY hh:mm:ss ".
-#include "log/TimeStamp.h"
+#include "base/TimeStamp.h"
 
 #include <string>
 

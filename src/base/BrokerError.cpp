@@ -1,12 +1,12 @@
 // The service's one error type, and the turning of a failing HRESULT into it.
-#include "server/BrokerError.h"
+#include "base/BrokerError.h"
 
 #include <oleauto.h>
 
 #include <cstdio>
 
-#include "server/AnsiText.h"
-#include "server/ComOwners.h"
+#include "base/AnsiText.h"
+#include "base/Owners.h"
 
 std::string SystemMessage(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -23,18 +23,27 @@ std::string SystemMessage(DWORD code) {
 
 namespace {
 
-std::string ErrorInfoDescription() {
+bool LeavesErrorInfo(IUnknown* object, REFIID iid) {
+    ComRef<ISupportErrorInfo> support;
+    return object &&
+           SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.addressof()))) &&
+           support->InterfaceSupportsErrorInfo(iid) == S_OK;
+}
+
+// The error object is taken off the thread in any case, so that a description left by an
+// earlier call is never reported for a later failure.
+std::string ErrorInfoDescription(bool trusted) {
     ComRef<IErrorInfo> info;
-    if (GetErrorInfo(0, info.addressof()) != S_OK || !info) return {};
+    if (GetErrorInfo(0, info.addressof()) != S_OK || !info || !trusted) return {};
     UniqueBstr description;
     if (FAILED(info->GetDescription(description.addressof())) || !description.get()) return {};
-    return Ansi(description.get());
+    return Ansi(BstrText(description.get()));
 }
 
 }  // namespace
 
-std::string OleErrorText(HRESULT hr) {
-    std::string text = ErrorInfoDescription();
+std::string OleErrorText(HRESULT hr, IUnknown* object, REFIID iid) {
+    std::string text = ErrorInfoDescription(LeavesErrorInfo(object, iid));
     if (text.empty()) text = SystemMessage(DWORD(hr));
     if (text.empty()) {
         char buffer[32];

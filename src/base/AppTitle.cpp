@@ -1,5 +1,5 @@
 // The application's title, shown on its message boxes.
-#include "app/AppTitle.h"
+#include "base/AppTitle.h"
 
 std::string ApplicationTitle(std::string_view exePath) {
     size_t slash = exePath.find_last_of("\\/:");

@@ -1,8 +1,8 @@
 // Reading rules of the settings file "VQBroker.Ini", and the application's title.
 #include <gtest/gtest.h>
 
-#include "app/AppTitle.h"
-#include "app/Settings.h"
+#include "base/AppTitle.h"
+#include "base/Settings.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Text helpers shared by every subsystem: ASCII case rules, list and line splitting.
-#include "app/Text.h"
+#include "base/Text.h"
 
 #include <cstdint>
 #include <limits>

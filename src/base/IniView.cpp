@@ -1,7 +1,7 @@
 // A read-only sectioned key=value view of INI-style lines.
-#include "app/IniView.h"
+#include "base/IniView.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 std::string IniView::Read(std::string_view section, std::string_view key,
                           std::string_view fallback) const {

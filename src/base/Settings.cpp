@@ -1,8 +1,8 @@
 // What the settings file "VQBroker.Ini" gives the service, read by fixed rules.
-#include "app/Settings.h"
+#include "base/Settings.h"
 
-#include "app/IniView.h"
-#include "app/Text.h"
+#include "base/IniView.h"
+#include "base/Text.h"
 
 Settings ReadSettings(std::string_view content) {
     const std::vector<std::string_view> lines = TextLineViews(content);

@@ -1,5 +1,5 @@
 // Conversions between the service's 8-bit texts (system ANSI code page) and wide text.
-#include "server/AnsiText.h"
+#include "base/AnsiText.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,11 +15,11 @@ std::wstring Wide(std::string_view ansi) {
 
 std::string Ansi(std::wstring_view wide) {
     std::string ansi;
-    ansi.resize(AnsiInto(wide, ansi).size());
+    ansi.resize(Ansi(wide, ansi).size());
     return ansi;
 }
 
-std::string_view AnsiInto(std::wstring_view wide, std::string& buffer) {
+std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
     if (wide.empty()) return {};
     // A buffer already large enough takes the text in one call, as it does for most rows
     // of an answer; else (or when empty: a size of 0 asks for the size) the size comes first.

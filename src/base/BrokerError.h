@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <stdexcept>
 #include <string>
@@ -14,13 +15,14 @@ public:
 // The system's text for a code, without its trailing line end; empty when it has none.
 std::string SystemMessage(DWORD code);
 
-// The text of a failing HRESULT: the server's IErrorInfo description when it set one,
-// else the system's text, else "OLE error XXXXXXXX".
-std::string OleErrorText(HRESULT hr);
+// The text of a failing HRESULT: the description the object left in IErrorInfo, when it
+// says through ISupportErrorInfo that it leaves one for the interface called; else the
+// system's text; else "OLE error XXXXXXXX". Without an object there is no description.
+std::string OleErrorText(HRESULT hr, IUnknown* object = nullptr, REFIID iid = IID_NULL);
 
-// Throws BrokerError when hr failed.
-inline void Check(HRESULT hr) {
-    if (FAILED(hr)) throw BrokerError(OleErrorText(hr));
+// Throws BrokerError when hr, from a call on object's interface iid, failed.
+inline void Check(HRESULT hr, IUnknown* object = nullptr, REFIID iid = IID_NULL) {
+    if (FAILED(hr)) throw BrokerError(OleErrorText(hr, object, iid));
 }
 
 // Throws BrokerError naming the operation and the file, with the system's text for
