@@ -10,7 +10,10 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/Owners.h"
+#include "queries/QueryKinds.h"
 #include "support/BrokerFixture.h"
+
+#include "queries/QueryKinds.h"
 
 namespace {
 
@@ -211,7 +214,7 @@ Figure LargeQueryFigure() {
         broker.FServer = server.Ref();
         broker.FGestiuni = {"DEP", "MAG1"};
         server.Prepare(rows);
-        broker.ServeGetStoc();
+        broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
         const std::string reference(ReadWholeFile(dir + "\\STOCURI.TXT").size(), 'x');
         std::vector<double> freeings;
         size_t floorBytes = 0;
@@ -220,7 +223,7 @@ Figure LargeQueryFigure() {
             [&] {
                 server.Prepare(rows);
                 const double start = WallSeconds();
-                broker.ServeGetStoc();
+                broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
                 return WallSeconds() - start;
             },
             [&] {
@@ -236,7 +239,7 @@ Figure LargeQueryFigure() {
                 return WallSeconds() - start;
             });
         figure.ratio = service / floor;
-        figure.detail = "ServeGetStoc " + Millis(service) + " (" + std::to_string(reference.size()) +
+        figure.detail = "GETSTOC.TXT answered " + Millis(service) + " (" + std::to_string(reference.size()) +
                         " bytes written), floor " + Millis(floor) + " (" + std::to_string(floorBytes) +
                         " bytes written, freeing the answer " + Millis(Median(freeings)) + "); plain writing " +
                         Millis(write) + ", path / plain " + Ratio(service / write) + " (" +

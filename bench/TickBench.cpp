@@ -3,7 +3,8 @@
 
 #include "Benchmarks.h"
 #include "base/FileSystem.h"
-#include "polling/RequestTable.h"
+#include "packages/PackageKinds.h"
+#include "queries/QueryKinds.h"
 #include "base/AnsiText.h"
 #include "base/Owners.h"
 #include "support/BrokerFixture.h"
@@ -18,8 +19,8 @@ constexpr int kRepetitions = 11;
 class BareProbes {
 public:
     explicit BareProbes(const std::string& dir) : dir_(Wide(dir)) {
-        for (size_t i = 0; i < std::size(kPackageRows); ++i) patterns_[i] = Wide(dir + "\\" + kPackageRows[i].pattern);
-        for (size_t i = 0; i < std::size(kQueryRows); ++i) files_[i] = Wide(dir + "\\" + kQueryRows[i].name);
+        for (size_t i = 0; i < std::size(kPackageKinds); ++i) patterns_[i] = Wide(dir + "\\" + std::string(kPackageKinds[i].pattern));
+        for (size_t i = 0; i < std::size(kQueryKinds); ++i) files_[i] = Wide(dir + "\\" + std::string(kQueryKinds[i].request));
     }
 
     void Run() const {
@@ -34,8 +35,8 @@ public:
 
 private:
     std::wstring dir_;
-    std::array<std::wstring, std::size(kPackageRows)> patterns_;
-    std::array<std::wstring, std::size(kQueryRows)> files_;
+    std::array<std::wstring, std::size(kPackageKinds)> patterns_;
+    std::array<std::wstring, std::size(kQueryKinds)> files_;
 };
 
 template <class Step>
@@ -95,7 +96,7 @@ Figure FailedWaitFigure() {
         double cpu = 0, wall = 0;
         for (int i = 0; i < 3; ++i) {
             const double cpuStart = ProcessCpuSeconds(), wallStart = WallSeconds();
-            const bool opened = broker.WaitOpenPackage(path, PackageKind::Factura);
+            const bool opened = broker.WaitOpenPackage(path, PackageKindOf("FACTURA_*.TXT"));
             cpu = ProcessCpuSeconds() - cpuStart;
             wall = WallSeconds() - wallStart;
             ratios.push_back(opened ? 1.0 : cpu / wall);

@@ -55,11 +55,10 @@ SIZE ButtonRoom(HWND button, HFONT font) {
     wchar_t caption[64] = L"";
     GetWindowTextW(button, caption, 64);
     RECT text{};
-    HDC dc = GetDC(button);
-    HGDIOBJ previous = SelectObject(dc, font);
-    DrawTextW(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);  // "&" takes no room
-    SelectObject(dc, previous);
-    ReleaseDC(button, dc);
+    UniqueScreenDc screen(GetDC(nullptr));
+    HGDIOBJ previous = SelectObject(screen.get(), font);
+    ScopeExit restore([&] { SelectObject(screen.get(), previous); });
+    DrawTextW(screen.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);  // "&" takes no room
     const int margin = text.bottom / 2;
     return {text.right + 2 * (GetSystemMetrics(SM_CXEDGE) + margin),
             text.bottom + 2 * (GetSystemMetrics(SM_CYEDGE) + margin / 2)};
@@ -70,9 +69,7 @@ SIZE ButtonRoom(HWND button, HFONT font) {
 TEBroker::TEBroker() : FExeDir(FolderOf(ExecutablePath())) {}
 
 TEBroker::~TEBroker() {
-    if (FWindow) DestroyWindow(FWindow);
-    if (FWindowFont) DeleteObject(FWindowFont);
-    if (FViewFont) DeleteObject(FViewFont);
+    if (FWindow) DestroyWindow(FWindow);   // before its fonts go
 }
 
 bool TEBroker::Create(HINSTANCE instance, int showCommand) {
@@ -86,9 +83,7 @@ bool TEBroker::Create(HINSTANCE instance, int showCommand) {
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);  // already registered by an earlier object is fine
 
-    HDC screen = GetDC(nullptr);
-    FDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    FDpi = GetDeviceCaps(UniqueScreenDc(GetDC(nullptr)).get(), LOGPIXELSY);
 
     CreateWindowExW(0, kWindowClass, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     Scaled(kWindowRect.left), Scaled(kWindowRect.top),
@@ -138,8 +133,8 @@ LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TEBroker::CreateComponents() {
-    FWindowFont = MakeFont(Scaled(14), true);
-    FViewFont = MakeFont(Scaled(15), false);
+    FWindowFont.reset(MakeFont(Scaled(14), true));
+    FViewFont.reset(MakeFont(Scaled(15), false));
     HINSTANCE instance = GetModuleHandleW(nullptr);
     ImportSolduri = CreateWindowExW(0, L"BUTTON", L"&Import solduri parteneri",
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
@@ -151,24 +146,25 @@ void TEBroker::CreateComponents() {
     Messages = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                                0, Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
-    SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont), FALSE);
-    SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont), FALSE);
+    SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont.get()), FALSE);
+    SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont.get()), FALSE);
     SendMessageW(Messages, EM_SETLIMITTEXT, 1 << 20, 0);  // the view keeps far less
-    SIZE room = ButtonRoom(ImportSolduri, FWindowFont);
+    SIZE room = ButtonRoom(ImportSolduri, FWindowFont.get());
     SetWindowPos(ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
                  std::max(int(room.cy), Scaled(kButtonRect.bottom - kButtonRect.top)), SWP_NOMOVE | SWP_NOZORDER);
     OnSize(SIZE_RESTORED);
     Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
 }
 
-// An error that leaves a handler is shown, never let through the message loop; a close
-// that waited for the request in hand goes ahead once the handler is done.
+// Every handler the window runs goes through here: an error of any kind is shown, never
+// let through the message loop; a close that waited for the request in hand goes ahead
+// once the handler is done.
 template <class Handler>
 void TEBroker::RunHandler(Handler handler) {
     try {
         handler();
-    } catch (const std::exception& error) {
-        ShowError(error.what());
+    } catch (...) {
+        ShowError(CurrentErrorText());
     }
     if (FCloseRequested && !FBusy && FWindow) {
         FCloseRequested = false;
@@ -221,7 +217,7 @@ void TEBroker::OnDestroy() {
     KillTimer(FWindow, kTimerId);
     try {
         FormDestroy();
-    } catch (const std::exception&) {
+    } catch (...) {
         // Nobody is left to tell: the window is going.
     }
     FServer.reset();  // before COM is shut down on this thread
@@ -231,8 +227,8 @@ void TEBroker::OnDestroy() {
 void TEBroker::ShowError(const std::string& text) {
     if (FErrorBoxOpen || FCloseRequested) {  // no box to wait for while the window is closing
         try {
-            LogMessage(TimeStamp() + " ... " + text);
-        } catch (const std::exception&) {
+            LogStamped(" ... " + text);
+        } catch (...) {
             // The log file itself may be what fails; the view has the line.
         }
         return;

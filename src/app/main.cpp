@@ -3,9 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "base/AppTitle.h"
 #include "app/Broker.h"
 #include "base/AnsiText.h"
+#include "base/AppTitle.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -27,19 +28,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-    {
-        TEBroker broker;  // EBroker
-        if (broker.Create(instance, SW_SHOWMINNOACTIVE)) {
-            MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                // The dialog manager gives the window its access key (Alt+I) and Tab.
-                if (broker.Window() && IsDialogMessageW(broker.Window(), &message)) continue;
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-    }  // the server reference goes before COM does
-    CoUninitialize();
+    const UniqueComApartment apartment(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    if (!apartment) return 1;
+    TEBroker broker;  // EBroker; declared after the apartment, so its server goes first
+    if (!broker.Create(instance, SW_SHOWMINNOACTIVE)) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager gives the window its access key (Alt+I) and Tab.
+        if (broker.Window() && IsDialogMessageW(broker.Window(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
     return 0;
 }

@@ -59,3 +59,13 @@ void ThrowFileError(const std::string& what, const std::string& path) {
     std::string system = SystemMessage(code);
     throw BrokerError(system.empty() ? text : text + ". " + system);
 }
+
+std::string CurrentErrorText() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}

@@ -25,6 +25,9 @@ inline void Check(HRESULT hr, IUnknown* object = nullptr, REFIID iid = IID_NULL)
     if (FAILED(hr)) throw BrokerError(OleErrorText(hr, object, iid));
 }
 
+// The text of the exception being handled, whatever its type; called in a catch block.
+std::string CurrentErrorText();
+
 // Throws BrokerError naming the operation and the file, with the system's text for
 // the thread's last error.
 [[noreturn]] void ThrowFileError(const std::string& what, const std::string& path);

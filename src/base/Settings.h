@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
+
 struct Settings {
     std::string workDir;        // "DirectorLucru", one trailing "\" removed; "?" when missing
     std::string company;        // "FirmaLucru"; "?" when missing
     std::string articleIdKind;  // "IDArticol" as written; "?" when missing
     std::string partnerIdKind;  // "IDPartener" as written; "?" when missing
-    std::vector<std::string> gestiuni;  // "Gestiune", upper case, split at ";"
+    TextList gestiuni;  // "Gestiune", upper case, split at ";"
     bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
 };
 

@@ -68,7 +68,7 @@ size_t FindNoCase(std::string_view text, std::string_view needle) {
     return std::string_view::npos;
 }
 
-void SplitList(std::string_view text, char separator, std::vector<std::string>& list) {
+void SplitList(std::string_view text, char separator, TextList& list) {
     SplitInto(text, separator, list);
 }
 
@@ -92,7 +92,7 @@ std::vector<std::string_view> TextLineViews(std::string_view content) {
     return lines;
 }
 
-std::vector<std::string> SplitTextLines(std::string_view content) {
+TextList SplitTextLines(std::string_view content) {
     const std::vector<std::string_view> lines = TextLineViews(content);
     return {lines.begin(), lines.end()};
 }
@@ -122,7 +122,7 @@ int ParseDecimal(std::string_view text, int fallback) {
     return ReadDigits(text, 10, negative, result) ? result : fallback;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
+std::string JoinLines(const TextList& lines) {
     size_t size = 0;
     for (const auto& line : lines) size += line.size() + 2;
     std::string text;

@@ -14,12 +14,6 @@ constexpr char kLinePrefix[] = "Ver. 3.1 -  ";
 constexpr size_t kViewLimit = 64 * 1024;
 constexpr size_t kViewKeep = 32 * 1024;
 
-std::string LocaleTimeSeparator() {
-    wchar_t separator[8] = L":";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, 8);
-    return Ansi(separator);
-}
-
 }  // namespace
 
 void TEBroker::LogMessage(const std::string& text) {
@@ -64,14 +58,4 @@ void TEBroker::ScrollViewToEnd() {
     SendMessageW(Messages, EM_SCROLLCARET, 0, 0);
 }
 
-LocalTime TEBroker::Now() const {
-    if (FClock) return FClock();
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
-std::string TEBroker::TimeStamp() const {
-    static const std::string separator = LocaleTimeSeparator();
-    return FormatTimeStamp(Now(), separator);
-}
+void TEBroker::LogStamped(std::string_view text) { LogMessage(TimeStamp().append(text)); }

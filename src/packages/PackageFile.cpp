@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/Broker.h"
+#include "packages/PackageKinds.h"
 #include "base/FileSystem.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
@@ -16,32 +17,6 @@ namespace {
 
 constexpr ULONGLONG kWaitLimitMs = 5000;
 constexpr DWORD kRetryPauseMs = 20;
-
-struct OpenTexts {
-    PackageKind kind;
-    const char* opened;
-    const char* notOpened;
-};
-
-constexpr OpenTexts kOpenTexts[] = {
-    {PackageKind::Comanda, " ... Deschid pachetul cu comenzi", " ... Nu pot deschide pachetul cu comenzi"},
-    {PackageKind::ComandaFurn, " ... Deschid pachetul cu comenzi", " ... Nu pot deschide pachetul cu comenzi"},
-    {PackageKind::Factura, " ... Deschid pachetul cu facturi", " ... Nu pot deschide pachetul cu facturii"},
-    {PackageKind::FacturaFurn, " ... Deschid pachetul cu facturi furnizori",
-     " ... Nu pot deschide pachetul cu facturii furnizori"},
-    {PackageKind::Partener, " ... Deschid pachetul cu informatii partener",
-     " ... Nu pot deschide pachetul cu informatii partener"},
-    {PackageKind::ModiPartener, " ... Deschid pachetul cu informatii partener",
-     " ... Nu pot deschide pachetul cu informatii partener"},
-    {PackageKind::Articol, " ... Deschid pachetul cu informatii articol",
-     " ... Nu pot deschide pachetul cu informatii articol"},
-};
-
-const OpenTexts& TextsOf(PackageKind kind) {
-    for (const OpenTexts& texts : kOpenTexts)
-        if (texts.kind == kind) return texts;
-    return kOpenTexts[0];
-}
 
 // The open fails while another process holds the file for writing. The wait runs on
 // a monotonic clock, so a clock change cannot cut it short or stretch it.
@@ -58,12 +33,11 @@ bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
 
 }  // namespace
 
-bool TEBroker::WaitOpenPackage(const std::string& path, PackageKind kind) {
+bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind) {
     const bool opened = OpensWithin(Wide(path), kWaitLimitMs);
-    const OpenTexts& texts = TextsOf(kind);
     LogMessage("");
     LogMessage("");
-    LogMessage(TimeStamp() + (opened ? texts.opened : texts.notOpened));
+    LogStamped(opened ? kind.opened : kind.notOpened);
     return opened;
 }
 

@@ -14,7 +14,7 @@ void TEBroker::RunEmergencyScript() {
     // One instance at a time: a script that hangs must not pile up a process a second.
     if (FScriptProcess.valid() && WaitForSingleObject(FScriptProcess.get(), 0) == WAIT_TIMEOUT) return;
     FScriptProcess.reset();
-    LogMessage(TimeStamp() + " ... Rulez " + path);
+    LogStamped(" ... Rulez " + path);
     const std::wstring file = Wide(path);
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;

@@ -49,8 +49,8 @@ void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pend
     AddPassedOver(FJournal, {stamp, pending});
     if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, name)) FJournal.inHand.reset();
     SaveJournal();
-    LogMessage(TimeStamp() + (pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul "
-                                                              : " ... Nu pot sterge pachetul ") + name);
+    LogStamped((pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul " : " ... Nu pot sterge pachetul ") +
+               name);
 }
 
 // The package goes to its handler only once the journal on disk says it is in hand.
@@ -82,7 +82,7 @@ bool TEBroker::SaveJournal() {
     }
     const bool logIt = !saved && !FJournalWriteFailed;
     FJournalWriteFailed = !saved;
-    if (logIt) LogMessage(TimeStamp() + " ... Nu pot scrie jurnalul " + kJournalFileName);
+    if (logIt) LogStamped(std::string(" ... Nu pot scrie jurnalul ") + kJournalFileName);
     return saved;
 }
 
@@ -113,7 +113,7 @@ bool TEBroker::RecoverInterruptedPackage() {
         try {
             last = ParseJournal(ReadWholeFile(path));
         } catch (const std::exception&) {
-            if (!FJournalReadFailed) LogMessage(TimeStamp() + " ... Nu pot citi jurnalul " + kJournalFileName);
+            if (!FJournalReadFailed) LogStamped(std::string(" ... Nu pot citi jurnalul ") + kJournalFileName);
             FJournalReadFailed = true;
             return false;
         }
@@ -131,6 +131,6 @@ bool TEBroker::RecoverInterruptedPackage() {
         return true;
     }
     SaveJournal();
-    LogMessage(TimeStamp() + " ... Pachetul " + name + " a fost intrerupt la oprire si a fost pus deoparte");
+    LogStamped(" ... Pachetul " + name + " a fost intrerupt la oprire si a fost pus deoparte");
     return true;
 }

@@ -1,9 +1,11 @@
 // The one-second tick: the one request it serves, chosen by the fixed precedence.
-#include "polling/RequestTable.h"
+#include "app/Broker.h"
 
 #include "app/BusyScope.h"
 #include "base/FileSystem.h"
+#include "packages/PackageKinds.h"
 #include "polling/NameMatch.h"
+#include "queries/QueryKinds.h"
 #include "base/AnsiText.h"
 
 struct TEBroker::FoundEntry {
@@ -23,9 +25,9 @@ void TEBroker::TimerTimer() {
     if (journalRead) RetryPassedOver();
     if (ServerMissing()) return;
     if (journalRead && ServeFirstPackage()) return;
-    for (const QueryRow& row : kQueryRows) {
-        if (!FileExists(FWorkDir + "\\" + row.name)) continue;
-        ServeQuery(row.name, row.handler);
+    for (const QueryKind& query : kQueryKinds) {
+        if (!FileExists(FWorkDir + "\\" + std::string(query.request))) continue;
+        ServeQuery(query);
         return;
     }
 }
@@ -33,19 +35,19 @@ void TEBroker::TimerTimer() {
 // True when a package row took the tick. A package that cannot be recorded in the
 // journal is left for a later tick, and so is every package behind it.
 bool TEBroker::ServeFirstPackage() {
-    for (const PackageRow& row : kPackageRows) {
+    for (const PackageKind& kind : kPackageKinds) {
         FoundEntry found;
-        if (!FindPackage(row.pattern, found)) continue;
+        if (!FindPackage(kind.pattern, found)) continue;
         if (found.directory) return true;  // a directory first in its pattern holds up every later row
         if (!RecordInHand(found.name)) return false;
-        ServePackage(found.name, row.handler);
+        ServePackage(found.name, kind);
         return true;
     }
     return false;
 }
 
 void TEBroker::OnWorkDirMissing() {
-    if (!FInactiveLogged) LogMessage(TimeStamp() + " ... Directorul de lucru este inactiv");
+    if (!FInactiveLogged) LogStamped(" ... Directorul de lucru este inactiv");
     FInactiveLogged = true;
     RunEmergencyScript();
 }
@@ -55,7 +57,7 @@ bool TEBroker::ServerMissing() {
     if (FServer) return false;
     if (!FNoServerLogged) {
         FNoServerLogged = true;
-        LogMessage(TimeStamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare");
+        LogStamped(" ... Serverul de documente nu este disponibil; cererile raman in asteptare");
     }
     return true;
 }
@@ -64,9 +66,9 @@ bool TEBroker::ServerMissing() {
 // not match (found through their short name), error-file names and packages already
 // passed over are skipped as if the search had not returned them, so that a file never
 // to be served cannot hold up the requests of its kind behind it.
-bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
+bool TEBroker::FindPackage(std::string_view pattern, FoundEntry& found) {
     WIN32_FIND_DATAW entry;
-    UniqueFind search(FindFirstFileExW(Wide(FWorkDir + "\\" + pattern).c_str(), FindExInfoBasic,
+    UniqueFind search(FindFirstFileExW(Wide(FWorkDir + "\\" + std::string(pattern)).c_str(), FindExInfoBasic,
                                              &entry, FindExSearchNameMatch, nullptr, 0));
     if (!search.valid()) return false;
     do {
@@ -82,12 +84,12 @@ bool TEBroker::FindPackage(const char* pattern, FoundEntry& found) {
     return false;
 }
 
-void TEBroker::ServePackage(const std::string& name, bool (TEBroker::*handler)(const std::string&)) {
+void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     BusyScope busy(FBusy);
     FCurrentRequest = name;
     bool accepted = false;
     try {
-        accepted = (this->*handler)(FWorkDir + "\\" + name);
+        accepted = (this->*kind.serve)(FWorkDir + "\\" + name, kind);
     } catch (...) {
         // Documents may already exist: set the package aside, never serve it again.
         try {
@@ -100,15 +102,10 @@ void TEBroker::ServePackage(const std::string& name, bool (TEBroker::*handler)(c
     DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
 }
 
-void TEBroker::ServeQuery(const char* name, void (TEBroker::*handler)()) {
+void TEBroker::ServeQuery(const QueryKind& query) {
     BusyScope busy(FBusy);
-    FCurrentRequest = name;
-    const std::string path = FWorkDir + "\\" + name;
-    try {
-        (this->*handler)();
-    } catch (...) {
-        DeleteFileQuietly(path);
-        throw;
-    }
-    DeleteFileQuietly(path);
+    FCurrentRequest = query.request;
+    // Deleted whether its handler returns or raises.
+    ScopeExit deleteRequest([&] { DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request)); });
+    (this->*query.serve)(query);
 }

@@ -6,7 +6,7 @@
 
 #include "app/Broker.h"
 #include "base/FileSystem.h"
-#include "queries/QueryTable.h"
+#include "queries/QueryKinds.h"
 #include "queries/RowRebuild.h"
 #include "base/BrokerError.h"
 #include "server/ServerList.h"
@@ -135,5 +135,3 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
     LogStamped(" ... Cod Eroare :" + std::to_string(errorCode));
     return errorCode;
 }
-
-void TEBroker::LogStamped(const std::string& text) { LogMessage(TimeStamp() + text); }

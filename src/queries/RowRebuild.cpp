@@ -23,7 +23,7 @@ bool UpperEquals(std::string_view field, std::string_view code) {
     return true;
 }
 
-bool NamesAConfiguredLocation(std::string_view field, const std::vector<std::string>& gestiuni) {
+bool NamesAConfiguredLocation(std::string_view field, const TextList& gestiuni) {
     return std::any_of(gestiuni.begin(), gestiuni.end(),
                        [field](const std::string& code) { return UpperEquals(field, code); });
 }
@@ -80,11 +80,11 @@ std::string_view FieldAt(const Fields& fields, size_t index) {
     return fields[index];
 }
 
-bool StockRowSelected(const Fields& fields, const std::vector<std::string>& gestiuni) {
+bool StockRowSelected(const Fields& fields, const TextList& gestiuni) {
     return gestiuni.empty() || NamesAConfiguredLocation(FieldAt(fields, 11), gestiuni);
 }
 
-bool PriceRowSelected(const Fields& fields, const std::vector<std::string>& gestiuni) {
+bool PriceRowSelected(const Fields& fields, const TextList& gestiuni) {
     return fields.size() < 2 || fields[1].empty() || gestiuni.empty() ||
            NamesAConfiguredLocation(fields[1], gestiuni);
 }
@@ -126,12 +126,12 @@ const Fields& ResultFile::Split(std::string_view row) {
     return fields_;
 }
 
-void ResultFile::AddStockRow(std::string_view row, const std::vector<std::string>& gestiuni) {
+void ResultFile::AddStockRow(std::string_view row, const TextList& gestiuni) {
     const Fields& fields = Split(row);
     if (StockRowSelected(fields, gestiuni)) AppendStockRow(fields, bytes_);
 }
 
-void ResultFile::AddPurchasePriceRow(std::string_view row, const std::vector<std::string>& gestiuni) {
+void ResultFile::AddPurchasePriceRow(std::string_view row, const TextList& gestiuni) {
     if (PriceRowSelected(Split(row), gestiuni)) AddUnchangedRow(row);
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
+
 // A row's fields, as views into the row's text.
 using Fields = std::vector<std::string_view>;
 
@@ -21,11 +23,11 @@ std::string_view FieldAt(const Fields& fields, size_t index);
 
 // A stock row goes into STOCURI.TXT when no locations are configured, or when its
 // field 11, upper-cased, is one of them.
-bool StockRowSelected(const Fields& fields, const std::vector<std::string>& gestiuni);
+bool StockRowSelected(const Fields& fields, const TextList& gestiuni);
 
 // A purchase-price row goes out when it names no location in field 1, or when no
 // locations are configured, or when field 1, upper-cased, is one of them.
-bool PriceRowSelected(const Fields& fields, const std::vector<std::string>& gestiuni);
+bool PriceRowSelected(const Fields& fields, const TextList& gestiuni);
 
 // Appends the 16..20+ field stock row in its STOCURI.TXT column order, and CR LF.
 void AppendStockRow(const Fields& fields, std::string& out);
@@ -46,8 +48,8 @@ public:
     // in place; no layout adds more than 8 bytes to a row.
     void Reserve(size_t count, size_t size) { bytes_.reserve(size + 8 * count); }
 
-    void AddStockRow(std::string_view row, const std::vector<std::string>& gestiuni);
-    void AddPurchasePriceRow(std::string_view row, const std::vector<std::string>& gestiuni);
+    void AddStockRow(std::string_view row, const TextList& gestiuni);
+    void AddPurchasePriceRow(std::string_view row, const TextList& gestiuni);
     void AddCatalogueRow(std::string_view row, bool externalKeyFirst);
     void AddUnchangedRow(std::string_view row);
 

@@ -72,7 +72,7 @@ ServerList ReadServerList(const VARIANT& list, ServerListRows& rows) {
 
 ServerList ReadServerList(const VARIANT& list) {
     struct KeptLines : ServerListRows {
-        std::vector<std::string> lines;
+        TextList lines;
         void Begin(size_t count, size_t) override { lines.reserve(count); }
         void Row(std::string_view text) override { lines.emplace_back(text); }
     } rows;

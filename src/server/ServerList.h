@@ -8,13 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
+
 #include "base/Owners.h"
 
 struct ServerList {
     bool isArray = false;    // false: the variant held no array, so no lines
     LONG lowerBound = 0;
     LONG upperBound = -1;
-    std::vector<std::string> lines;  // elements from lower to upper bound, as 8-bit text
+    TextList lines;  // elements from lower to upper bound, as 8-bit text
 };
 
 // Reads a list the server returned: VT_ARRAY|VT_BSTR, or VT_ARRAY|VT_VARIANT whose

@@ -5,7 +5,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
 constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
 
 using BalanceExportTest = BrokerTest;
@@ -17,7 +16,7 @@ TEST_F(BalanceExportTest, LastDayOfTheYearExportsDecember) {
     broker.ImportSolduriClick();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetSolduriParteneri(-1)");
     EXPECT_EQ(Read("SOLDURI.TXT"), "P1;120,50\r\nP2;-3\r\n");
-    EXPECT_EQ(Log(), Lines{Stamp() + " ... Import solduri parteneri "});
+    EXPECT_EQ(Log(), TextList{Stamp() + " ... Import solduri parteneri "});
     EXPECT_FALSE(broker.FBusy);
 }
 
@@ -39,14 +38,14 @@ TEST_F(BalanceExportTest, EmptyOrMissingListWritesAnEmptyFileWhole) {
         EXPECT_TRUE(Exists("SOLDURI.TXT"));
         EXPECT_EQ(Read("SOLDURI.TXT"), "");
     }
-    EXPECT_EQ(Log(), Lines(3, Stamp() + " ... Import solduri parteneri "));
+    EXPECT_EQ(Log(), TextList(3, Stamp() + " ... Import solduri parteneri "));
 }
 
 TEST_F(BalanceExportTest, RequestInProgressRefusesTheClick) {
     Start();
     broker.FBusy = true;
     broker.ImportSolduriClick();
-    EXPECT_EQ(Log(), Lines{kRefusal});
+    EXPECT_EQ(Log(), TextList{kRefusal});
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(broker.FBusy);   // still the request's
     EXPECT_FALSE(Exists("SOLDURI.TXT"));
@@ -56,7 +55,7 @@ TEST_F(BalanceExportTest, MissingServerRefusesTheClick) {
     Start();
     broker.FServer.reset();
     broker.ImportSolduriClick();
-    EXPECT_EQ(Log(), Lines{kRefusal});
+    EXPECT_EQ(Log(), TextList{kRefusal});
     EXPECT_FALSE(broker.FBusy);
 }
 
@@ -76,7 +75,7 @@ TEST_F(BalanceExportTest, RefusalsAreReportedToLogAndErrorFileNamedAfterTheLastR
     server.errors = FakeList::Of({"Solduri indisponibile"});
     broker.ImportSolduriClick();
     EXPECT_EQ(Read("ERORI_GETSTOC.TXT"), "Solduri indisponibile\r\n");
-    EXPECT_EQ(Log(), (Lines{"Luna inchisa", "Solduri indisponibile"}));
+    EXPECT_EQ(Log(), (TextList{"Luna inchisa", "Solduri indisponibile"}));
     EXPECT_EQ(Read("SOLDURI.TXT"), "earlier");
     EXPECT_FALSE(broker.FBusy);
 }
@@ -95,7 +94,7 @@ TEST_F(BalanceExportTest, FailingCallLeavesTheClickWithBusyCleared) {
     EXPECT_THROW(broker.ImportSolduriClick(), BrokerError);
     EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(Read("SOLDURI.TXT"), "earlier");
-    EXPECT_EQ(Log(), Lines{});
+    EXPECT_EQ(Log(), TextList{});
 }
 
 }  // namespace

@@ -5,24 +5,22 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOne) {
-    struct Case { const char* text; Lines pieces; } cases[] = {
+    struct Case { const char* text; TextList pieces; } cases[] = {
         {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}}, {"A;", {"A"}}, {"", {}},
         {";", {""}}, {";;", {"", ""}}, {"A; B", {"A", " B"}}, {"A", {"A"}},
     };
     for (const auto& c : cases) {
-        Lines pieces;
+        TextList pieces;
         SplitList(c.text, ';', pieces);
         EXPECT_EQ(pieces, c.pieces) << c.text;
     }
 }
 
 TEST(SplitListTest, AppendsToWhatTheListHolds) {
-    Lines pieces{"X"};
+    TextList pieces{"X"};
     SplitList("A;B", ';', pieces);
-    EXPECT_EQ(pieces, (Lines{"X", "A", "B"}));
+    EXPECT_EQ(pieces, (TextList{"X", "A", "B"}));
 }
 
 }  // namespace

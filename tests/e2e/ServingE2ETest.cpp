@@ -2,13 +2,13 @@
 // the outage of the working directory, every query, and the operator's button.
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "support/RequestKinds.h"
 #include "support/ServiceProcess.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 bool Gone(const ServiceProcess& service, const std::string& name) { return !service.Exists(name); }
 
@@ -39,7 +39,7 @@ TEST(ServingE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
     ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_123.TXT"); }, 4000));
     ASSERT_TRUE(WaitUntil([&] { return StampFreeLines(LogOf(service)).size() == 4; }, 3000));
     EXPECT_EQ(StampFreeLines(LogOf(service)),
-              (Lines{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
+              (TextList{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
                      "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
     EXPECT_FALSE(service.Exists("COMANDA_123.ERR"));
     service.Close();
@@ -56,7 +56,7 @@ TEST(ServingE2ETest, PackageWithoutHeaderIsRefusedAndSetAsideWithItsErrors) {
     std::string errors = service.Read("ERORI.TXT");
     EXPECT_FALSE(errors.empty());
     // The month's refusal goes to the log as well, line by line, and nothing else is said.
-    Lines log = StampFreeLines(LogOf(service));
+    TextList log = StampFreeLines(LogOf(service));
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[2], "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi");
     EXPECT_EQ(log[3], "Ver. 3.1 -  " + errors.substr(0, errors.find("\r\n")));
@@ -81,7 +81,7 @@ TEST(ServingE2ETest, OutageIsLoggedOnceStartsTheScriptAndPollingResumesSilently)
     EXPECT_GE(Count(view, " ... Rulez " + service.exeDir + "Avarie.bat"), 2u) << view;
     service.Close();
     // The lines of the outage reach LOG.TXT once the directory is back; its return adds none.
-    Lines log = StampFreeLines(service.Read("LOG.TXT"));
+    TextList log = StampFreeLines(service.Read("LOG.TXT"));
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log.front(), "Ver. 3.1 -  <stamp>  ... Directorul de lucru este inactiv");
     for (size_t i = 1; i < log.size(); ++i)
@@ -92,27 +92,19 @@ TEST(ServingE2ETest, EveryExampleRequestIsServed) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni("PrefixareErori=D\r\n"));
     service.Start();
-    const Lines packages = {"PARTENER_1.TXT", "MODIPARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
+    const TextList packages = {"PARTENER_1.TXT", "MODIPARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
                             "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURAFURN_1.TXT", "FACTURA_2.TXT"};
-    const std::pair<const char*, const char*> queries[] = {
-        {"GETSTOC.TXT", "STOCURI.TXT"}, {"GETPRETACHIZSTOC.TXT", "PRETACHIZSTOCURI.TXT"},
-        {"GETINFOART.TXT", "INFOART.TXT"}, {"GETPRETART.TXT", "LISTAARTCATPRET.TXT"},
-        {"GETLISTAGESTIUNI.TXT", "LISTAGESTIUNI.TXT"}, {"GETLISTAPARTENERI.TXT", "LISTAPARTENERI.TXT"},
-        {"GETINFOCMDBON.TXT", "INFOCMDBON.TXT"}, {"GETSTOCARTICOL.TXT", "STOCARTICOL.TXT"},
-        {"GETINFOCMDBONURI.TXT", "INFOCMDBONURI.TXT"}, {"GETINCASARILUNA.TXT", "INCASARILUNA.TXT"},
-        {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT"},
-    };
     for (const auto& name : packages) service.Put(name, ExampleFile(name));
-    for (const auto& [request, result] : queries) service.Put(request, ExampleFile(request));
+    for (const ExpectedQuery& query : kExpectedQueries) service.Put(query.request, ExampleFile(query.request));
 
     ASSERT_TRUE(WaitUntil([&] {
         for (const auto& name : packages) if (service.Exists(name)) return false;
-        for (const auto& [request, result] : queries) if (service.Exists(request)) return false;
+        for (const ExpectedQuery& query : kExpectedQueries) if (service.Exists(query.request)) return false;
         return true;
     }, 60000));
-    for (const auto& [request, result] : queries) {
-        ASSERT_TRUE(service.Exists(result)) << result;
-        EXPECT_FALSE(service.Read(result).empty()) << result;
+    for (const ExpectedQuery& query : kExpectedQueries) {
+        ASSERT_TRUE(service.Exists(query.result)) << query.result;
+        EXPECT_FALSE(service.Read(query.result).empty()) << query.result;
     }
     EXPECT_TRUE(service.Exists("FACTURA_2.ERR"));
     EXPECT_EQ(service.Read("ERORI_FACTURA_2.TXT"), "Linia 11: articol necunoscut ART99\r\n");
@@ -137,7 +129,7 @@ TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
     SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_BLOCK, 15000, &result);
     ASSERT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 5000));
     EXPECT_NE(service.Read("SOLDURI.TXT").find("P0001"), std::string::npos);
-    EXPECT_EQ(StampFreeLines(LogOf(service)), (Lines{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
+    EXPECT_EQ(StampFreeLines(LogOf(service)), (TextList{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
     service.Close();
 }
 

@@ -14,14 +14,12 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const std::string kOrder =
     "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
     "Gestiune=DEP\r\nArticol=A0005;1\r\n";
 
 // Read the way a log watcher should: the service must go on writing meanwhile.
-Lines LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
+TextList LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
 
 bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1) {
     return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
@@ -87,7 +85,7 @@ TEST(FaultE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
     EXPECT_TRUE(Answers(service));
 
     // The outage's lines reach LOG.TXT only with the next line logged; the view has them.
-    const Lines log = UnstampedLines(service.ViewText());
+    const TextList log = UnstampedLines(service.ViewText());
     EXPECT_EQ(CountLines(log, " ... Directorul de lucru este inactiv"), 1u);
     EXPECT_EQ(CountLines(log, " ... Rulez " + script), 1u);
     WriteFileReplacing(stop, "");
@@ -125,7 +123,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
     Sleep(1500);
 
-    const Lines log = LogOf(service);
+    const TextList log = LogOf(service);
     const size_t served = CountLines(log, "Au fost generate 1 comenzi in baza de date ");
     EXPECT_EQ(served + service.Exists("COMANDA_2.ERR"), 2u);
     EXPECT_EQ(CountLines(log, " ... Nu pot sterge pachetul COMANDA_2.TXT"), 0u);
@@ -142,7 +140,7 @@ TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
     EXPECT_TRUE(Logged(service, " ... Nu pot sterge pachetul COMANDA_1.TXT"));
     EXPECT_TRUE(Answers(service));
     Sleep(2000);
-    Lines log = LogOf(service);
+    TextList log = LogOf(service);
     EXPECT_EQ(CountLines(log, "Au fost generate 1 comenzi in baza de date "), 1u);
     EXPECT_EQ(log.size(), 5u);
     service.Close();
@@ -181,7 +179,7 @@ TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
     Sleep(1500);
     EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
-    const Lines log = LogOf(service);
+    const TextList log = LogOf(service);
     EXPECT_EQ(CountLines(log, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"), 1u);
     EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
     EXPECT_FALSE(service.Exists(kJournalFileName));
@@ -204,7 +202,7 @@ TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan
     holder.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 10000));
     EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
-    const Lines log = LogOf(service);
+    const TextList log = LogOf(service);
     EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
     EXPECT_EQ(CountLines(log, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"), 1u);
     for (HWND box : ServiceProcess::Dialogs(service.ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -11,8 +11,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 std::string Order(int n) {
     return "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;" + std::to_string(n) + "\r\n";
 }
@@ -25,9 +23,9 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
     for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", Order(n));
     Put("GETLISTAGESTIUNI.TXT", "");
-    const Lines served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+    const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
                           "Au fost generate 1 comenzi in baza de date "};
-    Lines expected;
+    TextList expected;
     std::set<std::string> names;
     auto serve = [&](int ticks) {
         for (int i = 0; i < ticks; ++i) {
@@ -138,7 +136,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     Put("GETLISTAGESTIUNI.TXT", "");
     broker.TimerTimer();
     EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
-    EXPECT_EQ(Log(), Lines{});
+    EXPECT_EQ(Log(), TextList{});
 }
 
 // Answers the partner list with elements of every kind a VT_VARIANT array may hold.

@@ -1,12 +1,11 @@
 // The real program with its real timer works off a backlog of every kind of request.
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "ServiceWatch.h"
 #include "support/ServiceProcess.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 std::string Document(const std::string& body) {
     return "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\n" + body;
@@ -69,7 +68,7 @@ TEST(LoadE2ETest, RealTimerWorksOffABacklogOfThirtySevenRequestsOnceEach) {
     }, 240000)) << service.ViewText();
     Sleep(1500);   // a tick more: nothing is left to serve
     EXPECT_TRUE(ServiceProcess::Dialogs(service.ProcessId()).empty());
-    const Lines log = UnstampedLines(ReadShared(service.Path("LOG.TXT")));
+    const TextList log = UnstampedLines(ReadShared(service.Path("LOG.TXT")));
     service.Close();
 
     // Four lines per package, and the traced queries' own: each request exactly once.
@@ -84,7 +83,7 @@ TEST(LoadE2ETest, RealTimerWorksOffABacklogOfThirtySevenRequestsOnceEach) {
     EXPECT_EQ(CountLines(log, "Pachetul contine erori "), 1u);
 
     // Precedence: the outcome lines of the packages come kind by kind, in the table's order.
-    const Lines outcomeOrder = {"Partener modificat !", "Partener nou generat !", "Articol nou generat !",
+    const TextList outcomeOrder = {"Partener modificat !", "Partener nou generat !", "Articol nou generat !",
                                 "Au fost generate 1 comenzi in baza de date ",
                                 "Au fost generate 1 comenzi furnizori in baza de date ", "",
                                 "Au fost generate 1 facturi furnizori in baza de date "};

@@ -8,56 +8,30 @@
 #include "base/FileSystem.h"
 #include "base/Text.h"
 #include "support/BrokerFixture.h"
+#include "support/RequestKinds.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The package rows in precedence order, with what an accepted package logs.
-struct PackageKind {
-    const char* prefix;
-    const char* opened;
-    const char* accepted;
-    bool document;   // has a header and goes to the server as a list
-};
-
-constexpr PackageKind kPackageKinds[] = {
-    {"MODIPARTENER_", " ... Deschid pachetul cu informatii partener", "Partener modificat !", false},
-    {"PARTENER_", " ... Deschid pachetul cu informatii partener", "Partener nou generat !", false},
-    {"ARTICOL_", " ... Deschid pachetul cu informatii articol", "Articol nou generat !", false},
-    {"COMANDA_", " ... Deschid pachetul cu comenzi", "Au fost generate 2 comenzi in baza de date ", true},
-    {"COMANDAFURN_", " ... Deschid pachetul cu comenzi",
-     "Au fost generate 2 comenzi furnizori in baza de date ", true},
-    {"FACTURA_", " ... Deschid pachetul cu facturi", "Au fost generate 2 facturi in baza de date ", true},
-    {"FACTURAFURN_", " ... Deschid pachetul cu facturi furnizori",
-     "Au fost generate 2 facturi furnizori in baza de date ", true},
-};
-
-// The queries in precedence order: request, its content, result file and its bytes.
+// What each query's request file holds, and the bytes of its answer here.
 struct QueryFile {
-    const char* request;
     const char* content;
-    const char* result;
     const char* resultBytes;
 };
 
-constexpr QueryFile kQueries[] = {
-    {"GETSTOC.TXT", "", "STOCURI.TXT", ""},
-    {"GETPRETACHIZSTOC.TXT", "", "PRETACHIZSTOCURI.TXT", ""},
-    {"GETINFOART.TXT", "", "INFOART.TXT", ""},
-    {"GETPRETART.TXT", "", "LISTAARTCATPRET.TXT", ""},
-    {"GETLISTAGESTIUNI.TXT", "", "LISTAGESTIUNI.TXT", "DEP;Depozit;DEPOZIT\r\n"},
-    {"GETLISTAPARTENERI.TXT", "", "LISTAPARTENERI.TXT", "P1;P1;;;Alfa\r\n"},
-    {"GETINFOCMDBON.TXT", "5003\r\n", "INFOCMDBON.TXT", "5003;B1\r\n"},
-    {"GETSTOCARTICOL.TXT", "A0001\r\n", "STOCARTICOL.TXT", "A0001;DEP;40\r\n"},
-    {"GETINFOCMDBONURI.TXT", "5\r\n", "INFOCMDBONURI.TXT", "5003;B2\r\n"},
-    {"GETINCASARILUNA.TXT", "", "INCASARILUNA.TXT", "I1;100\r\n"},
-    {"GETFACTURICMDONLINE.TXT", "", "FACTURICMDONLINE.TXT", "5003;F1\r\n"},
-};
+QueryFile QueryFileOf(std::string_view request) {
+    if (request == "GETLISTAGESTIUNI.TXT") return {"", "DEP;Depozit;DEPOZIT\r\n"};
+    if (request == "GETLISTAPARTENERI.TXT") return {"", "P1;P1;;;Alfa\r\n"};
+    if (request == "GETINFOCMDBON.TXT") return {"5003\r\n", "5003;B1\r\n"};
+    if (request == "GETSTOCARTICOL.TXT") return {"A0001\r\n", "A0001;DEP;40\r\n"};
+    if (request == "GETINFOCMDBONURI.TXT") return {"5\r\n", "5003;B2\r\n"};
+    if (request == "GETINCASARILUNA.TXT") return {"", "I1;100\r\n"};
+    if (request == "GETFACTURICMDONLINE.TXT") return {"", "5003;F1\r\n"};
+    return {"", ""};
+}
 
 // Files that hold "ERORI.TXT" in their names: never requests, and never in the way of
 // the requests of the kind whose pattern they match.
-const Lines kErrorNamed = {"COMANDA_7_ERORI.TXT", "FACTURA_ERORI.TXT", "partener_x_erori.txt",
+const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT", "FACTURA_ERORI.TXT", "partener_x_erori.txt",
                            "MODIPARTENER_ERORI.TXT", "ARTICOL_ERORI.TXT", "COMANDAFURN_ERORI.TXT",
                            "FACTURAFURN_ERORI.TXT", "ERORI.TXT", "ERORI_COMANDA_OLD.TXT"};
 
@@ -78,12 +52,12 @@ std::string Lower(std::string text) {
 std::vector<Package> MakePackages() {
     std::vector<Package> packages;
     for (size_t n = 0; n < kPackages; ++n) {
-        const size_t kind = n % std::size(kPackageKinds);
+        const size_t kind = n % std::size(kExpectedPackages);
         const bool refused = n % 9 == 4;
-        std::string name = kPackageKinds[kind].prefix + std::to_string(n) + ".TXT";
+        std::string name = kExpectedPackages[kind].prefix + std::to_string(n) + ".TXT";
         if (n % 5 == 2) name = Lower(name);
         const std::string record = std::string(refused ? "REFUZ" : "R") + ";" + std::to_string(n);
-        std::string content = kPackageKinds[kind].document
+        std::string content = kExpectedPackages[kind].Documents()
                                   ? "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n" + record + "\r\n"
                                   : record + "\r\n";
         packages.push_back({name, kind, refused, content});
@@ -117,11 +91,12 @@ protected:
     }
 
     // What the log gains when a request is served.
-    Lines Served(const std::string& name, const std::vector<Package>& packages) const {
+    TextList Served(const std::string& name, const std::vector<Package>& packages) const {
         for (const Package& package : packages) {
             if (package.name != name) continue;
-            const PackageKind& kind = kPackageKinds[package.kind];
-            return {"", "", Stamp() + kind.opened, package.refused ? "Pachetul contine erori " : kind.accepted};
+            const ExpectedPackage& kind = kExpectedPackages[package.kind];
+            const std::string accepted = kind.Documents() ? "Au fost generate 2" + std::string(kind.accepted) : kind.accepted;
+            return {"", "", Stamp() + kind.opened, package.refused ? "Pachetul contine erori " : accepted};
         }
         const std::string s = Stamp();
         if (name == "GETINFOCMDBON.TXT")
@@ -141,8 +116,8 @@ protected:
 size_t RankOf(const std::string& name, const std::vector<Package>& packages) {
     for (const Package& package : packages)
         if (package.name == name) return package.kind;
-    for (size_t q = 0; q < std::size(kQueries); ++q)
-        if (name == kQueries[q].request) return std::size(kPackageKinds) + q;
+    for (size_t q = 0; q < std::size(kExpectedQueries); ++q)
+        if (name == kExpectedQueries[q].request) return std::size(kExpectedPackages) + q;
     ADD_FAILURE() << "not a request: " << name;
     return SIZE_MAX;
 }
@@ -150,12 +125,12 @@ size_t RankOf(const std::string& name, const std::vector<Package>& packages) {
 TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
     const std::vector<Package> packages = MakePackages();
     for (const std::string& name : kErrorNamed) Put(name, "nu este o cerere\r\n");
-    for (const QueryFile& query : kQueries) Put(query.request, query.content);
+    for (const ExpectedQuery& query : kExpectedQueries) Put(query.request, QueryFileOf(query.request).content);
     for (const Package& package : packages) Put(package.name, package.content);
-    const size_t requests = packages.size() + std::size(kQueries);
+    const size_t requests = packages.size() + std::size(kExpectedQueries);
     ASSERT_EQ(requests + kErrorNamed.size(), 500u);
 
-    Lines expectedLog;
+    TextList expectedLog;
     std::set<std::string> served;
     size_t lastRank = 0;
     for (size_t tick = 0; tick < requests; ++tick) {
@@ -183,9 +158,9 @@ TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
         EXPECT_EQ(Read(ErrorFileOf(package.name)), "Linia 4: refuzat\r\n");
     }
     for (const std::string& name : kErrorNamed) EXPECT_EQ(Read(name), "nu este o cerere\r\n") << name;
-    for (const QueryFile& query : kQueries) {
+    for (const ExpectedQuery& query : kExpectedQueries) {
         EXPECT_FALSE(Exists(query.request)) << query.request;
-        EXPECT_EQ(Read(query.result), query.resultBytes) << query.result;
+        EXPECT_EQ(Read(query.result), QueryFileOf(query.request).resultBytes) << query.result;
     }
     EXPECT_EQ(Log(), expectedLog);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
@@ -198,7 +173,7 @@ TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
                    call.rfind("AddArticol(", 0) == 0;
     }
     size_t documents = 0;
-    for (const Package& package : packages) documents += kPackageKinds[package.kind].document;
+    for (const Package& package : packages) documents += kExpectedPackages[package.kind].Documents();
     EXPECT_EQ(lists, documents);
     EXPECT_EQ(records, packages.size() - documents);
 }

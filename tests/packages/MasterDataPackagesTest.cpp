@@ -1,58 +1,42 @@
 // Partner, partner-change and article packages: the record sent, log lines, error files.
 #include "support/BrokerFixture.h"
+#include "support/RequestKinds.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-struct Kind {
-    const char* file;
-    const char* method;
-    const char* opened;
-    const char* accepted;
-};
-
-const Kind kKinds[] = {
-    {"PARTENER_4.TXT", "AddPartener", " ... Deschid pachetul cu informatii partener", "Partener nou generat !"},
-    {"MODIPARTENER_4.TXT", "ModiPartener", " ... Deschid pachetul cu informatii partener", "Partener modificat !"},
-    {"ARTICOL_4.TXT", "AddArticol", " ... Deschid pachetul cu informatii articol", "Articol nou generat !"},
-};
-
-class MasterDataPackagesTest : public BrokerTest, public ::testing::WithParamInterface<Kind> {
+class MasterDataPackagesTest : public BrokerTest, public ::testing::WithParamInterface<ExpectedPackage> {
 protected:
-    std::string ErrName() const {
-        std::string name = GetParam().file;
-        return name.replace(name.size() - 4, 4, ".ERR");
-    }
+    const std::string file = GetParam().File(4);
+    std::string ErrName() const { return GetParam().prefix + std::string("4.ERR"); }
 };
 
 TEST_P(MasterDataPackagesTest, AcceptedRecordIsLoggedAndThePackageDeleted) {
-    const Kind& kind = GetParam();
+    const ExpectedPackage& kind = GetParam();
     Start();
     Put("ERORI.TXT", "old");
-    Put(kind.file, " R;1;Nume ;\r\nignored\r\nignored too");
+    Put(file, " R;1;Nume ;\r\nignored\r\nignored too");
     broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), std::string(kind.method) + "( R;1;Nume ;)");
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + kind.opened, kind.accepted}));
-    EXPECT_FALSE(Exists(kind.file));
+    EXPECT_EQ(server.CallsText(), std::string(kind.call) + "( R;1;Nume ;)");
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + kind.opened, kind.accepted}));
+    EXPECT_FALSE(Exists(file));
     EXPECT_FALSE(Exists("ERORI.TXT"));
 }
 
 TEST_P(MasterDataPackagesTest, RefusedRecordGoesToTheErrorFileOnly) {
-    const Kind& kind = GetParam();
+    const ExpectedPackage& kind = GetParam();
     Start();
-    server.ok[kind.method] = 0;
+    server.ok[kind.call] = 0;
     server.errors = FakeList::Of({"Cod fiscal invalid"});
-    Put(kind.file, "R;2\r\n");
+    Put(file, "R;2\r\n");
     broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), std::string(kind.method) + "(R;2) GetListaErori");
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + kind.opened, "Pachetul contine erori "}));
+    EXPECT_EQ(server.CallsText(), std::string(kind.call) + "(R;2) GetListaErori");
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + kind.opened, "Pachetul contine erori "}));
     EXPECT_EQ(Read("ERORI.TXT"), "Cod fiscal invalid\r\n");
     EXPECT_EQ(Read(ErrName()), "R;2\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(ThreeKinds, MasterDataPackagesTest, ::testing::ValuesIn(kKinds),
-                         [](const auto& info) { return std::string(info.param.method); });
+INSTANTIATE_TEST_SUITE_P(ThreeKinds, MasterDataPackagesTest, ::testing::ValuesIn(ExpectedPackages(false)),
+                         [](const auto& info) { return std::string(info.param.call); });
 
 using MasterDataPackageTest = BrokerTest;
 

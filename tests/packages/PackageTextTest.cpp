@@ -1,20 +1,19 @@
 // A package's lines, its header's working month and a master-data record.
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "packages/PackageText.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-Lines LinesOf(const std::string& content) {
+TextList LinesOf(const std::string& content) {
     const PackageLines package(content);
     return {package.lines().begin(), package.lines().end()};
 }
 
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
     using namespace std::string_literals;
-    struct Case { std::string content; Lines lines; } cases[] = {
+    struct Case { std::string content; TextList lines; } cases[] = {
         {"A\r\n\r\nB"s, {"A", "", "B"}},
         {"A\r\n"s, {"A"}},
         {"A\0B"s, {"A"}},

@@ -9,8 +9,6 @@
 namespace {
 
 using WaitOpenPackageTest = BrokerTest;
-using Lines = std::vector<std::string>;
-
 // Holds a file open for writing, as the program still writing a package would.
 UniqueFile OpenForWriting(const std::string& path) {
     return UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -44,7 +42,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
     WaitForSingleObject(thread.get(), INFINITE);
     EXPECT_GE(elapsed, 1500u);
     EXPECT_LT(elapsed, 4800u);
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
                             "Au fost generate 0 comenzi in baza de date "}));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(0,0) SetPachet(1) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
@@ -67,7 +65,7 @@ TEST_F(WaitOpenPackageTest, PackageHeldThroughoutIsGivenUpAfterFiveSeconds) {
     EXPECT_LT(elapsed, 15000u);
     // Still held, it could not be set aside either; unread, it made no documents, so
     // the next tick serves it as it is.
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     broker.TimerTimer();

@@ -10,8 +10,6 @@
 namespace {
 
 using PackageMemoryTest = BrokerTest;
-using Lines = std::vector<std::string>;
-
 const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
 
 PackageStamp StampOf(const std::string& folder, const std::string& name) {
@@ -41,7 +39,7 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     Put("COMANDA_1.TXT", kOrder);
     SetReadOnly(Path("COMANDA_1.TXT"), true);
     broker.TimerTimer();
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
                             "Au fost generate 0 comenzi in baza de date ",
                             Stamp() + " ... Nu pot sterge pachetul COMANDA_1.TXT"}));
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
@@ -121,7 +119,7 @@ TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
     Put(kJournalFileName, FormatJournal(crashed));
     Start();
     broker.TimerTimer();
-    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
+    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
                             "", "", Stamp() + " ... Deschid pachetul cu facturi",
                             "Au fost generate 0 facturi in baza de date "}));
     EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
@@ -154,7 +152,7 @@ TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaGestiuni");   // queries go on
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
-    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
+    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
 
     ASSERT_TRUE(RemoveDirectoryW(Wide(blocker).c_str()));
     server.calls.clear();

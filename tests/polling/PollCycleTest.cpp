@@ -6,12 +6,11 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "support/BrokerFixture.h"
+#include "support/RequestKinds.h"
 
 namespace {
 
 using PollCycleTest = BrokerTest;
-using Lines = std::vector<std::string>;
-
 const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
 
 // A tick whose handler may raise (the queries' handlers report their own failures).
@@ -23,12 +22,9 @@ void TickQuietly(TEBroker& broker) {
 }
 
 TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
-    const Lines order = {"MODIPARTENER_1.TXT", "PARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
-                         "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURAFURN_1.TXT", "GETSTOC.TXT",
-                         "GETPRETACHIZSTOC.TXT", "GETINFOART.TXT", "GETPRETART.TXT",
-                         "GETLISTAGESTIUNI.TXT", "GETLISTAPARTENERI.TXT", "GETINFOCMDBON.TXT",
-                         "GETSTOCARTICOL.TXT", "GETINFOCMDBONURI.TXT", "GETINCASARILUNA.TXT",
-                         "GETFACTURICMDONLINE.TXT"};
+    TextList order;
+    for (const ExpectedPackage& kind : kExpectedPackages) order.push_back(kind.File(1));
+    for (const ExpectedQuery& kind : kExpectedQueries) order.push_back(kind.request);
     Start();
     for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, kOrder);
     for (size_t served = 0; served < order.size(); ++served) {
@@ -128,7 +124,7 @@ TEST_F(PollCycleTest, ServerFailureSetsThePackageAsideAndPassesTheErrorOn) {
     EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
-    EXPECT_EQ(Log(), (Lines{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
 }
 
 TEST_F(PollCycleTest, QueryFileIsDeletedWhetherOrNotItsHandlerRaises) {
@@ -156,7 +152,7 @@ TEST_F(PollCycleTest, MissingDirectoryIsLoggedOncePerOutage) {
     broker.TimerTimer();
     moveBack();
     const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
-    EXPECT_EQ(Log(), (Lines{inactive, inactive}));
+    EXPECT_EQ(Log(), (TextList{inactive, inactive}));
     EXPECT_FALSE(Exists("LOG.TXT"));  // written only by the next line logged with the directory there
 }
 
@@ -186,7 +182,7 @@ TEST_F(PollCycleTest, WithoutAServerRequestsWaitAndTheOutageIsLoggedOnce) {
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_TRUE(Exists("GETSTOC.TXT"));
     EXPECT_EQ(broker.FCurrentRequest, "");
-    EXPECT_EQ(Log(), (Lines{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
+    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // A result file rewritten again and again is never seen partly written by a reader.
 #include "support/BrokerFixture.h"
 
+#include "queries/QueryKinds.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -35,7 +37,7 @@ TEST_F(ResultFileTest, ReaderNeverSeesAPartialStockList) {
         rows.push_back(std::to_string(i) + ";Articol;BUC;1;19;2;3;x;4;y;5;DEP;n;g;0;1;b;0;01.12.2026;9");
     }
     server.lists["GetStocuri"] = FakeList::Of(rows);
-    broker.ServeGetStoc();
+    broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
     expected = Read("STOCURI.TXT");
     ASSERT_GT(expected.size(), 1000000u);
 
@@ -51,7 +53,7 @@ TEST_F(ResultFileTest, ReaderNeverSeesAPartialStockList) {
         }
     });
     try {
-        for (int i = 0; i < 15; ++i) broker.ServeGetStoc();
+        for (int i = 0; i < 15; ++i) broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
     } catch (...) {
         done = true;
         reader.join();

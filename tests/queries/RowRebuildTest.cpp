@@ -6,22 +6,22 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
 #include "queries/RowRebuild.h"
 
 #include "NumberedRow.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using Rows = std::vector<std::string_view>;
 
-std::string StockFile(const Rows& rows, const Lines& gestiuni) {
+std::string StockFile(const Rows& rows, const TextList& gestiuni) {
     ResultFile file;
     for (std::string_view row : rows) file.AddStockRow(row, gestiuni);
     return file.bytes();
 }
 
-std::string PurchasePriceFile(const Rows& rows, const Lines& gestiuni) {
+std::string PurchasePriceFile(const Rows& rows, const TextList& gestiuni) {
     ResultFile file;
     for (std::string_view row : rows) file.AddPurchasePriceRow(row, gestiuni);
     return file.bytes();
@@ -65,8 +65,8 @@ TEST(StockRowTest, ShortRowNamesTheFirstFieldItLacks) {
 }
 
 TEST(StockRowTest, FilterComparesFieldElevenUpperCased) {
-    const Lines one{"G1"}, two{"G1", "G2"};
-    struct Case { Fields fields; Lines gestiuni; bool selected; } cases[] = {
+    const TextList one{"G1"}, two{"G1", "G2"};
+    struct Case { Fields fields; TextList gestiuni; bool selected; } cases[] = {
         {{}, {}, true},  // no locations: the fields are not looked at
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "g1"}, one, true},
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G1"}, one, true},
@@ -88,8 +88,8 @@ TEST(StockRowTest, FileKeepsSelectedRowsInListOrder) {
 }
 
 TEST(PriceRowTest, RowWithoutUsableLocationIsAlwaysSelected) {
-    const Lines one{"G1"};
-    struct Case { Fields fields; Lines gestiuni; bool selected; } cases[] = {
+    const TextList one{"G1"};
+    struct Case { Fields fields; TextList gestiuni; bool selected; } cases[] = {
         {{}, one, true},
         {{"A"}, one, true},
         {{"A", ""}, one, true},

@@ -1,11 +1,11 @@
 // The parameter queries: what they read from the request file and the trace they log.
 #include "support/BrokerFixture.h"
 
+#include "queries/QueryKinds.h"
+
 #include "base/BrokerError.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 class TracedQueryTest : public BrokerTest {
 protected:
@@ -13,20 +13,20 @@ protected:
         BrokerTest::SetUp();
         Start();
     }
-    static Lines Stamped(const Lines& texts) {
-        Lines lines;
+    static TextList Stamped(const TextList& texts) {
+        TextList lines;
         for (const auto& text : texts) lines.push_back(Stamp() + text);
         return lines;
     }
     void ServeInfoCmdBon(const std::string& request) {
         Put("GETINFOCMDBON.TXT", request);
         broker.FCurrentRequest = "GETINFOCMDBON.TXT";
-        broker.ServeGetInfoCmdBon();
+        broker.AnswerQuery(QueryKindOf("GETINFOCMDBON.TXT"));
     }
     void ServeStocArticol(const std::string& request) {
         Put("GETSTOCARTICOL.TXT", request);
         broker.FCurrentRequest = "GETSTOCARTICOL.TXT";
-        broker.ServeGetStocArticol();
+        broker.AnswerQuery(QueryKindOf("GETSTOCARTICOL.TXT"));
     }
 };
 
@@ -112,7 +112,7 @@ TEST_F(TracedQueryTest, ErrorCodeIsLoggedThenReported) {
     server.errorCode["GetInfoCmdBon"] = 17;
     server.errors = FakeList::Of({"Bonul nu exista"});
     ServeInfoCmdBon("5");
-    Lines expected = Stamped({" ... Setez luna lucru 2026_12",
+    TextList expected = Stamped({" ... Setez luna lucru 2026_12",
                               " ... Citesc informatii bonuri pentru comanda 5",
                               " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
                               " ... Cod Eroare :17",
@@ -133,7 +133,7 @@ TEST_F(TracedQueryTest, RefusedMonthIsLoggedThenReported) {
     Put("ERORI.TXT", "earlier errors");
     ServeInfoCmdBon("5");
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaErori");
-    Lines expected = Stamped({" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru"});
+    TextList expected = Stamped({" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru"});
     expected.push_back("Luna blocata");
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(Read("ERORI.TXT"), "Luna blocata\r\n");
@@ -144,22 +144,22 @@ TEST_F(TracedQueryTest, DayQueryLogsOneLine) {
     Put("GETINFOCMDBONURI.TXT", "15\r\n");
     broker.FCurrentRequest = "GETINFOCMDBONURI.TXT";
     server.lists["GetInfoCmdBonuri"] = FakeList::Of({"Z1", "Z2"});
-    broker.ServeGetInfoCmdBonuri();
+    broker.AnswerQuery(QueryKindOf("GETINFOCMDBONURI.TXT"));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)");
     EXPECT_EQ(Log(), Stamped({" ... Citesc informatii bonuri pentru ziua 15"}));
     EXPECT_EQ(Read("INFOCMDBONURI.TXT"), "Z1\r\nZ2\r\n");
 
     // Unguarded: a raising call leaves the handler.
     server.failures["GetInfoCmdBonuri"] = {E_FAIL, "Zi invalida"};
-    EXPECT_THROW(broker.ServeGetInfoCmdBonuri(), BrokerError);
+    EXPECT_THROW(broker.AnswerQuery(QueryKindOf("GETINFOCMDBONURI.TXT")), BrokerError);
     EXPECT_EQ(Read("INFOCMDBONURI.TXT"), "Z1\r\nZ2\r\n");
 }
 
 TEST_F(TracedQueryTest, MissingRequestFileEndsBeforeAnyServerCall) {
     broker.FCurrentRequest = "GETINFOCMDBON.TXT";
-    EXPECT_THROW(broker.ServeGetInfoCmdBon(), BrokerError);
+    EXPECT_THROW(broker.AnswerQuery(QueryKindOf("GETINFOCMDBON.TXT")), BrokerError);
     EXPECT_EQ(server.CallsText(), "");
-    EXPECT_EQ(Log(), Lines{});
+    EXPECT_EQ(Log(), TextList{});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "base/Text.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "server/ServerList.h"
@@ -11,12 +12,10 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Every element goes through one reused buffer: shorter and longer ones must each come
 // out whole.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
-    const Lines lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
+    const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
         list.lowerBound = -2;
         UniqueVariant value;
@@ -44,7 +43,7 @@ TEST(ServerListTest, VariantElementsThatAreNotTextAreConverted) {
     VARIANT* out = value.addressof();
     out->vt = VT_ARRAY | VT_VARIANT;
     out->parray = array;
-    EXPECT_EQ(ReadServerList(value.get()).lines, (Lines{"42", "", ""}));
+    EXPECT_EQ(ReadServerList(value.get()).lines, (TextList{"42", "", ""}));
 }
 
 TEST(ServerListTest, AnythingElseIsNoLines) {
@@ -69,7 +68,7 @@ TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
     ServerList read = ReadServerList(list.get());
     EXPECT_EQ(read.lowerBound, 0);
     EXPECT_EQ(read.upperBound, 2);
-    EXPECT_EQ(read.lines, (Lines{"[InfoPachet]", "", "\xE2"}));
+    EXPECT_EQ(read.lines, (TextList{"[InfoPachet]", "", "\xE2"}));
     ServerList none = ReadServerList(MakeServerList({}).get());
     EXPECT_TRUE(none.isArray);
     EXPECT_EQ(none.upperBound, -1);

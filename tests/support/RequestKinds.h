@@ -1,0 +1,66 @@
+// What the tests expect of every request kind, written down once and apart from the
+// service's own tables; both lists in the order of precedence.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct QueryKind;
+
+struct ExpectedPackage {
+    const char* prefix;     // prefix + a number + ".TXT" names a package of the kind
+    const char* opened;     // logged after the time stamp once it can be read
+    const char* call;       // the server call that takes it: generates documents, or takes the record
+    const char* count;      // document kinds: the call that counts them; record kinds: nullptr
+    const char* accepted;   // logged after the count, or in full when a record is taken
+
+    bool Documents() const { return count != nullptr; }
+    std::string File(int number) const { return prefix + std::to_string(number) + ".TXT"; }
+};
+
+inline constexpr ExpectedPackage kExpectedPackages[] = {
+    {"MODIPARTENER_", " ... Deschid pachetul cu informatii partener", "ModiPartener", nullptr, "Partener modificat !"},
+    {"PARTENER_", " ... Deschid pachetul cu informatii partener", "AddPartener", nullptr, "Partener nou generat !"},
+    {"ARTICOL_", " ... Deschid pachetul cu informatii articol", "AddArticol", nullptr, "Articol nou generat !"},
+    {"COMANDA_", " ... Deschid pachetul cu comenzi", "GenComenzi", "GetNrComenzi", " comenzi in baza de date "},
+    {"COMANDAFURN_", " ... Deschid pachetul cu comenzi", "GenComenziFurnizori", "GetNrComenziFurnizori",
+     " comenzi furnizori in baza de date "},
+    {"FACTURA_", " ... Deschid pachetul cu facturi", "GenFacturi", "GetNrFacturi", " facturi in baza de date "},
+    {"FACTURAFURN_", " ... Deschid pachetul cu facturi furnizori", "GenFacturiFurnizori", "GetNrFacturiFurnizori",
+     " facturi furnizori in baza de date "},
+};
+
+struct ExpectedQuery {
+    const char* request;
+    const char* result;
+    const char* call;   // what the fake server records for an empty request file
+    bool plain;         // no parameter, and (no locations set) the server's lines go out unchanged
+
+    // The list method's name, as the fake server keys its scripts.
+    std::string Method() const { return std::string(call).substr(0, std::string(call).find('(')); }
+};
+
+inline constexpr ExpectedQuery kExpectedQueries[] = {
+    {"GETSTOC.TXT", "STOCURI.TXT", "GetStocuri", false},
+    {"GETPRETACHIZSTOC.TXT", "PRETACHIZSTOCURI.TXT", "GetPretAchizStocuri", true},
+    {"GETINFOART.TXT", "INFOART.TXT", "GetInfoArticol", false},
+    {"GETPRETART.TXT", "LISTAARTCATPRET.TXT", "GetListaArtCatPret", true},
+    {"GETLISTAGESTIUNI.TXT", "LISTAGESTIUNI.TXT", "GetListaGestiuni", true},
+    {"GETLISTAPARTENERI.TXT", "LISTAPARTENERI.TXT", "GetListaParteneri", true},
+    {"GETINFOCMDBON.TXT", "INFOCMDBON.TXT", "GetInfoCmdBon(0)", false},
+    {"GETSTOCARTICOL.TXT", "STOCARTICOL.TXT", "GetStocArticol(qqqqqq,0)", false},
+    {"GETINFOCMDBONURI.TXT", "INFOCMDBONURI.TXT", "GetInfoCmdBonuri(0)", false},
+    {"GETINCASARILUNA.TXT", "INCASARILUNA.TXT", "GetIncasariLuna", true},
+    {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT", "GetFacturiCmdOnline", true},
+};
+
+// The expected kinds by name, and the subsets some tests go through.
+const ExpectedPackage& ExpectedPackageKind(std::string_view prefix);
+const ExpectedQuery& ExpectedQueryKind(std::string_view request);
+std::vector<ExpectedPackage> ExpectedPackages(bool documents);
+std::vector<ExpectedQuery> PlainQueries();
+
+// The service's own row of a request name, found at run time (a test that names a
+// kind the service does not have fails).
+const QueryKind& ServiceQueryKind(std::string_view request);
