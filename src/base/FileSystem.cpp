@@ -91,29 +91,25 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes)
         SetLastError(ERROR_ACCESS_DENIED);
         ThrowFileError("Cannot create file", path);
     }
-    FileIdentity identity;
-    {
-        // Outside systems write in this folder too: whatever stands under the temporary
-        // name (a leftover, or a link to a file elsewhere) goes first, and only a file
-        // this call makes itself is written into. Deleting a link leaves its target alone.
+    // Outside systems write in this folder too: whatever stands under the temporary name
+    // (a leftover, or a link to a file elsewhere) goes first, and only a file this call
+    // makes itself is written into. Deleting a link leaves its target alone.
+    DeleteFileW(temp.c_str());
+    UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
+    ScopeExit removeTemp([&] {   // on every path but success
+        file.reset();
         DeleteFileW(temp.c_str());
-        UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
-        try {
-            WriteAll(file.get(), bytes, path);
-        } catch (...) {
-            file.reset();
-            DeleteFileW(temp.c_str());
-            throw;
-        }
-        identity = StateOf(file.get()).identity;
-    }
+    });
+    WriteAll(file.get(), bytes, path);
+    const FileIdentity identity = StateOf(file.get()).identity;
+    file.reset();
     // A rename over the target leaves no moment without the file. A reader, an indexer or
     // a virus scanner may stop it for a moment, so it is tried again for up to a second;
     // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort.
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return identity;
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
         DWORD error = GetLastError();
         if (IsPassingLock(error) && attempt < 50) {
             Sleep(20);
@@ -121,9 +117,10 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes)
         }
         if (IsPassingLock(error) && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
                                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-            return identity;
-        DeleteFileW(temp.c_str());
+            break;
         SetLastError(error);
         ThrowFileError("Cannot create file", path);
     }
+    removeTemp.Dismiss();
+    return identity;
 }
