@@ -340,12 +340,8 @@ HRESULT CreateDocServer(const ServerOptions& options, REFIID iid, void** server)
     if (!server)
         return E_POINTER;
     *server = nullptr;
-    DocServer* object = new (std::nothrow) DocServer(options);
-    if (!object)
-        return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(iid, server);
-    object->Release();
-    return hr;
+    const ComRef<DocServer> object(new (std::nothrow) DocServer(options));
+    return object ? object->QueryInterface(iid, server) : E_OUTOFMEMORY;
 }
 
 }  // namespace docserver

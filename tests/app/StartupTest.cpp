@@ -104,12 +104,11 @@ std::string ViewText(HWND view) {
 SIZE CaptionSize(HWND button) {
     wchar_t caption[64] = L"";
     GetWindowTextW(button, caption, 64);
-    HDC dc = GetDC(button);
-    HGDIOBJ previous = SelectObject(dc, HGDIOBJ(SendMessageW(button, WM_GETFONT, 0, 0)));
+    UniqueScreenDc screen(GetDC(nullptr));
+    HGDIOBJ previous = SelectObject(screen.get(), HGDIOBJ(SendMessageW(button, WM_GETFONT, 0, 0)));
     RECT text{};
-    DrawTextW(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, previous);
-    ReleaseDC(button, dc);
+    DrawTextW(screen.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(screen.get(), previous);
     return {text.right, text.bottom};
 }
 
@@ -128,9 +127,7 @@ TEST_F(StartupTest, WindowShowsTheLogInItsView) {
     // The button is never smaller than designed, nor than its caption in the font in use.
     RECT button{};
     GetClientRect(broker.ImportSolduri, &button);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(UniqueScreenDc(GetDC(nullptr)).get(), LOGPIXELSY);
     EXPECT_GE(button.right, MulDiv(176, dpi, 120));
     EXPECT_GE(button.bottom, MulDiv(31, dpi, 120));
     EXPECT_GT(button.right, CaptionSize(broker.ImportSolduri).cx);
