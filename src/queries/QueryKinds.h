@@ -79,6 +79,7 @@ using enum QueryParameterKind;
 using enum QueryRows;
 using Server = ITallyportObject;
 
+// clang-format off
 inline constexpr QueryKind kAll[] = {
     // request file             result file              server list call                                  parameter  rows           trace
     {"GETSTOC.TXT",             "STOCURI.TXT",           CallPlain<&Server::GetStocuri>,                   None,      Stock,         nullptr},
@@ -93,6 +94,7 @@ inline constexpr QueryKind kAll[] = {
     {"GETINCASARILUNA.TXT",     "INCASARILUNA.TXT",      CallPlain<&Server::GetIncasariLuna>,              None,      Unchanged,     nullptr},
     {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT",  CallPlain<&Server::GetFacturiCmdOnline>,          None,      Unchanged,     nullptr},
 };
+// clang-format on
 }  // namespace query_kinds
 
 inline constexpr const auto& kQueryKinds = query_kinds::kAll;

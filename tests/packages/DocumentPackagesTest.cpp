@@ -50,7 +50,6 @@ TEST_P(DocumentPackagesTest, RefusedPackageKeepsTheServersErrorsOutOfTheLog) {
 }
 
 TEST_P(DocumentPackagesTest, RefusedMonthSendsTheErrorsToLogAndFile) {
-    const ExpectedPackage& kind = GetParam();
     Start();
     server.ok["SetLunaLucru"] = 0;
     server.errors = FakeList::Of({"Luna 0 nu exista"});
