@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "Benchmarks.h"
-#include "base/FileSystem.h"
-#include "packages/PackageFile.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
+#include "packages/PackageFile.h"
 #include "queries/QueryKinds.h"
 #include "support/BrokerFixture.h"
 
@@ -27,16 +27,18 @@ volatile long gSink = 0;
 std::string PackageText() {
     std::string text = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n\r\n";
     for (int i = 0; text.size() < 40 * size_t(kLines) && i < kLines; ++i) {
-        if (i % 10 == 0) text += "[Document]\r\nData=07.12.2026\r\nPartener=P0002\r\nGestiune=DEP\r\n";
-        else text += "Articol=A" + std::to_string(10000 + i) + ";" + std::to_string(i % 17 + 1) + ";4.50\r\n";
+        if (i % 10 == 0)
+            text += "[Document]\r\nData=07.12.2026\r\nPartener=P0002\r\nGestiune=DEP\r\n";
+        else
+            text += "Articol=A" + std::to_string(10000 + i) + ";" + std::to_string(i % 17 + 1) + ";4.50\r\n";
     }
     return text;
 }
 
 // Bare reading: open, size, one read into a fresh buffer.
 std::unique_ptr<char[]> ReadBytes(const std::string& path, size_t& size) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER length{};
     GetFileSizeEx(file.get(), &length);
     auto buffer = std::make_unique_for_overwrite<char[]>(size_t(length.QuadPart));
@@ -108,8 +110,8 @@ std::string StockRow(int i) {
     std::string row = "A";
     row += std::to_string(100000 + i);
     return row + ";Articol de test " + std::to_string(i) + ";BUC;" + std::to_string(i % 90 + 10) +
-           ".000;45.00;76.19;19;7;8.00;9;10.50;" + kLocations[i % 3] +
-           ";12;13;14;0.00;2;17;CODEXT" + std::to_string(i) + ";0";
+           ".000;45.00;76.19;19;7;8.00;9;10.50;" + kLocations[i % 3] + ";12;13;14;0.00;2;17;CODEXT" +
+           std::to_string(i) + ";0";
 }
 
 // The server's answer: one BSTR per row, built before any timing starts.
@@ -241,9 +243,9 @@ Figure LargeQueryFigure() {
         figure.ratio = service / floor;
         figure.detail = "GETSTOC.TXT answered " + Millis(service) + " (" + std::to_string(reference.size()) +
                         " bytes written), floor " + Millis(floor) + " (" + std::to_string(floorBytes) +
-                        " bytes written, freeing the answer " + Millis(Median(freeings)) + "); plain writing " +
-                        Millis(write) + ", path / plain " + Ratio(service / write) + " (" +
-                        std::to_string(kLines) + " rows of 20 fields)";
+                        " bytes written, freeing the answer " + Millis(Median(freeings)) +
+                        "); plain writing " + Millis(write) + ", path / plain " + Ratio(service / write) +
+                        " (" + std::to_string(kLines) + " rows of 20 fields)";
         broker.FServer.reset();
     }
     RemoveFolder(dir);

@@ -12,8 +12,7 @@ constexpr int kLinesPerSample = 40;
 constexpr int kRepetitions = 15;
 
 std::string Line(int number) {
-    return "07.12.2026 09:05:03 ... Scriu informatiile in D:\\Schimb\\STOCURI.TXT " +
-           std::to_string(number);
+    return "07.12.2026 09:05:03 ... Scriu informatiile in D:\\Schimb\\STOCURI.TXT " + std::to_string(number);
 }
 
 void Fill(TEBroker& broker, int lines) {
@@ -49,10 +48,9 @@ std::vector<Figure> LogFigures() {
         const double ratio = InterleavedRatio(
             kRepetitions, [&] { return SecondsPerLine(large); }, [&] { return SecondsPerLine(small); },
             &atLarge, &atSmall);
-        figures.insert(figures.begin(),
-                       {"1 log cost", ratio, 1.5,
-                        "a line: " + Millis(atLarge) + " at 100,000 lines, " + Millis(atSmall) +
-                            " at 1,000 (LOG.TXT written each time)"});
+        figures.insert(figures.begin(), {"1 log cost", ratio, 1.5,
+                                         "a line: " + Millis(atLarge) + " at 100,000 lines, " +
+                                             Millis(atSmall) + " at 1,000 (LOG.TXT written each time)"});
     }
     RemoveFolder(smallDir);
     RemoveFolder(largeDir);

@@ -65,9 +65,8 @@ double Median(std::vector<double> values) {
 }
 
 void PrintFigure(const Figure& figure) {
-    std::printf("%-22s %8.3f  target <= %-5g %s  %s\n", figure.name.c_str(), figure.ratio,
-                figure.target, figure.ratio <= figure.target ? "met   " : "MISSED",
-                figure.detail.c_str());
+    std::printf("%-22s %8.3f  target <= %-5g %s  %s\n", figure.name.c_str(), figure.ratio, figure.target,
+                figure.ratio <= figure.target ? "met   " : "MISSED", figure.detail.c_str());
     std::fflush(stdout);
 }
 

@@ -32,7 +32,8 @@ void PrintFigure(const Figure& figure);
 // Runs the measurements in turn, repetitions times, and returns the median of each:
 // side by side, so a busy machine slows them alike.
 template <class... Measurements>
-std::array<double, sizeof...(Measurements)> InterleavedMedians(int repetitions, Measurements... measurements) {
+std::array<double, sizeof...(Measurements)> InterleavedMedians(int repetitions,
+                                                               Measurements... measurements) {
     std::array<std::vector<double>, sizeof...(Measurements)> samples;
     for (int i = 0; i < repetitions; ++i) {
         size_t next = 0;

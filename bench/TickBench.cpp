@@ -2,11 +2,11 @@
 #include <array>
 
 #include "Benchmarks.h"
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "base/Owners.h"
 #include "packages/PackageKinds.h"
 #include "queries/QueryKinds.h"
-#include "base/AnsiText.h"
-#include "base/Owners.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -19,8 +19,10 @@ constexpr int kRepetitions = 11;
 class BareProbes {
 public:
     explicit BareProbes(const std::string& dir) : dir_(Wide(dir)) {
-        for (size_t i = 0; i < std::size(kPackageKinds); ++i) patterns_[i] = Wide(dir + "\\" + std::string(kPackageKinds[i].pattern));
-        for (size_t i = 0; i < std::size(kQueryKinds); ++i) files_[i] = Wide(dir + "\\" + std::string(kQueryKinds[i].request));
+        for (size_t i = 0; i < std::size(kPackageKinds); ++i)
+            patterns_[i] = Wide(dir + "\\" + std::string(kPackageKinds[i].pattern));
+        for (size_t i = 0; i < std::size(kQueryKinds); ++i)
+            files_[i] = Wide(dir + "\\" + std::string(kQueryKinds[i].request));
     }
 
     void Run() const {
@@ -28,7 +30,7 @@ public:
         for (const std::wstring& pattern : patterns_) {
             WIN32_FIND_DATAW entry;
             UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
-                                                     FindExSearchNameMatch, nullptr, 0));
+                                               FindExSearchNameMatch, nullptr, 0));
         }
         for (const std::wstring& file : files_) GetFileAttributesW(file.c_str());
     }
@@ -69,8 +71,10 @@ Figure IdleTickFigure() {
         auto bare = [&] { probes.Run(); };
         double tickCpu = 0, bareCpu = 0;
         figure.ratio = InterleavedRatio(
-            kRepetitions, [&] { return CpuSeconds(tick); }, [&] { return CpuSeconds(bare); }, &tickCpu, &bareCpu);
-        const double wallRatio = InterleavedRatio(kRepetitions, [&] { return WallOf(tick); }, [&] { return WallOf(bare); });
+            kRepetitions, [&] { return CpuSeconds(tick); }, [&] { return CpuSeconds(bare); }, &tickCpu,
+            &bareCpu);
+        const double wallRatio = InterleavedRatio(
+            kRepetitions, [&] { return WallOf(tick); }, [&] { return WallOf(bare); });
         figure.name = "2 idle tick";
         figure.target = 1.3;
         figure.detail = "thread CPU per tick " + Millis(tickCpu / kTicksPerSample) + ", bare probes " +
@@ -89,7 +93,7 @@ Figure FailedWaitFigure() {
     {
         WriteFileReplacing(path, "[InfoPachet]\r\n");
         UniqueFile writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         TEBroker broker;
         PrepareBroker(broker, dir);
         std::vector<double> ratios;

@@ -11,17 +11,31 @@ struct PackageOutcome {
 };
 // Checks the whole package; only when nothing is wrong does it append the documents to the
 // kind's table and move stock for invoices.
-PackageOutcome ApplyPackage(DocKind kind, const std::vector<std::string>& lines, const WorkContext& context, Tables& tables);
+PackageOutcome ApplyPackage(DocKind kind, const std::vector<std::string>& lines, const WorkContext& context,
+                            Tables& tables);
 
 // Each checks a record and changes `tables` only when it returns no errors.
-std::vector<std::string> AddPartnerRecord(std::string_view record, const WorkContext& context, Tables& tables);
-std::vector<std::string> ModifyPartnerRecord(std::string_view record, const WorkContext& context, Tables& tables);
-std::vector<std::string> AddArticleRecord(std::string_view record, const WorkContext& context, Tables& tables);
+std::vector<std::string> AddPartnerRecord(std::string_view record, const WorkContext& context,
+                                          Tables& tables);
+std::vector<std::string> ModifyPartnerRecord(std::string_view record, const WorkContext& context,
+                                             Tables& tables);
+std::vector<std::string> AddArticleRecord(std::string_view record, const WorkContext& context,
+                                          Tables& tables);
 bool ValidFiscalCode(std::string_view code);  // 2 to 13 digits, optionally behind "RO"
 
 enum class QueryKind {
-    Stock, PurchasePrices, Catalogue, PriceCategories, Locations, Partners, OnlineInvoices, CashIns,
-    ArticleStock, OrderReceipts, DayReceipts, Balances
+    Stock,
+    PurchasePrices,
+    Catalogue,
+    PriceCategories,
+    Locations,
+    Partners,
+    OnlineInvoices,
+    CashIns,
+    ArticleStock,
+    OrderReceipts,
+    DayReceipts,
+    Balances
 };
 inline constexpr long QueryOk = 0;
 inline constexpr long QueryNoMonth = 1;      // no company or no working month selected

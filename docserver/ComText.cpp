@@ -3,8 +3,7 @@
 
 namespace docserver {
 
-static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index)
-{
+static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index) {
     UniqueBstr text;
     UniqueVariant element;
     UniqueVariant converted;
@@ -16,12 +15,10 @@ static std::string ElementText(SAFEARRAY* array, VARTYPE type, LONG index)
     return {};
 }
 
-std::vector<std::string> FromList(const VARIANT& list)
-{
+std::vector<std::string> FromList(const VARIANT& list) {
     const VARIANT* value = (list.vt == (VT_BYREF | VT_VARIANT) && list.pvarVal) ? list.pvarVal : &list;
     const VARTYPE type = value->vt & VT_TYPEMASK;
-    if (!(value->vt & VT_ARRAY) || (type != VT_BSTR && type != VT_VARIANT))
-        return {};
+    if (!(value->vt & VT_ARRAY) || (type != VT_BSTR && type != VT_VARIANT)) return {};
     SAFEARRAY* array = (value->vt & VT_BYREF) ? (value->pparray ? *value->pparray : nullptr) : value->parray;
     LONG lower = 0;
     LONG upper = -1;
@@ -29,25 +26,22 @@ std::vector<std::string> FromList(const VARIANT& list)
         FAILED(SafeArrayGetUBound(array, 1, &upper)))
         return {};
     std::vector<std::string> lines;
-    for (LONG index = lower; index <= upper; ++index)
-        lines.push_back(ElementText(array, type, index));
+    for (LONG index = lower; index <= upper; ++index) lines.push_back(ElementText(array, type, index));
     return lines;
 }
 
-HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list)
-{
+HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list) {
     UniqueVariant result;
     VARIANT* value = result.addressof();
     value->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(lines.size()));
-    if (!value->parray)
-        return E_OUTOFMEMORY;
+    if (!value->parray) return E_OUTOFMEMORY;
     value->vt = VT_ARRAY | VT_BSTR;
     for (LONG index = 0; index < static_cast<LONG>(lines.size()); ++index) {
         const std::wstring wide = Wide(lines[static_cast<size_t>(index)]);
         UniqueBstr element(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
-        const HRESULT hr = element.get() ? SafeArrayPutElement(value->parray, &index, element.get()) : E_OUTOFMEMORY;
-        if (FAILED(hr))
-            return hr;
+        const HRESULT hr =
+            element.get() ? SafeArrayPutElement(value->parray, &index, element.get()) : E_OUTOFMEMORY;
+        if (FAILED(hr)) return hr;
     }
     VariantClear(list);
     *list = result.release();

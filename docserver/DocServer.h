@@ -10,10 +10,10 @@ namespace docserver {
 
 struct ServerOptions {
     std::wstring dataFolder;
-    std::wstring failMethod;  // for fault tests: this method answers E_FAIL
-    std::wstring failText;    // and this description (a default when empty)
-    std::wstring waitMethods; // for close tests: these methods (";" between) show a window
-    unsigned waitMs = 0;      // and serve the caller's messages this long before they answer
+    std::wstring failMethod;   // for fault tests: this method answers E_FAIL
+    std::wstring failText;     // and this description (a default when empty)
+    std::wstring waitMethods;  // for close tests: these methods (";" between) show a window
+    unsigned waitMs = 0;       // and serve the caller's messages this long before they answer
 };
 
 // Live objects, for DllCanUnloadNow.

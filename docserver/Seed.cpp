@@ -7,7 +7,8 @@ namespace docserver {
 
 namespace {
 
-constexpr char Partners[] = R"(P0001;C1001;RO14399840;Alfa Distributie SRL;Bucuresti;Str. Lalelelor 4;0211234567;1200.00
+constexpr char Partners[] =
+    R"(P0001;C1001;RO14399840;Alfa Distributie SRL;Bucuresti;Str. Lalelelor 4;0211234567;1200.00
 P0002;C1002;RO16500041;Beta Market SRL;Cluj-Napoca;Bd. Eroilor 12;0264123456;0.00
 P0003;C1003;RO21012016;Gama Construct SA;Iasi;Str. Pacurari 88;0232111222;350.50
 P0004;C1004;RO9010105;Delta Logistic SRL;Timisoara;Calea Aradului 3;0256333444;0.00
@@ -19,8 +20,10 @@ P0009;C1009;1850101123456;Ion Popescu;Ploiesti;Str. Mare 7;0722000111;0.00
 P0010;C1010;RO24563728;Client Online Magazin;Bucuresti;Str. Web 1;0211000000;0.00
 )";
 
-// intern;extern;name;unit;VAT;group;barcode;purchase price;minimum stock;weight;maker;country;description;active;notes
-constexpr char Articles[] = R"(A0001;100001;Cafea boabe 1kg;BUC;9;Cafea;5941000000011;45.00;10;1;Aroma SRL;Romania;Cafea prajita boabe;DA;
+// intern;extern;name;unit;VAT;group;barcode;purchase price;minimum
+// stock;weight;maker;country;description;active;notes
+constexpr char Articles[] =
+    R"(A0001;100001;Cafea boabe 1kg;BUC;9;Cafea;5941000000011;45.00;10;1;Aroma SRL;Romania;Cafea prajita boabe;DA;
 A0002;100002;Cafea macinata 250g;BUC;9;Cafea;5941000000028;12.50;20;0.25;Aroma SRL;Romania;Cafea macinata;DA;
 A0003;100003;Ceai verde 20 plicuri;BUC;9;Ceai;5941000000035;6.80;20;0.05;Herba SA;Romania;Ceai verde;DA;
 A0004;100004;Ceai negru 20 plicuri;BUC;9;Ceai;5941000000042;6.20;20;0.05;Herba SA;Romania;Ceai negru;DA;
@@ -43,8 +46,8 @@ A0020;100020;Termos 1l;BUC;19;Aparate;5941000000202;55.00;4;0.6;Caffe Tech;China
 )";
 
 // Sale price (category PRET VANZARE) by article.
-constexpr double SalePrices[] = {69.90, 19.90, 10.50, 9.90, 5.99, 7.20, 3.50, 8.90, 12.90, 4.99,
-                                 6.50, 499.00, 149.00, 17.90, 29.90, 6.90, 7.99, 29.00, 9.99, 85.00};
+constexpr double SalePrices[] = {69.90, 19.90,  10.50,  9.90,  5.99,  7.20, 3.50, 8.90,  12.90, 4.99,
+                                 6.50,  499.00, 149.00, 17.90, 29.90, 6.90, 7.99, 29.00, 9.99,  85.00};
 
 constexpr char Locations[] = R"(DEP;Depozit central;DEPOZIT
 MAG1;Magazin Centru;MAGAZIN
@@ -76,24 +79,26 @@ I3;07.@;P0002;500.00;;BANCA
 I4;08.@;P0009;120.00;;NUMERAR
 )";
 
-Table Dated(const char* text, const std::string& monthYear)
-{
+Table Dated(const char* text, const std::string& monthYear) {
     std::string dated(text);
-    for (size_t at; (at = dated.find('@')) != std::string::npos;)
-        dated.replace(at, 1, monthYear);
+    for (size_t at; (at = dated.find('@')) != std::string::npos;) dated.replace(at, 1, monthYear);
     return ParseTable(dated);
 }
 
 }  // namespace
 
-Tables MakeDemoData(int year, int month)
-{
+Tables MakeDemoData(int year, int month) {
     const std::string firstDay = FormatDate({year, month, 1});
     const std::string monthYear = firstDay.substr(3);
-    Tables tables = {{file::Partners, ParseTable(Partners)}, {file::Articles, ParseTable(Articles)},
-                     {file::Locations, ParseTable(Locations)}, {file::Invoices, Dated(Invoices, monthYear)},
-                     {file::Orders, Dated(Orders, monthYear)}, {file::SupplierOrders, {}}, {file::SupplierInvoices, {}},
-                     {file::Receipts, Dated(Receipts, monthYear)}, {file::CashIns, Dated(CashIns, monthYear)}};
+    Tables tables = {{file::Partners, ParseTable(Partners)},
+                     {file::Articles, ParseTable(Articles)},
+                     {file::Locations, ParseTable(Locations)},
+                     {file::Invoices, Dated(Invoices, monthYear)},
+                     {file::Orders, Dated(Orders, monthYear)},
+                     {file::SupplierOrders, {}},
+                     {file::SupplierInvoices, {}},
+                     {file::Receipts, Dated(Receipts, monthYear)},
+                     {file::CashIns, Dated(CashIns, monthYear)}};
     // Every article in the warehouse, the shops hold some; half the articles have a second price category.
     for (size_t i = 0; i < std::size(SalePrices); ++i) {
         const Row& item = tables[file::Articles][i];
@@ -102,13 +107,12 @@ Tables MakeDemoData(int year, int month)
         if (i % 2 == 0)
             tables[file::PriceCategories].push_back({code, "PRET ENGROS", FormatMoney(SalePrices[i] * 0.9)});
         const auto hold = [&](const char* where, size_t quantity) {
-            tables[file::Stock].push_back({code, where, std::to_string(quantity), item[article::PurchasePrice], firstDay});
+            tables[file::Stock].push_back(
+                {code, where, std::to_string(quantity), item[article::PurchasePrice], firstDay});
         };
         hold("DEP", 40 + 10 * (i % 5));
-        if (i % 2 == 0)
-            hold("MAG1", 5 + i % 7);
-        if (i % 3 == 0 || i == 13)
-            hold("ONL", 8 + i % 4);
+        if (i % 2 == 0) hold("MAG1", 5 + i % 7);
+        if (i % 3 == 0 || i == 13) hold("ONL", 8 + i % 4);
     }
     return tables;
 }

@@ -10,29 +10,24 @@ namespace docserver {
 
 namespace fs = std::filesystem;
 
-const Table& WorkContext::Get(const char* name) const
-{
+const Table& WorkContext::Get(const char* name) const {
     static const Table none;
     const auto found = tables->find(name);
     return found == tables->end() ? none : found->second;
 }
 
-double WorkContext::SalePrice(std::string_view articleIntern) const
-{
+double WorkContext::SalePrice(std::string_view articleIntern) const {
     for (const Row& row : Get(file::PriceCategories)) {
-        if (SameText(Field(row, category::Article), articleIntern) && SameText(Field(row, category::Name), SaleCategory))
+        if (SameText(Field(row, category::Article), articleIntern) &&
+            SameText(Field(row, category::Name), SaleCategory))
             return NumberField(row, category::Price);
     }
     return 0.0;
 }
 
-double WithVat(double price, double vatPercent)
-{
-    return Round2(price * (100.0 + vatPercent) / 100.0);
-}
+double WithVat(double price, double vatPercent) { return Round2(price * (100.0 + vatPercent) / 100.0); }
 
-std::string NextCode(const Table& table, size_t column, std::string_view prefix)
-{
+std::string NextCode(const Table& table, size_t column, std::string_view prefix) {
     long highest = 0;
     for (const Row& row : table) {
         const std::string_view code = Field(row, column);
@@ -45,29 +40,23 @@ std::string NextCode(const Table& table, size_t column, std::string_view prefix)
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, const fs::path& path)
-{
+[[noreturn]] void Fail(const char* what, const fs::path& path) {
     std::string text = what;
     throw StoreError(text + " " + Ansi(path.wstring()));
 }
 
 // A missing table is an empty one.
-Table ReadTable(const fs::path& path)
-{
-    if (!fs::exists(path))
-        return {};
+Table ReadTable(const fs::path& path) {
+    if (!fs::exists(path)) return {};
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        Fail("Nu pot citi fisierul", path);
+    if (!in) Fail("Nu pot citi fisierul", path);
     return ParseTable(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 // All temporary files first, then the renames: a failure before the first rename changes nothing.
-void ReplaceTables(const fs::path& folder, const Tables& tables)
-{
+void ReplaceTables(const fs::path& folder, const Tables& tables) {
     std::error_code error;
-    if (fs::create_directories(folder, error); error)
-        Fail("Nu pot crea folderul", folder);
+    if (fs::create_directories(folder, error); error) Fail("Nu pot crea folderul", folder);
     std::vector<fs::path> written;
     for (const auto& [name, table] : tables) {
         written.push_back(folder / (Wide(name) + L".tmp"));
@@ -76,8 +65,7 @@ void ReplaceTables(const fs::path& folder, const Tables& tables)
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.close();
         if (!out) {
-            for (const fs::path& path : written)
-                fs::remove(path, error);
+            for (const fs::path& path : written) fs::remove(path, error);
             Fail("Nu pot scrie fisierul", written.back());
         }
     }
@@ -90,26 +78,25 @@ void ReplaceTables(const fs::path& folder, const Tables& tables)
 
 }  // namespace
 
-Table OpenCompanies(const fs::path& folder, const Date& today)
-{
+Table OpenCompanies(const fs::path& folder, const Date& today) {
     if (!fs::exists(folder / file::Companies)) {
         SaveCompany(folder, "DEMO", MakeDemoData(today.year, today.month));
-        ReplaceTables(folder, {{file::Companies, {{"DEMO", "Firma Demo SRL", "RO12345674"}}}});  // last: the store is complete
+        ReplaceTables(folder, {{file::Companies,
+                                {{"DEMO", "Firma Demo SRL", "RO12345674"}}}});  // last: the store is complete
     }
     return ReadTable(folder / file::Companies);
 }
 
-Tables LoadCompany(const fs::path& folder, const std::string& code)
-{
+Tables LoadCompany(const fs::path& folder, const std::string& code) {
     Tables tables;
-    for (const char* name : {file::Partners, file::Articles, file::PriceCategories, file::Locations, file::Stock, file::Orders,
-                             file::SupplierOrders, file::Invoices, file::SupplierInvoices, file::Receipts, file::CashIns})
+    for (const char* name :
+         {file::Partners, file::Articles, file::PriceCategories, file::Locations, file::Stock, file::Orders,
+          file::SupplierOrders, file::Invoices, file::SupplierInvoices, file::Receipts, file::CashIns})
         tables[name] = ReadTable(folder / Wide(code) / name);
     return tables;
 }
 
-void SaveCompany(const fs::path& folder, const std::string& code, const Tables& changed)
-{
+void SaveCompany(const fs::path& folder, const std::string& code, const Tables& changed) {
     ReplaceTables(folder / Wide(code), changed);
 }
 

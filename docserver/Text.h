@@ -23,7 +23,9 @@ std::string FormatTable(const Table& table);
 
 std::string_view Trim(std::string_view text);
 std::string Upper(std::string_view text);  // ASCII letters only
-inline bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && Upper(a) == Upper(b); }
+inline bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && Upper(a) == Upper(b);
+}
 
 // A decimal number with "." or "," as the mark and an optional "-"; a plain whole number.
 std::optional<double> ParseNumber(std::string_view text);
@@ -34,19 +36,18 @@ std::string FormatQuantity(double value);
 inline double Round2(double value) { return std::round(value * 100.0) / 100.0; }
 
 // The field, or an empty text when a hand-edited row is short.
-inline const std::string& Field(const Row& row, size_t column)
-{
+inline const std::string& Field(const Row& row, size_t column) {
     static const std::string empty;
     return column < row.size() ? row[column] : empty;
 }
-inline double NumberField(const Row& row, size_t column) { return ParseNumber(Field(row, column)).value_or(0.0); }
+inline double NumberField(const Row& row, size_t column) {
+    return ParseNumber(Field(row, column)).value_or(0.0);
+}
 // The first row whose column equals the key (ASCII case-insensitive); an empty key names none.
 template <class T>  // Table or const Table
-auto FindRow(T& table, size_t column, std::string_view key) -> decltype(&table.front())
-{
+auto FindRow(T& table, size_t column, std::string_view key) -> decltype(&table.front()) {
     for (auto& row : table) {
-        if (!key.empty() && SameText(Field(row, column), key))
-            return &row;
+        if (!key.empty() && SameText(Field(row, column), key)) return &row;
     }
     return nullptr;
 }
@@ -59,8 +60,7 @@ struct Date {
 // "DD.MM.YYYY", a real calendar day.
 std::optional<Date> ParseDate(std::string_view text);
 std::string FormatDate(const Date& date);
-inline bool InMonth(std::string_view dateText, int year, int month)
-{
+inline bool InMonth(std::string_view dateText, int year, int month) {
     const auto date = ParseDate(dateText);
     return date && date->year == year && date->month == month;
 }

@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Rebuild(rows, [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, gestiuni); });
     Rebuild(rows, [](ResultFile& file, std::string_view row) { file.AddStockRow(row, {}); });
     const bool externalKeyFirst = ExternalKeyFirst(articleIdKind);
-    Rebuild(rows, [&](ResultFile& file, std::string_view row) { file.AddCatalogueRow(row, externalKeyFirst); });
+    Rebuild(rows,
+            [&](ResultFile& file, std::string_view row) { file.AddCatalogueRow(row, externalKeyFirst); });
     ResultFile prices;
     for (std::string_view row : rows) prices.AddPurchasePriceRow(row, gestiuni);
     NumberParameter(text);

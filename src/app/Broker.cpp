@@ -8,11 +8,11 @@
 #include <exception>
 #include <utility>
 
+#include "base/AnsiText.h"
 #include "base/AppTitle.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
-#include "base/AnsiText.h"
-#include "base/BrokerError.h"
 #include "server/DocumentServer.h"
 
 namespace {
@@ -44,9 +44,9 @@ std::string ExecutablePath() {
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
 HFONT MakeFont(int height, bool bold) {
-    return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+    return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       L"MS Sans Serif");
 }
 
 // The room a push button needs for its caption in the font it really got (the designed
@@ -69,7 +69,7 @@ SIZE ButtonRoom(HWND button, HFONT font) {
 TEBroker::TEBroker() : FExeDir(FolderOf(ExecutablePath())) {}
 
 TEBroker::~TEBroker() {
-    if (FWindow) DestroyWindow(FWindow);   // before its fonts go
+    if (FWindow) DestroyWindow(FWindow);  // before its fonts go
 }
 
 bool TEBroker::Create(HINSTANCE instance, int showCommand) {
@@ -136,22 +136,23 @@ void TEBroker::CreateComponents() {
     FWindowFont.reset(MakeFont(Scaled(14), true));
     FViewFont.reset(MakeFont(Scaled(15), false));
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    ImportSolduri = CreateWindowExW(0, L"BUTTON", L"&Import solduri parteneri",
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                    Scaled(kButtonRect.left), Scaled(kButtonRect.top),
-                                    Scaled(kButtonRect.right - kButtonRect.left),
-                                    Scaled(kButtonRect.bottom - kButtonRect.top), FWindow,
-                                    reinterpret_cast<HMENU>(INT_PTR(kButtonId)), instance, nullptr);
+    ImportSolduri = CreateWindowExW(
+        0, L"BUTTON", L"&Import solduri parteneri", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+        Scaled(kButtonRect.left), Scaled(kButtonRect.top), Scaled(kButtonRect.right - kButtonRect.left),
+        Scaled(kButtonRect.bottom - kButtonRect.top), FWindow, reinterpret_cast<HMENU>(INT_PTR(kButtonId)),
+        instance, nullptr);
     // No scroll bars; without ES_AUTOVSCROLL the control would refuse a line past its height.
-    Messages = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-                               0, Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
+    Messages =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 0,
+                        Scaled(kViewTop), 0, 0, FWindow, nullptr, instance, nullptr);
     SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont.get()), FALSE);
     SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont.get()), FALSE);
     SendMessageW(Messages, EM_SETLIMITTEXT, 1 << 20, 0);  // the view keeps far less
     SIZE room = ButtonRoom(ImportSolduri, FWindowFont.get());
-    SetWindowPos(ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
-                 std::max(int(room.cy), Scaled(kButtonRect.bottom - kButtonRect.top)), SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(
+        ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
+        std::max(int(room.cy), Scaled(kButtonRect.bottom - kButtonRect.top)), SWP_NOMOVE | SWP_NOZORDER);
     OnSize(SIZE_RESTORED);
     Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
 }

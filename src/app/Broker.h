@@ -37,9 +37,9 @@ public:
     // further error is logged instead, so boxes never nest.
     void ShowError(const std::string& text);
 
-    HWND Messages = nullptr;        // read-only view of the activity log
-    UINT_PTR Timer = 0;             // the one-second poll timer
-    HWND ImportSolduri = nullptr;   // "&Import solduri parteneri"
+    HWND Messages = nullptr;       // read-only view of the activity log
+    UINT_PTR Timer = 0;            // the one-second poll timer
+    HWND ImportSolduri = nullptr;  // "&Import solduri parteneri"
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,7 +50,8 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnClose();
     void OnDestroy();
-    template <class Handler> void RunHandler(Handler handler);
+    template <class Handler>
+    void RunHandler(Handler handler);
     void CreateComponents();
     int Scaled(int designed) const;
 
@@ -59,7 +60,7 @@ private:
     UniqueFont FViewFont;
     int FDpi = 120;
     bool FErrorBoxOpen = false;
-    bool FCloseRequested = false;   // a close arrived while a request or the export was in hand
+    bool FCloseRequested = false;  // a close arrived while a request or the export was in hand
 
 public:
     // ---- app/LoadSettings.cpp
@@ -71,7 +72,7 @@ public:
 
     // ---- log/ActivityLog.cpp: every line to the view and to LOG.TXT
     void LogMessage(const std::string& text);
-    void LogStamped(std::string_view text);   // time stamp + text
+    void LogStamped(std::string_view text);  // time stamp + text
     const std::string& LogText() const { return FLogText; }
 
 private:
@@ -79,7 +80,7 @@ private:
     void ShowLogTail();
     void ScrollViewToEnd();
 
-    std::string FLogText;   // the run's whole log, each line ended by CR LF
+    std::string FLogText;  // the run's whole log, each line ended by CR LF
     LogFile FLogFile;
 
 public:
@@ -103,11 +104,11 @@ private:
     void OnWorkDirMissing();
     bool ServerMissing();
 
-    bool FNoServerLogged = false;   // the missing server has been logged in this run
+    bool FNoServerLogged = false;  // the missing server has been logged in this run
 
 public:
     // ---- polling/Disposal.cpp: what becomes of a served package
-    bool SetAsideFailedPackage(const std::string& name);   // true when renamed to ".ERR"
+    bool SetAsideFailedPackage(const std::string& name);  // true when renamed to ".ERR"
 
 private:
     enum class PackageOutcome { Accepted, Refused, Raised };
@@ -122,17 +123,17 @@ private:
     void RetryPassedOver();
     bool RecoverInterruptedPackage();
 
-    PackageJournal FJournal;            // the package in hand and those passed over, on disk too
-    bool FJournalChecked = false;       // the journal left by the last run has been read
-    bool FJournalReadFailed = false;    // logged: the journal could not be read
-    bool FJournalWriteFailed = false;   // logged: the journal could not be written, until it can
+    PackageJournal FJournal;           // the package in hand and those passed over, on disk too
+    bool FJournalChecked = false;      // the journal left by the last run has been read
+    bool FJournalReadFailed = false;   // logged: the journal could not be read
+    bool FJournalWriteFailed = false;  // logged: the journal could not be written, until it can
 
 public:
     // ---- polling/EmergencyScript.cpp
     void RunEmergencyScript();
 
 private:
-    UniqueHandle FScriptProcess;   // the emergency script started last, while it may run
+    UniqueHandle FScriptProcess;  // the emergency script started last, while it may run
 
 public:
     // ---- packages/PackageFile.cpp, DocumentPackages.cpp, MasterDataPackages.cpp: each

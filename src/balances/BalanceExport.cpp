@@ -1,10 +1,10 @@
 // The operator's export of the partners' balances to SOLDURI.TXT.
 #include "app/Broker.h"
 #include "app/BusyScope.h"
-#include "base/FileSystem.h"
-#include "base/Text.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "server/ServerList.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 std::string SystemMessage(DWORD code) {
     wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text(buffer ? buffer : L"", length);
     LocalFree(buffer);
     // System texts end in CR LF (and sometimes a blank), which must not reach a log line.
@@ -26,7 +26,8 @@ namespace {
 bool LeavesErrorInfo(IUnknown* object, REFIID iid) {
     ComRef<ISupportErrorInfo> support;
     return object &&
-           SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.addressof()))) &&
+           SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo,
+                                            reinterpret_cast<void**>(support.addressof()))) &&
            support->InterfaceSupportsErrorInfo(iid) == S_OK;
 }
 

@@ -40,7 +40,8 @@ FileState StateOf(HANDLE file) {
             {information.dwVolumeSerialNumber,
              (uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow},
             (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow,
-            (uint64_t(information.ftLastWriteTime.dwHighDateTime) << 32) | information.ftLastWriteTime.dwLowDateTime};
+            (uint64_t(information.ftLastWriteTime.dwHighDateTime) << 32) |
+                information.ftLastWriteTime.dwLowDateTime};
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -58,8 +59,8 @@ bool FileExists(const std::string& path) {
 bool DeleteFileQuietly(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
 std::string ReadWholeFile(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) ThrowFileError("Cannot open file", path);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) ThrowFileError("Cannot read file", path);
@@ -95,10 +96,10 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes)
     // (a leftover, or a link to a file elsewhere) goes first, and only a file this call
     // makes itself is written into. Deleting a link leaves its target alone.
     DeleteFileW(temp.c_str());
-    UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    UniqueFile file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
-    ScopeExit removeTemp([&] {   // on every path but success
+    ScopeExit removeTemp([&] {  // on every path but success
         file.reset();
         DeleteFileW(temp.c_str());
     });

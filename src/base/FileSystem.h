@@ -20,7 +20,7 @@ struct FileState {
     bool found = false;
     FileIdentity identity;
     uint64_t size = 0;
-    uint64_t lastWrite = 0;   // FILETIME as one number
+    uint64_t lastWrite = 0;  // FILETIME as one number
 };
 FileState StateOf(HANDLE file);
 

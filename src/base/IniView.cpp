@@ -3,8 +3,7 @@
 
 #include "base/Text.h"
 
-std::string IniView::Read(std::string_view section, std::string_view key,
-                          std::string_view fallback) const {
+std::string IniView::Read(std::string_view section, std::string_view key, std::string_view fallback) const {
     bool inSection = false;
     for (std::string_view line : lines_) {
         if (line.empty() || line[0] == ';') continue;

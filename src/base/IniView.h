@@ -16,8 +16,7 @@ public:
 
     // The value of the first entry whose text before its first "=" equals key (ignoring
     // case), in the first section named section (ignoring case); fallback when there is none.
-    std::string Read(std::string_view section, std::string_view key,
-                     std::string_view fallback) const;
+    std::string Read(std::string_view section, std::string_view key, std::string_view fallback) const;
 
 private:
     // Each read scans the lines and stops at the end of the section: a package's header

@@ -27,14 +27,16 @@ public:
     ~UniqueAny() { reset(); }
 
     static T Invalid() noexcept {
-        if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(InvalidValue);
-        else return static_cast<T>(InvalidValue);
+        if constexpr (std::is_pointer_v<T>)
+            return reinterpret_cast<T>(InvalidValue);
+        else
+            return static_cast<T>(InvalidValue);
     }
 
     T get() const noexcept { return value_; }
     bool valid() const noexcept { return value_ != Invalid(); }
     explicit operator bool() const noexcept { return valid(); }
-    T* addressof() noexcept {   // for an [out] parameter
+    T* addressof() noexcept {  // for an [out] parameter
         reset();
         return &value_;
     }
@@ -52,14 +54,14 @@ inline void ReleaseScreenDc(HDC dc) noexcept { ReleaseDC(nullptr, dc); }
 inline void EndComApartment(bool) noexcept { CoUninitialize(); }
 }  // namespace owners
 
-using UniqueHandle = UniqueAny<HANDLE, CloseHandle>;                     // processes, threads
-using UniqueFile = UniqueAny<HANDLE, CloseHandle, -1>;                   // CreateFile and the like
-using UniqueFind = UniqueAny<HANDLE, FindClose, -1>;                     // FindFirstFile
+using UniqueHandle = UniqueAny<HANDLE, CloseHandle>;    // processes, threads
+using UniqueFile = UniqueAny<HANDLE, CloseHandle, -1>;  // CreateFile and the like
+using UniqueFind = UniqueAny<HANDLE, FindClose, -1>;    // FindFirstFile
 using UniqueBstr = UniqueAny<BSTR, SysFreeString>;
 using UniqueSafeArray = UniqueAny<SAFEARRAY*, SafeArrayDestroy>;
 using UniqueFont = UniqueAny<HFONT, DeleteObject>;
-using UniqueScreenDc = UniqueAny<HDC, owners::ReleaseScreenDc>;          // GetDC(nullptr)
-using UniqueComApartment = UniqueAny<bool, owners::EndComApartment>;     // true once CoInitializeEx succeeded
+using UniqueScreenDc = UniqueAny<HDC, owners::ReleaseScreenDc>;       // GetDC(nullptr)
+using UniqueComApartment = UniqueAny<bool, owners::EndComApartment>;  // true once CoInitializeEx succeeded
 
 // A VARIANT is a value, not a handle: it starts VT_EMPTY and is cleared when it goes.
 class UniqueVariant {
@@ -78,7 +80,7 @@ public:
     ~UniqueVariant() { reset(); }
 
     const VARIANT& get() const noexcept { return value_; }
-    VARIANT* addressof() noexcept {   // for an [out] VARIANT*
+    VARIANT* addressof() noexcept {  // for an [out] VARIANT*
         reset();
         return &value_;
     }
@@ -98,7 +100,7 @@ template <class T>
 class ComRef {
 public:
     ComRef() = default;
-    explicit ComRef(T* owned) noexcept : value_(owned) {}   // takes over one reference
+    explicit ComRef(T* owned) noexcept : value_(owned) {}  // takes over one reference
     ComRef(const ComRef& other) noexcept : value_(other.value_) {
         if (value_) value_->AddRef();
     }

@@ -12,7 +12,7 @@ struct Settings {
     std::string company;        // "FirmaLucru"; "?" when missing
     std::string articleIdKind;  // "IDArticol" as written; "?" when missing
     std::string partnerIdKind;  // "IDPartener" as written; "?" when missing
-    TextList gestiuni;  // "Gestiune", upper case, split at ";"
+    TextList gestiuni;          // "Gestiune", upper case, split at ";"
     bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
 };
 

@@ -10,9 +10,12 @@ char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c
 
 int DigitValue(char c, int base) {
     int value = 99;
-    if (c >= '0' && c <= '9') value = c - '0';
-    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
     return value < base ? value : -1;
 }
 
@@ -68,9 +71,7 @@ size_t FindNoCase(std::string_view text, std::string_view needle) {
     return std::string_view::npos;
 }
 
-void SplitList(std::string_view text, char separator, TextList& list) {
-    SplitInto(text, separator, list);
-}
+void SplitList(std::string_view text, char separator, TextList& list) { SplitInto(text, separator, list); }
 
 void SplitList(std::string_view text, char separator, std::vector<std::string_view>& list) {
     SplitInto(text, separator, list);

@@ -14,8 +14,8 @@ std::string Padded(int value, size_t width) {
 }  // namespace
 
 std::string FormatTimeStamp(const LocalTime& time, std::string_view timeSeparator) {
-    std::string stamp = Padded(time.day, 2) + "." + Padded(time.month, 2) + "." +
-                        Padded(time.year, 4) + " " + Padded(time.hour, 2);
+    std::string stamp = Padded(time.day, 2) + "." + Padded(time.month, 2) + "." + Padded(time.year, 4) + " " +
+                        Padded(time.hour, 2);
     stamp.append(timeSeparator).append(Padded(time.minute, 2));
     stamp.append(timeSeparator).append(Padded(time.second, 2));
     return stamp + " ";

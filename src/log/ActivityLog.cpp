@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "app/Broker.h"
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
 
 namespace {
 

@@ -9,8 +9,8 @@ namespace {
 
 FileState StateAt(const std::string& path) {
     UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() ? StateOf(file.get()) : FileState{};
 }
 
@@ -25,7 +25,7 @@ void LogFile::Save(const std::string& path, std::string_view text) {
 bool LogFile::AppendTail(const std::string& path, std::string_view text) {
     if (!known_ || path != path_ || text.size() < saved_.size) return false;
     UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
         ThrowFileError("Cannot open file", path);

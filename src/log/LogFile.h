@@ -25,5 +25,5 @@ private:
 
     bool known_ = false;
     std::string path_;
-    FileState saved_;   // the file as this object last left it
+    FileState saved_;  // the file as this object last left it
 };

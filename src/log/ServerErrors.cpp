@@ -1,9 +1,9 @@
 // The server's error list, reported to the log, to the error file, or both.
 #include "app/Broker.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
 #include "log/ErrorFileName.h"
-#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 std::string TEBroker::ErrorFileSuffix() const { return ErrorFileSuffixFor(FPrefixErrors, FCurrentRequest); }

@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "app/Broker.h"
-#include "packages/PackageKinds.h"
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
+#include "packages/PackageKinds.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -23,8 +23,8 @@ constexpr DWORD kRetryPauseMs = 20;
 bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.valid()) return true;
         if (GetTickCount64() - start >= limitMs) return false;
         Sleep(kRetryPauseMs);

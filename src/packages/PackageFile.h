@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "packages/PackageText.h"
 #include "base/Owners.h"
+#include "packages/PackageText.h"
 
 // The package's bytes and text lines; raises BrokerError when it cannot be opened or
 // read, or does not fit in memory.

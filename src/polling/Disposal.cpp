@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "app/Broker.h"
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "polling/NameMatch.h"
-#include "base/AnsiText.h"
 
 // An accepted package that cannot be deleted, and one whose handler raised (documents
 // may exist) that cannot be set aside, are never handed to the server again. A refused
@@ -18,9 +18,7 @@ void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome)
     case PackageOutcome::Raised:
         if (!SetAsideFailedPackage(name)) RememberPackage(name, PassedOver::SetAside);
         break;
-    case PackageOutcome::Refused:
-        SetAsideFailedPackage(name);
-        break;
+    case PackageOutcome::Refused: SetAsideFailedPackage(name); break;
     }
     ClearInHand();
 }

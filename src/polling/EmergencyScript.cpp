@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app/Broker.h"
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
 
 void TEBroker::RunEmergencyScript() {
     std::string path = FExeDir;

@@ -47,9 +47,12 @@ PackageJournal ParseJournal(std::string_view text) {
         char tag = 0;
         PackageStamp stamp;
         if (!ReadLine(line, tag, stamp)) continue;
-        if (tag == 'S') journal.inHand = stamp;
-        else if (tag == PassedOver::Deletion) AddPassedOver(journal, {stamp, PassedOver::Deletion});
-        else if (tag == PassedOver::SetAside) AddPassedOver(journal, {stamp, PassedOver::SetAside});
+        if (tag == 'S')
+            journal.inHand = stamp;
+        else if (tag == PassedOver::Deletion)
+            AddPassedOver(journal, {stamp, PassedOver::Deletion});
+        else if (tag == PassedOver::SetAside)
+            AddPassedOver(journal, {stamp, PassedOver::SetAside});
     }
     return journal;
 }

@@ -11,15 +11,15 @@
 struct PackageStamp {
     std::string name;
     uint64_t size = 0;
-    uint64_t lastWrite = 0;   // FILETIME as one number
+    uint64_t lastWrite = 0;  // FILETIME as one number
     bool operator==(const PackageStamp&) const = default;
 };
 
 // A served package still in the directory, and what is still to be done with it.
 struct PassedOver {
     enum Pending : char {
-        Deletion = 'P',   // accepted: it is deleted as soon as it can be
-        SetAside = 'A',   // its handler raised, so documents may exist: renamed to ".ERR" as soon as it can be
+        Deletion = 'P',  // accepted: it is deleted as soon as it can be
+        SetAside = 'A',  // its handler raised, so documents may exist: renamed to ".ERR" as soon as it can be
     };
     PackageStamp stamp;
     Pending pending = Deletion;
@@ -27,8 +27,8 @@ struct PassedOver {
 };
 
 struct PackageJournal {
-    std::optional<PackageStamp> inHand;   // handed to its handler, not yet disposed of
-    std::vector<PassedOver> passedOver;   // never served again; disposal retried on later ticks
+    std::optional<PackageStamp> inHand;  // handed to its handler, not yet disposed of
+    std::vector<PassedOver> passedOver;  // never served again; disposal retried on later ticks
 
     bool Empty() const { return !inHand && passedOver.empty(); }
 };

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "app/Broker.h"
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
-#include "base/AnsiText.h"
 
 namespace {
 
@@ -49,7 +49,8 @@ void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pend
     AddPassedOver(FJournal, {stamp, pending});
     if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, name)) FJournal.inHand.reset();
     SaveJournal();
-    LogStamped((pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul " : " ... Nu pot sterge pachetul ") +
+    LogStamped((pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul "
+                                                : " ... Nu pot sterge pachetul ") +
                name);
 }
 
@@ -75,8 +76,10 @@ bool TEBroker::SaveJournal() {
     const std::string path = FWorkDir + "\\" + kJournalFileName;
     bool saved = true;
     try {
-        if (!FJournal.Empty()) WriteFileReplacing(path, FormatJournal(FJournal));
-        else saved = DeleteFileW(Wide(path).c_str()) || NoFileAt(path);
+        if (!FJournal.Empty())
+            WriteFileReplacing(path, FormatJournal(FJournal));
+        else
+            saved = DeleteFileW(Wide(path).c_str()) || NoFileAt(path);
     } catch (const std::exception&) {
         saved = false;
     }
@@ -91,10 +94,10 @@ bool TEBroker::SaveJournal() {
 void TEBroker::RetryPassedOver() {
     bool changed = false;
     std::erase_if(FJournal.passedOver, [&](const PassedOver& known) {
-        const bool done = !Unchanged(FWorkDir, known.stamp) ||
-                          (known.pending == PassedOver::SetAside
-                               ? SetAsideFailedPackage(known.stamp.name)
-                               : DeleteFileQuietly(FWorkDir + "\\" + known.stamp.name));
+        const bool done =
+            !Unchanged(FWorkDir, known.stamp) ||
+            (known.pending == PassedOver::SetAside ? SetAsideFailedPackage(known.stamp.name)
+                                                   : DeleteFileQuietly(FWorkDir + "\\" + known.stamp.name));
         changed = changed || done;
         return done;
     });

@@ -2,14 +2,14 @@
 #include "app/Broker.h"
 
 #include "app/BusyScope.h"
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "packages/PackageKinds.h"
 #include "polling/NameMatch.h"
 #include "queries/QueryKinds.h"
-#include "base/AnsiText.h"
 
 struct TEBroker::FoundEntry {
-    std::string name;        // the long name, as the directory holds it
+    std::string name;  // the long name, as the directory holds it
     bool directory = false;
 };
 
@@ -69,7 +69,7 @@ bool TEBroker::ServerMissing() {
 bool TEBroker::FindPackage(std::string_view pattern, FoundEntry& found) {
     WIN32_FIND_DATAW entry;
     UniqueFind search(FindFirstFileExW(Wide(FWorkDir + "\\" + std::string(pattern)).c_str(), FindExInfoBasic,
-                                             &entry, FindExSearchNameMatch, nullptr, 0));
+                                       &entry, FindExSearchNameMatch, nullptr, 0));
     if (!search.valid()) return false;
     do {
         const std::wstring wide = entry.cFileName;

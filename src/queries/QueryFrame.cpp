@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "app/Broker.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "queries/QueryKinds.h"
 #include "queries/RowRebuild.h"
-#include "base/BrokerError.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -101,8 +101,10 @@ QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) const {
     QueryParameter parameter;
     if (query.parameter == QueryParameterKind::None) return parameter;
     std::string content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
-    if (query.parameter == QueryParameterKind::Number) parameter.number = NumberParameter(content);
-    else parameter.article = ArticleParameter(content);
+    if (query.parameter == QueryParameterKind::Number)
+        parameter.number = NumberParameter(content);
+    else
+        parameter.article = ArticleParameter(content);
     return parameter;
 }
 

@@ -12,8 +12,8 @@
 
 // The one parameter a request file may carry; only one of the two is used per query.
 struct QueryParameter {
-    int number = 0;          // order or day number
-    std::string article;     // article code
+    int number = 0;       // order or day number
+    std::string article;  // article code
 };
 
 enum class QueryParameterKind { None, Number, Article };
@@ -22,16 +22,16 @@ enum class QueryRows { Unchanged, Stock, PurchasePrice, Catalogue };
 // The time-stamped lines a query logs around its list call; an empty text is not logged.
 // A query with a "ran" line logs every step and survives a list call that raises.
 struct QueryTrace {
-    std::string_view reading;   // before the call, followed by the parameter
-    std::string_view ran;       // the call returned normally
-    std::string_view raised;    // the call raised; followed by the error's text
-    std::string_view refused;   // the error code was not 0
+    std::string_view reading;  // before the call, followed by the parameter
+    std::string_view ran;      // the call returned normally
+    std::string_view raised;   // the call raised; followed by the error's text
+    std::string_view refused;  // the error code was not 0
 
     constexpr bool Detailed() const { return !ran.empty(); }
 };
 
-using QueryListCall = HRESULT (*)(ITallyportObject& server, const QueryParameter& parameter,
-                                  LONG* errorCode, VARIANT* list);
+using QueryListCall = HRESULT (*)(ITallyportObject& server, const QueryParameter& parameter, LONG* errorCode,
+                                  VARIANT* list);
 
 struct QueryKind {
     std::string_view request;
@@ -39,7 +39,7 @@ struct QueryKind {
     QueryListCall list;
     QueryParameterKind parameter;
     QueryRows rows;
-    const QueryTrace* trace;    // nullptr: the query logs nothing itself
+    const QueryTrace* trace;  // nullptr: the query logs nothing itself
     void (TEBroker::*serve)(const QueryKind& query) = &TEBroker::AnswerQuery;
 };
 
@@ -55,22 +55,18 @@ HRESULT CallWithNumber(ITallyportObject& server, const QueryParameter& parameter
 }
 
 // The server's second argument is always 0.
-inline HRESULT CallWithArticle(ITallyportObject& server, const QueryParameter& parameter,
-                               LONG* errorCode, VARIANT* list) {
+inline HRESULT CallWithArticle(ITallyportObject& server, const QueryParameter& parameter, LONG* errorCode,
+                               VARIANT* list) {
     return server.GetStocArticol(MakeBstr(parameter.article).get(), 0, errorCode, list);
 }
 
 inline constexpr QueryTrace kOrderTrace{
-    " ... Citesc informatii bonuri pentru comanda ",
-    " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
-    " ... Exceptie la rularea functiei GetInfoCmdBon ... ",
-    " ... Eroare la citire informatii bon"};
+    " ... Citesc informatii bonuri pentru comanda ", " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
+    " ... Exceptie la rularea functiei GetInfoCmdBon ... ", " ... Eroare la citire informatii bon"};
 
 inline constexpr QueryTrace kArticleTrace{
-    " ... Citesc stoc articol ",
-    " ... Functia GetStocArticol a fost rulata fara eroare ",
-    " ... Exceptie la rularea functiei GetStocArticol ... ",
-    " ... Eroare la citire stoc articol"};
+    " ... Citesc stoc articol ", " ... Functia GetStocArticol a fost rulata fara eroare ",
+    " ... Exceptie la rularea functiei GetStocArticol ... ", " ... Eroare la citire stoc articol"};
 
 inline constexpr QueryTrace kDayTrace{" ... Citesc informatii bonuri pentru ziua ", {}, {}, {}};
 

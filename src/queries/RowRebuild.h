@@ -64,5 +64,5 @@ private:
 
 // The parameters of the three parameter queries: the request file's first line only,
 // the default when the file is empty or that line is.
-int NumberParameter(std::string_view requestContent);            // default 0
-std::string ArticleParameter(std::string_view requestContent);   // default "qqqqqq", kept untrimmed
+int NumberParameter(std::string_view requestContent);           // default 0
+std::string ArticleParameter(std::string_view requestContent);  // default "qqqqqq", kept untrimmed

@@ -39,7 +39,10 @@ public:
     ~ArrayData() { SafeArrayUnaccessData(array_); }
     ArrayData(const ArrayData&) = delete;
     ArrayData& operator=(const ArrayData&) = delete;
-    template <class T> T* As() const { return static_cast<T*>(data_); }
+    template <class T>
+    T* As() const {
+        return static_cast<T*>(data_);
+    }
 
 private:
     SAFEARRAY* array_;
@@ -52,8 +55,7 @@ ServerList ReadServerList(const VARIANT& list, ServerListRows& rows) {
     ServerList result;
     VARTYPE elementType = VARTYPE(list.vt & ~VT_ARRAY);
     if (!(list.vt & VT_ARRAY) || (list.vt & VT_BYREF) || !list.parray ||
-        (elementType != VT_BSTR && elementType != VT_VARIANT) ||
-        SafeArrayGetDim(list.parray) != 1)
+        (elementType != VT_BSTR && elementType != VT_VARIANT) || SafeArrayGetDim(list.parray) != 1)
         return result;
     result.isArray = true;
     Check(SafeArrayGetLBound(list.parray, 1, &result.lowerBound));
@@ -63,7 +65,7 @@ ServerList ReadServerList(const VARIANT& list, ServerListRows& rows) {
     ArrayData data(list.parray);
     rows.Begin(count, elementType == VT_BSTR ? WideLength(data.As<BSTR>(), count)
                                              : WideLength(data.As<VARIANT>(), count));
-    std::string buffer;   // one for every element
+    std::string buffer;  // one for every element
     for (size_t i = 0; i < count; ++i)
         rows.Row(elementType == VT_BSTR ? Ansi(BstrText(data.As<BSTR>()[i]), buffer)
                                         : VariantText(data.As<VARIANT>()[i], buffer));

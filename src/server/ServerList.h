@@ -13,7 +13,7 @@
 #include "base/Owners.h"
 
 struct ServerList {
-    bool isArray = false;    // false: the variant held no array, so no lines
+    bool isArray = false;  // false: the variant held no array, so no lines
     LONG lowerBound = 0;
     LONG upperBound = -1;
     TextList lines;  // elements from lower to upper bound, as 8-bit text

@@ -5,10 +5,10 @@
 #include <windows.h>
 #include <oaidl.h>
 
-inline constexpr CLSID CLSID_CoTallyportObject =
-    {0x8C18CF0B, 0x77A3, 0x4259, {0x9E, 0x00, 0xA3, 0x51, 0xB2, 0x70, 0x20, 0x4C}};
-inline constexpr IID IID_ITallyportObject =
-    {0xA7603F00, 0x85CA, 0x4EC0, {0x97, 0x4D, 0xDF, 0x84, 0x9C, 0xCC, 0xC6, 0x1F}};
+inline constexpr CLSID CLSID_CoTallyportObject = {
+    0x8C18CF0B, 0x77A3, 0x4259, {0x9E, 0x00, 0xA3, 0x51, 0xB2, 0x70, 0x20, 0x4C}};
+inline constexpr IID IID_ITallyportObject = {
+    0xA7603F00, 0x85CA, 0x4EC0, {0x97, 0x4D, 0xDF, 0x84, 0x9C, 0xCC, 0xC6, 0x1F}};
 
 // Slots 0-2 are IUnknown and 3-6 IDispatch. Every slot from 7 to 139 is declared in
 // order; the ones named ReservedN are never called by the service, and a server that
@@ -16,16 +16,18 @@ inline constexpr IID IID_ITallyportObject =
 struct ITallyportObject : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Reserved7() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved8() { return E_NOTIMPL; }
-    virtual HRESULT STDMETHODCALLTYPE SetFirmaLucru(BSTR company, LONG* ok) = 0;  // 9
-    virtual HRESULT STDMETHODCALLTYPE SetLunaLucru(LONG year, LONG month, LONG* ok) = 0;  // 10
-    virtual HRESULT STDMETHODCALLTYPE SetPachet(VARIANT lines) = 0;  // 11
-    virtual HRESULT STDMETHODCALLTYPE GenFacturi(LONG* ok) = 0;  // 12
-    virtual HRESULT STDMETHODCALLTYPE GetListaErori(VARIANT* list) = 0;  // 13
-    virtual HRESULT STDMETHODCALLTYPE GetNrFacturi(LONG* count) = 0;  // 14
+    virtual HRESULT STDMETHODCALLTYPE SetFirmaLucru(BSTR company, LONG* ok) = 0;              // 9
+    virtual HRESULT STDMETHODCALLTYPE SetLunaLucru(LONG year, LONG month, LONG* ok) = 0;      // 10
+    virtual HRESULT STDMETHODCALLTYPE SetPachet(VARIANT lines) = 0;                           // 11
+    virtual HRESULT STDMETHODCALLTYPE GenFacturi(LONG* ok) = 0;                               // 12
+    virtual HRESULT STDMETHODCALLTYPE GetListaErori(VARIANT* list) = 0;                       // 13
+    virtual HRESULT STDMETHODCALLTYPE GetNrFacturi(LONG* count) = 0;                          // 14
     virtual HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* errorCode, VARIANT* list) = 0;  // 15
-    virtual HRESULT STDMETHODCALLTYPE GetStocuri(LONG* errorCode, VARIANT* list) = 0;  // 16
-    virtual HRESULT STDMETHODCALLTYPE GetStocArticol(BSTR articleCode, LONG zero, LONG* errorCode, VARIANT* list) = 0;  // 17
-    virtual HRESULT STDMETHODCALLTYPE GetSolduriParteneri(BSTR selector, LONG* errorCode, VARIANT* list) = 0;  // 18
+    virtual HRESULT STDMETHODCALLTYPE GetStocuri(LONG* errorCode, VARIANT* list) = 0;         // 16
+    virtual HRESULT STDMETHODCALLTYPE GetStocArticol(BSTR articleCode, LONG zero, LONG* errorCode,
+                                                     VARIANT* list) = 0;  // 17
+    virtual HRESULT STDMETHODCALLTYPE GetSolduriParteneri(BSTR selector, LONG* errorCode,
+                                                          VARIANT* list) = 0;  // 18
     virtual HRESULT STDMETHODCALLTYPE Reserved19() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved20() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE GetListaGestiuni(LONG* errorCode, VARIANT* list) = 0;  // 21
@@ -44,13 +46,13 @@ struct ITallyportObject : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Reserved34() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved35() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE AddPartener(BSTR record, LONG* ok) = 0;  // 36
-    virtual HRESULT STDMETHODCALLTYPE GetNrComenzi(LONG* count) = 0;  // 37
-    virtual HRESULT STDMETHODCALLTYPE GenComenzi(LONG* ok) = 0;  // 38
+    virtual HRESULT STDMETHODCALLTYPE GetNrComenzi(LONG* count) = 0;           // 37
+    virtual HRESULT STDMETHODCALLTYPE GenComenzi(LONG* ok) = 0;                // 38
     virtual HRESULT STDMETHODCALLTYPE Reserved39() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved40() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved41() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE SetTipIDPartener(BSTR kind) = 0;  // 42
-    virtual HRESULT STDMETHODCALLTYPE SetTipIDArticol(BSTR kind) = 0;  // 43
+    virtual HRESULT STDMETHODCALLTYPE SetTipIDArticol(BSTR kind) = 0;   // 43
     virtual HRESULT STDMETHODCALLTYPE Reserved44() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved45() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved46() { return E_NOTIMPL; }
@@ -97,7 +99,7 @@ struct ITallyportObject : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Reserved87() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved88() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved89() { return E_NOTIMPL; }
-    virtual HRESULT STDMETHODCALLTYPE GenFacturiFurnizori(LONG* ok) = 0;  // 90
+    virtual HRESULT STDMETHODCALLTYPE GenFacturiFurnizori(LONG* ok) = 0;       // 90
     virtual HRESULT STDMETHODCALLTYPE GetNrFacturiFurnizori(LONG* count) = 0;  // 91
     virtual HRESULT STDMETHODCALLTYPE Reserved92() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved93() { return E_NOTIMPL; }
@@ -129,8 +131,10 @@ struct ITallyportObject : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Reserved119() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved120() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved121() { return E_NOTIMPL; }
-    virtual HRESULT STDMETHODCALLTYPE GetInfoCmdBon(LONG orderNumber, LONG* errorCode, VARIANT* list) = 0;  // 122
-    virtual HRESULT STDMETHODCALLTYPE GetInfoCmdBonuri(LONG dayNumber, LONG* errorCode, VARIANT* list) = 0;  // 123
+    virtual HRESULT STDMETHODCALLTYPE GetInfoCmdBon(LONG orderNumber, LONG* errorCode,
+                                                    VARIANT* list) = 0;  // 122
+    virtual HRESULT STDMETHODCALLTYPE GetInfoCmdBonuri(LONG dayNumber, LONG* errorCode,
+                                                       VARIANT* list) = 0;  // 123
     virtual HRESULT STDMETHODCALLTYPE Reserved124() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved125() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved126() { return E_NOTIMPL; }
@@ -143,7 +147,7 @@ struct ITallyportObject : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Reserved133() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved134() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE Reserved135() { return E_NOTIMPL; }
-    virtual HRESULT STDMETHODCALLTYPE GenComenziFurnizori(LONG* ok) = 0;  // 136
+    virtual HRESULT STDMETHODCALLTYPE GenComenziFurnizori(LONG* ok) = 0;       // 136
     virtual HRESULT STDMETHODCALLTYPE GetNrComenziFurnizori(LONG* count) = 0;  // 137
     virtual HRESULT STDMETHODCALLTYPE Reserved138() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE GetIncasariLuna(LONG* errorCode, VARIANT* list) = 0;  // 139

@@ -9,7 +9,8 @@ namespace {
 using StartupTest = BrokerTest;
 
 TEST_F(StartupTest, CompleteSettingsConfigureTheServerAndLogNothing) {
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\\\r\nFirmaLucru=ACME SRL\r\n"
+    WriteIni("[Generale]\r\nDirectorLucru=" + workDir +
+             "\\\r\nFirmaLucru=ACME SRL\r\n"
              "IDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=g1;g2;\r\nPrefixareErori=d\r\n");
     broker.FormCreate();
     EXPECT_EQ(server.CallsText(),
@@ -22,7 +23,11 @@ TEST_F(StartupTest, CompleteSettingsConfigureTheServerAndLogNothing) {
 }
 
 TEST_F(StartupTest, KeyKindsSelectTheConfigurationCalls) {
-    struct Case { const char* partner; const char* article; const char* calls; } cases[] = {
+    struct Case {
+        const char* partner;
+        const char* article;
+        const char* calls;
+    } cases[] = {
         {"IDPartener=codfiscal", "IDArticol=CODINTERN",
          "SetTipIDPartener(CODINTERN) SetTipIDPartener(CODFISCAL) SetTipIDArticol(CODINTERN)"},
         {"IDPartener=CodExtern", "IDArticol=codextern",
@@ -83,7 +88,7 @@ TEST_F(StartupTest, FailingConfigurationCallStopsFormCreateWithTheServersText) {
 }
 
 TEST_F(StartupTest, ServerThatCannotBeCreatedLeavesNoServer) {
-    broker.FCreateServer = [] () -> ComRef<ITallyportObject> { throw BrokerError("Class not registered"); };
+    broker.FCreateServer = []() -> ComRef<ITallyportObject> { throw BrokerError("Class not registered"); };
     WriteIni(DefaultIni());
     EXPECT_THROW(broker.FormCreate(), BrokerError);
     EXPECT_FALSE(broker.FServer);

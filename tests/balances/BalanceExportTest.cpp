@@ -47,7 +47,7 @@ TEST_F(BalanceExportTest, RequestInProgressRefusesTheClick) {
     broker.ImportSolduriClick();
     EXPECT_EQ(Log(), TextList{kRefusal});
     EXPECT_EQ(server.CallsText(), "");
-    EXPECT_TRUE(broker.FBusy);   // still the request's
+    EXPECT_TRUE(broker.FBusy);  // still the request's
     EXPECT_FALSE(Exists("SOLDURI.TXT"));
 }
 

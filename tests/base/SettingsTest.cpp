@@ -21,13 +21,16 @@ TEST(SettingsTest, MissingFileOrKeysGiveTheMissingValues) {
 }
 
 TEST(SettingsTest, ValuesAreTakenExactlyAsWritten) {
-    struct Case { const char* line; const char* company; } cases[] = {
+    struct Case {
+        const char* line;
+        const char* company;
+    } cases[] = {
         {"FirmaLucru=ACME SRL", "ACME SRL"},
-        {"firmalucru=lower key", "lower key"},      // keys in another case are found
-        {"FirmaLucru= blank kept ", " blank kept "}, // blanks after "=" belong to the value
-        {"FirmaLucru=", ""},                         // empty, not missing
-        {"FirmaLucru =X", "?"},                      // a blank before "=" is part of the key
-        {"FirmaLucru=a=b", "a=b"},                   // only the first "=" separates
+        {"firmalucru=lower key", "lower key"},        // keys in another case are found
+        {"FirmaLucru= blank kept ", " blank kept "},  // blanks after "=" belong to the value
+        {"FirmaLucru=", ""},                          // empty, not missing
+        {"FirmaLucru =X", "?"},                       // a blank before "=" is part of the key
+        {"FirmaLucru=a=b", "a=b"},                    // only the first "=" separates
     };
     for (const auto& c : cases) EXPECT_EQ(Read(std::string(c.line) + "\r\n").company, c.company) << c.line;
 }
@@ -38,7 +41,9 @@ TEST(SettingsTest, LineEndsCommentsAndSections) {
     EXPECT_EQ(ReadSettings("FirmaLucru=before\r\n[Generale]\r\n").company, "?");
     EXPECT_EQ(ReadSettings("[generale]\r\n;FirmaLucru=comment\r\n\r\nFirmaLucru=ok\r\n").company, "ok");
     // The first section of a name and the first entry count; later repeats are never seen.
-    EXPECT_EQ(ReadSettings("[Generale]\r\nFirmaLucru=1\r\nFirmaLucru=2\r\n[Generale]\r\nFirmaLucru=3").company, "1");
+    EXPECT_EQ(
+        ReadSettings("[Generale]\r\nFirmaLucru=1\r\nFirmaLucru=2\r\n[Generale]\r\nFirmaLucru=3").company,
+        "1");
     EXPECT_EQ(ReadSettings("[Generale]\r\nX=1\r\n[Generale]\r\nFirmaLucru=3").company, "?");
     // A section line with a blank after "]" is an ordinary line of the section before it.
     EXPECT_EQ(ReadSettings("[Generale]\r\n[Other] \r\nFirmaLucru=still\r\n").company, "still");
@@ -46,9 +51,16 @@ TEST(SettingsTest, LineEndsCommentsAndSections) {
 }
 
 TEST(SettingsTest, WorkingDirectoryLosesOneTrailingBackslash) {
-    struct Case { const char* value; const char* workDir; } cases[] = {
-        {"C:\\Work\\", "C:\\Work"}, {"C:\\Work\\\\", "C:\\Work\\"}, {"C:\\", "C:"},
-        {"?\\", "?"}, {"", ""}, {"\\", ""},
+    struct Case {
+        const char* value;
+        const char* workDir;
+    } cases[] = {
+        {"C:\\Work\\", "C:\\Work"},
+        {"C:\\Work\\\\", "C:\\Work\\"},
+        {"C:\\", "C:"},
+        {"?\\", "?"},
+        {"", ""},
+        {"\\", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Read(std::string("DirectorLucru=") + c.value + "\r\n").workDir, c.workDir) << c.value;
@@ -69,7 +81,10 @@ TEST(SettingsTest, GestiuneIsUpperCasedAndSplit) {
 }
 
 TEST(SettingsTest, PrefixingNeedsExactlyD) {
-    struct Case { const char* value; bool prefix; } cases[] = {
+    struct Case {
+        const char* value;
+        bool prefix;
+    } cases[] = {
         {"D", true}, {"d", true}, {"Da", false}, {" D", false}, {"D ", false}, {"", false}, {"N", false},
     };
     for (const auto& c : cases)

@@ -6,9 +6,12 @@
 namespace {
 
 TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOne) {
-    struct Case { const char* text; TextList pieces; } cases[] = {
-        {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}}, {"A;", {"A"}}, {"", {}},
-        {";", {""}}, {";;", {"", ""}}, {"A; B", {"A", " B"}}, {"A", {"A"}},
+    struct Case {
+        const char* text;
+        TextList pieces;
+    } cases[] = {
+        {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}},     {"A;", {"A"}}, {"", {}}, {";", {""}},
+        {";;", {"", ""}},         {"A; B", {"A", " B"}}, {"A", {"A"}},
     };
     for (const auto& c : cases) {
         TextList pieces;

@@ -7,12 +7,10 @@ namespace docserver {
 
 struct Demo {
     Tables tables = MakeDemoData(2025, 6);
-    WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) const
-    {
+    WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) const {
         return {&tables, "DEMO", 2025, 6, partners, articles};
     }
-    double Stock(const std::string& article, const std::string& where) const
-    {
+    double Stock(const std::string& article, const std::string& where) const {
         for (const Row& row : tables.at(file::Stock)) {
             if (row[stock::Article] == article && row[stock::Location] == where)
                 return std::stod(row[stock::Quantity]);

@@ -15,8 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> ReadLines(const std::string& name)
-{
+std::vector<std::string> ReadLines(const std::string& name) {
     std::ifstream in(std::string(VQ_EXAMPLES_DIR) + "/" + name, std::ios::binary);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
@@ -24,15 +23,16 @@ std::vector<std::string> ReadLines(const std::string& name)
     return lines;
 }
 
-TEST(Examples, EveryExamplePackageMeetsTheDemoData)
-{
+TEST(Examples, EveryExamplePackageMeetsTheDemoData) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const fs::path folder = fs::temp_directory_path() / ("vqdocserver-examples-" + std::to_string(GetCurrentProcessId()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("vqdocserver-examples-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(folder);
     Microsoft::WRL::ComPtr<ITallyportObject> server;
     ServerOptions options;
     options.dataFolder = folder.wstring();
-    ASSERT_EQ(CreateDocServer(options, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())), S_OK);
+    ASSERT_EQ(CreateDocServer(options, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())),
+              S_OK);
 
     using Record = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(BSTR, LONG*);
     using Package = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(LONG*);
@@ -48,10 +48,12 @@ TEST(Examples, EveryExamplePackageMeetsTheDemoData)
         {"MODIPARTENER_1.TXT", &ITallyportObject::ModiPartener, nullptr, nullptr, 1, 0},
         {"ARTICOL_1.TXT", &ITallyportObject::AddArticol, nullptr, nullptr, 1, 0},
         {"COMANDA_1.TXT", nullptr, &ITallyportObject::GenComenzi, &ITallyportObject::GetNrComenzi, 1, 1},
-        {"COMANDAFURN_1.TXT", nullptr, &ITallyportObject::GenComenziFurnizori, &ITallyportObject::GetNrComenziFurnizori, 1, 1},
+        {"COMANDAFURN_1.TXT", nullptr, &ITallyportObject::GenComenziFurnizori,
+         &ITallyportObject::GetNrComenziFurnizori, 1, 1},
         {"FACTURA_1.TXT", nullptr, &ITallyportObject::GenFacturi, &ITallyportObject::GetNrFacturi, 1, 2},
         {"FACTURA_2.TXT", nullptr, &ITallyportObject::GenFacturi, &ITallyportObject::GetNrFacturi, 0, 0},
-        {"FACTURAFURN_1.TXT", nullptr, &ITallyportObject::GenFacturiFurnizori, &ITallyportObject::GetNrFacturiFurnizori, 1, 1},
+        {"FACTURAFURN_1.TXT", nullptr, &ITallyportObject::GenFacturiFurnizori,
+         &ITallyportObject::GetNrFacturiFurnizori, 1, 1},
     };
     for (const auto& c : cases) {
         const std::vector<std::string> lines = ReadLines(c.file);

@@ -6,20 +6,19 @@
 namespace docserver {
 namespace {
 
-std::vector<std::string> Package(std::initializer_list<std::string> documentLines)
-{
+std::vector<std::string> Package(std::initializer_list<std::string> documentLines) {
     std::vector<std::string> lines = {"[InfoPachet]", "AnLucru=2025", "LunaLucru=6"};
     lines.insert(lines.end(), documentLines);
     return lines;
 }
 
 // Lines 4..: one invoice of two articles from the warehouse.
-const std::initializer_list<std::string> GoodInvoice = {
-    "[Document]", "Numar=F100", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP",
-    "Articol=A0001;3;69.90", "Articol=A0002;2"};
+const std::initializer_list<std::string> GoodInvoice = {"[Document]",      "Numar=F100",
+                                                        "Data=12.06.2025", "Partener=P0001",
+                                                        "Gestiune=DEP",    "Articol=A0001;3;69.90",
+                                                        "Articol=A0002;2"};
 
-TEST(Package, InvoiceIsWrittenAndLowersStock)
-{
+TEST(Package, InvoiceIsWrittenAndLowersStock) {
     Demo demo;
     Tables work = demo.tables;
     const PackageOutcome outcome = ApplyPackage(DocKind::Invoice, Package(GoodInvoice), demo.Context(), work);
@@ -33,41 +32,54 @@ TEST(Package, InvoiceIsWrittenAndLowersStock)
     EXPECT_EQ(after.Stock("A0002", "DEP"), 48);
 }
 
-TEST(Package, EachFaultIsRefusedWithItsLineAndNothingChanges)
-{
+TEST(Package, EachFaultIsRefusedWithItsLineAndNothingChanges) {
     const struct {
         const char* name;
         std::vector<std::string> lines;
         const char* error;
     } cases[] = {
-        {"unknown article", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=ART99;1"}),
+        {"unknown article",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=ART99;1"}),
          "Linia 8: articol necunoscut ART99"},
-        {"unknown partner", Package({"[Document]", "Data=12.06.2025", "Partener=P999", "Gestiune=DEP", "Articol=A0001;1"}),
+        {"unknown partner",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P999", "Gestiune=DEP", "Articol=A0001;1"}),
          "Linia 6: partener necunoscut P999"},
-        {"unknown location", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=XYZ", "Articol=A0001;1"}),
+        {"unknown location",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=XYZ", "Articol=A0001;1"}),
          "Linia 7: gestiune necunoscuta XYZ"},
-        {"zero quantity", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;0"}),
+        {"zero quantity",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;0"}),
          "Linia 8: cantitate invalida 0"},
-        {"negative price", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1;-5"}),
+        {"negative price",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1;-5"}),
          "Linia 8: pret invalid -5"},
-        {"date of another month", Package({"[Document]", "Data=01.07.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"}),
+        {"date of another month",
+         Package({"[Document]", "Data=01.07.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"}),
          "Linia 5: data 01.07.2025 nu este in luna de lucru 6.2025"},
         {"no date", Package({"[Document]", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"}),
          "Linia 4: documentul nu are Data"},
         {"no articles", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP"}),
          "Linia 4: documentul nu are articole"},
-        {"line without key", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "A0001;1"}),
+        {"line without key",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "A0001;1"}),
          "Linia 8: linie nerecunoscuta: A0001;1"},
-        {"article line with one field", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001"}),
+        {"article line with one field",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001"}),
          "Linia 8: articol scris gresit A0001 (cod;cantitate;pret)"},
-        {"other year in header", {"[InfoPachet]", "AnLucru=2024", "LunaLucru=6", "[Document]"},
+        {"other year in header",
+         {"[InfoPachet]", "AnLucru=2024", "LunaLucru=6", "[Document]"},
          "Linia 2: AnLucru 2024 nu corespunde lunii de lucru 6.2025"},
-        {"no header", {"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"},
+        {"no header",
+         {"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"},
          "Pachetul nu are sectiunea [InfoPachet]"},
         {"no documents", Package({}), "Pachetul nu contine documente"},
-        {"existing number", Package({"[Document]", "Numar=1", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP", "Articol=A0001;1"}),
+        {"existing number",
+         Package({"[Document]", "Numar=1", "Data=12.06.2025", "Partener=P0001", "Gestiune=DEP",
+                  "Articol=A0001;1"}),
          "Linia 5: documentul 1 exista deja"},
-        {"more than in stock", Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=MAG1", "Articol=A0001;4", "Articol=A0001;2"}),
+        {"more than in stock",
+         Package({"[Document]", "Data=12.06.2025", "Partener=P0001", "Gestiune=MAG1", "Articol=A0001;4",
+                  "Articol=A0001;2"}),
          "Linia 9: stoc insuficient pentru articolul A0001 in gestiunea MAG1 (disponibil 1, cerut 2)"},
     };
     for (const auto& c : cases) {
@@ -82,20 +94,19 @@ TEST(Package, EachFaultIsRefusedWithItsLineAndNothingChanges)
     }
 }
 
-TEST(Package, OneBadDocumentRefusesTheWholePackage)
-{
+TEST(Package, OneBadDocumentRefusesTheWholePackage) {
     Demo demo;
     Tables work = demo.tables;
     std::vector<std::string> lines = Package(GoodInvoice);
-    for (const char* line : {"[Document]", "Data=13.06.2025", "Partener=P0002", "Gestiune=DEP", "Articol=A0003;abc"})
+    for (const char* line :
+         {"[Document]", "Data=13.06.2025", "Partener=P0002", "Gestiune=DEP", "Articol=A0003;abc"})
         lines.push_back(line);
     const PackageOutcome outcome = ApplyPackage(DocKind::Order, lines, demo.Context(), work);
     EXPECT_EQ(outcome.errors, (std::vector<std::string>{"Linia 15: cantitate invalida abc"}));
     EXPECT_EQ(work.at(file::Orders), demo.tables.at(file::Orders));
 }
 
-TEST(Package, SupplierInvoiceRaisesStockAtAWeightedPurchasePrice)
-{
+TEST(Package, SupplierInvoiceRaisesStockAtAWeightedPurchasePrice) {
     Demo demo;
     Tables work = demo.tables;
     const auto lines = Package({"[Document]", "Data=20.06.2025", "Partener=P0004", "Gestiune=DEP",
@@ -117,8 +128,7 @@ TEST(Package, SupplierInvoiceRaisesStockAtAWeightedPurchasePrice)
     EXPECT_EQ(documents[2][doc::Number], "2");
 }
 
-TEST(Package, CodesFollowTheKeyKindsAndNumbersContinueTheTable)
-{
+TEST(Package, CodesFollowTheKeyKindsAndNumbersContinueTheTable) {
     Demo demo;
     Tables work = demo.tables;
     const auto lines = Package({"[document]", "data=12.06.2025", "partener=RO16500041", "gestiune=mag1",
@@ -126,7 +136,8 @@ TEST(Package, CodesFollowTheKeyKindsAndNumbersContinueTheTable)
     const PackageOutcome outcome =
         ApplyPackage(DocKind::Invoice, lines, demo.Context(KeyKind::Fiscal, KeyKind::Extern), work);
     ASSERT_TRUE(outcome.errors.empty()) << outcome.errors.front();
-    EXPECT_EQ(work.at(file::Invoices).back(), (Row{"4", "12.06.2025", "P0002", "MAG1", "A0003", "2", "10.50", "9", "7001"}));
+    EXPECT_EQ(work.at(file::Invoices).back(),
+              (Row{"4", "12.06.2025", "P0002", "MAG1", "A0003", "2", "10.50", "9", "7001"}));
     const PackageOutcome internal = ApplyPackage(DocKind::Invoice, lines, demo.Context(), work);
     EXPECT_EQ(internal.errors.front(), "Linia 6: partener necunoscut RO16500041");
 }

@@ -6,16 +6,14 @@
 namespace docserver {
 namespace {
 
-TEST(Records, FiscalCodesAreDigitsOptionallyBehindRo)
-{
+TEST(Records, FiscalCodesAreDigitsOptionallyBehindRo) {
     for (const char* good : {"RO14399840", "ro14399840", "14399840", "1850101123456", "12"})
         EXPECT_TRUE(ValidFiscalCode(good)) << good;
     for (const char* bad : {"RO", "1", "RO12A45", "12 345", "12345678901234", "R0123"})
         EXPECT_FALSE(ValidFiscalCode(bad)) << bad;
 }
 
-TEST(Records, RefusedPartnersNameTheReasonAndChangeNothing)
-{
+TEST(Records, RefusedPartnersNameTheReasonAndChangeNothing) {
     const struct {
         const char* record;
         KeyKind key;
@@ -40,8 +38,7 @@ TEST(Records, RefusedPartnersNameTheReasonAndChangeNothing)
     }
 }
 
-TEST(Records, NewPartnerWithoutInternalCodeGetsTheNextOne)
-{
+TEST(Records, NewPartnerWithoutInternalCodeGetsTheNextOne) {
     Demo demo;
     Tables work = demo.tables;
     EXPECT_TRUE(AddPartnerRecord(";C2000;RO123456;Nou SRL;Arad;Str. 1;0700", demo.Context(), work).empty());
@@ -49,13 +46,13 @@ TEST(Records, NewPartnerWithoutInternalCodeGetsTheNextOne)
               (Row{"P0011", "C2000", "RO123456", "Nou SRL", "Arad", "Str. 1", "0700", "0.00"}));
 }
 
-TEST(Records, PartnerChangeFindsThePartnerByTheKeyKindAndKeepsEmptyFields)
-{
+TEST(Records, PartnerChangeFindsThePartnerByTheKeyKindAndKeepsEmptyFields) {
     Demo demo;
     Tables work = demo.tables;
-    EXPECT_TRUE(ModifyPartnerRecord(";C1003;;Gama Nou SA;;Str. Noua 1", demo.Context(KeyKind::Extern), work).empty());
-    EXPECT_EQ(work.at(file::Partners)[2],
-              (Row{"P0003", "C1003", "RO21012016", "Gama Nou SA", "Iasi", "Str. Noua 1", "0232111222", "350.50"}));
+    EXPECT_TRUE(
+        ModifyPartnerRecord(";C1003;;Gama Nou SA;;Str. Noua 1", demo.Context(KeyKind::Extern), work).empty());
+    EXPECT_EQ(work.at(file::Partners)[2], (Row{"P0003", "C1003", "RO21012016", "Gama Nou SA", "Iasi",
+                                               "Str. Noua 1", "0232111222", "350.50"}));
 
     const struct {
         const char* record;
@@ -69,16 +66,17 @@ TEST(Records, PartnerChangeFindsThePartnerByTheKeyKindAndKeepsEmptyFields)
     for (const auto& c : refusals) {
         Tables again = work;
         EXPECT_EQ(ModifyPartnerRecord(c.record, demo.Context(KeyKind::Extern), again),
-                  (std::vector<std::string>{c.error})) << c.record;
+                  (std::vector<std::string>{c.error}))
+            << c.record;
         EXPECT_EQ(again, work) << c.record;
     }
 }
 
-TEST(Records, ArticlesAreAddedWithTheirSalePriceOrRefused)
-{
+TEST(Records, ArticlesAreAddedWithTheirSalePriceOrRefused) {
     Demo demo;
     Tables work = demo.tables;
-    EXPECT_TRUE(AddArticleRecord(";200001;Cafea decaf 500g;;9;35.5;20;Cafea;594", demo.Context(), work).empty());
+    EXPECT_TRUE(
+        AddArticleRecord(";200001;Cafea decaf 500g;;9;35.5;20;Cafea;594", demo.Context(), work).empty());
     EXPECT_EQ(work.at(file::Articles).back()[article::Intern], "A0021");
     EXPECT_EQ(work.at(file::Articles).back()[article::Unit], "BUC");
     EXPECT_EQ(work.at(file::PriceCategories).back(), (Row{"A0021", "PRET VANZARE", "35.50"}));
@@ -99,7 +97,8 @@ TEST(Records, ArticlesAreAddedWithTheirSalePriceOrRefused)
     for (const auto& c : refusals) {
         Tables again = demo.tables;
         EXPECT_EQ(AddArticleRecord(c.record, demo.Context(KeyKind::Intern, c.key), again),
-                  (std::vector<std::string>{c.error})) << c.record;
+                  (std::vector<std::string>{c.error}))
+            << c.record;
         EXPECT_EQ(again, demo.tables) << c.record;
     }
 }

@@ -7,8 +7,7 @@ namespace {
 
 using Entry = HRESULT(STDAPICALLTYPE*)();
 
-bool Registered()
-{
+bool Registered() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\InprocServer32", 0,
                       KEY_READ, &key) != ERROR_SUCCESS)
@@ -17,13 +16,15 @@ bool Registered()
     return true;
 }
 
-TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered)
-{
+TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered) {
     HMODULE dll = LoadLibraryW(L"VQDocServer.dll");
     ASSERT_NE(dll, nullptr);
-    const auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-    const auto unregisterServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
-    const auto canUnload = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    const auto registerServer =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+    const auto unregisterServer =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
+    const auto canUnload =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
     ASSERT_TRUE(registerServer && unregisterServer && canUnload && GetProcAddress(dll, "DllGetClassObject"));
     const bool registeredBefore = Registered();  // another user of this prefix keeps its registration
 
@@ -31,7 +32,8 @@ TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered)
     ASSERT_EQ(registerServer(), S_OK);
     ITallyportObject* server = nullptr;
     ASSERT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                               IID_ITallyportObject, reinterpret_cast<void**>(&server)), S_OK);
+                               IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+              S_OK);
     EXPECT_EQ(canUnload(), S_FALSE);
     EXPECT_EQ(server->Reserved8(), E_NOTIMPL);
     server->Release();
@@ -40,8 +42,9 @@ TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered)
     if (!registeredBefore) {
         EXPECT_EQ(unregisterServer(), S_OK);
         EXPECT_FALSE(Registered());
-        EXPECT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER, IID_ITallyportObject,
-                                   reinterpret_cast<void**>(&server)), REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+                  REGDB_E_CLASSNOTREG);
     }
     CoUninitialize();
 }

@@ -17,15 +17,13 @@ namespace {
 using Microsoft::WRL::ComPtr;
 namespace fs = std::filesystem;
 
-Date Today()
-{
+Date Today() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay};
 }
 
-std::map<fs::path, std::string> FileContents(const fs::path& folder)
-{
+std::map<fs::path, std::string> FileContents(const fs::path& folder) {
     std::map<fs::path, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_regular_file()) {
@@ -38,38 +36,35 @@ std::map<fs::path, std::string> FileContents(const fs::path& folder)
 
 class Server : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        folder_ = fs::temp_directory_path() / ("vqdocserver-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                               std::to_string(++serial_));
+        folder_ = fs::temp_directory_path() / ("vqdocserver-test-" + std::to_string(GetCurrentProcessId()) +
+                                               "-" + std::to_string(++serial_));
         fs::remove_all(folder_);
         options_.dataFolder = (folder_ / "data").wstring();
         server_ = Open();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         server_.Reset();
         fs::remove_all(folder_);
         CoUninitialize();
     }
 
-    ComPtr<ITallyportObject> Open()
-    {
+    ComPtr<ITallyportObject> Open() {
         ComPtr<ITallyportObject> server;
-        EXPECT_EQ(CreateDocServer(options_, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())), S_OK);
+        EXPECT_EQ(
+            CreateDocServer(options_, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())),
+            S_OK);
         return server;
     }
 
-    LONG SelectThisMonth(ITallyportObject* server)
-    {
+    LONG SelectThisMonth(ITallyportObject* server) {
         LONG ok = -1;
         EXPECT_EQ(server->SetLunaLucru(today_.year, today_.month, &ok), S_OK);
         return ok;
     }
 
-    std::vector<std::string> Errors()
-    {
+    std::vector<std::string> Errors() {
         UniqueVariant list;
         EXPECT_EQ(server_->GetListaErori(list.addressof()), S_OK);
         EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
@@ -77,14 +72,12 @@ protected:
     }
 
     // The package's lines with the working month and day 1 of it filled in for "@".
-    void SetPackage(std::vector<std::string> lines, VARTYPE elementType = VT_BSTR)
-    {
+    void SetPackage(std::vector<std::string> lines, VARTYPE elementType = VT_BSTR) {
         const std::string date = FormatDate({today_.year, today_.month, 1});
         std::vector<std::string> filled = {"[InfoPachet]", "AnLucru=" + std::to_string(today_.year),
                                            "LunaLucru=" + std::to_string(today_.month)};
         for (std::string& line : lines) {
-            if (const size_t at = line.find('@'); at != std::string::npos)
-                line.replace(at, 1, date);
+            if (const size_t at = line.find('@'); at != std::string::npos) line.replace(at, 1, date);
             filled.push_back(line);
         }
         UniqueVariant list;
@@ -108,8 +101,7 @@ protected:
         ASSERT_EQ(server_->SetPachet(list.get()), S_OK);
     }
 
-    std::vector<std::string> ArticleStock(ITallyportObject* server, const wchar_t* code)
-    {
+    std::vector<std::string> ArticleStock(ITallyportObject* server, const wchar_t* code) {
         LONG errorCode = -1;
         UniqueVariant list;
         UniqueBstr text(SysAllocString(code));
@@ -125,8 +117,7 @@ protected:
     ComPtr<ITallyportObject> server_;
 };
 
-TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused)
-{
+TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused) {
     LONG errorCode = 0;
     UniqueVariant list;
     ASSERT_EQ(server_->GetStocuri(&errorCode, list.addressof()), S_OK);
@@ -144,11 +135,11 @@ TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused)
     }
     LONG ok = -1;
     server_->SetLunaLucru(0, 0, &ok);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"An de lucru invalid 0 (2000-2099)", "Luna de lucru invalida 0 (1-12)"}));
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"An de lucru invalid 0 (2000-2099)",
+                                                  "Luna de lucru invalida 0 (1-12)"}));
 }
 
-TEST_F(Server, CompanyIsChosenByCodeOrName)
-{
+TEST_F(Server, CompanyIsChosenByCodeOrName) {
     const struct {
         const wchar_t* name;
         LONG ok;
@@ -162,11 +153,10 @@ TEST_F(Server, CompanyIsChosenByCodeOrName)
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Firma necunoscuta "}));
 }
 
-TEST_F(Server, InvoiceLowersStockAndTheChangeSurvivesAReload)
-{
+TEST_F(Server, InvoiceLowersStockAndTheChangeSurvivesAReload) {
     EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
-    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]", "Data=@",
-                "Partener=P0003", "Gestiune=MAG1", "Articol=A0001;1;60"});
+    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]",
+                "Data=@", "Partener=P0003", "Gestiune=MAG1", "Articol=A0001;1;60"});
     LONG ok = 0;
     LONG count = 0;
     ASSERT_EQ(server_->GenFacturi(&ok), S_OK);
@@ -185,12 +175,11 @@ TEST_F(Server, InvoiceLowersStockAndTheChangeSurvivesAReload)
     EXPECT_EQ(SplitFields(rows[1])[3], "4");
 }
 
-TEST_F(Server, RefusedPackageChangesNoFileAndCountsNothing)
-{
+TEST_F(Server, RefusedPackageChangesNoFileAndCountsNothing) {
     EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
     const auto before = FileContents(folder_);
-    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]", "Data=@",
-                "Partener=P0003", "Gestiune=DEP", "Articol=ART99;1"});
+    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]",
+                "Data=@", "Partener=P0003", "Gestiune=DEP", "Articol=ART99;1"});
     LONG ok = 1;
     ASSERT_EQ(server_->GenFacturi(&ok), S_OK);
     EXPECT_EQ(ok, 0);
@@ -201,8 +190,7 @@ TEST_F(Server, RefusedPackageChangesNoFileAndCountsNothing)
     EXPECT_EQ(FileContents(folder_), before);
 }
 
-TEST_F(Server, PackageAsAnArrayOfVariantsIsReadToo)
-{
+TEST_F(Server, PackageAsAnArrayOfVariantsIsReadToo) {
     EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
     SetPackage({"[Document]", "Data=@", "Partener=P0001", "Gestiune=DEP", "Articol=A0005;5"}, VT_VARIANT);
     LONG ok = 0;
@@ -213,11 +201,11 @@ TEST_F(Server, PackageAsAnArrayOfVariantsIsReadToo)
     EXPECT_EQ(count, 1);
 }
 
-TEST_F(Server, RecordsAreRefusedCleanlyOrKept)
-{
+TEST_F(Server, RecordsAreRefusedCleanlyOrKept) {
     using Method = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(BSTR, LONG*);
     UniqueBstr empty(SysAllocString(L";"));
-    for (Method method : {&ITallyportObject::AddPartener, &ITallyportObject::ModiPartener, &ITallyportObject::AddArticol}) {
+    for (Method method :
+         {&ITallyportObject::AddPartener, &ITallyportObject::ModiPartener, &ITallyportObject::AddArticol}) {
         LONG ok = 1;
         ASSERT_EQ((server_.Get()->*method)(empty.get(), &ok), S_OK);
         EXPECT_EQ(ok, 0);
@@ -238,8 +226,7 @@ TEST_F(Server, RecordsAreRefusedCleanlyOrKept)
     EXPECT_EQ(rows.back().substr(0, 25), "P0011;P0011;C3000;RO99887");
 }
 
-TEST_F(Server, BadPointersAndReservedSlotsAreAnswered)
-{
+TEST_F(Server, BadPointersAndReservedSlotsAreAnswered) {
     LONG value = 0;
     VARIANT list;
     VariantInit(&list);
@@ -256,8 +243,7 @@ TEST_F(Server, BadPointersAndReservedSlotsAreAnswered)
     EXPECT_TRUE(Errors().empty());  // nothing refused yet: an empty list
 }
 
-TEST_F(Server, SimulatedFaultFailsWithItsDescription)
-{
+TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     options_.failMethod = L"getstocuri";
     server_ = Open();
     EXPECT_EQ(SelectThisMonth(server_.Get()), 1);

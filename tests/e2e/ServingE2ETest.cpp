@@ -2,9 +2,9 @@
 // the outage of the working directory, every query, and the operator's button.
 #include <gtest/gtest.h>
 
-#include "base/Text.h"
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "support/RequestKinds.h"
 #include "support/ServiceProcess.h"
 
@@ -38,9 +38,10 @@ TEST(ServingE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
     service.Put("COMANDA_123.TXT", ExampleFile("COMANDA_1.TXT"));
     ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_123.TXT"); }, 4000));
     ASSERT_TRUE(WaitUntil([&] { return StampFreeLines(LogOf(service)).size() == 4; }, 3000));
-    EXPECT_EQ(StampFreeLines(LogOf(service)),
-              (TextList{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
-                     "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
+    EXPECT_EQ(
+        StampFreeLines(LogOf(service)),
+        (TextList{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
+                  "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
     EXPECT_FALSE(service.Exists("COMANDA_123.ERR"));
     service.Close();
 }
@@ -92,16 +93,22 @@ TEST(ServingE2ETest, EveryExampleRequestIsServed) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni("PrefixareErori=D\r\n"));
     service.Start();
-    const TextList packages = {"PARTENER_1.TXT", "MODIPARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
-                            "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURAFURN_1.TXT", "FACTURA_2.TXT"};
+    const TextList packages = {"PARTENER_1.TXT",    "MODIPARTENER_1.TXT", "ARTICOL_1.TXT",
+                               "COMANDA_1.TXT",     "COMANDAFURN_1.TXT",  "FACTURA_1.TXT",
+                               "FACTURAFURN_1.TXT", "FACTURA_2.TXT"};
     for (const auto& name : packages) service.Put(name, ExampleFile(name));
-    for (const ExpectedQuery& query : kExpectedQueries) service.Put(query.request, ExampleFile(query.request));
+    for (const ExpectedQuery& query : kExpectedQueries)
+        service.Put(query.request, ExampleFile(query.request));
 
-    ASSERT_TRUE(WaitUntil([&] {
-        for (const auto& name : packages) if (service.Exists(name)) return false;
-        for (const ExpectedQuery& query : kExpectedQueries) if (service.Exists(query.request)) return false;
-        return true;
-    }, 60000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const auto& name : packages)
+                if (service.Exists(name)) return false;
+            for (const ExpectedQuery& query : kExpectedQueries)
+                if (service.Exists(query.request)) return false;
+            return true;
+        },
+        60000));
     for (const ExpectedQuery& query : kExpectedQueries) {
         ASSERT_TRUE(service.Exists(query.result)) << query.result;
         EXPECT_FALSE(service.Read(query.result).empty()) << query.result;
@@ -129,7 +136,8 @@ TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
     SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_BLOCK, 15000, &result);
     ASSERT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 5000));
     EXPECT_NE(service.Read("SOLDURI.TXT").find("P0001"), std::string::npos);
-    EXPECT_EQ(StampFreeLines(LogOf(service)), (TextList{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
+    EXPECT_EQ(StampFreeLines(LogOf(service)),
+              (TextList{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
     service.Close();
 }
 

@@ -27,10 +27,12 @@ TEST(WalkThroughE2ETest, StockInvoiceStockAgainAndARefusedPackage) {
     EXPECT_EQ(StockLine(service, "DEP"), "A0001;DEP;Depozit central;40;45.00;76.19;BUC");
     std::vector<std::string> log = StampFreeLines(service.Read("LOG.TXT"));
     ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.back(), "Ver. 3.1 -  <stamp>  ... Scriu informatiile in " + service.workDir + "\\STOCARTICOL.TXT");
+    EXPECT_EQ(log.back(),
+              "Ver. 3.1 -  <stamp>  ... Scriu informatiile in " + service.workDir + "\\STOCARTICOL.TXT");
 
     Drop(service, "FACTURA_1.TXT");
-    ASSERT_TRUE(WaitUntil([&] { return StampFreeLines(service.Read("LOG.TXT")).size() == log.size() + 4; }, 3000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return StampFreeLines(service.Read("LOG.TXT")).size() == log.size() + 4; }, 3000));
     std::vector<std::string> added(StampFreeLines(service.Read("LOG.TXT")));
     added.erase(added.begin(), added.begin() + long(log.size()));
     EXPECT_EQ(added, (std::vector<std::string>{"Ver. 3.1 -  ", "Ver. 3.1 -  ",

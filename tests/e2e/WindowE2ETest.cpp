@@ -17,11 +17,14 @@ TEST(WindowE2ETest, ViewShowsTheNewestLineAndTheKeysReachTheButton) {
     service.WriteIni(service.DefaultIni());
     service.Start();
     // Fifteen refused packages, four lines or more each, while the window is minimized.
-    for (int n = 1; n <= 15; ++n) service.Put("COMANDA_" + std::to_string(n) + ".TXT", "nu este un pachet\r\n");
-    ASSERT_TRUE(WaitUntil([&] {
-        return SplitTextLines(ReadShared(service.Path("LOG.TXT"))).size() >= 60 &&
-               !service.Exists("COMANDA_15.TXT");
-    }, 60000));
+    for (int n = 1; n <= 15; ++n)
+        service.Put("COMANDA_" + std::to_string(n) + ".TXT", "nu este un pachet\r\n");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SplitTextLines(ReadShared(service.Path("LOG.TXT"))).size() >= 60 &&
+                   !service.Exists("COMANDA_15.TXT");
+        },
+        60000));
     Sleep(1500);  // the last package's lines are all logged
 
     const HWND window = service.MainWindow();
@@ -29,7 +32,7 @@ TEST(WindowE2ETest, ViewShowsTheNewestLineAndTheKeysReachTheButton) {
     const HWND button = FindWindowExW(window, nullptr, L"BUTTON", nullptr);
     ShowWindow(window, SW_RESTORE);
     EXPECT_EQ(service.ViewText(), ReadShared(service.Path("LOG.TXT")));
-    const LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);   // the last one is empty
+    const LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);  // the last one is empty
     const LRESULT newest = SendMessageW(view, EM_LINEINDEX, WPARAM(lines - 2), 0);
     const int top = short(HIWORD(SendMessageW(view, EM_POSFROMCHAR, WPARAM(newest), 0)));
     RECT client{};
@@ -43,7 +46,7 @@ TEST(WindowE2ETest, ViewShowsTheNewestLineAndTheKeysReachTheButton) {
     EXPECT_TRUE(WaitUntil([&] { return Focus(service.ThreadId()) == view; }, 5000));
     PostMessageW(view, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_TRUE(WaitUntil([&] { return Focus(service.ThreadId()) == button; }, 5000));
-    PostMessageW(view, WM_SYSCHAR, 'i', LPARAM(1) << 29);   // Alt+I
+    PostMessageW(view, WM_SYSCHAR, 'i', LPARAM(1) << 29);  // Alt+I
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 10000));
     service.Close();
 }

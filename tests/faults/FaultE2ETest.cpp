@@ -5,11 +5,11 @@
 #include <functional>
 
 #include "ServiceWatch.h"
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "base/Owners.h"
 #include "base/Text.h"
 #include "polling/PackageJournal.h"
-#include "base/AnsiText.h"
-#include "base/Owners.h"
 #include "support/ServiceProcess.h"
 
 namespace {
@@ -28,7 +28,8 @@ bool Logged(const ServiceProcess& service, const std::string& line, size_t times
 // The texts of the error boxes the service shows: none is expected.
 std::string BoxTexts(const ServiceProcess& service) {
     std::string texts;
-    for (HWND box : ServiceProcess::Dialogs(service.ProcessId())) texts += ServiceProcess::DialogText(box) + "\n";
+    for (HWND box : ServiceProcess::Dialogs(service.ProcessId()))
+        texts += ServiceProcess::DialogText(box) + "\n";
     return texts;
 }
 
@@ -40,15 +41,18 @@ bool Answers(const ServiceProcess& service, const std::string& request = "GETLIS
 
 TEST(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
     ServiceProcess service;
-    WriteServerIni(service.exeDir, "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n");
+    WriteServerIni(service.exeDir,
+                   "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n");
     service.WriteIni(service.DefaultIni());
     service.Start();
     service.Put("GETSTOC.TXT", "");
     std::vector<HWND> boxes;
-    ASSERT_TRUE(WaitUntil([&] {
-        boxes = ServiceProcess::Dialogs(service.ProcessId());
-        return boxes.size() == 1 && !ServiceProcess::DialogText(boxes[0]).empty();
-    }, 20000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            boxes = ServiceProcess::Dialogs(service.ProcessId());
+            return boxes.size() == 1 && !ServiceProcess::DialogText(boxes[0]).empty();
+        },
+        20000));
     EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Baza de date nu raspunde");
     EXPECT_FALSE(service.Exists("GETSTOC.TXT"));
 
@@ -72,14 +76,16 @@ TEST(FaultE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni());
     const std::string script = service.exeDir + "Avarie.bat", stop = service.exeDir + "stop.txt";
-    WriteFileReplacing(script, "@echo off\r\n:wait\r\nping -n 2 127.0.0.1 >nul\r\n"
-                               "if not exist \"" + stop + "\" goto wait\r\n");
+    WriteFileReplacing(script,
+                       "@echo off\r\n:wait\r\nping -n 2 127.0.0.1 >nul\r\n"
+                       "if not exist \"" +
+                           stop + "\" goto wait\r\n");
     service.Start();
-    EXPECT_TRUE(Answers(service));   // a log file to watch
+    EXPECT_TRUE(Answers(service));  // a log file to watch
     const std::string away = service.workDir + "_away";
     ASSERT_TRUE(MoveFileW(Wide(service.workDir).c_str(), Wide(away).c_str()));
     ASSERT_TRUE(WaitUntil([&] { return ChildProcesses(service.ProcessId(), L"cmd.exe") == 1; }, 20000));
-    Sleep(5000);   // five ticks or so of the outage, the script still running
+    Sleep(5000);  // five ticks or so of the outage, the script still running
     EXPECT_EQ(ChildProcesses(service.ProcessId(), L"cmd.exe"), 1u);
     ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(service.workDir).c_str()));
     EXPECT_TRUE(Answers(service));
@@ -104,7 +110,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
 
     // Let go after 2 seconds: inside the wait, so it is read and served at once.
     UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
     ASSERT_TRUE(write(writer.get(), kOrder));
     Sleep(2000);
@@ -114,8 +120,8 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
     // Held for the whole wait: given up, and, unread, taken again on later ticks; once
     // its writer closes it, even unchanged, it is served (or, closed just before the
     // rename, set aside) within seconds, never left behind.
-    writer.reset(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    writer.reset(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
     ASSERT_TRUE(write(writer.get(), kOrder));
     EXPECT_TRUE(Logged(service, " ... Nu pot deschide pachetul cu comenzi"));
@@ -145,7 +151,7 @@ TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
     EXPECT_EQ(log.size(), 5u);
     service.Close();
 
-    service.Start();   // a new run: its log starts afresh with its first line
+    service.Start();  // a new run: its log starts afresh with its first line
     EXPECT_TRUE(Answers(service, "GETINFOCMDBON.TXT"));
     Sleep(2000);
     log = LogOf(service);
@@ -159,19 +165,21 @@ TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
 TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.TXT", kOrder);   // in hand when the last run ended
+    service.Put("COMANDA_1.TXT", kOrder);  // in hand when the last run ended
     service.Put("COMANDA_2.TXT", kOrder);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(GetFileAttributesExW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GetFileExInfoStandard, &data));
+    ASSERT_TRUE(
+        GetFileAttributesExW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GetFileExInfoStandard, &data));
     PackageJournal crashed;
-    crashed.inHand = PackageStamp{"COMANDA_1.TXT", data.nFileSizeLow,
-                                  (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+    crashed.inHand = PackageStamp{
+        "COMANDA_1.TXT", data.nFileSizeLow,
+        (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
     service.Put(kJournalFileName, FormatJournal(crashed));
     UniqueFile holder(CreateFileW(Wide(service.Path(kJournalFileName)).c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder.valid());
     service.Start();
-    EXPECT_TRUE(Answers(service));   // queries go on
+    EXPECT_TRUE(Answers(service));  // queries go on
     Sleep(1500);
     EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
     EXPECT_TRUE(service.Exists("COMANDA_2.TXT"));
@@ -180,7 +188,8 @@ TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     Sleep(1500);
     EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
     const TextList log = LogOf(service);
-    EXPECT_EQ(CountLines(log, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"), 1u);
+    EXPECT_EQ(
+        CountLines(log, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"), 1u);
     EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
     EXPECT_FALSE(service.Exists(kJournalFileName));
     service.Close();
@@ -192,12 +201,12 @@ TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan
     service.WriteIni(service.DefaultIni());
     service.Put("COMANDA_1.ERR", "an earlier refusal");
     UniqueFile holder(CreateFileW(Wide(service.Path("COMANDA_1.ERR")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(holder.valid());   // the old ".ERR" cannot be deleted, so the package cannot be renamed
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder.valid());  // the old ".ERR" cannot be deleted, so the package cannot be renamed
     service.Put("COMANDA_1.TXT", kOrder);
     service.Start();
     EXPECT_TRUE(Logged(service, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"));
-    Sleep(2500);   // later ticks try the rename again and never hand the package over again
+    Sleep(2500);  // later ticks try the rename again and never hand the package over again
     EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
     holder.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 10000));
@@ -214,7 +223,8 @@ TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan
 // hand: the request is finished and disposed of, nothing else is served, the process ends well.
 TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
     ServiceProcess service;
-    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
+    WriteServerIni(service.exeDir,
+                   "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
     service.WriteIni(service.DefaultIni("Gestiune=MAG1\r\n"));
     auto closeWhileServing = [&](const std::function<void()>& start) {
         service.Start();
@@ -222,7 +232,7 @@ TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
         ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
         service.Put("GETLISTAGESTIUNI.TXT", "");
         service.Close();
-        EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));   // dropped before the close: still waiting
+        EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));  // dropped before the close: still waiting
         EXPECT_FALSE(service.Exists("LISTAGESTIUNI.TXT"));
         DeleteFileW(Wide(service.Path("GETLISTAGESTIUNI.TXT")).c_str());
     };
@@ -234,13 +244,15 @@ TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
     EXPECT_FALSE(service.Exists("GETSTOC.TXT"));
     const std::vector<std::string> rows = SplitTextLines(service.Read("STOCURI.TXT"));
     EXPECT_FALSE(rows.empty());
-    for (const std::string& row : rows) {   // filtered by the locations the close did not take away
+    for (const std::string& row : rows) {  // filtered by the locations the close did not take away
         std::vector<std::string> fields;
         SplitList(row, ';', fields);
         EXPECT_EQ(fields.at(fields.size() - 2), "MAG1") << row;
     }
 
-    closeWhileServing([&] { PostMessageW(FindWindowExW(service.MainWindow(), nullptr, L"BUTTON", nullptr), BM_CLICK, 0, 0); });
+    closeWhileServing([&] {
+        PostMessageW(FindWindowExW(service.MainWindow(), nullptr, L"BUTTON", nullptr), BM_CLICK, 0, 0);
+    });
     EXPECT_NE(service.Read("SOLDURI.TXT"), "");
     EXPECT_EQ(CountLines(LogOf(service), " ... Import solduri parteneri "), 1u);
 }

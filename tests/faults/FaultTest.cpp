@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -24,14 +24,15 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", Order(n));
     Put("GETLISTAGESTIUNI.TXT", "");
     const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
-                          "Au fost generate 1 comenzi in baza de date "};
+                             "Au fost generate 1 comenzi in baza de date "};
     TextList expected;
     std::set<std::string> names;
     auto serve = [&](int ticks) {
         for (int i = 0; i < ticks; ++i) {
             broker.TimerTimer();
             ASSERT_TRUE(names.insert(broker.FCurrentRequest).second) << broker.FCurrentRequest;
-            if (broker.FCurrentRequest[0] == 'C') expected.insert(expected.end(), served.begin(), served.end());
+            if (broker.FCurrentRequest[0] == 'C')
+                expected.insert(expected.end(), served.begin(), served.end());
         }
     };
     serve(3);
@@ -51,7 +52,7 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     EXPECT_EQ(names.size(), 7u);
     EXPECT_TRUE(names.count("GETLISTAGESTIUNI.TXT"));
     EXPECT_EQ(Log(), expected);
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());   // the lines of the outage reach the file too
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());  // the lines of the outage reach the file too
     EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
     for (int n = 1; n <= 6; ++n) EXPECT_FALSE(Exists("COMANDA_" + std::to_string(n) + ".TXT"));
 }
@@ -66,8 +67,8 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
         DeleteFileW(Wide(Path(name)).c_str());
         ASSERT_TRUE(CreateHardLinkW(Wide(Path(name)).c_str(), Wide(target).c_str(), nullptr)) << name;
     };
-    for (const char* name : {"LOG.TXT", "LOG.TXT.~tmp", "ERORI.TXT.~tmp", "VQBROKER.JNL.~tmp",
-                             "LISTAGESTIUNI.TXT.~tmp"})
+    for (const char* name :
+         {"LOG.TXT", "LOG.TXT.~tmp", "ERORI.TXT.~tmp", "VQBROKER.JNL.~tmp", "LISTAGESTIUNI.TXT.~tmp"})
         plant(name, victim);
     Start();
     server.ok["GenComenzi"] = 0;
@@ -111,7 +112,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
     Put("LISTAGESTIUNI.TXT", "vechi\r\n");
     UniqueFile reader(CreateFileW(Wide(Path("LISTAGESTIUNI.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(reader.valid());
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
@@ -128,7 +129,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     EXPECT_FALSE(Exists("LISTAGESTIUNI.TXT.~tmp"));
     EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "vechi\r\n");
 
-    broker.TimerTimer();   // the next request is not disturbed
+    broker.TimerTimer();  // the next request is not disturbed
     EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;P1;;;Alfa\r\n");
     EXPECT_FALSE(Exists("GETLISTAPARTENERI.TXT"));
 
@@ -157,7 +158,7 @@ public:
         items[4].vt = VT_I4;
         items[4].lVal = -42;
         items[5].vt = VT_BSTR;
-        items[5].bstrVal = nullptr;   // a null BSTR is an empty text
+        items[5].bstrVal = nullptr;  // a null BSTR is an empty text
         items[6].vt = VT_BSTR;
         items[6].bstrVal = MakeBstr(";\xB0;").release();
         SafeArrayUnaccessData(array);
@@ -173,7 +174,8 @@ TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
     broker.FServer = mixed.Ref();
     Put("GETLISTAPARTENERI.TXT", "");
     broker.TimerTimer();
-    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
+    EXPECT_EQ(Read("LISTAPARTENERI.TXT"),
+              "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
     broker.FServer.reset();
 }
 

@@ -2,9 +2,9 @@
 // error and the package set aside, never a crash.
 #include <windows.h>
 
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -14,12 +14,13 @@ using LargeInputTest = BrokerTest;
 // A package whose bytes cannot fit the 32-bit address space, made sparse so it costs
 // no disk: its size alone must stop the read.
 TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
-    if (sizeof(void*) != 4) GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
     Start();
     const std::string header = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
     {
         UniqueFile file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file.valid());
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(file.get(), header.data(), DWORD(header.size()), &written, nullptr));
@@ -49,7 +50,8 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
 TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesReachesTheServerWhole) {
     Start();
     std::string content = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
-    for (int n = 0; n < 200000; ++n) content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
+    for (int n = 0; n < 200000; ++n)
+        content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
     Put("FACTURA_1.TXT", content);
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(200003) GenFacturi GetNrFacturi");
@@ -65,7 +67,9 @@ TEST_F(LargeInputTest, AnswerOfThreeHundredThousandRowsIsWrittenWhole) {
     std::string expected;
     for (int n = 0; n < 300000; ++n) {
         const std::string number = std::to_string(n);
-        rows.push_back(std::string("P").append(number).append(";P").append(number).append(";;RO").append(number).append(";Partener"));
+        rows.push_back(
+            std::string("P").append(number).append(";P").append(number).append(";;RO").append(number).append(
+                ";Partener"));
         expected += rows.back() + "\r\n";
     }
     server.lists["GetListaParteneri"] = FakeList::OfVariants(std::move(rows));

@@ -31,9 +31,9 @@ QueryFile QueryFileOf(std::string_view request) {
 
 // Files that hold "ERORI.TXT" in their names: never requests, and never in the way of
 // the requests of the kind whose pattern they match.
-const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT", "FACTURA_ERORI.TXT", "partener_x_erori.txt",
-                           "MODIPARTENER_ERORI.TXT", "ARTICOL_ERORI.TXT", "COMANDAFURN_ERORI.TXT",
-                           "FACTURAFURN_ERORI.TXT", "ERORI.TXT", "ERORI_COMANDA_OLD.TXT"};
+const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT",    "FACTURA_ERORI.TXT", "partener_x_erori.txt",
+                              "MODIPARTENER_ERORI.TXT", "ARTICOL_ERORI.TXT", "COMANDAFURN_ERORI.TXT",
+                              "FACTURAFURN_ERORI.TXT",  "ERORI.TXT",         "ERORI_COMANDA_OLD.TXT"};
 
 constexpr size_t kPackages = 480;
 
@@ -79,7 +79,8 @@ protected:
         Start();
         server.refuseMarker = "REFUZ";
         server.errors = FakeList::Of({"Linia 4: refuzat"});
-        for (const char* method : {"GetNrComenzi", "GetNrComenziFurnizori", "GetNrFacturi", "GetNrFacturiFurnizori"})
+        for (const char* method :
+             {"GetNrComenzi", "GetNrComenziFurnizori", "GetNrFacturi", "GetNrFacturiFurnizori"})
             server.count[method] = 2;
         server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
         server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
@@ -95,18 +96,25 @@ protected:
         for (const Package& package : packages) {
             if (package.name != name) continue;
             const ExpectedPackage& kind = kExpectedPackages[package.kind];
-            const std::string accepted = kind.Documents() ? "Au fost generate 2" + std::string(kind.accepted) : kind.accepted;
+            const std::string accepted =
+                kind.Documents() ? "Au fost generate 2" + std::string(kind.accepted) : kind.accepted;
             return {"", "", Stamp() + kind.opened, package.refused ? "Pachetul contine erori " : accepted};
         }
         const std::string s = Stamp();
         if (name == "GETINFOCMDBON.TXT")
-            return {s + " ... Setez luna lucru 2026_12", s + " ... Citesc informatii bonuri pentru comanda 5003",
-                    s + " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii", s + " ... Scriu informatiile in " + Path("INFOCMDBON.TXT")};
+            return {s + " ... Setez luna lucru 2026_12",
+                    s + " ... Citesc informatii bonuri pentru comanda 5003",
+                    s + " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
+                    s + " ... Cod Eroare :0",
+                    s + " ... Au fost returnate :0 linii",
+                    s + " ... Scriu informatiile in " + Path("INFOCMDBON.TXT")};
         if (name == "GETSTOCARTICOL.TXT")
-            return {s + " ... Setez luna lucru 2026_12", s + " ... Citesc stoc articol A0001",
-                    s + " ... Functia GetStocArticol a fost rulata fara eroare ", s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii", s + " ... Scriu informatiile in " + Path("STOCARTICOL.TXT")};
+            return {s + " ... Setez luna lucru 2026_12",
+                    s + " ... Citesc stoc articol A0001",
+                    s + " ... Functia GetStocArticol a fost rulata fara eroare ",
+                    s + " ... Cod Eroare :0",
+                    s + " ... Au fost returnate :0 linii",
+                    s + " ... Scriu informatiile in " + Path("STOCARTICOL.TXT")};
         if (name == "GETINFOCMDBONURI.TXT") return {s + " ... Citesc informatii bonuri pentru ziua 5"};
         return {};
     }
@@ -125,7 +133,8 @@ size_t RankOf(const std::string& name, const std::vector<Package>& packages) {
 TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
     const std::vector<Package> packages = MakePackages();
     for (const std::string& name : kErrorNamed) Put(name, "nu este o cerere\r\n");
-    for (const ExpectedQuery& query : kExpectedQueries) Put(query.request, QueryFileOf(query.request).content);
+    for (const ExpectedQuery& query : kExpectedQueries)
+        Put(query.request, QueryFileOf(query.request).content);
     for (const Package& package : packages) Put(package.name, package.content);
     const size_t requests = packages.size() + std::size(kExpectedQueries);
     ASSERT_EQ(requests + kErrorNamed.size(), 500u);

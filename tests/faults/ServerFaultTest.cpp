@@ -14,7 +14,7 @@ const char kRecord[] = "P9;;;Alfa SRL\r\n";
 
 struct FailingCall {
     const char* method;
-    const char* request;   // the request that reaches the method
+    const char* request;  // the request that reaches the method
     const char* content;
     HRESULT hr;
 };
@@ -96,7 +96,8 @@ TEST_F(ServerFaultTest, GuardedListCallsLogTheFailureAndAnswerEmpty) {
     for (const char* method : {"GetInfoCmdBon", "GetStocArticol"}) {
         SCOPED_TRACE(method);
         server.failures = {{method, {E_FAIL, "Baza de date nu raspunde"}}};
-        const std::string request = std::string(method) == "GetInfoCmdBon" ? "GETINFOCMDBON.TXT" : "GETSTOCARTICOL.TXT";
+        const std::string request =
+            std::string(method) == "GetInfoCmdBon" ? "GETINFOCMDBON.TXT" : "GETSTOCARTICOL.TXT";
         const std::string result = request.substr(3);
         Put(result, "vechi\r\n");
         Put(request, "1\r\n");
@@ -106,7 +107,8 @@ TEST_F(ServerFaultTest, GuardedListCallsLogTheFailureAndAnswerEmpty) {
         EXPECT_EQ(Read(result), "");
         const auto log = Log();
         EXPECT_NE(std::find(log.begin(), log.end(),
-                            Stamp() + " ... Exceptie la rularea functiei " + method + " ... Baza de date nu raspunde"),
+                            Stamp() + " ... Exceptie la rularea functiei " + method +
+                                " ... Baza de date nu raspunde"),
                   log.end());
         ExpectNextQueryAnswered();
     }

@@ -5,10 +5,10 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include "base/FileSystem.h"
-#include "base/Text.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ size_t ChildProcesses(DWORD parent, const wchar_t* exeName) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     size_t n = 0;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
         n += entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, exeName) == 0;
     return n;
 }
@@ -52,7 +53,8 @@ namespace {
 bool FromProcessList(DWORD processId, ProcessFigures& figures) {
     std::vector<unsigned char> buffer(1 << 20);
     ULONG needed = 0;
-    if (!NT_SUCCESS(NtQuerySystemInformation(SystemProcessInformation, buffer.data(), ULONG(buffer.size()), &needed)))
+    if (!NT_SUCCESS(
+            NtQuerySystemInformation(SystemProcessInformation, buffer.data(), ULONG(buffer.size()), &needed)))
         return false;
     for (size_t at = 0;;) {
         const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);

@@ -13,7 +13,6 @@
 std::vector<std::string> UnstampedLines(const std::string& logText);
 size_t CountLines(const std::vector<std::string>& lines, const std::string& line);
 
-
 // Running processes with this executable name (letter case ignored) started by parent.
 size_t ChildProcesses(DWORD parent, const wchar_t* exeName);
 

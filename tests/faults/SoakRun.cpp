@@ -9,26 +9,28 @@
 #include <vector>
 
 #include "ServiceWatch.h"
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
 #include "support/ServiceProcess.h"
 
 namespace {
 
 struct Request {
-    const char* name;   // a "%d" in it takes a running number
+    const char* name;  // a "%d" in it takes a running number
     const char* content;
 };
 
 // Mostly queries; packages that do not make the stand-in's data grow much.
 constexpr Request kRotation[] = {
     {"GETSTOC.TXT", ""},
-    {"COMANDA_%d.TXT", "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n[Document]\r\nData=10.06.2025\r\n"
-                       "Partener=P0001\r\nGestiune=DEP\r\nArticol=A0005;1\r\n"},
+    {"COMANDA_%d.TXT",
+     "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n[Document]\r\nData=10.06.2025\r\n"
+     "Partener=P0001\r\nGestiune=DEP\r\nArticol=A0005;1\r\n"},
     {"GETINFOCMDBON.TXT", "5003\r\n"},
     {"GETLISTAPARTENERI.TXT", ""},
-    {"FACTURA_%d.TXT", "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n[Document]\r\nData=13.06.2025\r\n"
-                       "Partener=P0003\r\nGestiune=DEP\r\nArticol=ART99;1\r\n"},
+    {"FACTURA_%d.TXT",
+     "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n[Document]\r\nData=13.06.2025\r\n"
+     "Partener=P0003\r\nGestiune=DEP\r\nArticol=ART99;1\r\n"},
     {"GETSTOCARTICOL.TXT", "A0001\r\n"},
     {"GETINFOART.TXT", ""},
     {"GETPRETACHIZSTOC.TXT", ""},
@@ -55,8 +57,7 @@ void Print(const char* label, const Sample& s) {
 
 size_t LogBytes(const ServiceProcess& service) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(service.Path("LOG.TXT")).c_str(), GetFileExInfoStandard, &data))
-        return 0;
+    if (!GetFileAttributesExW(Wide(service.Path("LOG.TXT")).c_str(), GetFileExInfoStandard, &data)) return 0;
     return data.nFileSizeLow;
 }
 
@@ -73,20 +74,22 @@ int main(int argc, char** argv) {
         std::printf("cannot open the service's process\n");
         return 1;
     }
-    std::printf("soak: %d minutes, a request every %lu ms, service in %s\n", minutes, everyMs, service.exeDir.c_str());
+    std::printf("soak: %d minutes, a request every %lu ms, service in %s\n", minutes, everyMs,
+                service.exeDir.c_str());
     const ULONGLONG start = GetTickCount64(), end = start + ULONGLONG(minutes) * 60000;
     std::vector<Sample> samples;
-    ULONGLONG nextDrop = start, nextSample = start + 5000;   // after the first requests
+    ULONGLONG nextDrop = start, nextSample = start + 5000;  // after the first requests
     int dropped = 0, lost = 0;
     while (GetTickCount64() < end && service.Running()) {
         const ULONGLONG now = GetTickCount64();
         if (now >= nextDrop) {
             const Request& request = kRotation[dropped % std::size(kRotation)];
             const std::string name = NameOf(request, dropped);
-            if (service.Exists(name)) ++lost;   // the last one of this name is still waiting
+            if (service.Exists(name)) ++lost;  // the last one of this name is still waiting
             service.Put(name, request.content);
             // Refused packages are set aside; the outside system clears the earlier ones.
-            const std::string earlier = "FACTURA_" + std::to_string(dropped - int(std::size(kRotation))) + ".ERR";
+            const std::string earlier =
+                "FACTURA_" + std::to_string(dropped - int(std::size(kRotation))) + ".ERR";
             if (name.rfind("FACTURA_", 0) == 0) DeleteFileW(Wide(service.Path(earlier)).c_str());
             ++dropped;
             nextDrop += everyMs;
@@ -112,8 +115,9 @@ int main(int argc, char** argv) {
         most.logBytes = std::max(most.logBytes, s.logBytes);
     }
     most.seconds = samples.back().seconds;
-    std::printf("\nrequests dropped: %d, still waiting when dropped again: %d, error boxes: %zu, service %s\n",
-                dropped, lost, boxes, running ? "running to the end" : "ENDED EARLY");
+    std::printf(
+        "\nrequests dropped: %d, still waiting when dropped again: %d, error boxes: %zu, service %s\n",
+        dropped, lost, boxes, running ? "running to the end" : "ENDED EARLY");
     Print("start", samples.front());
     Print("end", samples.back());
     Print("max", most);

@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
 
 namespace {
@@ -70,8 +70,8 @@ TEST_F(LogTest, FileHeldAgainstWritingRaisesAfterTheLineIsKept) {
     Start();
     broker.LogMessage("one");
     {
-        UniqueFile reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueFile reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(reader.valid());
         EXPECT_THROW(broker.LogMessage("two"), BrokerError);
         EXPECT_EQ(Log().back(), "two");

@@ -1,13 +1,17 @@
 // Error-file naming and the time stamp.
 #include <gtest/gtest.h>
 
-#include "log/ErrorFileName.h"
 #include "base/TimeStamp.h"
+#include "log/ErrorFileName.h"
 
 namespace {
 
 TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
-    struct Case { bool prefix; const char* request; const char* file; } cases[] = {
+    struct Case {
+        bool prefix;
+        const char* request;
+        const char* file;
+    } cases[] = {
         {false, "GETSTOC.TXT", "ERORI.TXT"},
         {true, "", "ERORI.TXT"},
         {true, "GETSTOC.TXT", "ERORI_GETSTOC.TXT"},
@@ -17,8 +21,7 @@ TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
         {true, "PACHET", "ERORI_PACHET.TXT"},
         {true, "a.Txt.old", "ERORI_a.TXT"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ErrorFileName(c.prefix, c.request), c.file) << c.request;
+    for (const auto& c : cases) EXPECT_EQ(ErrorFileName(c.prefix, c.request), c.file) << c.request;
 }
 
 TEST(TimeStampTest, TwoDigitFieldsWithTheLocaleSeparator) {

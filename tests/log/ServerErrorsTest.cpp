@@ -13,8 +13,15 @@ using ServerErrorsTest = BrokerTest;
 TEST_F(ServerErrorsTest, FlagsChooseLogFileOrBoth) {
     Start();
     server.errors = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
-    struct Case { bool toLog, toFile; size_t logLines; bool file; } cases[] = {
-        {false, false, 0, false}, {true, false, 2, false}, {false, true, 0, true}, {true, true, 2, true},
+    struct Case {
+        bool toLog, toFile;
+        size_t logLines;
+        bool file;
+    } cases[] = {
+        {false, false, 0, false},
+        {true, false, 2, false},
+        {false, true, 0, true},
+        {true, true, 2, true},
     };
     for (const auto& c : cases) {
         DeleteFileW(Wide(Path("ERORI.TXT")).c_str());

@@ -23,7 +23,8 @@ TEST_P(DocumentPackagesTest, AcceptedPackageIsCountedAndDeleted) {
     Put("ERORI.TXT", "left by an earlier request");
     Put(file, kPackage);
     broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), std::string("SetLunaLucru(2026,11) SetPachet(6) ") + kind.call + " " + kind.count);
+    EXPECT_EQ(server.CallsText(),
+              std::string("SetLunaLucru(2026,11) SetPachet(6) ") + kind.call + " " + kind.count);
     EXPECT_EQ(server.package, kPackageLines);
     TextList log = Opening();
     log.push_back(std::string("Au fost generate 3") + kind.accepted);
@@ -40,7 +41,8 @@ TEST_P(DocumentPackagesTest, RefusedPackageKeepsTheServersErrorsOutOfTheLog) {
     server.errors = FakeList::Of({"Articol necunoscut: X1", "Cantitate lipsa"});
     Put(file, kPackage);
     broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), std::string("SetLunaLucru(2026,11) SetPachet(6) ") + kind.call + " GetListaErori");
+    EXPECT_EQ(server.CallsText(),
+              std::string("SetLunaLucru(2026,11) SetPachet(6) ") + kind.call + " GetListaErori");
     TextList log = Opening();
     log.push_back("Pachetul contine erori ");
     EXPECT_EQ(Log(), log);

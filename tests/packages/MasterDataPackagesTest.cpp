@@ -42,7 +42,10 @@ using MasterDataPackageTest = BrokerTest;
 
 TEST_F(MasterDataPackageTest, RecordTextOfEmptyAndBlankPackages) {
     using namespace std::string_literals;
-    struct Case { std::string content; const char* call; } cases[] = {
+    struct Case {
+        std::string content;
+        const char* call;
+    } cases[] = {
         {""s, "AddPartener(;)"},
         {"\0P;1"s, "AddPartener(;)"},
         {"\r\n"s, "AddPartener()"},

@@ -13,7 +13,10 @@ TextList LinesOf(const std::string& content) {
 
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
     using namespace std::string_literals;
-    struct Case { std::string content; TextList lines; } cases[] = {
+    struct Case {
+        std::string content;
+        TextList lines;
+    } cases[] = {
         {"A\r\n\r\nB"s, {"A", "", "B"}},
         {"A\r\n"s, {"A"}},
         {"A\0B"s, {"A"}},
@@ -34,7 +37,11 @@ WorkingMonth MonthOf(const std::string& content) {
 }
 
 TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
-    struct Case { const char* why; const char* content; int year, month; } cases[] = {
+    struct Case {
+        const char* why;
+        const char* content;
+        int year, month;
+    } cases[] = {
         {"plain", "[InfoPachet]\nAnLucru=2026\nLunaLucru=12\nD;1;2", 2026, 12},
         {"any case", "[infopachet]\nanlucru=2025\nLUNALUCRU=3", 2025, 3},
         {"blank before =", "[InfoPachet]\nAnLucru =2026\nLunaLucru=12", 0, 12},
@@ -61,11 +68,30 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
 }
 
 TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
-    struct Case { const char* value; int year; } cases[] = {
-        {"2026", 2026}, {"  2026", 2026}, {"+12", 12}, {"-5", -5}, {"$7E9", 2025}, {"0x7EA", 2026},
-        {"0X10", 16}, {"-$10", -16}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"2147483648", 0}, {"$80000000", 0}, {"12a", 0}, {"1 2", 0}, {"?", 0}, {"", 0},
-        {"+", 0}, {"$", 0}, {"0x", 0}, {"1e3", 0},
+    struct Case {
+        const char* value;
+        int year;
+    } cases[] = {
+        {"2026", 2026},
+        {"  2026", 2026},
+        {"+12", 12},
+        {"-5", -5},
+        {"$7E9", 2025},
+        {"0x7EA", 2026},
+        {"0X10", 16},
+        {"-$10", -16},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", 0},
+        {"$80000000", 0},
+        {"12a", 0},
+        {"1 2", 0},
+        {"?", 0},
+        {"", 0},
+        {"+", 0},
+        {"$", 0},
+        {"0x", 0},
+        {"1e3", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + c.value).year, c.year) << c.value;

@@ -1,9 +1,9 @@
 // Waiting for a package's writer to let go: served once it does, given up after 5 s.
 #include <windows.h>
 
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "polling/PackageJournal.h"
-#include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -11,8 +11,8 @@ namespace {
 using WaitOpenPackageTest = BrokerTest;
 // Holds a file open for writing, as the program still writing a package would.
 UniqueFile OpenForWriting(const std::string& path) {
-    return UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Closes the writer's handle after 2 s, noting what the journal held meanwhile.
@@ -43,7 +43,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
     EXPECT_GE(elapsed, 1500u);
     EXPECT_LT(elapsed, 4800u);
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
-                            "Au fost generate 0 comenzi in baza de date "}));
+                               "Au fost generate 0 comenzi in baza de date "}));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(0,0) SetPachet(1) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     // While its handler ran, the package stood in the journal; now nothing is left.

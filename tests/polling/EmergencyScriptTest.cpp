@@ -1,8 +1,8 @@
 // The emergency script: started hidden on outage ticks, never twice at a time.
 #include <windows.h>
 
-#include "base/FileSystem.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -49,12 +49,19 @@ TEST_F(EmergencyScriptTest, MissingScriptStartsNothingAndLogsOnlyTheOutage) {
 }
 
 TEST_F(EmergencyScriptTest, ScriptStillRunningIsNotStartedAgain) {
-    const std::string started = exeDir + "started.txt", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
+    const std::string started = exeDir + "started.txt", stop = exeDir + "stop.txt",
+                      done = exeDir + "done.txt";
     // Runs until told to stop, or until its folder goes with the test.
-    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started + "\"\r\n:wait\r\n"
-                               "if exist \"" + stop + "\" goto end\r\n"
-                               "if exist \"" + started + "\" goto wait\r\n"
-                               ":end\r\necho x>>\"" + done + "\"\r\n");
+    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started +
+                                   "\"\r\n:wait\r\n"
+                                   "if exist \"" +
+                                   stop +
+                                   "\" goto end\r\n"
+                                   "if exist \"" +
+                                   started +
+                                   "\" goto wait\r\n"
+                                   ":end\r\necho x>>\"" +
+                                   done + "\"\r\n");
     broker.TimerTimer();
     EXPECT_EQ(Log(), (std::vector<std::string>{Stamp() + " ... Directorul de lucru este inactiv",
                                                Stamp() + " ... Rulez " + script}));
@@ -65,14 +72,14 @@ TEST_F(EmergencyScriptTest, ScriptStillRunningIsNotStartedAgain) {
 
     WriteFileReplacing(stop, "");
     ASSERT_TRUE(WaitForFile(done));
-    EXPECT_TRUE(TickUntilStarted(2));   // once it has ended, the next tick starts it again
-    EXPECT_TRUE(TickUntilStarted(3));   // and so on, every tick of the outage
+    EXPECT_TRUE(TickUntilStarted(2));  // once it has ended, the next tick starts it again
+    EXPECT_TRUE(TickUntilStarted(3));  // and so on, every tick of the outage
     // Each run adds a line on its way out; the folders go only once all have ended.
     auto ended = [&] {
         try {
             return ReadWholeFile(done);
         } catch (const std::exception&) {
-            return std::string();   // being written
+            return std::string();  // being written
         }
     };
     for (int i = 0; i < 300 && ended().size() < 3 * 3; ++i) Sleep(50);

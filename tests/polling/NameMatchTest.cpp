@@ -6,12 +6,16 @@
 namespace {
 
 TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
-    struct Case { const char* name; const char* pattern; bool matches; } cases[] = {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
         {"COMANDA_123.TXT", "COMANDA_*.TXT", true},
         {"comanda_7.txt", "COMANDA_*.TXT", true},
-        {"Comanda_.Txt", "COMANDA_*.TXT", true},               // the empty run
+        {"Comanda_.Txt", "COMANDA_*.TXT", true},  // the empty run
         {"COMANDA_A.TXT.TXT", "COMANDA_*.TXT", true},
-        {"COMANDA_1.TXTOLD", "COMANDA_*.TXT", false},          // found by its short name only
+        {"COMANDA_1.TXTOLD", "COMANDA_*.TXT", false},  // found by its short name only
         {"COMANDA_1.TXT.BAK", "COMANDA_*.TXT", false},
         {"COMANDAFURN_1.TXT", "COMANDA_*.TXT", false},
         {"COMANDA_1.TXT", "COMANDAFURN_*.TXT", false},
@@ -27,9 +31,10 @@ TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
         {"aXbXc", "a*b*c", true},
         {"aXbXd", "a*b*c", false},
         {"abcbc", "*bc", true},
-        {"\xC7OMANDA_1.TXT", "COMANDA_*.TXT", false},          // only a to z fold
+        {"\xC7OMANDA_1.TXT", "COMANDA_*.TXT", false},  // only a to z fold
     };
-    for (const auto& c : cases) EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
 }
 
 TEST(NameMatchTest, NamesHoldingErrorFileNameAreNoRequests) {

@@ -30,13 +30,13 @@ TEST(PackageJournalTest, ReadsBackWhatItWrote) {
 
 TEST(PackageJournalTest, SkipsDamagedLines) {
     PackageJournal read = ParseJournal(
-        "S\t12x\t5\tCOMANDA_1.TXT\r\n"       // size not a number
-        "P\t1\t2\t\r\n"                      // no name
-        "X\t1\t2\tOTHER.TXT\r\n"             // unknown tag
+        "S\t12x\t5\tCOMANDA_1.TXT\r\n"  // size not a number
+        "P\t1\t2\t\r\n"                 // no name
+        "X\t1\t2\tOTHER.TXT\r\n"        // unknown tag
         "P\t-1\t2\tNEG.TXT\r\n"
         "P\t99999999999999999999\t2\tBIG.TXT\r\n"
         "P\t7\t8\tFACTURA_1.TXT\r\n"
-        "P\t7\t8");                          // cut short by a crash
+        "P\t7\t8");  // cut short by a crash
     EXPECT_FALSE(read.inHand);
     EXPECT_EQ(read.passedOver, (std::vector<PassedOver>{{{"FACTURA_1.TXT", 7, 8}}}));
     EXPECT_TRUE(ParseJournal("").Empty());

@@ -1,10 +1,10 @@
 // A package is never served twice: not when it cannot be removed, not across a crash.
 #include <windows.h>
 
-#include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
+#include "polling/PackageJournal.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -40,20 +40,20 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     SetReadOnly(Path("COMANDA_1.TXT"), true);
     broker.TimerTimer();
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
-                            "Au fost generate 0 comenzi in baza de date ",
-                            Stamp() + " ... Nu pot sterge pachetul COMANDA_1.TXT"}));
+                               "Au fost generate 0 comenzi in baza de date ",
+                               Stamp() + " ... Nu pot sterge pachetul COMANDA_1.TXT"}));
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
     Put("COMANDA_2.TXT", kOrder);
     server.calls.clear();
-    broker.TimerTimer();   // the next entry of the same search
+    broker.TimerTimer();  // the next entry of the same search
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
     server.calls.clear();
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "");
-    EXPECT_EQ(Log().size(), 9u);   // the undeletable one was logged once
+    EXPECT_EQ(Log().size(), 9u);  // the undeletable one was logged once
 
     SecondRun restart(broker);
     server.calls.clear();
@@ -62,7 +62,7 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
-    SetReadOnly(Path("COMANDA_1.TXT"), false);   // the deletion is tried again on every tick
+    SetReadOnly(Path("COMANDA_1.TXT"), false);  // the deletion is tried again on every tick
     restart.broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
@@ -88,18 +88,18 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     Put("FACTURA_1.TXT", kOrder);
     // A reader that does not share deletion keeps the file from being renamed.
     UniqueFile reader(CreateFileW(Wide(Path("FACTURA_1.TXT")).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(reader.valid());
     EXPECT_THROW(broker.TimerTimer(), BrokerError);
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
     server.calls.clear();
-    broker.TimerTimer();   // still held: tried again, never served again, not logged again
+    broker.TimerTimer();  // still held: tried again, never served again, not logged again
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
 
-    SecondRun restart(broker);   // the journal carries it across a restart
+    SecondRun restart(broker);  // the journal carries it across a restart
     reader.reset();
     server.calls.clear();
     restart.broker.TimerTimer();
@@ -107,7 +107,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     EXPECT_EQ(Read("FACTURA_1.ERR"), kOrder);
     EXPECT_FALSE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
-    EXPECT_EQ(Log().size(), 4u);   // logged once
+    EXPECT_EQ(Log().size(), 4u);  // logged once
     EXPECT_FALSE(broker.FBusy);
 }
 
@@ -119,9 +119,11 @@ TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
     Put(kJournalFileName, FormatJournal(crashed));
     Start();
     broker.TimerTimer();
-    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
-                            "", "", Stamp() + " ... Deschid pachetul cu facturi",
-                            "Au fost generate 0 facturi in baza de date "}));
+    EXPECT_EQ(
+        Log(),
+        (TextList{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
+                  "", "", Stamp() + " ... Deschid pachetul cu facturi",
+                  "Au fost generate 0 facturi in baza de date "}));
     EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenFacturi GetNrFacturi");
@@ -139,7 +141,7 @@ TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(5) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-    EXPECT_FALSE(Exists(kJournalFileName));   // the vanished package is forgotten too
+    EXPECT_FALSE(Exists(kJournalFileName));  // the vanished package is forgotten too
 }
 
 TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
@@ -150,7 +152,7 @@ TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     ASSERT_TRUE(CreateDirectoryW(Wide(blocker).c_str(), nullptr));
     broker.TimerTimer();
     broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaGestiuni");   // queries go on
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaGestiuni");  // queries go on
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_EQ(Log(), (TextList{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
 

@@ -1,10 +1,10 @@
 // The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
 #include <windows.h>
 
-#include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
+#include "polling/PackageJournal.h"
 #include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
 
@@ -182,7 +182,9 @@ TEST_F(PollCycleTest, WithoutAServerRequestsWaitAndTheOutageIsLoggedOnce) {
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_TRUE(Exists("GETSTOC.TXT"));
     EXPECT_EQ(broker.FCurrentRequest, "");
-    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
+    EXPECT_EQ(
+        Log(),
+        (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
 }
 
 }  // namespace

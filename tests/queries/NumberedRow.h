@@ -8,8 +8,10 @@ inline std::string NumberedRow(size_t count, const std::string& location = "f11"
     std::string row;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) row += ';';
-        if (i == 11) row += location;
-        else row.append(1, 'f').append(std::to_string(i));
+        if (i == 11)
+            row += location;
+        else
+            row.append(1, 'f').append(std::to_string(i));
     }
     return row;
 }

@@ -34,7 +34,8 @@ TEST_F(QueryFrameTest, PlainQueriesWriteTheServerLinesUnchanged) {
 TEST_F(QueryFrameTest, StockQueryFiltersAndRebuildsRows) {
     Start();
     broker.FGestiuni = {"G1"};
-    server.lists["GetStocuri"] = FakeList::Of({NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(16, "G1")});
+    server.lists["GetStocuri"] =
+        FakeList::Of({NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(16, "G1")});
     Serve(ExpectedQueryKind("GETSTOC.TXT"));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetStocuri");
     EXPECT_EQ(Read("STOCURI.TXT"),
@@ -70,7 +71,7 @@ TEST_F(QueryFrameTest, CatalogueQueryPicksItsKeyColumnBySetting) {
     Start();
     std::string row;
     for (char letter = 'a'; letter <= 'z'; ++letter) row.append(letter == 'a' ? 0 : 1, ';').append(1, letter);
-    server.lists["GetInfoArticol"] = FakeList::Of({row, row.substr(0, 39)});   // 26 and 20 fields
+    server.lists["GetInfoArticol"] = FakeList::Of({row, row.substr(0, 39)});  // 26 and 20 fields
     Serve(ExpectedQueryKind("GETINFOART.TXT"));
     EXPECT_EQ(Read("INFOART.TXT"), "a;j;b;h;c;d;s;k;t;e;f;v;y;z\r\na;j;b;h;c;d;s;k;t;e;f;;DA;\r\n");
 
@@ -106,7 +107,9 @@ TEST_F(QueryFrameTest, EmptyOrMissingListGivesAnEmptyFile) {
 TEST_F(QueryFrameTest, VariantElementsAreReadAsText) {
     Start();
     for (const ExpectedQuery& query : kExpectedQueries) {
-        if (query.request == std::string_view("GETSTOC.TXT") || query.request == std::string_view("GETINFOART.TXT")) continue;
+        if (query.request == std::string_view("GETSTOC.TXT") ||
+            query.request == std::string_view("GETINFOART.TXT"))
+            continue;
         FakeList list = FakeList::OfVariants({"X;1", "Y;2"});
         list.lowerBound = 3;
         server.lists[query.Method()] = list;
@@ -122,7 +125,9 @@ TEST_F(QueryFrameTest, RefusedMonthReportsErrorsAndKeepsTheEarlierFile) {
     Start();
     server.ok["SetLunaLucru"] = 0;
     server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
-    for (const auto& query : {ExpectedQueryKind("GETSTOC.TXT"), ExpectedQueryKind("GETINFOCMDBONURI.TXT"), ExpectedQueryKind("GETINFOART.TXT"), ExpectedQueryKind("GETINCASARILUNA.TXT")}) {
+    for (const auto& query :
+         {ExpectedQueryKind("GETSTOC.TXT"), ExpectedQueryKind("GETINFOCMDBONURI.TXT"),
+          ExpectedQueryKind("GETINFOART.TXT"), ExpectedQueryKind("GETINCASARILUNA.TXT")}) {
         server.calls.clear();
         Put(query.result, "earlier");
         Serve(query);
@@ -131,7 +136,7 @@ TEST_F(QueryFrameTest, RefusedMonthReportsErrorsAndKeepsTheEarlierFile) {
         EXPECT_EQ(Read("ERORI.TXT"), "Luna inchisa\r\nA doua eroare\r\n");
         EXPECT_EQ(Log().back(), "A doua eroare");
     }
-    EXPECT_EQ(Log().size(), 8u);   // the plain queries log only the server's lines
+    EXPECT_EQ(Log().size(), 8u);  // the plain queries log only the server's lines
 }
 
 TEST_F(QueryFrameTest, ErrorCodeReportsErrorsAndKeepsTheEarlierFile) {

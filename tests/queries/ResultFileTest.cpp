@@ -16,9 +16,9 @@ using ResultFileTest = BrokerTest;
 
 // Reads the whole file as an outside system would, sharing everything; "" when missing.
 std::string ReadShared(const std::string& path, bool& missing) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     missing = file == INVALID_HANDLE_VALUE;
     if (missing) return {};
     std::string content;
@@ -48,8 +48,10 @@ TEST_F(ResultFileTest, ReaderNeverSeesAPartialStockList) {
             bool gone = false;
             std::string seen = ReadShared(Path("STOCURI.TXT"), gone);
             ++reads;
-            if (gone) ++missing;
-            else if (seen != expected) ++partial;
+            if (gone)
+                ++missing;
+            else if (seen != expected)
+                ++partial;
         }
     });
     try {

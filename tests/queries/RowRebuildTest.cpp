@@ -37,7 +37,10 @@ std::string IndexErrorText(const auto& build) {
 }
 
 TEST(StockRowTest, RebuildsEveryRowLengthColumnByColumn) {
-    struct Case { std::string row; std::string line; } cases[] = {
+    struct Case {
+        std::string row;
+        std::string line;
+    } cases[] = {
         {NumberedRow(16), "f0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;f11;"},
         {NumberedRow(17), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;"},
         {NumberedRow(18), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;"},
@@ -49,8 +52,7 @@ TEST(StockRowTest, RebuildsEveryRowLengthColumnByColumn) {
         // Empty fields inside the row keep their columns.
         {";;;;;;;;;;;;;;;x", ";;;;;;;;;x;;;"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(StockFile({c.row}, {}), c.line + "\r\n") << c.row;
+    for (const auto& c : cases) EXPECT_EQ(StockFile({c.row}, {}), c.line + "\r\n") << c.row;
 }
 
 TEST(StockRowTest, ShortRowNamesTheFirstFieldItLacks) {
@@ -58,7 +60,9 @@ TEST(StockRowTest, ShortRowNamesTheFirstFieldItLacks) {
     EXPECT_EQ(IndexErrorText([] { StockFile({"a;b;c"}, {}); }), "List index out of bounds (4)");
     EXPECT_EQ(IndexErrorText([] { StockFile({""}, {}); }), "List index out of bounds (0)");
     // One short row loses the whole answer, even after good rows.
-    EXPECT_EQ(IndexErrorText([] { StockFile({NumberedRow(20), NumberedRow(9)}, {}); }),
+    EXPECT_EQ(IndexErrorText([] {
+                  StockFile({NumberedRow(20), NumberedRow(9)}, {});
+              }),
               "List index out of bounds (10)");
     // With locations configured the filter reads field 11 first.
     EXPECT_EQ(IndexErrorText([] { StockFile({NumberedRow(11)}, {"G1"}); }), "List index out of bounds (11)");
@@ -66,7 +70,11 @@ TEST(StockRowTest, ShortRowNamesTheFirstFieldItLacks) {
 
 TEST(StockRowTest, FilterComparesFieldElevenUpperCased) {
     const TextList one{"G1"}, two{"G1", "G2"};
-    struct Case { Fields fields; TextList gestiuni; bool selected; } cases[] = {
+    struct Case {
+        Fields fields;
+        TextList gestiuni;
+        bool selected;
+    } cases[] = {
         {{}, {}, true},  // no locations: the fields are not looked at
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "g1"}, one, true},
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G1"}, one, true},
@@ -75,7 +83,8 @@ TEST(StockRowTest, FilterComparesFieldElevenUpperCased) {
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G1 "}, one, false},
         {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", ""}, one, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(StockRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
+    for (const auto& c : cases)
+        EXPECT_EQ(StockRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
 }
 
 TEST(StockRowTest, FileKeepsSelectedRowsInListOrder) {
@@ -89,16 +98,18 @@ TEST(StockRowTest, FileKeepsSelectedRowsInListOrder) {
 
 TEST(PriceRowTest, RowWithoutUsableLocationIsAlwaysSelected) {
     const TextList one{"G1"};
-    struct Case { Fields fields; TextList gestiuni; bool selected; } cases[] = {
-        {{}, one, true},
-        {{"A"}, one, true},
-        {{"A", ""}, one, true},
-        {{"A", "", "x"}, one, true},
-        {{"A", "g1"}, one, true},
-        {{"A", "G2"}, one, false},
+    struct Case {
+        Fields fields;
+        TextList gestiuni;
+        bool selected;
+    } cases[] = {
+        {{}, one, true},          {{"A"}, one, true},
+        {{"A", ""}, one, true},   {{"A", "", "x"}, one, true},
+        {{"A", "g1"}, one, true}, {{"A", "G2"}, one, false},
         {{"A", "G2"}, {}, true},
     };
-    for (const auto& c : cases) EXPECT_EQ(PriceRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
+    for (const auto& c : cases)
+        EXPECT_EQ(PriceRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
 }
 
 TEST(PriceRowTest, FileCopiesSelectedRowsUnchanged) {
@@ -126,15 +137,15 @@ TEST(CatalogueRowTest, ExternalKindPutsFieldZeroFirst) {
 }
 
 TEST(CatalogueRowTest, OptionalColumnsFollowTheFieldCount) {
-    std::string with24Empty = NumberedRow(24) + ";;f25";   // 26 fields, field 24 empty
-    struct Case { std::string row; std::string tail; } cases[] = {
-        {NumberedRow(20), ";;DA;"},
-        {NumberedRow(22), ";f21;DA;"},
-        {NumberedRow(24) + ";", ";f21;DA;"},     // ends with the ";" after field 23: 24 fields
-        {NumberedRow(25), ";f21;f24;"},
-        {NumberedRow(26), ";f21;f24;f25"},
-        {NumberedRow(30), ";f21;f24;f25"},
-        {with24Empty, ";f21;;f25"},
+    std::string with24Empty = NumberedRow(24) + ";;f25";  // 26 fields, field 24 empty
+    struct Case {
+        std::string row;
+        std::string tail;
+    } cases[] = {
+        {NumberedRow(20), ";;DA;"},          {NumberedRow(22), ";f21;DA;"},
+        {NumberedRow(24) + ";", ";f21;DA;"},  // ends with the ";" after field 23: 24 fields
+        {NumberedRow(25), ";f21;f24;"},      {NumberedRow(26), ";f21;f24;f25"},
+        {NumberedRow(30), ";f21;f24;f25"},   {with24Empty, ";f21;;f25"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CatalogueLine(c.row, "CODINTERN"), "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5" + c.tail + "\r\n")
@@ -142,21 +153,27 @@ TEST(CatalogueRowTest, OptionalColumnsFollowTheFieldCount) {
 }
 
 TEST(CatalogueRowTest, RowOfFewerThanTwentyFieldsIsAnIndexError) {
-    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(19)}, "CODINTERN"); }), "List index out of bounds (19)");
-    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(5)}, "CODEXTERN"); }), "List index out of bounds (9)");
+    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(19)}, "CODINTERN"); }),
+              "List index out of bounds (19)");
+    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(5)}, "CODEXTERN"); }),
+              "List index out of bounds (9)");
 }
 
 TEST(RequestParameterTest, OnlyAFilledFirstLineCounts) {
-    struct Case { const char* content; int number; const char* article; } cases[] = {
+    struct Case {
+        const char* content;
+        int number;
+        const char* article;
+    } cases[] = {
         {"", 0, "qqqqqq"},
-        {"\r\n42\r\n", 0, "qqqqqq"},      // the value on the second line is not read
+        {"\r\n42\r\n", 0, "qqqqqq"},  // the value on the second line is not read
         {"\n42", 0, "qqqqqq"},
         {"42\r\nA9", 42, "42"},
         {"-7", -7, "-7"},
         {"abc", 0, "abc"},
         {"12abc", 0, "12abc"},
         {" 12", 0, " 12"},
-        {"  A1 \r\n", 0, "  A1 "},        // the article code keeps its blanks
+        {"  A1 \r\n", 0, "  A1 "},  // the article code keeps its blanks
         {"2147483647", 2147483647, "2147483647"},
         {"2147483648", 0, "2147483648"},
         {"A1\rB2", 0, "A1"},

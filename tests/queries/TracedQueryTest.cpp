@@ -34,12 +34,11 @@ TEST_F(TracedQueryTest, OrderQueryLogsEveryStep) {
     server.lists["GetInfoCmdBon"] = FakeList::Of({"B1", "B2", "B3", "B4", "B5"});
     ServeInfoCmdBon("42\r\n7\r\n");
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetInfoCmdBon(42)");
-    EXPECT_EQ(Log(), Stamped({" ... Setez luna lucru 2026_12",
-                              " ... Citesc informatii bonuri pentru comanda 42",
-                              " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
-                              " ... Cod Eroare :0",
-                              " ... Au fost returnate :4 linii",
-                              " ... Scriu informatiile in " + workDir + "\\INFOCMDBON.TXT"}));
+    EXPECT_EQ(Log(),
+              Stamped({" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 42",
+                       " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
+                       " ... Au fost returnate :4 linii",
+                       " ... Scriu informatiile in " + workDir + "\\INFOCMDBON.TXT"}));
     EXPECT_EQ(Read("INFOCMDBON.TXT"), "B1\r\nB2\r\nB3\r\nB4\r\nB5\r\n");
 }
 
@@ -60,10 +59,8 @@ TEST_F(TracedQueryTest, ArticleQueryLogsEveryStepAndKeepsBlanks) {
     server.lists["GetStocArticol"] = FakeList::Of({"A1;G1;5"});
     ServeStocArticol("  A1 \r\n");
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,5) GetStocArticol(  A1 ,0)");
-    EXPECT_EQ(Log(), Stamped({" ... Setez luna lucru 2026_5",
-                              " ... Citesc stoc articol   A1 ",
-                              " ... Functia GetStocArticol a fost rulata fara eroare ",
-                              " ... Cod Eroare :0",
+    EXPECT_EQ(Log(), Stamped({" ... Setez luna lucru 2026_5", " ... Citesc stoc articol   A1 ",
+                              " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
                               " ... Au fost returnate :0 linii",
                               " ... Scriu informatiile in " + workDir + "\\STOCARTICOL.TXT"}));
     EXPECT_EQ(Read("STOCARTICOL.TXT"), "A1;G1;5\r\n");
@@ -78,9 +75,12 @@ TEST_F(TracedQueryTest, EmptyRequestAsksForTheDefaults) {
 }
 
 TEST_F(TracedQueryTest, OnlyAFilledFirstLineGivesTheNumber) {
-    struct Case { const char* request; const char* call; } cases[] = {
+    struct Case {
+        const char* request;
+        const char* call;
+    } cases[] = {
         {"\r\n42", "GetInfoCmdBon(0)"}, {"abc", "GetInfoCmdBon(0)"}, {"12abc", "GetInfoCmdBon(0)"},
-        {"-12", "GetInfoCmdBon(-12)"}, {"12", "GetInfoCmdBon(12)"},
+        {"-12", "GetInfoCmdBon(-12)"},  {"12", "GetInfoCmdBon(12)"},
     };
     for (const auto& c : cases) {
         ServeInfoCmdBon(c.request);
@@ -94,11 +94,11 @@ TEST_F(TracedQueryTest, RaisingListCallIsLoggedAndTheQueryGoesOn) {
     Put("STOCARTICOL.TXT", "earlier");
     server.failures["GetStocArticol"] = {E_FAIL, "Articol blocat de alt utilizator"};
     ServeStocArticol("A1");
-    EXPECT_EQ(Log(), Stamped({" ... Setez luna lucru 2026_12",
-                              " ... Citesc stoc articol A1",
-                              " ... Exceptie la rularea functiei GetStocArticol ... Articol blocat de alt utilizator",
-                              " ... Cod Eroare :0",
-                              " ... Scriu informatiile in " + workDir + "\\STOCARTICOL.TXT"}));
+    EXPECT_EQ(
+        Log(),
+        Stamped({" ... Setez luna lucru 2026_12", " ... Citesc stoc articol A1",
+                 " ... Exceptie la rularea functiei GetStocArticol ... Articol blocat de alt utilizator",
+                 " ... Cod Eroare :0", " ... Scriu informatiile in " + workDir + "\\STOCARTICOL.TXT"}));
     EXPECT_EQ(Read("STOCARTICOL.TXT"), "");
 
     server.failures["GetInfoCmdBon"] = {E_FAIL, "Comanda inexistenta"};
@@ -112,11 +112,10 @@ TEST_F(TracedQueryTest, ErrorCodeIsLoggedThenReported) {
     server.errorCode["GetInfoCmdBon"] = 17;
     server.errors = FakeList::Of({"Bonul nu exista"});
     ServeInfoCmdBon("5");
-    TextList expected = Stamped({" ... Setez luna lucru 2026_12",
-                              " ... Citesc informatii bonuri pentru comanda 5",
-                              " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
-                              " ... Cod Eroare :17",
-                              " ... Eroare la citire informatii bon"});
+    TextList expected =
+        Stamped({" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 5",
+                 " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :17",
+                 " ... Eroare la citire informatii bon"});
     expected.push_back("Bonul nu exista");
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(Read("INFOCMDBON.TXT"), "earlier");

@@ -4,9 +4,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "base/Text.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/Text.h"
 #include "server/ServerList.h"
 #include "support/FakeServer.h"
 
@@ -93,12 +93,14 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     LONG code = 0;
     UniqueVariant list;
     HRESULT hr = server.GetStocuri(&code, list.addressof());
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject), "Baza de date nu raspunde");
+    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
+              "Baza de date nu raspunde");
 
     // An object that does not say it leaves descriptions gets none, not an earlier one's.
     hr = server.GetStocuri(&code, list.addressof());
     server.supportsErrorInfo = false;
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject), SystemMessage(DWORD(E_FAIL)));
+    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
+              SystemMessage(DWORD(E_FAIL)));
     server.supportsErrorInfo = true;
 
     SetErrorInfo(0, nullptr);

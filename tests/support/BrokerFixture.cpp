@@ -5,10 +5,10 @@
 
 #include <atomic>
 
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
-#include "base/AnsiText.h"
 
 namespace {
 

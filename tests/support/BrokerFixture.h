@@ -31,13 +31,13 @@ protected:
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
 
-    static LocalTime today;       // what the service's clock says; tests may change it
-    static std::string Stamp();   // the time stamp of today, as logged
+    static LocalTime today;      // what the service's clock says; tests may change it
+    static std::string Stamp();  // the time stamp of today, as logged
 
     FakeServer server;
     TEBroker broker;
     std::string workDir;
-    std::string exeDir;           // with a trailing "\"
+    std::string exeDir;  // with a trailing "\"
     bool iniWritten = false;
 };
 

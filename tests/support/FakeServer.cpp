@@ -36,7 +36,8 @@ std::string FakeServer::CallsText() const {
 
 HRESULT STDMETHODCALLTYPE FakeServer::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_ITallyportObject)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, IID_ITallyportObject)) {
         *object = static_cast<ITallyportObject*>(this);
         AddRef();
         return S_OK;
@@ -132,7 +133,8 @@ HRESULT STDMETHODCALLTYPE FakeServer::GetListaErori(VARIANT* list) {
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
-    return List("GetStocArticol", e, l, "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
+    return List("GetStocArticol", e, l,
+                "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
 }
 
 HRESULT STDMETHODCALLTYPE FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {

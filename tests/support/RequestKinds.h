@@ -9,33 +9,38 @@
 struct QueryKind;
 
 struct ExpectedPackage {
-    const char* prefix;     // prefix + a number + ".TXT" names a package of the kind
-    const char* opened;     // logged after the time stamp once it can be read
-    const char* call;       // the server call that takes it: generates documents, or takes the record
-    const char* count;      // document kinds: the call that counts them; record kinds: nullptr
-    const char* accepted;   // logged after the count, or in full when a record is taken
+    const char* prefix;    // prefix + a number + ".TXT" names a package of the kind
+    const char* opened;    // logged after the time stamp once it can be read
+    const char* call;      // the server call that takes it: generates documents, or takes the record
+    const char* count;     // document kinds: the call that counts them; record kinds: nullptr
+    const char* accepted;  // logged after the count, or in full when a record is taken
 
     bool Documents() const { return count != nullptr; }
     std::string File(int number) const { return prefix + std::to_string(number) + ".TXT"; }
 };
 
 inline constexpr ExpectedPackage kExpectedPackages[] = {
-    {"MODIPARTENER_", " ... Deschid pachetul cu informatii partener", "ModiPartener", nullptr, "Partener modificat !"},
-    {"PARTENER_", " ... Deschid pachetul cu informatii partener", "AddPartener", nullptr, "Partener nou generat !"},
-    {"ARTICOL_", " ... Deschid pachetul cu informatii articol", "AddArticol", nullptr, "Articol nou generat !"},
-    {"COMANDA_", " ... Deschid pachetul cu comenzi", "GenComenzi", "GetNrComenzi", " comenzi in baza de date "},
+    {"MODIPARTENER_", " ... Deschid pachetul cu informatii partener", "ModiPartener", nullptr,
+     "Partener modificat !"},
+    {"PARTENER_", " ... Deschid pachetul cu informatii partener", "AddPartener", nullptr,
+     "Partener nou generat !"},
+    {"ARTICOL_", " ... Deschid pachetul cu informatii articol", "AddArticol", nullptr,
+     "Articol nou generat !"},
+    {"COMANDA_", " ... Deschid pachetul cu comenzi", "GenComenzi", "GetNrComenzi",
+     " comenzi in baza de date "},
     {"COMANDAFURN_", " ... Deschid pachetul cu comenzi", "GenComenziFurnizori", "GetNrComenziFurnizori",
      " comenzi furnizori in baza de date "},
-    {"FACTURA_", " ... Deschid pachetul cu facturi", "GenFacturi", "GetNrFacturi", " facturi in baza de date "},
-    {"FACTURAFURN_", " ... Deschid pachetul cu facturi furnizori", "GenFacturiFurnizori", "GetNrFacturiFurnizori",
-     " facturi furnizori in baza de date "},
+    {"FACTURA_", " ... Deschid pachetul cu facturi", "GenFacturi", "GetNrFacturi",
+     " facturi in baza de date "},
+    {"FACTURAFURN_", " ... Deschid pachetul cu facturi furnizori", "GenFacturiFurnizori",
+     "GetNrFacturiFurnizori", " facturi furnizori in baza de date "},
 };
 
 struct ExpectedQuery {
     const char* request;
     const char* result;
-    const char* call;   // what the fake server records for an empty request file
-    bool plain;         // no parameter, and (no locations set) the server's lines go out unchanged
+    const char* call;  // what the fake server records for an empty request file
+    bool plain;        // no parameter, and (no locations set) the server's lines go out unchanged
 
     // The list method's name, as the fake server keys its scripts.
     std::string Method() const { return std::string(call).substr(0, std::string(call).find('(')); }

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "base/FileSystem.h"
-#include "base/Text.h"
-#include "base/Owners.h"
 #include "base/AnsiText.h"
+#include "base/FileSystem.h"
+#include "base/Owners.h"
+#include "base/Text.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -65,7 +65,8 @@ ServiceProcess::ServiceProcess(bool withServer) : withServer_(withServer) {
     std::string bin = BinaryFolder();
     EXPECT_TRUE(CopyFileW(Wide(bin + "VQBroker.exe").c_str(), Wide(exeDir + "VQBroker.exe").c_str(), FALSE));
     if (withServer_) {
-        EXPECT_TRUE(CopyFileW(Wide(bin + "VQDocServer.dll").c_str(), Wide(exeDir + "VQDocServer.dll").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW(Wide(bin + "VQDocServer.dll").c_str(), Wide(exeDir + "VQDocServer.dll").c_str(),
+                              FALSE));
         Register("DllRegisterServer");
     }
 }
@@ -85,16 +86,18 @@ ServiceProcess::~ServiceProcess() {
 void ServiceProcess::Register(const char* entry) const {
     HMODULE server = LoadLibraryW(Wide(exeDir + "VQDocServer.dll").c_str());
     ASSERT_NE(server, nullptr);
-    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(server, entry)));
+    auto function =
+        reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(server, entry)));
     ASSERT_NE(function, nullptr);
     EXPECT_EQ(function(), S_OK) << entry;
     FreeLibrary(server);
 }
 
 std::string ServiceProcess::DefaultIni(const std::string& extra) const {
-    return "[Generale]\r\nDirectorLucru=" + workDir + "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\n"
-           "IDPartener=CODINTERN\r\n" + extra;
+    return "[Generale]\r\nDirectorLucru=" + workDir +
+           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\n"
+           "IDPartener=CODINTERN\r\n" +
+           extra;
 }
 
 void ServiceProcess::WriteIni(const std::string& content) const {
@@ -114,11 +117,14 @@ PROCESS_INFORMATION ServiceProcess::Launch() const {
 
 void ServiceProcess::Start() {
     process_ = Launch();
-    ASSERT_TRUE(WaitUntil([&] {
-        auto windows = TopWindows(process_.dwProcessId, L"TEBroker");
-        window_ = windows.empty() ? nullptr : windows.front();
-        return window_ != nullptr && IsWindowVisible(window_);
-    }, 20000)) << "no main window";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            auto windows = TopWindows(process_.dwProcessId, L"TEBroker");
+            window_ = windows.empty() ? nullptr : windows.front();
+            return window_ != nullptr && IsWindowVisible(window_);
+        },
+        20000))
+        << "no main window";
 }
 
 void ServiceProcess::Close() {
@@ -158,8 +164,9 @@ std::string ServiceProcess::Read(const std::string& name) const { return ReadWho
 bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
 std::string ReadShared(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     if (!file.valid()) return bytes;
     char chunk[65536];

@@ -21,8 +21,8 @@ public:
 
     // Starts a copy of the service; Start waits for its main window.
     void Start();
-    PROCESS_INFORMATION Launch() const;   // another copy, not waited for
-    void Close();                         // WM_CLOSE, then waits for the process to end with 0
+    PROCESS_INFORMATION Launch() const;  // another copy, not waited for
+    void Close();                        // WM_CLOSE, then waits for the process to end with 0
     bool Running() const;
 
     HWND MainWindow() const { return window_; }
@@ -31,7 +31,7 @@ public:
     static std::vector<HWND> Dialogs(DWORD processId);
     static std::string DialogText(HWND box);
     DWORD ProcessId() const { return process_.dwProcessId; }
-    DWORD ThreadId() const { return process_.dwThreadId; }   // the one that runs the window
+    DWORD ThreadId() const { return process_.dwThreadId; }  // the one that runs the window
     // A top-level window of this class that the process shows.
     bool ShowsWindow(const wchar_t* className) const;
 
@@ -40,7 +40,7 @@ public:
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
 
-    std::string exeDir;   // with a trailing "\"
+    std::string exeDir;  // with a trailing "\"
     std::string workDir;
 
 private:
