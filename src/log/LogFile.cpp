@@ -7,11 +7,13 @@
 
 namespace {
 
-FileState StateAt(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.valid() ? StateOf(file.get()) : FileState{};
+// Size and time by name. The file's identity is not asked for here: the next append
+// checks it on the file it opens, before writing.
+FileState SizeAndTimeAt(const std::string& path, const FileIdentity& identity) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return {};
+    return {true, identity, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
 }
 
 }  // namespace
@@ -47,9 +49,9 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text) {
     return true;
 }
 
-// What the file is now, provided it is still the file this object wrote, whole.
+// What the file this object wrote is now, provided it holds all it was given.
 void LogFile::Remember(const std::string& path, const FileIdentity& identity, uint64_t bytes) {
-    saved_ = StateAt(path);
-    known_ = saved_.found && saved_.identity == identity && saved_.size == bytes;
+    saved_ = SizeAndTimeAt(path, identity);
+    known_ = saved_.found && saved_.size == bytes;
     path_ = path;
 }
