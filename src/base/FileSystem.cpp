@@ -31,17 +31,28 @@ void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
     }
 }
 
+uint64_t Joined(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
+
 }  // namespace
 
 FileState StateOf(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(file, &information)) return {};
     return {true,
-            {information.dwVolumeSerialNumber,
-             (uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow},
-            (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow,
-            (uint64_t(information.ftLastWriteTime.dwHighDateTime) << 32) |
-                information.ftLastWriteTime.dwLowDateTime};
+            {information.dwVolumeSerialNumber, Joined(information.nFileIndexHigh, information.nFileIndexLow)},
+            Joined(information.nFileSizeHigh, information.nFileSizeLow),
+            Joined(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime)};
+}
+
+FileState StateAt(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    return {true,
+            {},
+            Joined(data.nFileSizeHigh, data.nFileSizeLow),
+            Joined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
 bool DirectoryExists(const std::string& path) {

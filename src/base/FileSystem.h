@@ -24,6 +24,11 @@ struct FileState {
 };
 FileState StateOf(HANDLE file);
 
+// The file at path by name, found only when it exists and is not a directory. Its
+// identity is left empty: asking for it means opening the file (and, under Wine, a slow
+// question about its volume), so whoever needs it asks the open file with StateOf.
+FileState StateAt(const std::string& path);
+
 // The path exists and is a directory ("" and "?" never are).
 bool DirectoryExists(const std::string& path);
 

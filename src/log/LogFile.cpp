@@ -5,19 +5,6 @@
 #include "base/BrokerError.h"
 #include "base/Owners.h"
 
-namespace {
-
-// Size and time by name. The file's identity is not asked for here: the next append
-// checks it on the file it opens, before writing.
-FileState SizeAndTimeAt(const std::string& path, const FileIdentity& identity) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return {};
-    return {true, identity, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-            (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
-}
-
-}  // namespace
-
 void LogFile::Save(const std::string& path, std::string_view text) {
     if (AppendTail(path, text)) return;
     known_ = false;
@@ -49,9 +36,11 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text) {
     return true;
 }
 
-// What the file this object wrote is now, provided it holds all it was given.
+// What the file this object wrote is now, provided it holds all it was given. Size and
+// time are taken by name; the next append checks the identity on the file it opens.
 void LogFile::Remember(const std::string& path, const FileIdentity& identity, uint64_t bytes) {
-    saved_ = SizeAndTimeAt(path, identity);
+    saved_ = StateAt(path);
+    saved_.identity = identity;
     known_ = saved_.found && saved_.size == bytes;
     path_ = path;
 }

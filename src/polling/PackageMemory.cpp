@@ -11,13 +11,9 @@ namespace {
 
 // The file as it is now; false when there is no file of that name.
 bool StampOf(const std::string& folder, const std::string& name, PackageStamp& stamp) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(folder + "\\" + name).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    stamp = {name, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-             (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
-    return true;
+    const FileState now = StateAt(folder + "\\" + name);
+    if (now.found) stamp = {name, now.size, now.lastWrite};
+    return now.found;
 }
 
 // Still the same file: a new one of that name is a new request.

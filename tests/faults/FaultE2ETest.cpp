@@ -167,13 +167,10 @@ TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     service.WriteIni(service.DefaultIni());
     service.Put("COMANDA_1.TXT", kOrder);  // in hand when the last run ended
     service.Put("COMANDA_2.TXT", kOrder);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(
-        GetFileAttributesExW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GetFileExInfoStandard, &data));
+    const FileState held = StateAt(service.Path("COMANDA_1.TXT"));
+    ASSERT_TRUE(held.found);
     PackageJournal crashed;
-    crashed.inHand = PackageStamp{
-        "COMANDA_1.TXT", data.nFileSizeLow,
-        (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+    crashed.inHand = PackageStamp{"COMANDA_1.TXT", held.size, held.lastWrite};
     service.Put(kJournalFileName, FormatJournal(crashed));
     UniqueFile holder(CreateFileW(Wide(service.Path(kJournalFileName)).c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

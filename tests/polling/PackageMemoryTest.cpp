@@ -13,10 +13,9 @@ using PackageMemoryTest = BrokerTest;
 const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
 
 PackageStamp StampOf(const std::string& folder, const std::string& name) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    EXPECT_TRUE(GetFileAttributesExW(Wide(folder + "\\" + name).c_str(), GetFileExInfoStandard, &data));
-    return {name, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-            (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+    const FileState now = StateAt(folder + "\\" + name);
+    EXPECT_TRUE(now.found) << name;
+    return {name, now.size, now.lastWrite};
 }
 
 void SetReadOnly(const std::string& path, bool readOnly) {
