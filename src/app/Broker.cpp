@@ -8,6 +8,7 @@
 #include <exception>
 #include <utility>
 
+#include "app/BusyScope.h"
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
 #include "base/BrokerError.h"
@@ -62,6 +63,14 @@ SIZE ButtonRoom(HWND button, HFONT font) {
     const int margin = text.bottom / 2;
     return {text.right + 2 * (GetSystemMetrics(SM_CXEDGE) + margin),
             text.bottom + 2 * (GetSystemMetrics(SM_CYEDGE) + margin / 2)};
+}
+
+// The view is read only, and in dialog mode a multi-line edit posts a close to its
+// parent on Esc: no key typed into it may close the window or press the button.
+LRESULT CALLBACK ViewKeys(HWND view, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const bool key = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
+    if (key && (wParam == VK_ESCAPE || wParam == VK_RETURN)) return 0;
+    return DefSubclassProc(view, message, wParam, lParam);
 }
 
 }  // namespace
@@ -149,6 +158,7 @@ void TEBroker::CreateComponents() {
     SendMessageW(ImportSolduri, WM_SETFONT, WPARAM(FWindowFont.get()), FALSE);
     SendMessageW(Messages, WM_SETFONT, WPARAM(FViewFont.get()), FALSE);
     SendMessageW(Messages, EM_SETLIMITTEXT, 1 << 20, 0);  // the view keeps far less
+    SetWindowSubclass(Messages, ViewKeys, 0, 0);
     SIZE room = ButtonRoom(ImportSolduri, FWindowFont.get());
     SetWindowPos(
         ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
@@ -167,15 +177,18 @@ void TEBroker::RunHandler(Handler handler) {
     } catch (...) {
         ShowError(CurrentErrorText());
     }
-    if (FCloseRequested && !FBusy && FWindow) {
-        FCloseRequested = false;
-        OnClose();
-    }
+    // Posted, not done here: this may still be inside the window's own creation.
+    if (FCloseRequested && !FBusy && FWindow) PostMessageW(FWindow, WM_CLOSE, 0, 0);
 }
 
+// Start-up calls the server, which may serve this thread's messages: a close that
+// arrives meanwhile waits for start-up as it would for a request.
 void TEBroker::OnCreate() {
     CreateComponents();
-    RunHandler([this] { FormCreate(); });
+    RunHandler([this] {
+        BusyScope busy(FBusy);
+        FormCreate();
+    });
 }
 
 void TEBroker::OnSize(WPARAM kind) {

@@ -115,6 +115,7 @@ private:
     void DisposeOfPackage(const std::string& name, PackageOutcome outcome);
 
     // ---- polling/PackageMemory.cpp: packages never served twice, across a crash too
+    struct InHandNotSaved {};  // raised before any server call when the record cannot be saved
     bool IsRemembered(const std::string& name) const;
     void RememberPackage(const std::string& name, PassedOver::Pending pending);
     bool RecordInHand(const std::string& name);

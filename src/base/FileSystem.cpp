@@ -15,6 +15,10 @@ namespace {
 // The temporary file's name ends in ".~tmp", which no request pattern matches.
 constexpr wchar_t kTempSuffix[] = L".~tmp";
 
+// Another program's hold on a file usually passes within a second.
+constexpr int kLockRetries = 50;
+constexpr DWORD kLockPauseMs = 20;
+
 bool IsPassingLock(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
            error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
@@ -95,7 +99,20 @@ std::string ReadWholeFile(const std::string& path) {
     return content;
 }
 
-FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes) {
+HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share) {
+    const std::wstring wide = Wide(path);
+    for (int attempt = 0;; ++attempt) {
+        HANDLE file = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (!IsPassingLock(error) || attempt >= kLockRetries) return file;
+        Sleep(kLockPauseMs);
+        SetLastError(error);
+    }
+}
+
+FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, Durability durability) {
     const std::wstring target = Wide(path);
     const std::wstring temp = target + kTempSuffix;
     if (DirectoryExists(path)) {
@@ -115,20 +132,25 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes)
         DeleteFileW(temp.c_str());
     });
     WriteAll(file.get(), bytes, path);
+    const bool onDisk = durability == Durability::OnDisk;
+    if (onDisk && !FlushFileBuffers(file.get())) ThrowFileError("Cannot write file", path);
     const FileIdentity identity = StateOf(file.get()).identity;
     file.reset();
     // A rename over the target leaves no moment without the file. A reader, an indexer or
     // a virus scanner may stop it for a moment, so it is tried again for up to a second;
-    // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort.
+    // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort
+    // where the rename need not be written through.
+    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (onDisk ? MOVEFILE_WRITE_THROUGH : 0);
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
+        if (MoveFileExW(temp.c_str(), target.c_str(), moveFlags)) break;
         DWORD error = GetLastError();
-        if (IsPassingLock(error) && attempt < 50) {
-            Sleep(20);
+        if (IsPassingLock(error) && attempt < kLockRetries) {
+            Sleep(kLockPauseMs);
             continue;
         }
-        if (IsPassingLock(error) && ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        if (IsPassingLock(error) && !onDisk &&
+            ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                         nullptr))
             break;
         SetLastError(error);
         ThrowFileError("Cannot create file", path);

@@ -41,8 +41,18 @@ bool DeleteFileQuietly(const std::string& path);
 // Reads a whole file, letting others read but not write it meanwhile.
 std::string ReadWholeFile(const std::string& path);
 
+// Opens an existing file as CreateFileW does; while another program holds it (a reader,
+// an indexer, a virus scanner) the open is tried again for up to a second. An invalid
+// handle, with the last error set, when it cannot be opened.
+HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share);
+
+// Whether a replacement must be on the disk when the call returns (a power cut must not
+// take it back), or may stay in the system's cache like any ordinary write.
+enum class Durability { Cached, OnDisk };
+
 // Replaces path with bytes in one step: the bytes go to a temporary file in the same
 // folder, made new by this call, which is then renamed over the target. No reader ever
 // sees a partial file, and no file already there (a link planted under either name
 // included) is ever written into. Returns the identity of the file now at path.
-FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes);
+FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
+                                Durability durability = Durability::Cached);

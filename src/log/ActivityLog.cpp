@@ -14,6 +14,19 @@ constexpr char kLinePrefix[] = "Ver. 3.1 -  ";
 constexpr size_t kViewLimit = 64 * 1024;
 constexpr size_t kViewKeep = 32 * 1024;
 
+// Where the view's text begins in the log: the first whole line of its last kViewKeep
+// bytes; failing that, the newest line's beginning, or, for a line longer than the view,
+// kViewKeep bytes before its end.
+size_t ViewTailStart(const std::string& log) {
+    if (log.size() <= kViewLimit) return 0;
+    const size_t keepFrom = log.size() - kViewKeep;
+    const size_t lineEnd = log.find("\r\n", keepFrom);
+    if (lineEnd + 2 < log.size()) return lineEnd + 2;
+    const size_t previousEnd = log.rfind("\r\n", log.size() - 3);
+    const size_t newest = previousEnd == std::string::npos ? 0 : previousEnd + 2;
+    return log.size() - newest <= kViewLimit ? newest : keepFrom;
+}
+
 }  // namespace
 
 void TEBroker::LogMessage(const std::string& text) {
@@ -45,10 +58,9 @@ void TEBroker::AppendToView(const std::string& line) {
 }
 
 // Fills the view with the whole log while it fits, else from a whole line near its end.
+// The newest line is always shown: whole when it fits the view, else its end.
 void TEBroker::ShowLogTail() {
-    size_t from = FLogText.size() > kViewLimit ? FLogText.size() - kViewKeep : 0;
-    if (from > 0) from = FLogText.find("\r\n", from) + 2;
-    SetWindowTextW(Messages, Wide(std::string_view(FLogText).substr(from)).c_str());
+    SetWindowTextW(Messages, Wide(std::string_view(FLogText).substr(ViewTailStart(FLogText))).c_str());
 }
 
 void TEBroker::ScrollViewToEnd() {

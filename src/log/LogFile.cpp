@@ -13,8 +13,7 @@ void LogFile::Save(const std::string& path, std::string_view text) {
 
 bool LogFile::AppendTail(const std::string& path, std::string_view text) {
     if (!known_ || path != path_ || text.size() < saved_.size) return false;
-    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ));
     if (!file.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
         ThrowFileError("Cannot open file", path);
@@ -38,7 +37,7 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text) {
 
 // What the file this object wrote is now, provided it holds all it was given. Size and
 // time are taken by name; the next append checks the identity on the file it opens.
-void LogFile::Remember(const std::string& path, const FileIdentity& identity, uint64_t bytes) {
+void LogFile::Remember(const std::string& path, FileIdentity identity, uint64_t bytes) {
     saved_ = StateAt(path);
     saved_.identity = identity;
     known_ = saved_.found && saved_.size == bytes;

@@ -21,7 +21,7 @@ public:
 
 private:
     bool AppendTail(const std::string& path, std::string_view text);
-    void Remember(const std::string& path, const FileIdentity& identity, uint64_t bytes);
+    void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);  // by value: saved_ changes
 
     bool known_ = false;
     std::string path_;

@@ -35,6 +35,9 @@ bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
 
 bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind) {
     const bool opened = OpensWithin(Wide(path), kWaitLimitMs);
+    // The writer may have added to the package during the wait: the journal must name
+    // what the server is given, or a restart would take it for a new package.
+    if (opened && FJournal.inHand && !RecordInHand(FJournal.inHand->name)) throw InHandNotSaved();
     LogMessage("");
     LogMessage("");
     LogStamped(opened ? kind.opened : kind.notOpened);

@@ -54,6 +54,7 @@ void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pend
 bool TEBroker::RecordInHand(const std::string& name) {
     PackageStamp stamp;
     if (!StampOf(FWorkDir, name, stamp)) return false;  // gone since the search
+    if (FJournal.inHand == stamp) return true;            // on disk already
     FJournal.inHand = stamp;
     if (SaveJournal()) return true;
     FJournal.inHand.reset();
@@ -73,7 +74,7 @@ bool TEBroker::SaveJournal() {
     bool saved = true;
     try {
         if (!FJournal.Empty())
-            WriteFileReplacing(path, FormatJournal(FJournal));
+            WriteFileReplacing(path, FormatJournal(FJournal), Durability::OnDisk);  // before any server call
         else
             saved = DeleteFileW(Wide(path).c_str()) || NoFileAt(path);
     } catch (const std::exception&) {

@@ -90,6 +90,8 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     bool accepted = false;
     try {
         accepted = (this->*kind.serve)(FWorkDir + "\\" + name, kind);
+    } catch (const InHandNotSaved&) {
+        return;  // never handed over: it stays for a later tick
     } catch (...) {
         // Documents may already exist: set the package aside, never serve it again.
         try {

@@ -144,6 +144,15 @@ TEST_F(StartupTest, WindowShowsTheLogInItsView) {
     EXPECT_LT(view.size(), log.size());
     EXPECT_EQ(log.substr(log.size() - view.size()), view);
     EXPECT_EQ(view.substr(0, 12), "Ver. 3.1 -  ");
+
+    // The newest line stays in sight however long: whole while it fits, else its end.
+    const std::string longLine = std::string(39988, 'x') + "end";
+    broker.LogMessage(longLine);
+    EXPECT_EQ(ViewText(broker.Messages), "Ver. 3.1 -  " + longLine + "\r\n");
+    broker.LogMessage(std::string(70000, 'y') + "newest");
+    const std::string tail = ViewText(broker.Messages);
+    EXPECT_GT(tail.size(), 30000u);
+    EXPECT_EQ(tail.substr(tail.size() - 9), "ynewest\r\n");
     DestroyWindow(broker.Window());
 }
 

@@ -46,6 +46,16 @@ TEST(WindowE2ETest, ViewShowsTheNewestLineAndTheKeysReachTheButton) {
     EXPECT_TRUE(WaitUntil([&] { return Focus(service.ThreadId()) == view; }, 5000));
     PostMessageW(view, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_TRUE(WaitUntil([&] { return Focus(service.ThreadId()) == button; }, 5000));
+    // Esc and Enter in the view neither close the window nor press the button.
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PostMessageW(view, WM_KEYDOWN, key, 0);
+        PostMessageW(view, WM_CHAR, key, 0);
+        PostMessageW(view, WM_KEYUP, key, LPARAM(3) << 30);
+    }
+    service.Put("GETLISTAGESTIUNI.TXT", "");
+    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("GETLISTAGESTIUNI.TXT"); }, 10000));
+    EXPECT_TRUE(service.Running());
+    EXPECT_FALSE(service.Exists("SOLDURI.TXT"));
     PostMessageW(view, WM_SYSCHAR, 'i', LPARAM(1) << 29);  // Alt+I
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 10000));
     service.Close();

@@ -160,6 +160,33 @@ TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
     service.Close();
 }
 
+// The journal names the package as the server got it, after its writer let go: a crash
+// in the server's call then sets it aside at the restart instead of serving it again.
+TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
+    ServiceProcess service;
+    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=20000\r\n");
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.valid());
+    const size_t half = kOrder.size() / 2;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(writer.get(), kOrder.data(), DWORD(half), &written, nullptr));
+    ASSERT_TRUE(WaitUntil([&] { return service.Exists(kJournalFileName); }, 20000));  // found, in hand
+    ASSERT_TRUE(WriteFile(writer.get(), kOrder.data() + half, DWORD(kOrder.size() - half), &written, nullptr));
+    writer.reset();
+    ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
+    service.Kill();
+
+    service.Start();
+    EXPECT_TRUE(Logged(service, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"));
+    EXPECT_TRUE(Answers(service));
+    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 0u);
+    service.Close();
+}
+
 // The journal, and a package whose handler raised, cannot be undone by another program
 // holding a file for a while.
 TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
@@ -233,6 +260,14 @@ TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
         EXPECT_FALSE(service.Exists("LISTAGESTIUNI.TXT"));
         DeleteFileW(Wide(service.Path("GETLISTAGESTIUNI.TXT")).c_str());
     };
+    // During start-up too: its server calls finish, then the window closes.
+    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=SetFirmaLucru\r\nWaitMs=3000\r\n");
+    service.Start(false);
+    ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
+    service.Close();
+    WriteServerIni(service.exeDir,
+                   "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
+
     closeWhileServing([&] { service.Put("COMANDA_1.TXT", kOrder); });
     EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
     EXPECT_EQ(CountLines(LogOf(service), "Au fost generate 1 comenzi in baza de date "), 1u);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
@@ -27,11 +29,25 @@ TEST_F(LogTest, FirstLineOfARunReplacesThePreviousLog) {
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  new run\r\n");
 }
 
-TEST_F(LogTest, ManyAppendsEqualOneWholeRewrite) {
+FileIdentity IdentityOf(const std::string& path) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    return StateOf(file.get()).identity;
+}
+
+// Lines are appended to the one file the run made: a rewrite would give it a new identity.
+TEST_F(LogTest, ManyAppendsEqualOneWholeRewriteOfTheSameFile) {
     Start();
-    for (int i = 0; i < 300; ++i) broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
+    broker.LogMessage("first");
+    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
+    for (int i = 0; i < 300; ++i) {
+        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
+        if (i < 100) {
+            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
+        }
+    }
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(Log().size(), 300u);
+    EXPECT_EQ(Log().size(), 301u);
 }
 
 TEST_F(LogTest, FileChangedFromOutsideIsRewrittenWhole) {
@@ -66,9 +82,22 @@ TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     EXPECT_EQ(Log().back(), "only on screen");
 }
 
+// A reader's hold for a moment is waited for; one that lasts raises.
 TEST_F(LogTest, FileHeldAgainstWritingRaisesAfterTheLineIsKept) {
     Start();
     broker.LogMessage("one");
+    std::thread momentary;
+    {
+        UniqueFile reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(reader.valid());
+        momentary = std::thread([&] {
+            Sleep(500);
+            reader.reset();
+        });
+        EXPECT_NO_THROW(broker.LogMessage("held for a moment"));
+    }
+    momentary.join();
     {
         UniqueFile reader(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
@@ -77,7 +106,8 @@ TEST_F(LogTest, FileHeldAgainstWritingRaisesAfterTheLineIsKept) {
         EXPECT_EQ(Log().back(), "two");
     }
     broker.LogMessage("three");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  one\r\nVer. 3.1 -  two\r\nVer. 3.1 -  three\r\n");
+    EXPECT_EQ(Read("LOG.TXT"),
+              "Ver. 3.1 -  one\r\nVer. 3.1 -  held for a moment\r\nVer. 3.1 -  two\r\nVer. 3.1 -  three\r\n");
 }
 
 TEST_F(LogTest, FormDestroySavesTheWholeLogAndAddsNoLine) {

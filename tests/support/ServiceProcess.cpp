@@ -115,16 +115,21 @@ PROCESS_INFORMATION ServiceProcess::Launch() const {
     return process;
 }
 
-void ServiceProcess::Start() {
+void ServiceProcess::Start(bool untilShown) {
     process_ = Launch();
     ASSERT_TRUE(WaitUntil(
         [&] {
             auto windows = TopWindows(process_.dwProcessId, L"TEBroker");
             window_ = windows.empty() ? nullptr : windows.front();
-            return window_ != nullptr && IsWindowVisible(window_);
+            return window_ != nullptr && (!untilShown || IsWindowVisible(window_));
         },
         20000))
         << "no main window";
+}
+
+void ServiceProcess::Kill() {
+    TerminateProcess(process_.hProcess, 1);
+    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
 }
 
 void ServiceProcess::Close() {

@@ -19,10 +19,12 @@ public:
     std::string DefaultIni(const std::string& extra = {}) const;
     void WriteIni(const std::string& content) const;
 
-    // Starts a copy of the service; Start waits for its main window.
-    void Start();
+    // Starts a copy of the service; Start waits for its main window, shown, or only made
+    // (still in start-up) when untilShown is false.
+    void Start(bool untilShown = true);
     PROCESS_INFORMATION Launch() const;  // another copy, not waited for
     void Close();                        // WM_CLOSE, then waits for the process to end with 0
+    void Kill();                         // as a crash or a power cut would end it
     bool Running() const;
 
     HWND MainWindow() const { return window_; }
