@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "base/AnsiText.h"
 
 namespace {
 
@@ -24,10 +23,8 @@ int Say(int exitCode, const std::string& text) {
     if (WriteTo(GetStdHandle(STD_OUTPUT_HANDLE), crlf)) return exitCode;
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
         HANDLE console = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        const bool written = WriteTo(console, crlf);
+        WriteTo(console, crlf);
         if (console != INVALID_HANDLE_VALUE) CloseHandle(console);
-        if (written) return exitCode;
     }
-    MessageBoxW(nullptr, Wide(text).c_str(), L"VQBroker", MB_OK | (exitCode ? MB_ICONERROR : MB_ICONINFORMATION));
-    return exitCode;
+    return exitCode;  // no box: a scheduled task that runs a form would wait on it for ever
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-// Writes text to the standard output the program was given, or to the console of the
-// process that started it; with neither (started from Explorer), shows it in a box.
-// Returns exitCode, for "return Say(...)".
+// Writes text to the standard output the program was given, or else to the console of
+// the process that started it; with neither, the exit code alone tells. Returns exitCode,
+// for "return Say(...)".
 int Say(int exitCode, const std::string& text);

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/TraceFile.h"
+
 enum class EventKind { Information, Warning, Error };
 
 class EventLog {
@@ -25,7 +27,7 @@ public:
 
 private:
     void* source_ = nullptr;  // HANDLE of RegisterEventSourceW
-    std::wstring trace_;
+    TraceFile trace_;
 };
 
 // The event source's name, and the registry key that makes the Event Viewer find its texts.

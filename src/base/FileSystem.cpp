@@ -73,9 +73,22 @@ bool FileExists(const std::string& path) {
 
 bool DeleteFileQuietly(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
+HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share) {
+    const std::wstring wide = Wide(path);
+    for (int attempt = 0;; ++attempt) {
+        HANDLE file = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (!IsPassingLock(error) || attempt >= kLockRetries) return file;
+        Sleep(kLockPauseMs);
+        SetLastError(error);
+    }
+}
+
 std::string ReadWholeFile(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A writer that has just renamed the file into place holds it for a moment.
+    UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ));
     if (!file.valid()) ThrowFileError("Cannot open file", path);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) ThrowFileError("Cannot read file", path);
@@ -97,19 +110,6 @@ std::string ReadWholeFile(const std::string& path) {
     }
     content.resize(done);
     return content;
-}
-
-HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share) {
-    const std::wstring wide = Wide(path);
-    for (int attempt = 0;; ++attempt) {
-        HANDLE file = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        const DWORD error = GetLastError();
-        if (!IsPassingLock(error) || attempt >= kLockRetries) return file;
-        Sleep(kLockPauseMs);
-        SetLastError(error);
-    }
 }
 
 FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, Durability durability) {

@@ -38,7 +38,8 @@ bool FileExists(const std::string& path);
 // Deletes a file; a missing file, or one that cannot be deleted, is no error.
 bool DeleteFileQuietly(const std::string& path);
 
-// Reads a whole file, letting others read but not write it meanwhile.
+// Reads a whole file, letting others read but not write it meanwhile; a hold by another
+// program is waited for up to a second.
 std::string ReadWholeFile(const std::string& path);
 
 // Opens an existing file as CreateFileW does; while another program holds it (a reader,

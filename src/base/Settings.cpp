@@ -16,5 +16,6 @@ Settings ReadSettings(std::string_view content) {
     settings.partnerIdKind = ini.Read(section, "IDPartener", "?");
     SplitList(UpperAscii(ini.Read(section, "Gestiune", "")), ';', settings.gestiuni);
     settings.prefixErrors = UpperAscii(ini.Read(section, "PrefixareErori", "")) == "D";
+    settings.immediate = UpperAscii(ini.Read(section, "RaspunsImediat", "")) == "D";
     return settings;
 }

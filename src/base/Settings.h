@@ -14,6 +14,7 @@ struct Settings {
     std::string partnerIdKind;  // "IDPartener" as written; "?" when missing
     TextList gestiuni;          // "Gestiune", upper case, split at ";"
     bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
+    bool immediate = false;     // "RaspunsImediat", read the same way: a tick as soon as a request arrives
 };
 
 // Reads the section "Generale" of the settings file's content (empty when there is no file).

@@ -26,6 +26,14 @@ std::string ExecutablePath() {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
+ULONGLONG MicrosecondsNow() {
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const ULONGLONG ticks = now.QuadPart, perSecond = frequency.QuadPart;
+    return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+}
+
 }  // namespace
 
 TEBroker::TEBroker() : FExeDir(FolderOf(ExecutablePath())), FEvents(std::make_unique<SystemEventLog>()) {}
@@ -54,15 +62,27 @@ void TEBroker::ReportError(const std::string& text) {
 // arrives meanwhile waits for start-up as it would for a request.
 void TEBroker::Start() {
     RunHandler([this] {
-        BusyScope busy(FBusy);
-        FormCreate();
+        {
+            BusyScope busy(FBusy);
+            FormCreate();
+        }
+        KeepWatch();
     });
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
                                                 FWorkDir);
 }
 
 void TEBroker::Tick() {
-    RunHandler([this] { TimerTimer(); });
+    FServedInTick = false;
+    const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
+    RunHandler([this] {
+        TimerTimer();
+        KeepWatch();
+    });
+    FTickAgain = FImmediate && FServedInTick;
+    // From the search that found the request to its disposal.
+    if (FServedInTick && FRequestTrace.On())
+        FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));
 }
 
 void TEBroker::ExportBalances() {

@@ -15,6 +15,7 @@
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
+#include "base/TraceFile.h"
 #include "core/FrontEnd.h"
 #include "log/LogFile.h"
 #include "polling/PackageJournal.h"
@@ -38,6 +39,12 @@ public:
     void Start();           // FormCreate, held busy against a stop
     void Tick();            // TimerTimer
     void ExportBalances();  // ImportSolduriClick
+    // With "RaspunsImediat": the handle that is signalled when the working directory
+    // changes (null while there is no watch), and whether the last tick served a request
+    // so that the next is due at once. Off, neither ever asks for a tick.
+    HANDLE ChangeEvent() const { return FWatch.valid() ? FWatch.get() : nullptr; }
+    void DirectoryChanged();  // the change event was signalled: rearm it and tick
+    bool TickDue() const { return FTickAgain; }
     // True when nothing is in hand and the front end may call Stop at once; otherwise
     // the request or export in hand finishes first, nothing else is served, and the
     // front end's StopReady follows.
@@ -56,6 +63,17 @@ private:
 
     BrokerFrontEnd* FFrontEnd = nullptr;
     bool FStopRequested = false;  // a stop arrived: no request is served from then on
+    bool FServedInTick = false;   // the running tick served a request
+    TraceFile FRequestTrace{L"RequestTrace"};  // each request's own time, for the benchmark
+    bool FTickAgain = false;      // with "RaspunsImediat", the next tick is due at once
+
+public:
+    // ---- polling/DirectoryWatch.cpp: a tick as soon as a request arrives ("RaspunsImediat")
+    void KeepWatch();  // sets the watch up while the directory is there, drops it while not
+
+private:
+    UniqueChangeWatch FWatch;
+    bool FWatchFailedLogged = false;
 
 public:
     // ---- core/LoadSettings.cpp
@@ -92,6 +110,7 @@ private:
     bool FindPackage(std::string_view pattern, FoundEntry& found);
     void ServePackage(const std::string& name, const PackageKind& kind);
     void ServeQuery(const QueryKind& query);
+    bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();
     bool ServerMissing();
 
@@ -149,6 +168,7 @@ public:
     // ---- Service state, read and written by every handler
     bool FBusy = false;
     bool FPrefixErrors = false;
+    bool FImmediate = false;  // "RaspunsImediat"
     bool FInactiveLogged = false;
     ComRef<ITallyportObject> FServer;
     std::string FWorkDir;

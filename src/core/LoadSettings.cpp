@@ -14,4 +14,5 @@ void TEBroker::LoadSettings() {
     FPartnerIdKind = settings.partnerIdKind;
     FGestiuni.insert(FGestiuni.end(), settings.gestiuni.begin(), settings.gestiuni.end());
     FPrefixErrors = settings.prefixErrors;
+    FImmediate = settings.immediate;
 }

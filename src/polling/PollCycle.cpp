@@ -103,15 +103,26 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
         } catch (...) {
             // The handler's error is the one the operator must see.
         }
+        FServedInTick = Disposed(name);
         throw;
     }
     DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
+    FServedInTick = Disposed(name);
+}
+
+// Gone, set aside, or never to be served again: a tick at once would not find it. One that
+// is still there to be served again (it could not be renamed) waits for the timer instead,
+// so that it cannot keep the server busy in a loop.
+bool TEBroker::Disposed(const std::string& name) const {
+    return !FileExists(FWorkDir + "\\" + name) || IsRemembered(name);
 }
 
 void TEBroker::ServeQuery(const QueryKind& query) {
     BusyScope busy(FBusy);
     FCurrentRequest = query.request;
     // Deleted whether its handler returns or raises.
-    ScopeExit deleteRequest([&] { DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request)); });
+    ScopeExit deleteRequest([&] {
+        FServedInTick = DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request));
+    });
     (this->*query.serve)(query);
 }

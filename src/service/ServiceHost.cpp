@@ -10,6 +10,7 @@
 
 #include "base/Owners.h"
 #include "core/Broker.h"
+#include "core/MessageLoop.h"
 #include "core/SingleInstance.h"
 
 namespace {
@@ -99,13 +100,7 @@ bool ServiceHost::Create() {
     return true;
 }
 
-void ServiceHost::Run() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
+void ServiceHost::Run() { RunMessageLoop(broker_); }
 
 void ServiceHost::LineLogged(const std::string&) {}
 

@@ -8,6 +8,7 @@
 
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
+#include "core/MessageLoop.h"
 
 namespace {
 
@@ -210,12 +211,6 @@ void BrokerWindow::ErrorLeft(const std::string& text) {
 }
 
 int BrokerWindow::Run() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The dialog manager gives the window its access key (Alt+I) and Tab.
-        if (FWindow && IsDialogMessageW(FWindow, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    // The dialog manager gives the window its access key (Alt+I) and Tab.
+    return RunMessageLoop(FBroker, [this](MSG& message) { return FWindow && IsDialogMessageW(FWindow, &message); });
 }

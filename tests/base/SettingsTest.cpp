@@ -80,15 +80,17 @@ TEST(SettingsTest, GestiuneIsUpperCasedAndSplit) {
     EXPECT_EQ(Read("Gestiune=\r\n").gestiuni, List{});
 }
 
-TEST(SettingsTest, PrefixingNeedsExactlyD) {
+TEST(SettingsTest, PrefixingAndImmediateAnswersNeedExactlyD) {
     struct Case {
         const char* value;
         bool prefix;
     } cases[] = {
         {"D", true}, {"d", true}, {"Da", false}, {" D", false}, {"D ", false}, {"", false}, {"N", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(Read(std::string("PrefixareErori=") + c.value + "\r\n").prefixErrors, c.prefix) << c.value;
+        EXPECT_EQ(Read(std::string("RaspunsImediat=") + c.value + "\r\n").immediate, c.prefix) << c.value;
+    }
 }
 
 TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {

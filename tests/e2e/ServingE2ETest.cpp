@@ -4,6 +4,7 @@
 
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "base/Owners.h"
 #include "base/Text.h"
 #include "support/RequestKinds.h"
 #include "support/ServiceProcess.h"
@@ -138,6 +139,103 @@ TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
     EXPECT_NE(service.Read("SOLDURI.TXT").find("P0001"), std::string::npos);
     EXPECT_EQ(StampFreeLines(LogOf(service)),
               (TextList{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
+
+    // Asked from the command line, the running copy exports as if its button were pressed.
+    ASSERT_TRUE(DeleteFileW(Wide(service.Path("SOLDURI.TXT")).c_str()));
+    PROCESS_INFORMATION request = service.Launch("/export-balances");
+    EXPECT_EQ(WaitForSingleObject(request.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(request.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(request.hProcess);
+    CloseHandle(request.hThread);
+    EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 10000));
+    service.Close();
+}
+
+}  // namespace
+
+namespace {
+
+FileIdentity IdentityOf(const std::string& path) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    return file.valid() ? StateOf(file.get()).identity : FileIdentity{};
+}
+
+// Seconds from dropping GETSTOCARTICOL.TXT to its answer being there and the request gone,
+// for each of count queries in a row, as an outside system asks.
+double MeanRoundTrip(const ServiceProcess& service, int count) {
+    const std::string request = ExampleFile("GETSTOCARTICOL.TXT");
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    double total = 0;
+    for (int i = 0; i < count; ++i) {
+        // Each answer is a new file in the old one's place.
+        const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
+        QueryPerformanceCounter(&start);
+        service.Put("GETSTOCARTICOL.TXT", request);
+        if (!WaitUntil(
+                [&] {
+                    return Gone(service, "GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
+                           !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
+                },
+                10000, 1)) {
+            ADD_FAILURE() << "query " << i << " unanswered";
+            return 1e9;
+        }
+        QueryPerformanceCounter(&end);
+        total += double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    }
+    return total / count;
+}
+
+// Which requests were served, in the order they were logged: a package by the line that
+// opens it, a detailed query by the file it writes.
+TextList ServedInOrder(const std::string& log) {
+    TextList served;
+    for (const std::string& line : SplitTextLines(log)) {
+        const size_t at = line.find(" ... ");
+        if (at == std::string::npos) continue;
+        const std::string what = line.substr(at + 5);
+        if (what.rfind("Deschid pachetul", 0) == 0) served.push_back(what);
+        if (what.rfind("Scriu informatiile in ", 0) == 0) served.push_back(what.substr(what.find_last_of('\\') + 1));
+    }
+    return served;
+}
+
+// "RaspunsImediat=D": answers as fast as the server gives them, a writer still writing is
+// waited for as without it, and a backlog is served one request a tick in the tables' order.
+TEST(ServingE2ETest, ImmediateAnswersComeAtOnceAndKeepTheRules) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    const double polled = MeanRoundTrip(service, 20);
+    service.Close();
+
+    service.Put("GETINFOCMDBON.TXT", ExampleFile("GETINFOCMDBON.TXT"));
+    service.Put("GETSTOCARTICOL.TXT", ExampleFile("GETSTOCARTICOL.TXT"));
+    for (const char* name : {"FACTURA_1.TXT", "COMANDA_1.TXT", "ARTICOL_1.TXT"}) service.Put(name, ExampleFile(name));
+    service.WriteIni(service.DefaultIni("RaspunsImediat=D\r\n"));
+    service.Start();
+    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "GETSTOCARTICOL.TXT"); }, 20000));
+    EXPECT_EQ(ServedInOrder(LogOf(service)),
+              (TextList{"Deschid pachetul cu informatii articol", "Deschid pachetul cu comenzi",
+                        "Deschid pachetul cu facturi", "INFOCMDBON.TXT", "STOCARTICOL.TXT"}));
+
+    const double immediate = MeanRoundTrip(service, 20);
+    EXPECT_LE(immediate * 5, polled) << "immediate " << immediate << " s, polled " << polled << " s";
+
+    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string order = ExampleFile("COMANDA_1.TXT");
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(writer.get(), order.data(), DWORD(order.size()), &written, nullptr));
+    Sleep(2000);
+    writer.reset();
+    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_2.TXT"); }, 10000));
+    EXPECT_EQ(Count(LogOf(service), "Deschid pachetul cu comenzi"), 2u);
+    EXPECT_EQ(Count(LogOf(service), "Nu pot deschide"), 0u);
     service.Close();
 }
 

@@ -188,3 +188,52 @@ TEST_F(PollCycleTest, WithoutAServerRequestsWaitAndTheOutageIsLoggedOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// With "RaspunsImediat": a change in the directory signals the watch, a tick that served
+// a request asks for the next at once, the service's own writes die out, a directory that
+// goes takes the watch with it, and without the setting there is no watch.
+TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
+    WriteIni(DefaultIni() + "RaspunsImediat=D\r\n");
+    Start();
+    broker.Tick();
+    HANDLE watch = broker.ChangeEvent();
+    ASSERT_NE(watch, nullptr);
+    EXPECT_FALSE(broker.TickDue());
+    Put("GETLISTAGESTIUNI.TXT", "");
+    Put("GETLISTAPARTENERI.TXT", "");
+    ASSERT_EQ(WaitForSingleObject(watch, 5000), WAIT_OBJECT_0);
+    broker.DirectoryChanged();
+    EXPECT_EQ(Exists("GETLISTAGESTIUNI.TXT") + Exists("GETLISTAPARTENERI.TXT"), 1);
+    EXPECT_TRUE(broker.TickDue());
+    broker.Tick();
+    EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT") || Exists("GETLISTAPARTENERI.TXT"));
+    EXPECT_TRUE(broker.TickDue());
+    broker.Tick();
+    EXPECT_FALSE(broker.TickDue());
+    int changes = 0;  // the answers and LOG.TXT, written by the service itself
+    while (changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0) {
+        broker.DirectoryChanged();
+        ++changes;
+    }
+    EXPECT_LE(changes, 2);
+    EXPECT_FALSE(broker.TickDue());
+
+    const std::string away = workDir + "_away";
+    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    broker.Tick();
+    EXPECT_EQ(broker.ChangeEvent(), nullptr);
+    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
+    broker.Tick();
+    EXPECT_NE(broker.ChangeEvent(), nullptr);
+
+    TEBroker plain;
+    plain.FExeDir = exeDir;
+    WriteIni(DefaultIni());
+    plain.LoadSettings();
+    plain.KeepWatch();
+    EXPECT_EQ(plain.ChangeEvent(), nullptr);
+}
+
+}  // namespace

@@ -50,12 +50,12 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs) {
     ULONGLONG end = GetTickCount64() + milliseconds;
     for (;;) {
         if (condition()) return true;
         if (GetTickCount64() >= end) return false;
-        Sleep(50);
+        Sleep(pauseMs);
     }
 }
 
@@ -104,9 +104,9 @@ void ServiceProcess::WriteIni(const std::string& content) const {
     WriteFileReplacing(exeDir + "VQBroker.Ini", content);
 }
 
-PROCESS_INFORMATION ServiceProcess::Launch() const {
+PROCESS_INFORMATION ServiceProcess::Launch(const std::string& argument) const {
     std::wstring exe = Wide(exeDir + "VQBroker.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (argument.empty() ? L"" : L" " + Wide(argument));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -22,7 +22,7 @@ public:
     // Starts a copy of the service; Start waits for its main window, shown, or only made
     // (still in start-up) when untilShown is false.
     void Start(bool untilShown = true);
-    PROCESS_INFORMATION Launch() const;  // another copy, not waited for
+    PROCESS_INFORMATION Launch(const std::string& argument = {}) const;  // another copy, not waited for
     void Close();                        // WM_CLOSE, then waits for the process to end with 0
     void Kill();                         // as a crash or a power cut would end it
     bool Running() const;
@@ -53,8 +53,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// Polls condition every 50 ms until it holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+// Polls condition every pause until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
 
 // A file's bytes, read without denying its writer anything (as a polite outside reader
 // of LOG.TXT does); empty when there is no such file.

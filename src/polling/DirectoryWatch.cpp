@@ -1,0 +1,35 @@
+// With "RaspunsImediat", a watch on the working directory lets the front end's message loop
+// tick as soon as a request arrives, besides the one-second timer.
+#include "base/AnsiText.h"
+#include "base/FileSystem.h"
+#include "core/Broker.h"
+
+namespace {
+
+// A file created, renamed into the directory or written to: what a writer does to a
+// request, and what the service's own writes do too. The latter cost one more tick at most,
+// which serves nothing and so asks for no further tick.
+constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
+
+}  // namespace
+
+// While the directory is gone there is no watch: the once-a-second tick logs the outage and
+// starts the emergency script as it does without the setting. The watch of a directory
+// that went would never be signalled for the new one, so it is made anew when it returns.
+void TEBroker::KeepWatch() {
+    if (!FImmediate) return;
+    if (!DirectoryExists(FWorkDir)) {
+        FWatch.reset();
+        return;
+    }
+    if (FWatch.valid()) return;
+    FWatch.reset(FindFirstChangeNotificationW(Wide(FWorkDir).c_str(), FALSE, kChanges));
+    if (FWatch.valid() || FWatchFailedLogged) return;
+    FWatchFailedLogged = true;  // some network shares cannot be watched
+    LogStamped(" ... Directorul de lucru nu poate fi urmarit; cererile sunt cautate o data pe secunda");
+}
+
+void TEBroker::DirectoryChanged() {
+    if (FWatch.valid() && !FindNextChangeNotification(FWatch.get())) FWatch.reset();
+    Tick();
+}
