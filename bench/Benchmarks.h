@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Measure.h"
-#include "app/Broker.h"
+#include "core/Broker.h"
 
 // Log cost (1) and memory (6): both need a log of 100,000 lines.
 std::vector<Figure> LogFigures();

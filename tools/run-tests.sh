@@ -36,6 +36,8 @@ for preset in native mingw-x86 mingw-x64; do
   passed=$((passed + ${total:-0} - ${bad:-0}))
   failed=$((failed + ${bad:-0}))
 done
+echo "=== service"
+if bash tools/service-test.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 echo "=== packages"
 if bash tools/package-test.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 echo "=== fuzz smoke"

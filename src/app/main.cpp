@@ -1,29 +1,45 @@
-// Program entry: one copy at a time, COM on this thread, the main window, the message loop.
+// Program entry: one program, four forms. Without an argument, the operator's window;
+// "/service" under the Service Control Manager; "/install-service" and
+// "/uninstall-service" for the portable ZIP; "/export-balances" asks the running copy
+// for the partner balance export.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
-#include "app/Broker.h"
+#include <string>
+#include <vector>
+
+#include "app/Console.h"
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
 #include "base/Owners.h"
+#include "core/Broker.h"
+#include "core/SingleInstance.h"
+#include "service/ServiceHost.h"
+#include "service/ServiceSetup.h"
+#include "window/BrokerWindow.h"
 
 namespace {
 
-std::wstring Title() {
+constexpr char kUsage[] =
+    "VQBroker.exe                      fereastra operatorului (pornire din Startup)\n"
+    "VQBroker.exe /service             forma pornita de Service Control Manager\n"
+    "VQBroker.exe /install-service     instaleaza si porneste serviciul VQBroker (ca administrator)\n"
+    "VQBroker.exe /uninstall-service   opreste si dezinstaleaza serviciul VQBroker\n"
+    "VQBroker.exe /export-balances     cere copiei care ruleaza exportul soldurilor partenerilor\n";
+
+std::string ExecutablePath() {
     wchar_t path[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return Wide(ApplicationTitle(Ansi(path)));
+    return Ansi(path);
 }
 
-}  // namespace
+std::string Title() { return ApplicationTitle(ExecutablePath()); }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Never released or closed: it goes with the process, so the next copy can start
-    // only after this one has ended.
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VQBroker");
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        MessageBoxW(nullptr, L"Aplicatia deja lucreaza", Title().c_str(), MB_OK);
+int RunWindow(HINSTANCE instance) {
+    if (!TakeSingleInstance()) {
+        MessageBoxW(nullptr, L"Aplicatia deja lucreaza", Wide(Title()).c_str(), MB_OK);
         return 0;
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -31,13 +47,54 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const UniqueComApartment apartment(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     if (!apartment) return 1;
     TEBroker broker;  // EBroker; declared after the apartment, so its server goes first
-    if (!broker.Create(instance, SW_SHOWMINNOACTIVE)) return 1;
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The dialog manager gives the window its access key (Alt+I) and Tab.
-        if (broker.Window() && IsDialogMessageW(broker.Window(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    BrokerWindow window(broker);
+    if (!window.Create(instance, SW_SHOWMINNOACTIVE)) return 1;
+    return window.Run();
+}
+
+// The window copy is asked as its button would be pressed; the service by its control.
+int ExportBalances() {
+    if (HWND window = FindWindowW(L"TEBroker", nullptr)) {
+        if (HWND button = FindWindowExW(window, nullptr, L"BUTTON", nullptr)) {
+            PostMessageW(button, BM_CLICK, 0, 0);
+            return Say(0, "Cererea de import solduri parteneri a fost trimisa ferestrei VQBroker.");
+        }
     }
-    return 0;
+    const CommandOutcome outcome = RequestServiceExport();
+    if (outcome.exitCode == 1) return Say(1, "VQBroker nu ruleaza (nici fereastra, nici serviciul).");
+    return Say(outcome.exitCode, outcome.text);
+}
+
+int Run(HINSTANCE instance, const std::vector<std::wstring>& arguments) {
+    if (arguments.empty()) return RunWindow(instance);
+    const std::wstring& form = arguments[0];
+    if (arguments.size() > 1) return Say(1, kUsage);
+    if (form == L"/service") {
+        if (RunService()) return 0;
+        return Say(1, "VQBroker.exe /service este pornit de Service Control Manager, nu de mana.\n"
+                      "Instalati serviciul cu: VQBroker.exe /install-service (ca administrator),\n"
+                      "sau cu installer-ul: msiexec /i VQBroker-<versiune>-x86.msi SERVICE=1");
+    }
+    if (form == L"/install-service") {
+        const CommandOutcome outcome = InstallService(ExecutablePath());
+        return Say(outcome.exitCode, outcome.text);
+    }
+    if (form == L"/uninstall-service") {
+        const CommandOutcome outcome = UninstallService();
+        return Say(outcome.exitCode, outcome.text);
+    }
+    if (form == L"/export-balances") return ExportBalances();
+    if (form == L"/?" || form == L"/help" || form == L"-h") return Say(0, kUsage);
+    return Say(1, std::string("Argument necunoscut.\n") + kUsage);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments;
+    for (int i = 1; words && i < count; ++i) arguments.emplace_back(words[i]);
+    LocalFree(words);
+    return Run(instance, arguments);
 }

@@ -1,6 +1,6 @@
 // The operator's export of the partners' balances to SOLDURI.TXT.
-#include "app/Broker.h"
-#include "app/BusyScope.h"
+#include "core/Broker.h"
+#include "core/BusyScope.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"

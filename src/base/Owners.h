@@ -62,6 +62,7 @@ using UniqueSafeArray = UniqueAny<SAFEARRAY*, SafeArrayDestroy>;
 using UniqueFont = UniqueAny<HFONT, DeleteObject>;
 using UniqueScreenDc = UniqueAny<HDC, owners::ReleaseScreenDc>;       // GetDC(nullptr)
 using UniqueComApartment = UniqueAny<bool, owners::EndComApartment>;  // true once CoInitializeEx succeeded
+using UniqueService = UniqueAny<SC_HANDLE, CloseServiceHandle>;       // OpenSCManager, OpenService
 
 // A VARIANT is a value, not a handle: it starts VT_EMPTY and is cleared when it goes.
 class UniqueVariant {

@@ -1,5 +1,5 @@
 // The server's error list, reported to the log, to the error file, or both.
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"

@@ -1,5 +1,5 @@
 // Order, supplier-order, invoice and supplier-invoice packages: one procedure, four rows.
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/FileSystem.h"
 #include "packages/PackageFile.h"
 #include "packages/PackageKinds.h"

@@ -1,5 +1,5 @@
 // Partner, partner-change and article packages: one procedure, three rows.
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "packages/PackageFile.h"

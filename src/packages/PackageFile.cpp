@@ -6,7 +6,7 @@
 #include <new>
 #include <utility>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"

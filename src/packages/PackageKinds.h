@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "server/Tallyport.h"
 
 using GenerateCall = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(LONG* ok);

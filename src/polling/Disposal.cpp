@@ -1,7 +1,7 @@
 // What becomes of a served package: deleted, set aside as ".ERR", or passed over until it can be.
 #include <windows.h>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "polling/NameMatch.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 
@@ -19,7 +19,6 @@ void TEBroker::RunEmergencyScript() {
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // nobody is there to answer a box
-    start.hwnd = FWindow;
     start.lpVerb = L"open";
     start.lpFile = file.c_str();
     start.nShow = SW_HIDE;

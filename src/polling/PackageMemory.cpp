@@ -2,7 +2,7 @@
 // kept in memory and in the journal file across a crash.
 #include <windows.h>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"

@@ -1,7 +1,7 @@
 // The one-second tick: the one request it serves, chosen by the fixed precedence.
-#include "app/Broker.h"
+#include "core/Broker.h"
 
-#include "app/BusyScope.h"
+#include "core/BusyScope.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "packages/PackageKinds.h"
@@ -14,7 +14,7 @@ struct TEBroker::FoundEntry {
 };
 
 void TEBroker::TimerTimer() {
-    if (FCloseRequested) return;  // the window closes as soon as the request in hand is done
+    if (FStopRequested) return;  // the front end stops as soon as the request in hand is done
     if (!DirectoryExists(FWorkDir)) {
         OnWorkDirMissing();
         return;
@@ -47,7 +47,10 @@ bool TEBroker::ServeFirstPackage() {
 }
 
 void TEBroker::OnWorkDirMissing() {
-    if (!FInactiveLogged) LogStamped(" ... Directorul de lucru este inactiv");
+    if (!FInactiveLogged) {
+        FEvents->Report(EventKind::Warning, "Directorul de lucru este inactiv: " + FWorkDir);
+        LogStamped(" ... Directorul de lucru este inactiv");
+    }
     FInactiveLogged = true;
     RunEmergencyScript();
 }
@@ -57,6 +60,7 @@ bool TEBroker::ServerMissing() {
     if (FServer) return false;
     if (!FNoServerLogged) {
         FNoServerLogged = true;
+        FEvents->Report(EventKind::Warning, "Serverul de documente nu este disponibil; cererile raman in asteptare");
         LogStamped(" ... Serverul de documente nu este disponibil; cererile raman in asteptare");
     }
     return true;

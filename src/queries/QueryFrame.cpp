@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "queries/QueryKinds.h"

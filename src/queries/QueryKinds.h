@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 #include "server/Tallyport.h"
 

@@ -1,7 +1,7 @@
 // Creation of the document server, and the errors of calls to it.
 #include "server/DocumentServer.h"
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/BrokerError.h"
 
 ComRef<ITallyportObject> CreateDocumentServer() {

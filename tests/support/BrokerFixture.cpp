@@ -62,6 +62,9 @@ void BrokerTest::SetUp() {
     broker.FExeDir = exeDir;
     broker.FCreateServer = CreateFake;
     broker.FClock = [] { return today; };
+    auto recorder = std::make_unique<EventRecorder>();
+    events = recorder.get();
+    broker.FEvents = std::move(recorder);
 }
 
 void BrokerTest::TearDown() {

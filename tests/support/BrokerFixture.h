@@ -7,8 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "app/Broker.h"
+#include "base/EventLog.h"
+#include "core/Broker.h"
 #include "support/FakeServer.h"
+
+// What the service reported to the Event Log, one "I ", "W " or "E " + text a record.
+class EventRecorder : public EventLog {
+public:
+    void Report(EventKind kind, const std::string& text) override {
+        records.push_back(std::string(1, "IWE"[int(kind)]) + " " + text);
+    }
+    std::vector<std::string> records;
+};
 
 class BrokerTest : public ::testing::Test {
 protected:
@@ -36,6 +46,7 @@ protected:
 
     FakeServer server;
     TEBroker broker;
+    EventRecorder* events = nullptr;  // owned by broker
     std::string workDir;
     std::string exeDir;  // with a trailing "\"
     bool iniWritten = false;

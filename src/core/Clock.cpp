@@ -1,7 +1,7 @@
 // What today is, and the time stamp that begins most log lines.
 #include <windows.h>
 
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/AnsiText.h"
 
 namespace {

@@ -1,16 +1,21 @@
-// The service object: the main window, its components, the service state shared by
-// every handler, and the handlers themselves. Members are declared in blocks, each
-// headed by the file that implements them.
+// The service object: the service state shared by every handler, the handlers, and the
+// few entry points that a front end (the operator's window, the service host) drives. It
+// creates no window and shows no box: what it has to say goes to the front end it is given
+// and to the Event Log. Members are declared in blocks, each headed by the file that
+// implements them.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "base/EventLog.h"
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
+#include "core/FrontEnd.h"
 #include "log/LogFile.h"
 #include "polling/PackageJournal.h"
 #include "server/Tallyport.h"
@@ -21,65 +26,51 @@ struct QueryParameter;  // what a query's request file gives
 
 class TEBroker {
 public:
-    // ---- app/Broker.cpp: the window, its components, start-up and closing
+    // ---- core/Broker.cpp: the entry points, start-up and closing
     TEBroker();
     ~TEBroker();
     TEBroker(const TEBroker&) = delete;
     TEBroker& operator=(const TEBroker&) = delete;
 
-    // Builds the main window (which arms the timer and runs FormCreate) and shows it.
-    bool Create(HINSTANCE instance, int showCommand);
-    HWND Window() const { return FWindow; }
+    // Every entry point runs on the thread that made the object (COM's apartment); none
+    // raises: an error goes to the Event Log and to the front end's ErrorLeft.
+    void AttachFrontEnd(BrokerFrontEnd* frontEnd) { FFrontEnd = frontEnd; }
+    void Start();           // FormCreate, held busy against a stop
+    void Tick();            // TimerTimer
+    void ExportBalances();  // ImportSolduriClick
+    // True when nothing is in hand and the front end may call Stop at once; otherwise
+    // the request or export in hand finishes first, nothing else is served, and the
+    // front end's StopReady follows.
+    bool RequestStop();
+    bool StopRequested() const { return FStopRequested; }
+    void Stop();  // FormClose and FormDestroy; the server is released
+
     void FormCreate();
     void FormClose();
     void FormDestroy();
-    // Shows an error that left a tick, a click or FormCreate; while one box is open a
-    // further error is logged instead, so boxes never nest.
-    void ShowError(const std::string& text);
-
-    HWND Messages = nullptr;       // read-only view of the activity log
-    UINT_PTR Timer = 0;            // the one-second poll timer
-    HWND ImportSolduri = nullptr;  // "&Import solduri parteneri"
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnCreate();
-    void OnSize(WPARAM kind);
-    void OnTimer();
-    void OnCommand(WPARAM wParam, LPARAM lParam);
-    void OnClose();
-    void OnDestroy();
     template <class Handler>
     void RunHandler(Handler handler);
-    void CreateComponents();
-    int Scaled(int designed) const;
+    void ReportError(const std::string& text);
 
-    HWND FWindow = nullptr;
-    UniqueFont FWindowFont;
-    UniqueFont FViewFont;
-    int FDpi = 120;
-    bool FErrorBoxOpen = false;
-    bool FCloseRequested = false;  // a close arrived while a request or the export was in hand
+    BrokerFrontEnd* FFrontEnd = nullptr;
+    bool FStopRequested = false;  // a stop arrived: no request is served from then on
 
 public:
-    // ---- app/LoadSettings.cpp
+    // ---- core/LoadSettings.cpp
     void LoadSettings();
 
-    // ---- app/Clock.cpp: what today is, and the time stamp that begins most log lines
+    // ---- core/Clock.cpp: what today is, and the time stamp that begins most log lines
     LocalTime Now() const;
     std::string TimeStamp() const;
 
-    // ---- log/ActivityLog.cpp: every line to the view and to LOG.TXT
+    // ---- log/ActivityLog.cpp: every line to the front end and to LOG.TXT
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
     const std::string& LogText() const { return FLogText; }
 
 private:
-    void AppendToView(const std::string& line);
-    void ShowLogTail();
-    void ScrollViewToEnd();
-
     std::string FLogText;  // the run's whole log, each line ended by CR LF
     LogFile FLogFile;
 
@@ -168,8 +159,9 @@ public:
     TextList FGestiuni;
 
     // Seams the tests set before FormCreate: where the executable lives (with a
-    // trailing "\"), how the server is made, and what today is.
+    // trailing "\"), how the server is made, what today is, and the Event Log.
     std::string FExeDir;
     ComRef<ITallyportObject> (*FCreateServer)() = nullptr;
     LocalTime (*FClock)() = nullptr;
+    std::unique_ptr<EventLog> FEvents;
 };

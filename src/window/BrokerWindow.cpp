@@ -1,20 +1,13 @@
-// The main window: its creation, components, messages, and the start-up and closing
-// handlers of the service.
-#include "app/Broker.h"
+// The operator's window: its creation, components, messages, keys and error boxes.
+#include "window/BrokerWindow.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
-#include "app/BusyScope.h"
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
-#include "base/BrokerError.h"
-#include "base/FileSystem.h"
-#include "base/Text.h"
-#include "server/DocumentServer.h"
 
 namespace {
 
@@ -31,18 +24,10 @@ constexpr RECT kButtonRect = {2, 1, 2 + 176, 1 + 31};
 constexpr int kViewTop = 32;
 
 std::string ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return Ansi(path);
-        }
-        path.resize(path.size() * 2);
-    }
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return Ansi(path);
 }
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
 HFONT MakeFont(int height, bool bold) {
     return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -75,13 +60,14 @@ LRESULT CALLBACK ViewKeys(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-TEBroker::TEBroker() : FExeDir(FolderOf(ExecutablePath())) {}
+BrokerWindow::BrokerWindow(TEBroker& broker) : FBroker(broker) { FBroker.AttachFrontEnd(this); }
 
-TEBroker::~TEBroker() {
+BrokerWindow::~BrokerWindow() {
     if (FWindow) DestroyWindow(FWindow);  // before its fonts go
+    FBroker.AttachFrontEnd(nullptr);
 }
 
-bool TEBroker::Create(HINSTANCE instance, int showCommand) {
+bool BrokerWindow::Create(HINSTANCE instance, int showCommand) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
@@ -103,20 +89,20 @@ bool TEBroker::Create(HINSTANCE instance, int showCommand) {
     return true;
 }
 
-int TEBroker::Scaled(int designed) const { return MulDiv(designed, FDpi, kDesignDpi); }
+int BrokerWindow::Scaled(int designed) const { return MulDiv(designed, FDpi, kDesignDpi); }
 
-LRESULT CALLBACK TEBroker::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK BrokerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<TEBroker*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self = static_cast<BrokerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->FWindow = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<TEBroker*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<BrokerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     return self ? self->HandleMessage(message, wParam, lParam)
                 : DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT BrokerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_SIZE: OnSize(wParam); return 0;
@@ -127,7 +113,7 @@ LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (next) SetFocus(next);
         return 0;
     }
-    case WM_TIMER: OnTimer(); return 0;
+    case WM_TIMER: FBroker.Tick(); return 0;
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
@@ -141,7 +127,7 @@ LRESULT TEBroker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FWindow, message, wParam, lParam);
 }
 
-void TEBroker::CreateComponents() {
+void BrokerWindow::CreateComponents() {
     FWindowFont.reset(MakeFont(Scaled(14), true));
     FViewFont.reset(MakeFont(Scaled(15), false));
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -167,31 +153,12 @@ void TEBroker::CreateComponents() {
     Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
 }
 
-// Every handler the window runs goes through here: an error of any kind is shown, never
-// let through the message loop; a close that waited for the request in hand goes ahead
-// once the handler is done.
-template <class Handler>
-void TEBroker::RunHandler(Handler handler) {
-    try {
-        handler();
-    } catch (...) {
-        ShowError(CurrentErrorText());
-    }
-    // Posted, not done here: this may still be inside the window's own creation.
-    if (FCloseRequested && !FBusy && FWindow) PostMessageW(FWindow, WM_CLOSE, 0, 0);
-}
-
-// Start-up calls the server, which may serve this thread's messages: a close that
-// arrives meanwhile waits for start-up as it would for a request.
-void TEBroker::OnCreate() {
+void BrokerWindow::OnCreate() {
     CreateComponents();
-    RunHandler([this] {
-        BusyScope busy(FBusy);
-        FormCreate();
-    });
+    FBroker.Start();
 }
 
-void TEBroker::OnSize(WPARAM kind) {
+void BrokerWindow::OnSize(WPARAM kind) {
     // A view of no size drops what is added to it, so it keeps its size while minimized.
     if (kind == SIZE_MINIMIZED) return;
     RECT client{}, button{};
@@ -204,44 +171,33 @@ void TEBroker::OnSize(WPARAM kind) {
     ScrollViewToEnd();  // back from minimized, the newest line is what the operator wants to see
 }
 
-void TEBroker::OnTimer() {
-    RunHandler([this] { TimerTimer(); });
-}
-
-void TEBroker::OnCommand(WPARAM wParam, LPARAM lParam) {
+void BrokerWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) != kButtonId || HIWORD(wParam) != BN_CLICKED ||
         reinterpret_cast<HWND>(lParam) != ImportSolduri)
         return;
-    RunHandler([this] { ImportSolduriClick(); });
+    FBroker.ExportBalances();
 }
 
-// A server call may serve this thread's messages, so a close can arrive while a handler
-// is still on the stack. Closing then would take the settings and the server from under
-// it: the request or export in hand finishes and is disposed of first.
-void TEBroker::OnClose() {
-    if (FBusy) {
-        FCloseRequested = true;
-        return;
-    }
-    FormClose();
+// A close while a request or the export is in hand waits for it (StopReady).
+void BrokerWindow::OnClose() {
+    if (!FBroker.RequestStop()) return;
+    FBroker.Stop();
     DestroyWindow(FWindow);
 }
 
-void TEBroker::OnDestroy() {
+void BrokerWindow::StopReady() {
+    if (FWindow) PostMessageW(FWindow, WM_CLOSE, 0, 0);  // this may still be inside the window's creation
+}
+
+void BrokerWindow::OnDestroy() {
     KillTimer(FWindow, kTimerId);
-    try {
-        FormDestroy();
-    } catch (...) {
-        // Nobody is left to tell: the window is going.
-    }
-    FServer.reset();  // before COM is shut down on this thread
     PostQuitMessage(0);
 }
 
-void TEBroker::ShowError(const std::string& text) {
-    if (FErrorBoxOpen || FCloseRequested) {  // no box to wait for while the window is closing
+void BrokerWindow::ErrorLeft(const std::string& text) {
+    if (FErrorBoxOpen || FBroker.StopRequested()) {
         try {
-            LogStamped(" ... " + text);
+            FBroker.LogStamped(" ... " + text);
         } catch (...) {
             // The log file itself may be what fails; the view has the line.
         }
@@ -253,24 +209,13 @@ void TEBroker::ShowError(const std::string& text) {
     FErrorBoxOpen = false;
 }
 
-void TEBroker::FormCreate() {
-    FGestiuni.clear();
-    LoadSettings();
-    FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
-    CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
-    std::string partnerKind = UpperAscii(FPartnerIdKind);
-    if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
-        CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
-    bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
-    CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
-    if (FCompany == "?") return;  // the server keeps the company it chose itself
-    LONG ok = 0;
-    CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
-    if (ok == 0) ReportServerErrors(true, false);
-}
-
-void TEBroker::FormClose() { FGestiuni.clear(); }
-
-void TEBroker::FormDestroy() {
-    if (DirectoryExists(FWorkDir)) FLogFile.Save(FWorkDir + "\\LOG.TXT", FLogText);
+int BrokerWindow::Run() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager gives the window its access key (Alt+I) and Tab.
+        if (FWindow && IsDialogMessageW(FWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
 }

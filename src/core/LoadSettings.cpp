@@ -1,5 +1,5 @@
 // Reading "VQBroker.Ini" into the service state at start-up.
-#include "app/Broker.h"
+#include "core/Broker.h"
 #include "base/FileSystem.h"
 #include "base/Settings.h"
 

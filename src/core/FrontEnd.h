@@ -1,0 +1,18 @@
+// What the service's work tells the front end that drives it (the operator's window, the
+// service host, or a test's recorder).
+#pragma once
+
+#include <string>
+
+class BrokerFrontEnd {
+public:
+    // A line added to the activity log, prefix included, before LOG.TXT is saved.
+    virtual void LineLogged(const std::string& line) = 0;
+    // An error that left start-up, a tick or the export; the Event Log has it already.
+    virtual void ErrorLeft(const std::string& text) = 0;
+    // A stop asked for while a request or the export was in hand may go ahead now.
+    virtual void StopReady() = 0;
+
+protected:
+    ~BrokerFrontEnd() = default;
+};

@@ -1,0 +1,20 @@
+// Registering and removing the service and its event source, for the portable ZIP.
+#pragma once
+
+#include <string>
+
+// What a command did, for the person who ran it, and its exit code (0 done).
+struct CommandOutcome {
+    int exitCode = 0;
+    std::string text;
+};
+
+// Registers service "VQBroker" (automatic start, running exePath /service) and the event
+// source, then starts it and waits until it runs.
+CommandOutcome InstallService(const std::string& exePath);
+// Stops the service, waits until it has stopped and its process has ended, and removes
+// it and the event source.
+CommandOutcome UninstallService();
+// Asks the running service for the partner balance export; exitCode 0 when it was handed
+// over, else text says why (not installed, not running).
+CommandOutcome RequestServiceExport();

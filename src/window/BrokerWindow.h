@@ -1,0 +1,58 @@
+// The operator's window: the log view, the button, the one-second timer, keys and error
+// boxes, over the service's work in TEBroker.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/Owners.h"
+#include "core/Broker.h"
+
+class BrokerWindow : public BrokerFrontEnd {
+public:
+    explicit BrokerWindow(TEBroker& broker);
+    ~BrokerWindow();
+    BrokerWindow(const BrokerWindow&) = delete;
+    BrokerWindow& operator=(const BrokerWindow&) = delete;
+
+    // Builds the main window (which arms the timer and starts the service) and shows it.
+    bool Create(HINSTANCE instance, int showCommand);
+    HWND Window() const { return FWindow; }
+    // Runs the message loop until the window is gone.
+    int Run();
+
+    HWND Messages = nullptr;       // read-only view of the activity log
+    UINT_PTR Timer = 0;            // the one-second poll timer
+    HWND ImportSolduri = nullptr;  // "&Import solduri parteneri"
+
+    // ---- BrokerFrontEnd
+    void LineLogged(const std::string& line) override;
+    // Shows the error in a box; while one box is open, or the window is closing, a
+    // further error is logged instead, so boxes never nest and nothing waits for a box.
+    void ErrorLeft(const std::string& text) override;
+    void StopReady() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void OnSize(WPARAM kind);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnClose();
+    void OnDestroy();
+    void CreateComponents();
+    int Scaled(int designed) const;
+
+    // ---- window/LogView.cpp: the view keeps the newest part of the log in sight
+    void AppendToView(const std::string& line);
+    void ShowLogTail();
+    void ScrollViewToEnd();
+
+    TEBroker& FBroker;
+    HWND FWindow = nullptr;
+    UniqueFont FWindowFont;
+    UniqueFont FViewFont;
+    int FDpi = 120;
+    bool FErrorBoxOpen = false;
+};

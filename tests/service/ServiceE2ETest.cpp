@@ -1,0 +1,163 @@
+// The real VQBroker.exe as a Windows service under Wine's Service Control Manager. Run by
+// tools/service-test.sh in a Wine prefix of its own, never in the shared test prefix: an
+// installed auto-start service starts with every Wine process of its prefix.
+#include <gtest/gtest.h>
+
+#include "ServiceWatch.h"
+#include "base/AnsiText.h"
+#include "base/EventLog.h"
+#include "base/FileSystem.h"
+#include "base/Owners.h"
+#include "base/Text.h"
+#include "polling/PackageJournal.h"
+#include "support/ServiceProcess.h"
+
+namespace {
+
+const std::string kOrder =
+    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
+    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
+
+struct Command {
+    DWORD exitCode = STILL_ACTIVE;
+    std::string output;
+};
+
+// Runs VQBroker.exe with one argument, its standard output caught in a file.
+Command RunExe(const ServiceProcess& service, const std::string& argument) {
+    const std::string outputPath = service.exeDir + "output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring commandLine = L"\"" + Wide(service.exeDir + "VQBroker.exe") + L"\" " + Wide(argument);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output.get();
+    PROCESS_INFORMATION process{};
+    Command result;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return result;
+    UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+    WaitForSingleObject(process.hProcess, 180000);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    output.reset();
+    result.output = ReadShared(outputPath);
+    return result;
+}
+
+SERVICE_STATUS_PROCESS Status() {
+    SERVICE_STATUS_PROCESS status{};
+    UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueService service(manager ? OpenServiceW(manager.get(), L"VQBroker", SERVICE_QUERY_STATUS) : nullptr);
+    DWORD needed = 0;
+    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                          sizeof status, &needed))
+        status.dwCurrentState = 0;  // no such service
+    return status;
+}
+
+bool ReachesState(DWORD state) {
+    return WaitUntil([&] { return Status().dwCurrentState == state; }, 60000);
+}
+
+bool Control(DWORD control) {
+    UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueService service(OpenServiceW(manager.get(), L"VQBroker", SERVICE_STOP | SERVICE_START));
+    SERVICE_STATUS status{};
+    return control ? ControlService(service.get(), control, &status) != 0
+                   : StartServiceW(service.get(), 0, nullptr) != 0;
+}
+
+TextList LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
+
+bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1) {
+    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
+}
+
+TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
+    ServiceProcess service;
+    WriteServerIni(service.exeDir,
+                   "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
+                   "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");
+    service.WriteIni(service.DefaultIni());
+    const std::string events = service.exeDir + "events.txt";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"EventTrace", REG_SZ,
+                              Wide(events).c_str(), DWORD((events.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    Command run = RunExe(service, "/service");  // by hand: says who starts it
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.output.find("Service Control Manager"), std::string::npos) << run.output;
+    run = RunExe(service, "/install-service");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
+    EXPECT_EQ(RunExe(service, "/install-service").exitCode, 2u);
+
+    // Served as the window serves, with the window's log lines.
+    service.Put("GETLISTAGESTIUNI.TXT", "");
+    service.Put("COMANDA_1.TXT", kOrder);
+    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT") && !service.Exists("GETLISTAGESTIUNI.TXT"); },
+                          30000));
+    EXPECT_NE(service.Read("LISTAGESTIUNI.TXT"), "");
+    const std::vector<std::string> order = StampFreeLines(ReadShared(service.Path("LOG.TXT")));
+    EXPECT_EQ(order, (std::vector<std::string>{"Ver. 3.1 -  ", "Ver. 3.1 -  ",
+                                               "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
+                                               "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
+
+    // An error that the window would show in a box: a log line and an Event Log record.
+    service.Put("GETSTOC.TXT", "");
+    EXPECT_TRUE(Logged(service, " ... Baza de date nu raspunde"));
+
+    run = RunExe(service, "/export-balances");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 20000));
+
+    // A window copy refuses to start while the service runs.
+    PROCESS_INFORMATION copy = service.Launch();
+    std::vector<HWND> boxes;
+    EXPECT_TRUE(WaitUntil([&] { return !(boxes = ServiceProcess::Dialogs(copy.dwProcessId)).empty(); }, 20000));
+    if (!boxes.empty()) {
+        EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Aplicatia deja lucreaza");
+    }
+    for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(copy.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(copy.hProcess);
+    CloseHandle(copy.hThread);
+
+    // A stop during a package's server call: the package is finished and disposed of,
+    // nothing else is served, and the service stops with exit code 0.
+    service.Put("COMANDA_2.TXT", kOrder);
+    ASSERT_TRUE(Logged(service, " ... Deschid pachetul cu comenzi", 2));
+    service.Put("GETLISTAGESTIUNI.TXT", "");
+    EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
+    EXPECT_TRUE(ReachesState(SERVICE_STOPPED));
+    EXPECT_EQ(Status().dwWin32ExitCode, 0u);
+    EXPECT_FALSE(service.Exists("COMANDA_2.TXT"));
+    EXPECT_EQ(CountLines(LogOf(service), "Au fost generate 1 comenzi in baza de date "), 2u);
+    EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));
+
+    // Uninstalled while running: stopped, waited for, gone with its process and event source.
+    ASSERT_TRUE(Control(0));
+    ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
+    const DWORD processId = Status().dwProcessId;
+    run = RunExe(service, "/uninstall-service");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(Status().dwCurrentState, 0u);
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    EXPECT_TRUE(!process || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0);
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RunExe(service, "/uninstall-service").exitCode, 2u);
+    EXPECT_EQ(RunExe(service, "/export-balances").exitCode, 1u);
+
+    const std::vector<std::string> reported = SplitTextLines(ReadShared(events));
+    const std::string started = "I Generator comenzi Velquoria a pornit; directorul de lucru: " + service.workDir;
+    EXPECT_EQ(reported, (std::vector<std::string>{started, "E Baza de date nu raspunde",
+                                                  "I Generator comenzi Velquoria s-a oprit", started,
+                                                  "I Generator comenzi Velquoria s-a oprit"}));
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"EventTrace");
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// The operator's window: its view, its button, and what it does with the service's reports.
+#include "support/BrokerFixture.h"
+
+#include "base/AnsiText.h"
+#include "base/Owners.h"
+#include "window/BrokerWindow.h"
+
+namespace {
+
+using WindowTest = BrokerTest;
+
+std::string ViewText(HWND view) {
+    std::wstring text(size_t(GetWindowTextLengthW(view)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(view, text.data(), int(text.size()))));
+    return Ansi(text);
+}
+
+// The caption's size in the font the button really got.
+SIZE CaptionSize(HWND button) {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(button, caption, 64);
+    UniqueScreenDc screen(GetDC(nullptr));
+    HGDIOBJ previous = SelectObject(screen.get(), HGDIOBJ(SendMessageW(button, WM_GETFONT, 0, 0)));
+    RECT text{};
+    DrawTextW(screen.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(screen.get(), previous);
+    return {text.right, text.bottom};
+}
+
+TEST_F(WindowTest, WindowShowsTheLogInItsView) {
+    WriteIni(DefaultIni());
+    BrokerWindow window(broker);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_HIDE));
+    broker.LogMessage("first");
+    broker.LogMessage("second");
+    EXPECT_EQ(ViewText(window.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
+    wchar_t caption[128] = L"";
+    GetWindowTextW(window.Window(), caption, 128);
+    EXPECT_STREQ(caption, L"Generator comenzi Velquoria - ver.3.1");
+    GetWindowTextW(window.ImportSolduri, caption, 128);
+    EXPECT_STREQ(caption, L"&Import solduri parteneri");
+
+    // The button is never smaller than designed, nor than its caption in the font in use.
+    RECT button{};
+    GetClientRect(window.ImportSolduri, &button);
+    const int dpi = GetDeviceCaps(UniqueScreenDc(GetDC(nullptr)).get(), LOGPIXELSY);
+    EXPECT_GE(button.right, MulDiv(176, dpi, 120));
+    EXPECT_GE(button.bottom, MulDiv(31, dpi, 120));
+    EXPECT_GT(button.right, CaptionSize(window.ImportSolduri).cx);
+    EXPECT_GT(button.bottom, CaptionSize(window.ImportSolduri).cy);
+
+    // Past the view's limit, it holds the newest whole lines of the log.
+    for (int i = 0; i < 2000; ++i) broker.LogMessage("line " + std::to_string(i) + std::string(40, '.'));
+    const std::string view = ViewText(window.Messages), log = broker.LogText();
+    EXPECT_LT(view.size(), log.size());
+    EXPECT_EQ(log.substr(log.size() - view.size()), view);
+    EXPECT_EQ(view.substr(0, 12), "Ver. 3.1 -  ");
+
+    // The newest line stays in sight however long: whole while it fits, else its end.
+    const std::string longLine = std::string(39988, 'x') + "end";
+    broker.LogMessage(longLine);
+    EXPECT_EQ(ViewText(window.Messages), "Ver. 3.1 -  " + longLine + "\r\n");
+    broker.LogMessage(std::string(70000, 'y') + "newest");
+    const std::string tail = ViewText(window.Messages);
+    EXPECT_GT(tail.size(), 30000u);
+    EXPECT_EQ(tail.substr(tail.size() - 9), "ynewest\r\n");
+    DestroyWindow(window.Window());
+}
+
+}  // namespace
