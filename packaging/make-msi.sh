@@ -12,3 +12,12 @@ mkdir -p "$(dirname "$output")"
 # only where there is none, and never removed.
 permanent=16 never_overwrite=128 bits64=$([ "$arch" = x64 ] && echo 256 || echo 0)
 msibuild "$output" -q "UPDATE Component SET Attributes = $((bits64 + permanent + never_overwrite)) WHERE Component = 'Settings'"
+# Nor does it take component conditions or secure properties: the program goes in as a service
+# or as the window with its Startup shortcut, by SERVICE, which the server side must see.
+msibuild "$output" -q "UPDATE Component SET Condition = 'SERVICE=\"1\"' WHERE Component = 'Service'"
+for component in Window Autostart; do
+  msibuild "$output" -q "UPDATE Component SET Condition = 'SERVICE<>\"1\"' WHERE Component = '$component'"
+done
+# And it writes an expandable string as a plain one: "#%" marks it.
+msibuild "$output" -q "UPDATE Registry SET Value = '#%[INSTALLDIR]VQBroker.exe' WHERE Name = 'EventMessageFile'"
+msibuild "$output" -q "UPDATE Property SET Value = 'SERVICE;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE Property = 'SecureCustomProperties'"

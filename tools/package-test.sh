@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the packages of both presets and proves them under Wine, in a fresh prefix of their
 # own: the 32-bit installer installs, adds the stand-in server, serves, upgrades over an edited
-# settings file, refuses a downgrade and uninstalls; the 64-bit one installs and uninstalls;
-# the ZIP unpacks and its program starts.
+# settings file, refuses a downgrade and uninstalls; with SERVICE=1 it installs a running
+# service that serves, keeps that form through an upgrade, and uninstalls it after the order in
+# hand; the 64-bit one installs its service and uninstalls; the ZIP unpacks and its program
+# starts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
@@ -27,6 +29,11 @@ trap stop_wine EXIT
 env -u DISPLAY tools/wine-run.sh "$WINEPREFIX" cmd /c exit   # creates the prefix and its display
 read -r number _ <"$WINEPREFIX.display"
 export DISPLAY=:$number
+# Under Wine a service ends with the last ordinary process: a server that stays. (wine-run.sh's
+# "wineserver -p" is refused while wineboot's server is still up.) The services' output is
+# detached, or they would hold the caller's pipes.
+wineserver -w && wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 # Plain wine from here on: wineboot would also start what the Startup folder holds.
 
 c=$WINEPREFIX/drive_c app="$WINEPREFIX/drive_c/Program Files (x86)/VQBroker" work=$WINEPREFIX/drive_c/work
@@ -37,14 +44,28 @@ links() { (cd "$c" && find users ProgramData -name '*.lnk' -path '*Start Menu/Pr
 reg_value() { wine reg query "$1" /reg:"$2" ${3:+/v "$3"} 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]* *//p' | head -1; }
 products() { for view in 32 64; do wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:$view; done | grep -c 'DisplayName.*VQBroker'; }
 left() { for name in "$@"; do [ ! -e "$work/$name" ] || return 0; done; return 1; }
+# Drops the requests in C:\work and waits until they are gone.
+drop() {
+  for name in "$@"; do cp "examples/$name" "$work/"; done
+  for _ in $(seq 150); do left "$@" || return 0; sleep 0.2; done
+}
+service='HKLM\SYSTEM\CurrentControlSet\Services\VQBroker'
+eventsource='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VQBroker'
+state() { wine sc query VQBroker 2>/dev/null | tr -d '\r' | sed -n 's/.*STATE *: [0-9]* *//p'; }
+running() { for _ in $(seq 100); do [ "$(state)" = RUNNING ] && return 0; sleep 0.3; done; return 1; }
+# The VQBroker.exe processes of this prefix (Wine's tasklist is a stub).
+processes() {
+  for p in /proc/[0-9]*; do
+    grep -qzx "WINEPREFIX=$WINEPREFIX" "$p/environ" 2>/dev/null && grep -qa 'VQBroker\.exe' "$p/cmdline" 2>/dev/null && echo "${p#/proc/}"
+  done
+}
 # Starts DIR\VQBroker.exe on C:\work, drops the requests, waits until they are gone, closes the
 # window and expects exit code 0.
 serve() {
   local dir=$1; shift
   mkdir -p "$work" && printf '[Generale]\r\nDirectorLucru=C:\\work\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n' >"$dir/VQBroker.Ini"
   timeout 60 wine "$dir/VQBroker.exe" & local pid=$!
-  for name in "$@"; do cp "examples/$name" "$work/"; done
-  for _ in $(seq 150); do left "$@" || break; sleep 0.2; done
+  drop "$@"
   wine taskkill /im VQBroker.exe >/dev/null || true
   wait $pid || fail "$dir/VQBroker.exe ended with $?"
   ! left "$@" || fail "$dir/VQBroker.exe left requests unserved: $(cd "$work" && ls)"
@@ -55,6 +76,7 @@ wine msiexec /i "$msi" /qn || fail "install: $?"
 [ "$(links)" = "StartUp/VQBroker.lnk|VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "shortcuts: $(links)"
 [ "$(reg_value 'HKLM\Software\VQBroker' 32 InstallDir)" = 'C:\Program Files (x86)\VQBroker\' ] || fail "no InstallDir"
 [ -z "$(reg_value "$clsid" 32)" ] || fail "the stand-in server is registered by default"
+[ -z "$(state)" ] && [ -n "$(reg_value "$eventsource" 32 EventMessageFile)" ] || fail "the window's install: service '$(state)', no event source"
 
 wine msiexec /i "$msi" ADDLOCAL=DocServer /qn || fail "adding the stand-in server: $?"
 [ "$(reg_value "$clsid" 32)" = 'C:\Program Files (x86)\VQBroker\VQDocServer.dll' ] || fail "server class: $(reg_value "$clsid" 32)"
@@ -75,11 +97,36 @@ cmp -s "$app/VQBroker.Ini" "$out/edited.ini" || fail "the upgrade changed the se
 wine msiexec /x "$out/VQBroker-$next-x86.msi" /qn || fail "uninstall: $?"
 [ "$(cd "$app" && ls -p | grep -v / | paste -sd' ')" = "Avarie.bat VQBroker.Ini" ] && cmp -s "$app/VQBroker.Ini" "$out/edited.ini" || fail "left after uninstall: $(ls "$app")"
 [ -z "$(links)" ] && [ "$(products)" = 0 ] && [ -f "$work/LOG.TXT" ] || fail "uninstall left $(links), $(products) products"
-[ -z "$(reg_value 'HKLM\Software\VQBroker' 32)" ] && [ -z "$(reg_value "$clsid" 32)" ] || fail "registry entries left"
+[ -z "$(reg_value 'HKLM\Software\VQBroker' 32)" ] && [ -z "$(reg_value "$clsid" 32)" ] && [ -z "$(reg_value "$eventsource" 32)" ] || fail "registry entries left"
 
-wine msiexec /i "$msi64" INSTALLDIR='C:\VQ64\' /qn || fail "64-bit install: $?"
+# The service, on the settings left behind (they name C:\work), with a fresh stand-in server
+# that takes 4 s over an order. ADDLOCAL=ALL asks for the Startup shortcut too, which the
+# service form never has.
+rm -rf "$work"/* "$app/VQDocServerData" && printf '[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=4000\r\n' >"$app/VQDocServer.ini"
+wine msiexec /i "$msi" SERVICE=1 ADDLOCAL=ALL /qn || fail "service install: $?"
+running || fail "service: '$(state)'"
+[ "$(reg_value "$service" 32 ImagePath | tr -d '"')" = 'C:\Program Files (x86)\VQBroker\VQBroker.exe /service' ] && [ "$(reg_value "$service" 32 Start)" = 0x2 ] || fail "service entry: $(wine reg query "$service")"
+[ "$(reg_value "$eventsource" 32 EventMessageFile)" = 'C:\Program Files (x86)\VQBroker\VQBroker.exe' ] || fail "event source: $(wine reg query "$eventsource")"
+[ "$(links)" = "VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "service shortcuts: $(links)"
+drop GETLISTAGESTIUNI.TXT
+grep -qs '^DEP;' "$work/LISTAGESTIUNI.TXT" || fail "the service did not answer: $(cd "$work" && ls)"
+# Wine does not carry the features over an upgrade: ADDLOCAL=ALL keeps the stand-in server.
+wine msiexec /i "$out/VQBroker-$next-x86.msi" ADDLOCAL=ALL /qn || fail "service upgrade: $?"
+running && [ "$(links)" = "VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "the upgrade changed the form: service '$(state)', $(links)"
+cp examples/COMANDA_1.TXT "$work/"
+for _ in $(seq 100); do grep -qs 'Deschid pachetul' "$work/LOG.TXT" && break; sleep 0.1; done
+grep -qs 'Deschid pachetul' "$work/LOG.TXT" || fail "the service did not take the order"
+wine msiexec /x "$out/VQBroker-$next-x86.msi" /qn || fail "service uninstall: $?"
+[ -z "$(state)" ] && [ -z "$(processes)" ] || fail "the uninstall left the service '$(state)', processes $(processes)"
+[ ! -e "$work/COMANDA_1.TXT" ] && grep -q 'Au fost generate 1 comenzi' "$work/LOG.TXT" || fail "the uninstall cut the order short: $(cat "$work/LOG.TXT")"
+[ -z "$(reg_value "$eventsource" 32)" ] && cmp -s "$app/VQBroker.Ini" "$out/edited.ini" || fail "the uninstall left the event source or changed the settings"
+
+mkdir -p "$c/VQ64" && cp "$out/edited.ini" "$c/VQ64/VQBroker.Ini"
+wine msiexec /i "$msi64" INSTALLDIR='C:\VQ64\' SERVICE=1 /qn || fail "64-bit install: $?"
 [ -f "$c/VQ64/VQBroker.exe" ] && [ "$(reg_value 'HKLM\Software\VQBroker' 64 InstallDir)" = 'C:\VQ64\' ] || fail "64-bit files: $(ls "$c/VQ64")"
+running || fail "64-bit service: '$(state)'"
 wine msiexec /x "$msi64" /qn || fail "64-bit uninstall: $?"
 [ ! -e "$c/VQ64/VQBroker.exe" ] && [ -z "$(reg_value 'HKLM\Software\VQBroker' 64)" ] || fail "64-bit uninstall left $(ls "$c/VQ64")"
+[ -z "$(state)" ] && [ -z "$(processes)" ] || fail "64-bit uninstall left the service '$(state)', processes $(processes)"
 stop_wine && rm -rf "$WINEPREFIX" "$WINEPREFIX.display"
-echo "packages of $version: installed, served, upgraded, uninstalled"
+echo "packages of $version: installed, served, upgraded, uninstalled, as the window and as a service"
