@@ -12,6 +12,9 @@ std::vector<Figure> LogFigures();
 // Idle tick (2) and the failed five-second wait (5).
 Figure IdleTickFigure();
 Figure FailedWaitFigure();
+// The real program from outside: the round trip of a query (7) and a backlog (8), with
+// "RaspunsImediat" off and on.
+std::vector<Figure> ServeFigures();
 // Large package (3) and large query (4).
 Figure LargePackageFigure();
 Figure LargeQueryFigure();

@@ -65,9 +65,10 @@ Figure IdleTickFigure() {
         TEBroker broker;
         PrepareBroker(broker, dir);
         broker.FServer = server.Ref();
-        broker.TimerTimer();  // the first tick also looks for a journal
+        broker.FImmediate = true;  // with "RaspunsImediat" on: the tick also keeps the directory's watch
+        broker.Tick();             // the first tick also looks for a journal
         const BareProbes probes(dir);
-        auto tick = [&] { broker.TimerTimer(); };
+        auto tick = [&] { broker.Tick(); };
         auto bare = [&] { probes.Run(); };
         double tickCpu = 0, bareCpu = 0;
         figure.ratio = InterleavedRatio(

@@ -13,6 +13,7 @@
 #include "app/Console.h"
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "core/Broker.h"
 #include "core/SingleInstance.h"
@@ -28,12 +29,6 @@ constexpr char kUsage[] =
     "VQBroker.exe /install-service     instaleaza si porneste serviciul VQBroker (ca administrator)\n"
     "VQBroker.exe /uninstall-service   opreste si dezinstaleaza serviciul VQBroker\n"
     "VQBroker.exe /export-balances     cere copiei care ruleaza exportul soldurilor partenerilor\n";
-
-std::string ExecutablePath() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return Ansi(path);
-}
 
 std::string Title() { return ApplicationTitle(ExecutablePath()); }
 

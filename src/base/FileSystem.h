@@ -35,6 +35,9 @@ bool DirectoryExists(const std::string& path);
 // The path exists and is not a directory.
 bool FileExists(const std::string& path);
 
+// The running program's full path, however long.
+std::string ExecutablePath();
+
 // Deletes a file; a missing file, or one that cannot be deleted, is no error.
 bool DeleteFileQuietly(const std::string& path);
 

@@ -12,18 +12,6 @@
 
 namespace {
 
-std::string ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return Ansi(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
 ULONGLONG MicrosecondsNow() {
@@ -70,6 +58,7 @@ void TEBroker::Start() {
     });
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
                                                 FWorkDir);
+    FTickAgain = FImmediate;  // requests that waited for the start are served at once
 }
 
 void TEBroker::Tick() {

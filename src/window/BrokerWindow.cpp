@@ -8,6 +8,7 @@
 
 #include "base/AnsiText.h"
 #include "base/AppTitle.h"
+#include "base/FileSystem.h"
 #include "core/MessageLoop.h"
 
 namespace {
@@ -23,12 +24,6 @@ constexpr UINT kTimerInterval = 1000;
 constexpr RECT kWindowRect = {482, 464, 482 + 595, 464 + 316};
 constexpr RECT kButtonRect = {2, 1, 2 + 176, 1 + 31};
 constexpr int kViewTop = 32;
-
-std::string ExecutablePath() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return Ansi(path);
-}
 
 HFONT MakeFont(int height, bool bold) {
     return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
