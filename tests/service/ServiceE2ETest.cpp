@@ -117,7 +117,12 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     // A window copy refuses to start while the service runs.
     PROCESS_INFORMATION copy = service.Launch();
     std::vector<HWND> boxes;
-    EXPECT_TRUE(WaitUntil([&] { return !(boxes = ServiceProcess::Dialogs(copy.dwProcessId)).empty(); }, 20000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            boxes = ServiceProcess::Dialogs(copy.dwProcessId);
+            return !boxes.empty() && !ServiceProcess::DialogText(boxes[0]).empty();  // its text comes last
+        },
+        20000));
     if (!boxes.empty()) {
         EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Aplicatia deja lucreaza");
     }
