@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-
 namespace {
 
 bool WriteTo(HANDLE output, const std::string& text) {

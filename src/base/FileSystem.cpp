@@ -25,6 +25,15 @@ bool IsPassingLock(DWORD error) {
            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
+// True, after a pause, when the failed attempt met a passing lock and the second is not
+// over; the last error is kept for the caller.
+bool PausedForLock(DWORD error, int attempt) {
+    if (!IsPassingLock(error) || attempt >= kLockRetries) return false;
+    Sleep(kLockPauseMs);
+    SetLastError(error);
+    return true;
+}
+
 void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
         DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : DWORD(bytes.size());
@@ -90,11 +99,7 @@ HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share) {
     for (int attempt = 0;; ++attempt) {
         HANDLE file = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        const DWORD error = GetLastError();
-        if (!IsPassingLock(error) || attempt >= kLockRetries) return file;
-        Sleep(kLockPauseMs);
-        SetLastError(error);
+        if (file != INVALID_HANDLE_VALUE || !PausedForLock(GetLastError(), attempt)) return file;
     }
 }
 
@@ -155,11 +160,8 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
     const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (onDisk ? MOVEFILE_WRITE_THROUGH : 0);
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(temp.c_str(), target.c_str(), moveFlags)) break;
-        DWORD error = GetLastError();
-        if (IsPassingLock(error) && attempt < kLockRetries) {
-            Sleep(kLockPauseMs);
-            continue;
-        }
+        const DWORD error = GetLastError();
+        if (PausedForLock(error, attempt)) continue;
         if (IsPassingLock(error) && !onDisk &&
             ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                          nullptr))

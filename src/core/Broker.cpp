@@ -50,24 +50,18 @@ void TEBroker::ReportError(const std::string& text) {
 // arrives meanwhile waits for start-up as it would for a request.
 void TEBroker::Start() {
     RunHandler([this] {
-        {
-            BusyScope busy(FBusy);
-            FormCreate();
-        }
-        KeepWatch();
+        BusyScope busy(FBusy);
+        FormCreate();
     });
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
                                                 FWorkDir);
-    FTickAgain = FImmediate;  // requests that waited for the start are served at once
+    FTickAgain = FImmediate;  // at once: it sets up the watch and serves what waited for the start
 }
 
 void TEBroker::Tick() {
     FServedInTick = false;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
-    RunHandler([this] {
-        TimerTimer();
-        KeepWatch();
-    });
+    RunHandler([this] { TimerTimer(); });
     FTickAgain = FImmediate && FServedInTick;
     // From the search that found the request to its disposal.
     if (FServedInTick && FRequestTrace.On())

@@ -69,7 +69,7 @@ private:
 
 public:
     // ---- polling/DirectoryWatch.cpp: a tick as soon as a request arrives ("RaspunsImediat")
-    void KeepWatch();  // sets the watch up while the directory is there, drops it while not
+    void KeepWatch();  // sets the watch up, once the tick has found the directory
 
 private:
     UniqueChangeWatch FWatch;
@@ -86,6 +86,9 @@ public:
     // ---- log/ActivityLog.cpp: every line to the front end and to LOG.TXT
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
+    // An error that no box shows, as a stamped line " ... " + text; never raises (LOG.TXT
+    // itself may be what fails, and the front end has the line).
+    void LogErrorLine(const std::string& text) noexcept;
     const std::string& LogText() const { return FLogText; }
 
 private:

@@ -21,3 +21,11 @@ void TEBroker::LogMessage(const std::string& text) {
 }
 
 void TEBroker::LogStamped(std::string_view text) { LogMessage(TimeStamp().append(text)); }
+
+void TEBroker::LogErrorLine(const std::string& text) noexcept {
+    try {
+        LogStamped(" ... " + text);
+    } catch (...) {
+        // Nothing more to tell it with.
+    }
+}

@@ -1,7 +1,6 @@
 // With "RaspunsImediat", a watch on the working directory lets the front end's message loop
 // tick as soon as a request arrives, besides the one-second timer.
 #include "base/AnsiText.h"
-#include "base/FileSystem.h"
 #include "core/Broker.h"
 
 namespace {
@@ -13,16 +12,11 @@ constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAS
 
 }  // namespace
 
-// While the directory is gone there is no watch: the once-a-second tick logs the outage and
-// starts the emergency script as it does without the setting. The watch of a directory
-// that went would never be signalled for the new one, so it is made anew when it returns.
+// Called by each tick that found the directory. While the directory is gone there is no
+// watch (the outage drops it): the once-a-second tick logs the outage and starts the
+// emergency script as it does without the setting; the watch is made anew when it returns.
 void TEBroker::KeepWatch() {
-    if (!FImmediate) return;
-    if (!DirectoryExists(FWorkDir)) {
-        FWatch.reset();
-        return;
-    }
-    if (FWatch.valid()) return;
+    if (!FImmediate || FWatch.valid()) return;
     FWatch.reset(FindFirstChangeNotificationW(Wide(FWorkDir).c_str(), FALSE, kChanges));
     if (FWatch.valid() || FWatchFailedLogged) return;
     FWatchFailedLogged = true;  // some network shares cannot be watched

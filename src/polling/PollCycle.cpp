@@ -20,6 +20,7 @@ void TEBroker::TimerTimer() {
         return;
     }
     FInactiveLogged = false;
+    KeepWatch();
     if (FBusy) return;  // a request or the export is still running further down this thread
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
@@ -47,6 +48,7 @@ bool TEBroker::ServeFirstPackage() {
 }
 
 void TEBroker::OnWorkDirMissing() {
+    FWatch.reset();  // the watch of a directory that went would never be signalled for the new one
     if (!FInactiveLogged) {
         FEvents->Report(EventKind::Warning, "Directorul de lucru este inactiv: " + FWorkDir);
         LogStamped(" ... Directorul de lucru este inactiv");

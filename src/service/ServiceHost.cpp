@@ -16,8 +16,6 @@
 namespace {
 
 constexpr wchar_t kHostClass[] = L"VQBrokerServiceHost";
-constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kTimerInterval = 1000;
 // A request in hand may wait five seconds for its writer and then for the server.
 constexpr DWORD kWaitHintMs = 30000;
 constexpr DWORD kAlreadyRunning = 1;  // service-specific exit code: another copy holds the mutex
@@ -95,7 +93,7 @@ bool ServiceHost::Create() {
     window_ = CreateWindowExW(0, kHostClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                               this);
     if (!window_) return false;
-    SetTimer(window_, kTimerId, kTimerInterval, nullptr);  // armed before start-up, as in the window
+    SetTimer(window_, kTickTimerId, kTickIntervalMs, nullptr);  // armed before start-up, as in the window
     gHostWindow = window_;
     return true;
 }
@@ -104,13 +102,7 @@ void ServiceHost::Run() { RunMessageLoop(broker_); }
 
 void ServiceHost::LineLogged(const std::string&) {}
 
-void ServiceHost::ErrorLeft(const std::string& text) {
-    try {
-        broker_.LogStamped(" ... " + text);
-    } catch (...) {
-        // LOG.TXT itself may be what fails; the Event Log has the error.
-    }
-}
+void ServiceHost::ErrorLeft(const std::string& text) { broker_.LogErrorLine(text); }  // the Event Log has it too
 
 void ServiceHost::StopReady() {
     if (window_) PostMessageW(window_, kStopMessage, 0, 0);
@@ -201,7 +193,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 }  // namespace
 
 bool RunService() {
-    wchar_t name[] = L"VQBroker";
-    const SERVICE_TABLE_ENTRYW table[] = {{name, ServiceMain}, {nullptr, nullptr}};
+    // The dispatcher only reads the name, whatever its parameter's type says.
+    const SERVICE_TABLE_ENTRYW table[] = {{const_cast<LPWSTR>(kServiceName), ServiceMain}, {nullptr, nullptr}};
     return StartServiceCtrlDispatcherW(table) != 0;
 }

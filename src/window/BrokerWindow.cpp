@@ -17,8 +17,6 @@ constexpr wchar_t kWindowClass[] = L"TEBroker";
 constexpr wchar_t kCaption[] = L"Generator comenzi Velquoria - ver.3.1";
 constexpr int kDesignDpi = 120;
 constexpr int kButtonId = 1;
-constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kTimerInterval = 1000;
 
 // Designed geometry, in pixels at 120 pixels per inch.
 constexpr RECT kWindowRect = {482, 464, 482 + 595, 464 + 316};
@@ -146,7 +144,7 @@ void BrokerWindow::CreateComponents() {
         ImportSolduri, nullptr, 0, 0, std::max(int(room.cx), Scaled(kButtonRect.right - kButtonRect.left)),
         std::max(int(room.cy), Scaled(kButtonRect.bottom - kButtonRect.top)), SWP_NOMOVE | SWP_NOZORDER);
     OnSize(SIZE_RESTORED);
-    Timer = SetTimer(FWindow, kTimerId, kTimerInterval, nullptr);
+    Timer = SetTimer(FWindow, kTickTimerId, kTickIntervalMs, nullptr);
 }
 
 void BrokerWindow::OnCreate() {
@@ -186,17 +184,13 @@ void BrokerWindow::StopReady() {
 }
 
 void BrokerWindow::OnDestroy() {
-    KillTimer(FWindow, kTimerId);
+    KillTimer(FWindow, kTickTimerId);
     PostQuitMessage(0);
 }
 
 void BrokerWindow::ErrorLeft(const std::string& text) {
     if (FErrorBoxOpen || FBroker.StopRequested()) {
-        try {
-            FBroker.LogStamped(" ... " + text);
-        } catch (...) {
-            // The log file itself may be what fails; the view has the line.
-        }
+        FBroker.LogErrorLine(text);
         return;
     }
     FErrorBoxOpen = true;
