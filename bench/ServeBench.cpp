@@ -21,60 +21,24 @@ constexpr int kQueries = 50;
 constexpr int kBacklog = 500;
 constexpr int kBacklogOff = 20;  // at one a second, 500 would take over eight minutes
 
-const std::string kOrder =
-    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
-    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
-
-// Names the trace file for the copies of the service started from now on.
-class RequestTrace {
-public:
-    explicit RequestTrace(const std::string& path) : path_(path) {
-        const std::wstring wide = Wide(path);
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"RequestTrace", REG_SZ, wide.c_str(),
-                        DWORD((wide.size() + 1) * sizeof(wchar_t)));
+// Each request's own time, in seconds, in the order served, as the service noted them.
+std::vector<double> OwnTimes(const TraceNamed& trace) {
+    std::vector<double> times;
+    for (const std::string& line : SplitTextLines(ReadShared(trace.path))) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos) times.push_back(std::stod(line.substr(tab + 1)) / 1e6);
     }
-    ~RequestTrace() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"RequestTrace"); }
-    RequestTrace(const RequestTrace&) = delete;
-    RequestTrace& operator=(const RequestTrace&) = delete;
-
-    void Clear() const { DeleteFileW(Wide(path_).c_str()); }
-    // Each request's own time, in seconds, in the order served.
-    std::vector<double> OwnTimes() const {
-        std::vector<double> times;
-        for (const std::string& line : SplitTextLines(ReadShared(path_))) {
-            const size_t tab = line.find('\t');
-            if (tab != std::string::npos) times.push_back(std::stod(line.substr(tab + 1)) / 1e6);
-        }
-        return times;
-    }
-
-private:
-    std::string path_;
-};
-
-FileIdentity IdentityOf(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    return file.valid() ? StateOf(file.get()).identity : FileIdentity{};
+    return times;
 }
 
-// Seconds from dropping GETSTOCARTICOL.TXT until its answer is there (a new file) and the
-// request is gone, for each of kQueries queries in a row.
+void Clear(const TraceNamed& trace) { DeleteFileW(Wide(trace.path).c_str()); }
+
+// The round trips of kQueries queries in a row.
 std::vector<double> RoundTrips(const ServiceProcess& service) {
-    const std::string request = "A0001\r\n";
     std::vector<double> seconds;
     for (int i = 0; i < kQueries; ++i) {
-        const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
-        const double start = WallSeconds();
-        service.Put("GETSTOCARTICOL.TXT", request);
-        const bool answered = WaitUntil(
-            [&] {
-                return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
-                       !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
-            },
-            10000, 0);
-        if (!answered) throw std::runtime_error("a query was not answered within 10 s");
-        seconds.push_back(WallSeconds() - start);
+        seconds.push_back(QueryRoundTrip(service));
+        if (seconds.back() < 0) throw std::runtime_error("a query was not answered within 10 s");
     }
     return seconds;
 }
@@ -94,7 +58,7 @@ std::string Settings(const ServiceProcess& service, bool immediate) {
 
 // Seconds from the window's appearance until the last of count packages is disposed of.
 double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
-    for (int n = 1; n <= count; ++n) service.Put("COMANDA_" + std::to_string(n) + ".TXT", kOrder);
+    for (int n = 1; n <= count; ++n) service.Put("COMANDA_" + std::to_string(n) + ".TXT", kOneOrder);
     service.WriteIni(Settings(service, immediate));
     service.Start();
     const double start = WallSeconds();
@@ -115,7 +79,7 @@ double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
 
 std::vector<Figure> ServeFigures() {
     ServiceProcess service;
-    const RequestTrace trace(service.exeDir + "requests.txt");
+    const TraceNamed trace(L"RequestTrace", service.exeDir + "requests.txt");
     std::vector<Figure> figures;
 
     std::vector<double> off, on;
@@ -123,11 +87,11 @@ std::vector<Figure> ServeFigures() {
         service.WriteIni(Settings(service, immediate));
         service.Start();
         Sleep(1500);  // start-up done
-        trace.Clear();
+        Clear(trace);
         (immediate ? on : off) = RoundTrips(service);
         service.Close();
     }
-    const std::vector<double> own = trace.OwnTimes();  // the run with the setting on
+    const std::vector<double> own = OwnTimes(trace);  // the run with the setting on
     char detail[256];
     std::snprintf(detail, sizeof detail,
                   "%d queries each: on mean %s, p95 %s; service's own time mean %s, p95 %s", kQueries,
@@ -138,11 +102,11 @@ std::vector<Figure> ServeFigures() {
                   Millis(Percentile95(off)).c_str(), Mean(off) / Mean(on));
     figures.push_back({"7 round trip on/off", Mean(on) / Mean(off), 0.05, detail});
 
-    trace.Clear();
+    Clear(trace);
     const double drained = DrainBacklog(service, true, kBacklog);
-    const std::vector<double> owns = trace.OwnTimes();
+    const std::vector<double> owns = OwnTimes(trace);
     const double ownSum = std::accumulate(owns.begin(), owns.end(), 0.0);
-    trace.Clear();
+    Clear(trace);
     const double drainedOff = DrainBacklog(service, false, kBacklogOff);
     std::snprintf(detail, sizeof detail,
                   "%d orders: %.2f s against %.2f s of own time (%zu noted); off: %d orders in %.1f s, so %d in "

@@ -142,13 +142,7 @@ TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
 
     // Asked from the command line, the running copy exports as if its button were pressed.
     ASSERT_TRUE(DeleteFileW(Wide(service.Path("SOLDURI.TXT")).c_str()));
-    PROCESS_INFORMATION request = service.Launch("/export-balances");
-    EXPECT_EQ(WaitForSingleObject(request.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(request.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(request.hProcess);
-    CloseHandle(request.hThread);
+    EXPECT_EQ(service.RunForm("/export-balances").exitCode, 0u);
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 10000));
     service.Close();
 }
@@ -157,35 +151,16 @@ TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
 
 namespace {
 
-FileIdentity IdentityOf(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    return file.valid() ? StateOf(file.get()).identity : FileIdentity{};
-}
-
-// Seconds from dropping GETSTOCARTICOL.TXT to its answer being there and the request gone,
-// for each of count queries in a row, as an outside system asks.
+// The mean of count round trips of a query, one after the other.
 double MeanRoundTrip(const ServiceProcess& service, int count) {
-    const std::string request = ExampleFile("GETSTOCARTICOL.TXT");
-    LARGE_INTEGER frequency{}, start{}, end{};
-    QueryPerformanceFrequency(&frequency);
     double total = 0;
     for (int i = 0; i < count; ++i) {
-        // Each answer is a new file in the old one's place.
-        const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
-        QueryPerformanceCounter(&start);
-        service.Put("GETSTOCARTICOL.TXT", request);
-        if (!WaitUntil(
-                [&] {
-                    return Gone(service, "GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
-                           !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
-                },
-                10000, 1)) {
+        const double seconds = QueryRoundTrip(service);
+        if (seconds < 0) {
             ADD_FAILURE() << "query " << i << " unanswered";
             return 1e9;
         }
-        QueryPerformanceCounter(&end);
-        total += double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        total += seconds;
     }
     return total / count;
 }

@@ -14,17 +14,6 @@
 
 namespace {
 
-const std::string kOrder =
-    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
-    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
-
-// Read the way a log watcher should: the service must go on writing meanwhile.
-TextList LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
-
-bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1) {
-    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
-}
-
 // The texts of the error boxes the service shows: none is expected.
 std::string BoxTexts(const ServiceProcess& service) {
     std::string texts;
@@ -112,7 +101,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
     UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
-    ASSERT_TRUE(write(writer.get(), kOrder));
+    ASSERT_TRUE(write(writer.get(), kOneOrder));
     Sleep(2000);
     writer.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 20000));
@@ -123,7 +112,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
     writer.reset(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
-    ASSERT_TRUE(write(writer.get(), kOrder));
+    ASSERT_TRUE(write(writer.get(), kOneOrder));
     EXPECT_TRUE(Logged(service, " ... Nu pot deschide pachetul cu comenzi"));
     writer.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
@@ -140,7 +129,7 @@ TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
 TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.TXT", kOrder);
+    service.Put("COMANDA_1.TXT", kOneOrder);
     ASSERT_TRUE(SetFileAttributesW(Wide(service.Path("COMANDA_1.TXT")).c_str(), FILE_ATTRIBUTE_READONLY));
     service.Start();
     EXPECT_TRUE(Logged(service, " ... Nu pot sterge pachetul COMANDA_1.TXT"));
@@ -170,11 +159,11 @@ TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
     UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer.valid());
-    const size_t half = kOrder.size() / 2;
+    const size_t half = kOneOrder.size() / 2;
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(writer.get(), kOrder.data(), DWORD(half), &written, nullptr));
+    ASSERT_TRUE(WriteFile(writer.get(), kOneOrder.data(), DWORD(half), &written, nullptr));
     ASSERT_TRUE(WaitUntil([&] { return service.Exists(kJournalFileName); }, 20000));  // found, in hand
-    ASSERT_TRUE(WriteFile(writer.get(), kOrder.data() + half, DWORD(kOrder.size() - half), &written, nullptr));
+    ASSERT_TRUE(WriteFile(writer.get(), kOneOrder.data() + half, DWORD(kOneOrder.size() - half), &written, nullptr));
     writer.reset();
     ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
     service.Kill();
@@ -182,7 +171,7 @@ TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
     service.Start();
     EXPECT_TRUE(Logged(service, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"));
     EXPECT_TRUE(Answers(service));
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
     EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 0u);
     service.Close();
 }
@@ -192,8 +181,8 @@ TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
 TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     ServiceProcess service;
     service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.TXT", kOrder);  // in hand when the last run ended
-    service.Put("COMANDA_2.TXT", kOrder);
+    service.Put("COMANDA_1.TXT", kOneOrder);  // in hand when the last run ended
+    service.Put("COMANDA_2.TXT", kOneOrder);
     const FileState held = StateAt(service.Path("COMANDA_1.TXT"));
     ASSERT_TRUE(held.found);
     PackageJournal crashed;
@@ -210,7 +199,7 @@ TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     holder.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
     Sleep(1500);
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
     const TextList log = LogOf(service);
     EXPECT_EQ(
         CountLines(log, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"), 1u);
@@ -227,14 +216,14 @@ TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan
     UniqueFile holder(CreateFileW(Wide(service.Path("COMANDA_1.ERR")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder.valid());  // the old ".ERR" cannot be deleted, so the package cannot be renamed
-    service.Put("COMANDA_1.TXT", kOrder);
+    service.Put("COMANDA_1.TXT", kOneOrder);
     service.Start();
     EXPECT_TRUE(Logged(service, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"));
     Sleep(2500);  // later ticks try the rename again and never hand the package over again
     EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
     holder.reset();
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 10000));
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
     const TextList log = LogOf(service);
     EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
     EXPECT_EQ(CountLines(log, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"), 1u);
@@ -268,7 +257,7 @@ TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
     WriteServerIni(service.exeDir,
                    "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
 
-    closeWhileServing([&] { service.Put("COMANDA_1.TXT", kOrder); });
+    closeWhileServing([&] { service.Put("COMANDA_1.TXT", kOneOrder); });
     EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
     EXPECT_EQ(CountLines(LogOf(service), "Au fost generate 1 comenzi in baza de date "), 1u);
 

@@ -93,6 +93,14 @@ ProcessFigures Measure(HANDLE process) {
     return figures;
 }
 
+std::vector<std::string> LogOf(const ServiceProcess& service) {
+    return UnstampedLines(ReadShared(service.Path("LOG.TXT")));
+}
+
+bool Logged(const ServiceProcess& service, const std::string& line, size_t times) {
+    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
+}
+
 void WriteServerIni(const std::string& exeDir, const std::string& content) {
     WriteFileReplacing(exeDir + "VQDocServer.ini", content);
 }

@@ -24,5 +24,10 @@ struct ProcessFigures {
 };
 ProcessFigures Measure(HANDLE process);
 
+// The service's LOG.TXT read as a log watcher should (the service goes on writing
+// meanwhile), as UnstampedLines; and whether line is there times times within 30 s.
+std::vector<std::string> LogOf(const ServiceProcess& service);
+bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1);
+
 // Writes the stand-in server's own settings beside its DLL (read at each object creation).
 void WriteServerIni(const std::string& exeDir, const std::string& content);

@@ -9,6 +9,7 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
+#include "support/ServiceProcess.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ TEST_F(LogTest, FirstLineOfARunReplacesThePreviousLog) {
     Start();
     broker.LogMessage("new run");
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  new run\r\n");
-}
-
-FileIdentity IdentityOf(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    return StateOf(file.get()).identity;
 }
 
 // Lines are appended to the one file the run made: a rewrite would give it a new identity.

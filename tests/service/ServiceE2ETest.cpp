@@ -14,39 +14,6 @@
 
 namespace {
 
-const std::string kOrder =
-    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
-    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
-
-struct Command {
-    DWORD exitCode = STILL_ACTIVE;
-    std::string output;
-};
-
-// Runs VQBroker.exe with one argument, its standard output caught in a file.
-Command RunExe(const ServiceProcess& service, const std::string& argument) {
-    const std::string outputPath = service.exeDir + "output.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::wstring commandLine = L"\"" + Wide(service.exeDir + "VQBroker.exe") + L"\" " + Wide(argument);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output.get();
-    PROCESS_INFORMATION process{};
-    Command result;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return result;
-    UniqueHandle processHandle(process.hProcess), thread(process.hThread);
-    WaitForSingleObject(process.hProcess, 180000);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    output.reset();
-    result.output = ReadShared(outputPath);
-    return result;
-}
-
 SERVICE_STATUS_PROCESS Status() {
     SERVICE_STATUS_PROCESS status{};
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
@@ -70,34 +37,25 @@ bool Control(DWORD control) {
                    : StartServiceW(service.get(), 0, nullptr) != 0;
 }
 
-TextList LogOf(const ServiceProcess& service) { return UnstampedLines(ReadShared(service.Path("LOG.TXT"))); }
-
-bool Logged(const ServiceProcess& service, const std::string& line, size_t times = 1) {
-    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
-}
-
 TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
     ServiceProcess service;
     WriteServerIni(service.exeDir,
                    "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
                    "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");
     service.WriteIni(service.DefaultIni());
-    const std::string events = service.exeDir + "events.txt";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"EventTrace", REG_SZ,
-                              Wide(events).c_str(), DWORD((events.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
 
-    Command run = RunExe(service, "/service");  // by hand: says who starts it
+    ServiceProcess::Outcome run = service.RunForm("/service");  // by hand: says who starts it
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.output.find("Service Control Manager"), std::string::npos) << run.output;
-    run = RunExe(service, "/install-service");
+    run = service.RunForm("/install-service");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
-    EXPECT_EQ(RunExe(service, "/install-service").exitCode, 2u);
+    EXPECT_EQ(service.RunForm("/install-service").exitCode, 2u);
 
     // Served as the window serves, with the window's log lines.
     service.Put("GETLISTAGESTIUNI.TXT", "");
-    service.Put("COMANDA_1.TXT", kOrder);
+    service.Put("COMANDA_1.TXT", kOneOrder);
     EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT") && !service.Exists("GETLISTAGESTIUNI.TXT"); },
                           30000));
     EXPECT_NE(service.Read("LISTAGESTIUNI.TXT"), "");
@@ -110,7 +68,7 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     service.Put("GETSTOC.TXT", "");
     EXPECT_TRUE(Logged(service, " ... Baza de date nu raspunde"));
 
-    run = RunExe(service, "/export-balances");
+    run = service.RunForm("/export-balances");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 20000));
 
@@ -133,7 +91,7 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
 
     // A stop during a package's server call: the package is finished and disposed of,
     // nothing else is served, and the service stops with exit code 0.
-    service.Put("COMANDA_2.TXT", kOrder);
+    service.Put("COMANDA_2.TXT", kOneOrder);
     ASSERT_TRUE(Logged(service, " ... Deschid pachetul cu comenzi", 2));
     service.Put("GETLISTAGESTIUNI.TXT", "");
     EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
@@ -147,22 +105,21 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     ASSERT_TRUE(Control(0));
     ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
     const DWORD processId = Status().dwProcessId;
-    run = RunExe(service, "/uninstall-service");
+    run = service.RunForm("/uninstall-service");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(Status().dwCurrentState, 0u);
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     EXPECT_TRUE(!process || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0);
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_EQ(RunExe(service, "/uninstall-service").exitCode, 2u);
-    EXPECT_EQ(RunExe(service, "/export-balances").exitCode, 1u);
+    EXPECT_EQ(service.RunForm("/uninstall-service").exitCode, 2u);
+    EXPECT_EQ(service.RunForm("/export-balances").exitCode, 1u);
 
-    const std::vector<std::string> reported = SplitTextLines(ReadShared(events));
+    const std::vector<std::string> reported = SplitTextLines(ReadShared(events.path));
     const std::string started = "I Generator comenzi Velquoria a pornit; directorul de lucru: " + service.workDir;
     EXPECT_EQ(reported, (std::vector<std::string>{started, "E Baza de date nu raspunde",
                                                   "I Generator comenzi Velquoria s-a oprit", started,
                                                   "I Generator comenzi Velquoria s-a oprit"}));
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", L"EventTrace");
 }
 
 }  // namespace

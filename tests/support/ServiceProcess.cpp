@@ -104,15 +104,40 @@ void ServiceProcess::WriteIni(const std::string& content) const {
     WriteFileReplacing(exeDir + "VQBroker.Ini", content);
 }
 
-PROCESS_INFORMATION ServiceProcess::Launch(const std::string& argument) const {
+PROCESS_INFORMATION ServiceProcess::Launch() const {
     std::wstring exe = Wide(exeDir + "VQBroker.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"" + (argument.empty() ? L"" : L" " + Wide(argument));
+    std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     EXPECT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                Wide(exeDir).c_str(), &startup, &process));
     return process;
+}
+
+ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) const {
+    const std::string outputPath = exeDir + "output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\" " + Wide(argument);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output.get();
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "cannot start VQBroker.exe " << argument;
+        return outcome;
+    }
+    UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+    WaitForSingleObject(process.hProcess, 180000);
+    GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    output.reset();
+    outcome.output = ReadShared(outputPath);
+    return outcome;
 }
 
 void ServiceProcess::Start(bool untilShown) {
@@ -179,6 +204,42 @@ std::string ReadShared(const std::string& path) {
     while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
     return bytes;
 }
+
+FileIdentity IdentityOf(const std::string& path) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    return file.valid() ? StateOf(file.get()).identity : FileIdentity{};
+}
+
+double QueryRoundTrip(const ServiceProcess& service) {
+    // Each answer is a new file in the old one's place.
+    const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    service.Put("GETSTOCARTICOL.TXT", "A0001\r\n");
+    const bool answered = WaitUntil(
+        [&] {
+            return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
+                   !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
+        },
+        10000, 0);
+    QueryPerformanceCounter(&end);
+    return answered ? double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) : -1;
+}
+
+TraceNamed::TraceNamed(const wchar_t* value, const std::string& path) : path(path), value_(value) {
+    const std::wstring wide = Wide(path);
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", value, REG_SZ, wide.c_str(),
+                              DWORD((wide.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+TraceNamed::~TraceNamed() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", value_); }
+
+const std::string kOneOrder =
+    "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
+    "Gestiune=DEP\r\nArticol=A0005;1\r\n";
 
 std::string ExampleFile(const std::string& name) {
 #ifdef VQ_EXAMPLES_DIR

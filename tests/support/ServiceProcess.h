@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/FileSystem.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,7 +24,13 @@ public:
     // Starts a copy of the service; Start waits for its main window, shown, or only made
     // (still in start-up) when untilShown is false.
     void Start(bool untilShown = true);
-    PROCESS_INFORMATION Launch(const std::string& argument = {}) const;  // another copy, not waited for
+    PROCESS_INFORMATION Launch() const;  // another copy, not waited for
+    // Runs VQBroker.exe with one argument (a command-line form) to its end.
+    struct Outcome {
+        DWORD exitCode = STILL_ACTIVE;
+        std::string output;  // what it wrote to its standard output
+    };
+    Outcome RunForm(const std::string& argument) const;
     void Close();                        // WM_CLOSE, then waits for the process to end with 0
     void Kill();                         // as a crash or a power cut would end it
     bool Running() const;
@@ -59,6 +67,32 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 // A file's bytes, read without denying its writer anything (as a polite outside reader
 // of LOG.TXT does); empty when there is no such file.
 std::string ReadShared(const std::string& path);
+
+// The identity of the file at path, opened without denying anybody anything; empty when
+// there is no such file.
+FileIdentity IdentityOf(const std::string& path);
+
+// Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until the request is gone and
+// STOCARTICOL.TXT is a new file, as an outside system waits for its answer; negative
+// when that does not happen within ten seconds.
+double QueryRoundTrip(const ServiceProcess& service);
+
+// Names path as the file of one of the program's traces (the registry value under
+// HKLM\Software\VQBroker that its TraceFile reads) for copies started while this lives.
+class TraceNamed {
+public:
+    TraceNamed(const wchar_t* value, const std::string& path);
+    ~TraceNamed();
+    TraceNamed(const TraceNamed&) = delete;
+    TraceNamed& operator=(const TraceNamed&) = delete;
+    const std::string path;
+
+private:
+    const wchar_t* value_;
+};
+
+// A package of one order that the stand-in server accepts.
+extern const std::string kOneOrder;
 
 // An example request file from the source tree's examples folder.
 std::string ExampleFile(const std::string& name);
