@@ -74,6 +74,13 @@ bool DirectoryExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+FileIdentity DirectoryIdentity(const std::string& path) {
+    UniqueFile directory(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return directory.valid() ? StateOf(directory.get()).identity : FileIdentity{};
+}
+
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
     DWORD attributes = GetFileAttributesW(Wide(path).c_str());

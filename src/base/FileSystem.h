@@ -32,6 +32,10 @@ FileState StateAt(const std::string& path);
 // The path exists and is a directory ("" and "?" never are).
 bool DirectoryExists(const std::string& path);
 
+// The identity of the directory at path, empty when there is none: a directory renamed
+// away and made anew under the same name has a new one.
+FileIdentity DirectoryIdentity(const std::string& path);
+
 // The path exists and is not a directory.
 bool FileExists(const std::string& path);
 

@@ -17,5 +17,8 @@ Settings ReadSettings(std::string_view content) {
     SplitList(UpperAscii(ini.Read(section, "Gestiune", "")), ';', settings.gestiuni);
     settings.prefixErrors = UpperAscii(ini.Read(section, "PrefixareErori", "")) == "D";
     settings.immediate = UpperAscii(ini.Read(section, "RaspunsImediat", "")) == "D";
+    // Anything but a plain count of seconds keeps the default.
+    const int alertSeconds = ParseDecimal(ini.Read(section, "AlertaSecunde", ""), -1);
+    if (alertSeconds >= 0) settings.alertSeconds = alertSeconds;
     return settings;
 }

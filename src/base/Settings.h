@@ -15,6 +15,7 @@ struct Settings {
     TextList gestiuni;          // "Gestiune", upper case, split at ";"
     bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
     bool immediate = false;     // "RaspunsImediat", read the same way: a tick as soon as a request arrives
+    int alertSeconds = 300;     // "AlertaSecunde": a request in hand this long is reported; 0 never
 };
 
 // Reads the section "Generale" of the settings file's content (empty when there is no file).
