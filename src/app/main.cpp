@@ -1,7 +1,8 @@
-// Program entry: one program, four forms. Without an argument, the operator's window;
+// Program entry: one program in several forms. Without an argument, the operator's window;
 // "/service" under the Service Control Manager; "/install-service" and
-// "/uninstall-service" for the portable ZIP; "/export-balances" asks the running copy
-// for the partner balance export.
+// "/uninstall-service" for the portable ZIP, "/service-recovery" for the installer;
+// "/export-balances" asks the running copy for the partner balance export; "/status"
+// tells a monitor how the running copy is doing.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -18,7 +19,9 @@
 #include "core/Broker.h"
 #include "core/SingleInstance.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceRecovery.h"
 #include "service/ServiceSetup.h"
+#include "service/StatusCommand.h"
 #include "window/BrokerWindow.h"
 
 namespace {
@@ -28,12 +31,24 @@ constexpr char kUsage[] =
     "VQBroker.exe /service             forma pornita de Service Control Manager\n"
     "VQBroker.exe /install-service     instaleaza si porneste serviciul VQBroker (ca administrator)\n"
     "VQBroker.exe /uninstall-service   opreste si dezinstaleaza serviciul VQBroker\n"
-    "VQBroker.exe /export-balances     cere copiei care ruleaza exportul soldurilor partenerilor\n";
+    "VQBroker.exe /export-balances     cere copiei care ruleaza exportul soldurilor partenerilor\n"
+    "VQBroker.exe /service-recovery    seteaza repornirea serviciului dupa o cadere (installer-ul o ruleaza)\n"
+    "VQBroker.exe /status              starea serviciului si fisierul STARE.TXT din directorul de lucru;\n"
+    "                                  cod 0 in regula, 1 nu ruleaza, 2 alerta (pentru un monitor sau\n"
+    "                                  o sarcina programata)\n";
 
 std::string Title() { return ApplicationTitle(ExecutablePath()); }
 
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+int Tell(const CommandOutcome& outcome) { return Say(outcome.exitCode, outcome.text); }
+
 int RunWindow(HINSTANCE instance) {
-    if (!TakeSingleInstance()) {
+    SingleInstance oneCopy;
+    if (!oneCopy.Take(0)) {
         MessageBoxW(nullptr, L"Aplicatia deja lucreaza", Wide(Title()).c_str(), MB_OK);
         return 0;
     }
@@ -70,15 +85,11 @@ int Run(HINSTANCE instance, const std::vector<std::wstring>& arguments) {
                       "Instalati serviciul cu: VQBroker.exe /install-service (ca administrator),\n"
                       "sau cu installer-ul: msiexec /i VQBroker-<versiune>-x86.msi SERVICE=1");
     }
-    if (form == L"/install-service") {
-        const CommandOutcome outcome = InstallService(ExecutablePath());
-        return Say(outcome.exitCode, outcome.text);
-    }
-    if (form == L"/uninstall-service") {
-        const CommandOutcome outcome = UninstallService();
-        return Say(outcome.exitCode, outcome.text);
-    }
+    if (form == L"/install-service") return Tell(InstallService(ExecutablePath()));
+    if (form == L"/uninstall-service") return Tell(UninstallService());
     if (form == L"/export-balances") return ExportBalances();
+    if (form == L"/service-recovery") return Tell(SetInstalledRecoveryActions());
+    if (form == L"/status") return Tell(ReportStatus(ExecutableFolder()));
     if (form == L"/?" || form == L"/help" || form == L"-h") return Say(0, kUsage);
     return Say(1, std::string("Argument necunoscut.\n") + kUsage);
 }

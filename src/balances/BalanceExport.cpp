@@ -14,12 +14,13 @@ constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri pa
 }  // namespace
 
 void TEBroker::ImportSolduriClick() {
-    // Without a server (its creation failed at start-up) there is nobody to ask.
+    // Without a ready server (start-up's server steps have not succeeded) there is nobody to ask.
     if (FBusy || !FServer) {
         LogMessage(kRefusal);
         return;
     }
     BusyScope busy(FBusy);
+    RequestWatch::InHand inHand(FRequestWatch, "export solduri", RequestOutcome::NotCounted);
     LocalTime today = Now();
     LONG ok = 0;
     CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));

@@ -3,12 +3,10 @@
 
 #include <exception>
 
-#include "base/AnsiText.h"
+#include "VQVersion.h"  // made from the project's version at configure time
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
-#include "base/Text.h"
 #include "core/BusyScope.h"
-#include "server/DocumentServer.h"
 
 namespace {
 
@@ -31,24 +29,31 @@ TEBroker::~TEBroker() = default;
 // Every handler goes through here: an error of any kind is reported, never let through
 // to the front end's message loop; a stop that waited for the request in hand goes ahead
 // once the handler is done.
+// A server found gone is released before the error is reported: a box lets ticks run.
 template <class Handler>
 void TEBroker::RunHandler(Handler handler) {
     try {
         handler();
     } catch (...) {
-        ReportError(CurrentErrorText());
+        const std::string text = CurrentErrorText();
+        if (FServerGone) DropServer();
+        ReportError(text);
     }
+    if (FServerGone) DropServer();  // a handler that carried on after the failing call
     if (FStopRequested && !FBusy && FFrontEnd) FFrontEnd->StopReady();
 }
 
 void TEBroker::ReportError(const std::string& text) {
     FEvents->Report(EventKind::Error, text);
+    FRequestWatch.ErrorReported(text);
     if (FFrontEnd) FFrontEnd->ErrorLeft(text);
 }
 
-// Start-up calls the server, which may serve this thread's messages: a stop that
+// The request watch runs first, so that a start-up that hangs is seen and cannot hold a
+// stop. Start-up calls the server, which may serve this thread's messages: a stop that
 // arrives meanwhile waits for start-up as it would for a request.
 void TEBroker::Start() {
+    FRequestWatch.Start({VQ_VERSION_TEXT, FForm, FClock, FEvents.get(), FStopOverdue});
     RunHandler([this] {
         BusyScope busy(FBusy);
         FormCreate();
@@ -58,13 +63,18 @@ void TEBroker::Start() {
     FTickAgain = FImmediate;  // at once: it sets up the watch and serves what waited for the start
 }
 
-void TEBroker::Tick() {
-    FServedInTick = false;
+void TEBroker::Tick(TickCause cause) {
+    // The service's own writes for a request that stays (its answer, LOG.TXT, the
+    // journal) wake the directory's watch at once: that request waits for the timer.
+    if (cause == TickCause::Change && FLeftInPlace) return;
+    const bool nested = FBusy;  // a request or the export is still running further down
+    FServedInTick = Served::Nothing;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
     RunHandler([this] { TimerTimer(); });
-    FTickAgain = FImmediate && FServedInTick;
+    if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace;
+    FTickAgain = FImmediate && FServedInTick == Served::Disposed;
     // From the search that found the request to its disposal.
-    if (FServedInTick && FRequestTrace.On())
+    if (FServedInTick == Served::Disposed && FRequestTrace.On())
         FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));
 }
 
@@ -77,6 +87,7 @@ void TEBroker::ExportBalances() {
 // it: the request or export in hand finishes and is disposed of first.
 bool TEBroker::RequestStop() {
     FStopRequested = true;
+    FRequestWatch.StopAsked();
     return !FBusy;
 }
 
@@ -89,22 +100,14 @@ void TEBroker::Stop() {
     }
     FServer.reset();  // before COM is shut down on this thread
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria s-a oprit");
+    FRequestWatch.Stop();
 }
 
+// A failure of the server steps is reported by them and tried again later.
 void TEBroker::FormCreate() {
     FGestiuni.clear();
     LoadSettings();
-    FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
-    CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
-    std::string partnerKind = UpperAscii(FPartnerIdKind);
-    if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
-        CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
-    bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
-    CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
-    if (FCompany == "?") return;  // the server keeps the company it chose itself
-    LONG ok = 0;
-    CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
-    if (ok == 0) ReportServerErrors(true, false);
+    ConnectServer();
 }
 
 void TEBroker::FormClose() { FGestiuni.clear(); }

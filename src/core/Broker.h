@@ -20,6 +20,7 @@
 #include "log/LogFile.h"
 #include "polling/PackageJournal.h"
 #include "server/Tallyport.h"
+#include "watch/RequestWatch.h"
 
 struct PackageKind;     // one row of the package kinds (packages/PackageKinds.h)
 struct QueryKind;       // one row of the query kinds (queries/QueryKinds.h)
@@ -36,8 +37,11 @@ public:
     // Every entry point runs on the thread that made the object (COM's apartment); none
     // raises: an error goes to the Event Log and to the front end's ErrorLeft.
     void AttachFrontEnd(BrokerFrontEnd* frontEnd) { FFrontEnd = frontEnd; }
-    void Start();           // FormCreate, held busy against a stop
-    void Tick();            // TimerTimer
+    void Start();  // the request watch, then FormCreate held busy against a stop
+    // TimerTimer. A tick woken by a change in the working directory serves nothing while
+    // the last tick left its request in place: that request waits for the timer.
+    enum class TickCause { Timer, Change };
+    void Tick(TickCause cause = TickCause::Timer);
     void ExportBalances();  // ImportSolduriClick
     // With "RaspunsImediat": the handle that is signalled when the working directory
     // changes (null while there is no watch), and whether the last tick served a request
@@ -47,7 +51,8 @@ public:
     bool TickDue() const { return FTickAgain; }
     // True when nothing is in hand and the front end may call Stop at once; otherwise
     // the request or export in hand finishes first, nothing else is served, and the
-    // front end's StopReady follows.
+    // front end's StopReady follows. The request watch ends the process when the stop
+    // is still not done a minute later.
     bool RequestStop();
     bool StopRequested() const { return FStopRequested; }
     void Stop();  // FormClose and FormDestroy; the server is released
@@ -63,9 +68,16 @@ private:
 
     BrokerFrontEnd* FFrontEnd = nullptr;
     bool FStopRequested = false;  // a stop arrived: no request is served from then on
-    bool FServedInTick = false;   // the running tick served a request
+    // What the running tick did with the request it served.
+    enum class Served { Nothing, Disposed, LeftInPlace } FServedInTick = Served::Nothing;
+    bool FLeftInPlace = false;    // the last tick served a request that is still there
     TraceFile FRequestTrace{L"RequestTrace"};  // each request's own time, for the benchmark
     bool FTickAgain = false;      // with "RaspunsImediat", the next tick is due at once
+
+public:
+    // ---- watch/RequestWatch.cpp: the status file, a request in hand too long, a stop
+    // held up; thread-safe, so a front end may tell it of a stop from another thread
+    RequestWatch FRequestWatch;
 
 public:
     // ---- polling/DirectoryWatch.cpp: a tick as soon as a request arrives ("RaspunsImediat")
@@ -73,16 +85,40 @@ public:
 
 private:
     UniqueChangeWatch FWatch;
+    FileIdentity FWatchedDir;      // the directory the watch was set on
+    ULONGLONG FWatchCheckAt = 0;   // when the working directory's name is next checked
     bool FWatchFailedLogged = false;
 
 public:
     // ---- core/LoadSettings.cpp
     void LoadSettings();
 
-    // ---- core/Clock.cpp: what today is, and the time stamp that begins most log lines
+    // ---- core/Clock.cpp: what today is, the time stamp that begins most log lines, and
+    // the milliseconds since the machine started, for intervals
     LocalTime Now() const;
     std::string TimeStamp() const;
+    ULONGLONG UptimeMs() const;
 
+    // ---- core/ServerSteps.cpp: start-up's server steps, as a whole or not at all, tried
+    // again while they fail; a failing server call raised with its readable text
+    void ConnectServer();
+    bool ServerReady();  // false while requests must wait for the server
+    void CheckServer(HRESULT hr);
+
+private:
+    struct ServerFailure;
+    ServerFailure RunServerSteps();
+    ServerFailure CompanyRefused();
+    void ServerStepsFailed(const ServerFailure& failure);
+    void ServerStepsSucceeded();
+    void DropServer();
+
+    ULONGLONG FServerRetryAt = 0;  // when the server steps are tried again
+    std::string FServerFailure;    // the failure of the server steps reported last
+    bool FServerGone = false;      // a call found the server gone: it is made anew
+    bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
+
+public:
     // ---- log/ActivityLog.cpp: every line to the front end and to LOG.TXT
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
@@ -97,12 +133,9 @@ private:
 
 public:
     // ---- log/ServerErrors.cpp: the server's refusals, to the log and the error file
-    void ReportServerErrors(bool toLog, bool toFile);
+    void ReportServerErrors(bool toLog, bool toFile);  // notes that the request in hand was refused
     std::string ErrorFileSuffix() const;
     std::string ErrorFilePath() const;
-
-    // ---- server/DocumentServer.cpp: a failing server call raised with its readable text
-    void CheckServer(HRESULT hr) const;
 
     // ---- polling/PollCycle.cpp: the tick and the one request it serves
     void TimerTimer();
@@ -115,9 +148,6 @@ private:
     void ServeQuery(const QueryKind& query);
     bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();
-    bool ServerMissing();
-
-    bool FNoServerLogged = false;  // the missing server has been logged in this run
 
 public:
     // ---- polling/Disposal.cpp: what becomes of a served package
@@ -180,11 +210,19 @@ public:
     std::string FPartnerIdKind;
     std::string FArticleIdKind;
     TextList FGestiuni;
+    bool FRefused = false;  // the server refused something in the request in hand
+
+    // What the front end sets before Start: its form's name in the status file, and how
+    // it ends the process when a stop is overdue (on the request watch's thread).
+    std::string FForm = "fereastra";
+    void (*FStopOverdue)() = nullptr;
 
     // Seams the tests set before FormCreate: where the executable lives (with a
-    // trailing "\"), how the server is made, what today is, and the Event Log.
+    // trailing "\"), how the server is made, what today is, the milliseconds since the
+    // machine started, and the Event Log.
     std::string FExeDir;
     ComRef<ITallyportObject> (*FCreateServer)() = nullptr;
     LocalTime (*FClock)() = nullptr;
+    ULONGLONG (*FUptime)() = nullptr;
     std::unique_ptr<EventLog> FEvents;
 };

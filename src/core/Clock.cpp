@@ -1,27 +1,9 @@
 // What today is, and the time stamp that begins most log lines.
-#include <windows.h>
-
+#include "base/LocalClock.h"
 #include "core/Broker.h"
-#include "base/AnsiText.h"
 
-namespace {
+LocalTime TEBroker::Now() const { return FClock ? FClock() : SystemLocalTime(); }
 
-std::string LocaleTimeSeparator() {
-    wchar_t separator[8] = L":";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, 8);
-    return Ansi(separator);
-}
+std::string TEBroker::TimeStamp() const { return LocalTimeStamp(Now()); }
 
-}  // namespace
-
-LocalTime TEBroker::Now() const {
-    if (FClock) return FClock();
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
-std::string TEBroker::TimeStamp() const {
-    static const std::string separator = LocaleTimeSeparator();
-    return FormatTimeStamp(Now(), separator);
-}
+ULONGLONG TEBroker::UptimeMs() const { return FUptime ? FUptime() : GetTickCount64(); }

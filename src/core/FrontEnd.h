@@ -2,6 +2,8 @@
 // service host, or a test's recorder).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 class BrokerFrontEnd {
@@ -12,6 +14,8 @@ public:
     virtual void ErrorLeft(const std::string& text) = 0;
     // A stop asked for while a request or the export was in hand may go ahead now.
     virtual void StopReady() = 0;
+    // The window that owns what the service starts (the emergency script); none in the service.
+    virtual HWND OwnerWindow() const = 0;
 
 protected:
     ~BrokerFrontEnd() = default;

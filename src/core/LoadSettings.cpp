@@ -15,4 +15,5 @@ void TEBroker::LoadSettings() {
     FGestiuni.insert(FGestiuni.end(), settings.gestiuni.begin(), settings.gestiuni.end());
     FPrefixErrors = settings.prefixErrors;
     FImmediate = settings.immediate;
+    FRequestWatch.Configure(FWorkDir, settings.alertSeconds);
 }

@@ -3,11 +3,29 @@
 
 #include <windows.h>
 
-// Takes the machine-wide mutex for the life of the process; false when another copy
-// holds it (or it cannot be made). Never released: it goes with the process, so the next
-// copy can start only after this one has ended. Global, because the service runs in
-// session 0 and a window copy in the operator's session.
-inline bool TakeSingleInstance() {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Global\\VQBroker");
-    return mutex && GetLastError() != ERROR_ALREADY_EXISTS;
-}
+#include "base/Owners.h"
+
+// Holds the machine-wide mutex "Global\VQBroker" and the plain "VQBroker" (the name a
+// copy of an older version takes) while it lives: the service runs in session 0 and a
+// window copy in the operator's session. Released when it goes, so that a copy started
+// by a restart finds them free as soon as this one has stopped.
+class SingleInstance {
+public:
+    SingleInstance() = default;
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // False when another copy holds either mutex for longer than waitMs (or one cannot be
+    // made): a service being restarted waits for the copy that is still ending.
+    bool Take(DWORD waitMs);
+
+private:
+    struct Held {
+        UniqueHandle mutex;
+        bool owned = false;
+    };
+    static bool TakeOne(Held& held, const wchar_t* name, ULONGLONG deadline);
+
+    Held global_, plain_;
+};

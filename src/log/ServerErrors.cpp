@@ -13,6 +13,7 @@ std::string TEBroker::ErrorFilePath() const {
 }
 
 void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
+    FRefused = true;
     UniqueVariant list;
     CheckServer(FServer->GetListaErori(list.addressof()));
     ServerList errors = ReadServerList(list.get());

@@ -19,6 +19,7 @@ void TEBroker::RunEmergencyScript() {
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // nobody is there to answer a box
+    start.hwnd = FFrontEnd ? FFrontEnd->OwnerWindow() : nullptr;
     start.lpVerb = L"open";
     start.lpFile = file.c_str();
     start.nShow = SW_HIDE;

@@ -24,7 +24,7 @@ void TEBroker::TimerTimer() {
     if (FBusy) return;  // a request or the export is still running further down this thread
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
-    if (ServerMissing()) return;
+    if (!ServerReady()) return;
     if (journalRead && ServeFirstPackage()) return;
     for (const QueryKind& query : kQueryKinds) {
         if (!FileExists(FWorkDir + "\\" + std::string(query.request))) continue;
@@ -57,17 +57,6 @@ void TEBroker::OnWorkDirMissing() {
     RunEmergencyScript();
 }
 
-// Without a server every request waits where it is, to be served after a restart.
-bool TEBroker::ServerMissing() {
-    if (FServer) return false;
-    if (!FNoServerLogged) {
-        FNoServerLogged = true;
-        FEvents->Report(EventKind::Warning, "Serverul de documente nu este disponibil; cererile raman in asteptare");
-        LogStamped(" ... Serverul de documente nu este disponibil; cererile raman in asteptare");
-    }
-    return true;
-}
-
 // The first entry of the pattern's search that counts: entries whose long name does
 // not match (found through their short name), error-file names and packages already
 // passed over are skipped as if the search had not returned them, so that a file never
@@ -92,11 +81,14 @@ bool TEBroker::FindPackage(std::string_view pattern, FoundEntry& found) {
 
 void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     BusyScope busy(FBusy);
+    RequestWatch::InHand inHand(FRequestWatch, name);
     FCurrentRequest = name;
+    FRefused = false;
     bool accepted = false;
     try {
         accepted = (this->*kind.serve)(FWorkDir + "\\" + name, kind);
     } catch (const InHandNotSaved&) {
+        inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
     } catch (...) {
         // Documents may already exist: set the package aside, never serve it again.
@@ -105,11 +97,12 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
         } catch (...) {
             // The handler's error is the one the operator must see.
         }
-        FServedInTick = Disposed(name);
+        FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
         throw;
     }
     DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
-    FServedInTick = Disposed(name);
+    inHand.Ended(accepted ? RequestOutcome::Served : RequestOutcome::Failed);
+    FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
 }
 
 // Gone, set aside, or never to be served again: a tick at once would not find it. One that
@@ -121,10 +114,14 @@ bool TEBroker::Disposed(const std::string& name) const {
 
 void TEBroker::ServeQuery(const QueryKind& query) {
     BusyScope busy(FBusy);
+    RequestWatch::InHand inHand(FRequestWatch, query.request);
     FCurrentRequest = query.request;
+    FRefused = false;
     // Deleted whether its handler returns or raises.
     ScopeExit deleteRequest([&] {
-        FServedInTick = DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request));
+        const bool deleted = DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request));
+        FServedInTick = deleted ? Served::Disposed : Served::LeftInPlace;
     });
     (this->*query.serve)(query);
+    inHand.Ended(FRefused ? RequestOutcome::Failed : RequestOutcome::Served);
 }

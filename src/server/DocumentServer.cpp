@@ -1,7 +1,6 @@
-// Creation of the document server, and the errors of calls to it.
+// Creation of the document server, and the failures that mean it is gone.
 #include "server/DocumentServer.h"
 
-#include "core/Broker.h"
 #include "base/BrokerError.h"
 
 ComRef<ITallyportObject> CreateDocumentServer() {
@@ -15,4 +14,7 @@ ComRef<ITallyportObject> CreateDocumentServer() {
     return server;
 }
 
-void TEBroker::CheckServer(HRESULT hr) const { Check(hr, FServer.get(), IID_ITallyportObject); }
+bool ServerWentAway(HRESULT hr) {
+    return hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE ||
+           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == CO_E_OBJNOTCONNECTED;
+}

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <utility>
 
+#include "base/BrokerError.h"
+#include "base/EventLog.h"
 #include "base/Owners.h"
 #include "core/Broker.h"
 #include "core/MessageLoop.h"
@@ -16,10 +18,14 @@
 namespace {
 
 constexpr wchar_t kHostClass[] = L"VQBrokerServiceHost";
-// A request in hand may wait five seconds for its writer and then for the server.
-constexpr DWORD kWaitHintMs = 30000;
+// A start waits up to 30 seconds for a copy that is still ending; a stop waits up to a
+// minute for the request in hand, after which the request watch ends the process.
+constexpr DWORD kMutexWaitMs = 30000;
+constexpr DWORD kStartHintMs = kMutexWaitMs + 15000;
+constexpr DWORD kStopHintMs = 75000;
 constexpr DWORD kAlreadyRunning = 1;  // service-specific exit code: another copy holds the mutex
 constexpr DWORD kNoApartment = 2;     // service-specific exit code: COM could not be set up
+constexpr DWORD kNoWindow = 3;        // service-specific exit code: no message window for the timer
 
 }  // namespace
 
@@ -30,7 +36,7 @@ public:
         status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     }
 
-    void Pending(DWORD state) { Set(state, 0, kWaitHintMs); }
+    void Pending(DWORD state) { Set(state, 0, state == SERVICE_STOP_PENDING ? kStopHintMs : kStartHintMs); }
     void Running() { Set(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_PRESHUTDOWN, 0); }
     void Stopped(DWORD serviceExitCode) {
         std::lock_guard<std::mutex> hold(lock_);
@@ -67,14 +73,27 @@ private:
 
 namespace {
 
-// Where the control handler, on the dispatcher's thread, posts what it is asked.
+// Where the control handler, on the dispatcher's thread, posts what it is asked; and the
+// request watch, told of a stop at once, since the service's thread may be stuck in a
+// server call that never returns.
 std::atomic<HWND> gHostWindow{nullptr};
+std::atomic<bool> gStopAsked{false};  // also before the host's window exists
 StatusReporter* gStatus = nullptr;
+std::mutex gWatchLock;
+RequestWatch* gWatch = nullptr;
+
+// A stop that the request in hand held up for a minute: the journal holds the request,
+// so the service reports that it stopped as asked, and the process ends.
+void EndStopOverdue() {
+    gStatus->Stopped(0);
+    TerminateProcess(GetCurrentProcess(), 0);
+}
 
 }  // namespace
 
 ServiceHost::ServiceHost(TEBroker& broker, StatusReporter* status) : broker_(broker), status_(status) {
     broker_.AttachFrontEnd(this);
+    broker_.FForm = "serviciu";
 }
 
 ServiceHost::~ServiceHost() {
@@ -150,35 +169,73 @@ DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
     switch (control) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
-    case SERVICE_CONTROL_PRESHUTDOWN:
+    case SERVICE_CONTROL_PRESHUTDOWN: {
         gStatus->Pending(SERVICE_STOP_PENDING);
+        gStopAsked = true;
+        std::lock_guard<std::mutex> hold(gWatchLock);
+        if (gWatch) gWatch->StopAsked();
         PostToHost(ServiceHost::kStopMessage);
         return NO_ERROR;
+    }
     case kExportControl: PostToHost(ServiceHost::kExportMessage); return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE: return NO_ERROR;
     }
     return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
-// The service's life on its own thread; the service-specific exit code.
-DWORD Serve(StatusReporter& status) {
-    const UniqueComApartment apartment(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    TEBroker broker;  // after the apartment, so its server goes first
-    if (!TakeSingleInstance()) {
-        broker.FEvents->Report(EventKind::Error,
-                               "Aplicatia deja lucreaza: o alta copie a VQBroker ruleaza; serviciul nu porneste");
-        return kAlreadyRunning;
+// The request watch, reachable from the control handler while the service's work exists.
+class WatchShown {
+public:
+    explicit WatchShown(RequestWatch& watch) { Set(&watch); }
+    ~WatchShown() { Set(nullptr); }
+    WatchShown(const WatchShown&) = delete;
+    WatchShown& operator=(const WatchShown&) = delete;
+
+private:
+    static void Set(RequestWatch* watch) {
+        std::lock_guard<std::mutex> hold(gWatchLock);
+        gWatch = watch;
     }
+};
+
+// The service's work on the service's thread, once the single-instance mutex is held; the
+// service-specific exit code. "Running" comes before start-up's server steps, so that a
+// slow or hanging server never keeps the service in "start pending".
+DWORD ServeHeld(StatusReporter& status, bool apartment) {
+    TEBroker broker;
     if (!apartment) {
         broker.FEvents->Report(EventKind::Error, "COM nu poate fi pornit; serviciul nu porneste");
         return kNoApartment;
     }
     ServiceHost host(broker, &status);
-    if (!host.Create()) return kNoApartment;
-    broker.Start();
+    const WatchShown shown(broker.FRequestWatch);
+    if (!host.Create()) {
+        broker.FEvents->Report(EventKind::Error, "Fereastra de mesaje a serviciului nu poate fi creata (" +
+                                                     SystemMessage(GetLastError()) + "); serviciul nu porneste");
+        return kNoWindow;
+    }
+    broker.FStopOverdue = EndStopOverdue;
+    if (gStopAsked) {  // while the service was still starting
+        broker.FRequestWatch.StopAsked();
+        PostToHost(ServiceHost::kStopMessage);
+    }
     status.Running();
+    broker.Start();
     host.Run();
     return 0;
+}
+
+// The mutex is let go before the service reports that it has stopped, so that a restart
+// never finds it still held; a start waits a while for a copy that is still ending.
+DWORD Serve(StatusReporter& status) {
+    const UniqueComApartment apartment(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    SingleInstance instance;
+    if (!instance.Take(kMutexWaitMs)) {
+        SystemEventLog().Report(EventKind::Error,
+                                "Aplicatia deja lucreaza: o alta copie a VQBroker ruleaza; serviciul nu porneste");
+        return kAlreadyRunning;
+    }
+    return ServeHeld(status, bool(apartment));  // the server goes before the apartment
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) {

@@ -40,6 +40,7 @@ public:
     void LineLogged(const std::string& line) override;
     void ErrorLeft(const std::string& text) override;
     void StopReady() override;
+    HWND OwnerWindow() const override { return nullptr; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,6 +8,7 @@
 #include "base/EventLog.h"
 #include "base/Owners.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceRecovery.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ constexpr wchar_t kDescription[] =
     L"Schimba documente si informatii cu aplicatia de contabilitate prin fisiere puse in directorul de lucru "
     L"(VQBroker.Ini, cheia DirectorLucru).";
 constexpr ULONGLONG kStateWaitMs = 120000;
-
-CommandOutcome Failed(int exitCode, const std::string& what, DWORD error) {
-    if (error == ERROR_ACCESS_DENIED)
-        return {exitCode, what + ": lipsesc drepturile de administrator (porniti comanda ca administrator)."};
-    return {exitCode, what + ": " + SystemMessage(error)};
-}
 
 // Polls until the service is in state, its process gone too when it stops; false after
 // the time is up.
@@ -60,11 +55,30 @@ bool RegisterEventSource(const std::wstring& exePath) {
     return done;
 }
 
+// A service still starting cannot take a stop yet, nor one already stopping another one.
+bool StopWhenItCan(SC_HANDLE service, DWORD& error) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        SERVICE_STATUS status{};
+        if (ControlService(service, SERVICE_CONTROL_STOP, &status)) return true;
+        error = GetLastError();
+        if (error == ERROR_SERVICE_NOT_ACTIVE) return true;
+        if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL || GetTickCount64() - start > kStateWaitMs) return false;
+        Sleep(200);
+    }
+}
+
 }  // namespace
+
+CommandOutcome CommandFailed(int exitCode, const std::string& what, DWORD error) {
+    if (error == ERROR_ACCESS_DENIED)
+        return {exitCode, what + ": lipsesc drepturile de administrator (porniti comanda ca administrator)."};
+    return {exitCode, what + ": " + SystemMessage(error)};
+}
 
 CommandOutcome InstallService(const std::string& exePath) {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
-    if (!manager) return Failed(3, "Serviciul VQBroker nu poate fi instalat", GetLastError());
+    if (!manager) return CommandFailed(3, "Serviciul VQBroker nu poate fi instalat", GetLastError());
     const std::wstring exe = Wide(exePath);
     const std::wstring commandLine = L"\"" + exe + L"\" /service";
     UniqueService service(CreateServiceW(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
@@ -73,14 +87,15 @@ CommandOutcome InstallService(const std::string& exePath) {
     if (!service) {
         const DWORD error = GetLastError();
         if (error == ERROR_SERVICE_EXISTS) return {2, "Serviciul VQBroker este deja instalat."};
-        return Failed(3, "Serviciul VQBroker nu poate fi instalat", error);
+        return CommandFailed(3, "Serviciul VQBroker nu poate fi instalat", error);
     }
     SERVICE_DESCRIPTIONW description{const_cast<wchar_t*>(kDescription)};
     ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &description);
     std::string text = "Serviciul VQBroker a fost instalat (pornire automata): " + Ansi(commandLine) + "\n";
     if (!RegisterEventSource(exe)) text += "Sursa VQBroker din Event Log nu a putut fi inregistrata.\n";
+    text += SetRecoveryActions(service.get()).text + "\n";  // a system that keeps none is said, not fatal
     if (!StartServiceW(service.get(), 0, nullptr))
-        return Failed(4, text + "Serviciul nu a putut fi pornit", GetLastError());
+        return CommandFailed(4, text + "Serviciul nu a putut fi pornit", GetLastError());
     if (!WaitForState(service.get(), SERVICE_RUNNING))
         return {4, text + "Serviciul nu a ajuns in starea RUNNING; vezi Event Log si LOG.TXT."};
     return {0, text + "Serviciul ruleaza."};
@@ -88,19 +103,17 @@ CommandOutcome InstallService(const std::string& exePath) {
 
 CommandOutcome UninstallService() {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) return Failed(3, "Serviciul VQBroker nu poate fi dezinstalat", GetLastError());
+    if (!manager) return CommandFailed(3, "Serviciul VQBroker nu poate fi dezinstalat", GetLastError());
     UniqueService service(OpenServiceW(manager.get(), kServiceName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
     if (!service) {
         const DWORD error = GetLastError();
         if (error == ERROR_SERVICE_DOES_NOT_EXIST) return {2, "Serviciul VQBroker nu este instalat."};
-        return Failed(3, "Serviciul VQBroker nu poate fi dezinstalat", error);
+        return CommandFailed(3, "Serviciul VQBroker nu poate fi dezinstalat", error);
     }
-    SERVICE_STATUS status{};
-    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
-        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
-        return Failed(3, "Serviciul VQBroker nu poate fi oprit", GetLastError());
+    DWORD error = 0;
+    if (!StopWhenItCan(service.get(), error)) return CommandFailed(3, "Serviciul VQBroker nu poate fi oprit", error);
     if (!WaitForState(service.get(), SERVICE_STOPPED)) return {4, "Serviciul VQBroker nu s-a oprit la timp."};
-    if (!DeleteService(service.get())) return Failed(3, "Serviciul VQBroker nu poate fi sters", GetLastError());
+    if (!DeleteService(service.get())) return CommandFailed(3, "Serviciul VQBroker nu poate fi sters", GetLastError());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kEventSourceKey);
     return {0, "Serviciul VQBroker a fost oprit si dezinstalat; VQBroker.Ini si directorul de lucru au ramas."};
 }
@@ -114,6 +127,6 @@ CommandOutcome RequestServiceExport() {
     if (!service || !QueryServiceStatus(service.get(), &status) || status.dwCurrentState != SERVICE_RUNNING)
         return {1, "Serviciul VQBroker nu ruleaza."};
     if (!ControlService(service.get(), kExportControl, &status))
-        return Failed(3, "Cererea nu a putut fi trimisa serviciului VQBroker", GetLastError());
+        return CommandFailed(3, "Cererea nu a putut fi trimisa serviciului VQBroker", GetLastError());
     return {0, "Cererea de import solduri parteneri a fost trimisa serviciului VQBroker."};
 }

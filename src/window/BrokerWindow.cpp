@@ -23,6 +23,11 @@ constexpr RECT kWindowRect = {482, 464, 482 + 595, 464 + 316};
 constexpr RECT kButtonRect = {2, 1, 2 + 176, 1 + 31};
 constexpr int kViewTop = 32;
 
+// The exit code of a window copy that a request in hand kept from closing for a minute.
+constexpr UINT kStopOverdueExitCode = 3;
+
+void EndStopOverdue() { TerminateProcess(GetCurrentProcess(), kStopOverdueExitCode); }
+
 HFONT MakeFont(int height, bool bold) {
     return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -54,7 +59,10 @@ LRESULT CALLBACK ViewKeys(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-BrokerWindow::BrokerWindow(TEBroker& broker) : FBroker(broker) { FBroker.AttachFrontEnd(this); }
+BrokerWindow::BrokerWindow(TEBroker& broker) : FBroker(broker) {
+    FBroker.AttachFrontEnd(this);
+    FBroker.FStopOverdue = EndStopOverdue;
+}
 
 BrokerWindow::~BrokerWindow() {
     if (FWindow) DestroyWindow(FWindow);  // before its fonts go

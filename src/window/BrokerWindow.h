@@ -32,6 +32,7 @@ public:
     // further error is logged instead, so boxes never nest and nothing waits for a box.
     void ErrorLeft(const std::string& text) override;
     void StopReady() override;
+    HWND OwnerWindow() const override { return FWindow; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

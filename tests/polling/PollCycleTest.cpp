@@ -1,6 +1,8 @@
 // The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
@@ -227,6 +229,38 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
+
+    // Renamed away and made anew between two ticks: within a few seconds the new one is watched.
+    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
+    uptimeMs += 3000;
+    broker.Tick();
+    Put("GETSTOC.TXT", "");
+    EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
+    RemoveFolder(away);
+
+    // A request that stays after it was served (a read-only query, a refused package whose
+    // ".ERR" name is taken by a folder) is served again by the timer only, not by the wake-ups
+    // that the service's own writes cause.
+    for (const char* request : {"GETLISTAGESTIUNI.TXT", "COMANDA_1.TXT"}) {
+        broker.Tick();
+        Put(request, "");
+        SetFileAttributesW(Wide(Path(request)).c_str(), FILE_ATTRIBUTE_READONLY);
+        CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr);
+        server.ok["SetLunaLucru"] = 0;
+        server.calls.clear();
+        broker.Tick();
+        for (int i = 0; i < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++i)
+            broker.DirectoryChanged();
+        EXPECT_FALSE(broker.TickDue());
+        broker.Tick();
+        EXPECT_TRUE(Exists(request));
+        const std::string first = server.calls.front();
+        EXPECT_EQ(std::count(server.calls.begin(), server.calls.end(), first), 2) << server.CallsText();
+        SetFileAttributesW(Wide(Path(request)).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(Wide(Path(request)).c_str());
+        server.ok.clear();
+    }
 
     TEBroker plain;
     plain.FExeDir = exeDir;

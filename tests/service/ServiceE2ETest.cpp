@@ -3,6 +3,8 @@
 // installed auto-start service starts with every Wine process of its prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ServiceWatch.h"
 #include "base/AnsiText.h"
 #include "base/EventLog.h"
@@ -10,6 +12,7 @@
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "polling/PackageJournal.h"
+#include "watch/StatusFile.h"
 #include "support/ServiceProcess.h"
 
 namespace {
@@ -120,6 +123,64 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     EXPECT_EQ(reported, (std::vector<std::string>{started, "E Baza de date nu raspunde",
                                                   "I Generator comenzi Velquoria s-a oprit", started,
                                                   "I Generator comenzi Velquoria s-a oprit"}));
+}
+
+// A server call that never returns is named in STARE.TXT with an alert and one Event Log
+// warning; a stop ends the service within about a minute, as stopped with exit code 0;
+// the next start sets the package aside. Restarted at once after each stop, the service
+// comes back every time.
+TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
+    ServiceProcess service;
+    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
+    service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
+    const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
+    auto status = [&](const char* key) { return StatusValue(ReadShared(service.Path(kStatusFileName)), key); };
+    ServiceProcess::Outcome run = service.RunForm("/install-service");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("Actiuni"), std::string::npos) << run.output;  // set, or said not to be kept
+    ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
+    EXPECT_TRUE(WaitUntil([&] { return status("Server") == "D"; }, 30000));
+    run = service.RunForm("/status");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("Serviciul VQBroker: instalat, ruleaza."), std::string::npos) << run.output;
+
+    const std::string orders = service.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
+    const std::string ordersBefore = ReadShared(orders);
+    service.Put("COMANDA_1.TXT", kOneOrder);
+    EXPECT_TRUE(WaitUntil([&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); },
+                          30000));
+    EXPECT_EQ(service.RunForm("/status").exitCode, 2u);
+    Sleep(3000);
+    const auto warnings = [&] {
+        const std::vector<std::string> reported = SplitTextLines(ReadShared(events.path));
+        return std::count_if(reported.begin(), reported.end(),
+                             [](const std::string& line) { return line.rfind("W In lucru de", 0) == 0; });
+    };
+    EXPECT_EQ(warnings(), 1);
+    const ULONGLONG asked = GetTickCount64();
+    EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
+    EXPECT_TRUE(WaitUntil([] { return Status().dwCurrentState == SERVICE_STOPPED; }, 90000));
+    EXPECT_LT(GetTickCount64() - asked, 80000u);
+    EXPECT_EQ(Status().dwWin32ExitCode, 0u);
+    EXPECT_NE(ReadShared(events.path).find("E VQBroker se opreste fara sa mai astepte"), std::string::npos);
+
+    WriteServerIni(service.exeDir, "");
+    for (int restart = 0; restart < 6; ++restart) {
+        SCOPED_TRACE(restart);
+        if (restart > 0) {
+            EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
+            EXPECT_TRUE(ReachesState(SERVICE_STOPPED));
+        }
+        EXPECT_TRUE(Control(0));
+        EXPECT_TRUE(ReachesState(SERVICE_RUNNING));
+        service.Put("GETLISTAGESTIUNI.TXT", "");
+        EXPECT_TRUE(WaitUntil([&] { return !service.Exists("GETLISTAGESTIUNI.TXT"); }, 30000));
+    }
+    EXPECT_TRUE(service.Exists("COMANDA_1.ERR"));  // in hand when the stop gave up: set aside
+    EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
+    EXPECT_EQ(ReadShared(orders), ordersBefore);  // never handed over again
+    EXPECT_EQ(service.RunForm("/status").exitCode, 0u);
+    EXPECT_EQ(service.RunForm("/uninstall-service").exitCode, 0u);
 }
 
 }  // namespace

@@ -14,11 +14,16 @@ namespace {
 
 FakeServer* gServer = nullptr;
 
-ComRef<ITallyportObject> CreateFake() { return gServer->Ref(); }
+ComRef<ITallyportObject> CreateFake() {
+    ++BrokerTest::creations;
+    return gServer->Ref();
+}
 
 }  // namespace
 
 LocalTime BrokerTest::today = {2026, 12, 7, 9, 5, 3};
+ULONGLONG BrokerTest::uptimeMs = 0;
+int BrokerTest::creations = 0;
 
 std::string BrokerTest::Stamp() { return FormatTimeStamp(today, ":"); }
 
@@ -56,12 +61,15 @@ void RemoveFolder(const std::string& path) {
 
 void BrokerTest::SetUp() {
     today = {2026, 12, 7, 9, 5, 3};
+    uptimeMs = 1000000;
+    creations = 0;
     workDir = MakeTempFolder("work");
     exeDir = MakeTempFolder("exe") + "\\";
     gServer = &server;
     broker.FExeDir = exeDir;
     broker.FCreateServer = CreateFake;
     broker.FClock = [] { return today; };
+    broker.FUptime = [] { return uptimeMs; };
     auto recorder = std::make_unique<EventRecorder>();
     events = recorder.get();
     broker.FEvents = std::move(recorder);

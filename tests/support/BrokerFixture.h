@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,21 @@
 #include "support/FakeServer.h"
 
 // What the service reported to the Event Log, one "I ", "W " or "E " + text a record.
+// The request watch reports from its own thread: read Records() while it runs.
 class EventRecorder : public EventLog {
 public:
     void Report(EventKind kind, const std::string& text) override {
+        std::lock_guard<std::mutex> hold(lock_);
         records.push_back(std::string(1, "IWE"[int(kind)]) + " " + text);
     }
+    std::vector<std::string> Records() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return records;
+    }
     std::vector<std::string> records;
+
+private:
+    std::mutex lock_;
 };
 
 class BrokerTest : public ::testing::Test {
@@ -41,8 +51,14 @@ protected:
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
 
-    static LocalTime today;      // what the service's clock says; tests may change it
     static std::string Stamp();  // the time stamp of today, as logged
+
+public:
+    static LocalTime today;     // what the service's clock says; tests may change it
+    static ULONGLONG uptimeMs;  // the milliseconds since the machine started, as the service sees them
+    static int creations;       // how many times the service made its server or tried to
+
+protected:
 
     FakeServer server;
     TEBroker broker;

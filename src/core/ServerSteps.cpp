@@ -1,0 +1,125 @@
+// Start-up's server steps: the server is made and configured as a whole or not at all,
+// and tried again while it cannot be, so that no request reaches a server that works in
+// the wrong company, and a server that could not start or went away is made anew.
+#include "base/AnsiText.h"
+#include "base/BrokerError.h"
+#include "base/Text.h"
+#include "core/Broker.h"
+#include "core/BusyScope.h"
+#include "server/DocumentServer.h"
+#include "server/ServerList.h"
+
+namespace {
+
+constexpr ULONGLONG kServerRetryMs = 30000;
+constexpr char kStartupInHand[] = "pornire server";
+
+}  // namespace
+
+struct TEBroker::ServerFailure {
+    std::string text;     // empty when the steps succeeded
+    bool raised = false;  // a call raised; otherwise the company was refused
+    TextList errorLines;  // the server's own lines for a refused company
+};
+
+void TEBroker::CheckServer(HRESULT hr) {
+    if (FAILED(hr) && ServerWentAway(hr)) FServerGone = true;
+    Check(hr, FServer.get(), IID_ITallyportObject);
+}
+
+// A server that failed a step is released before the next try.
+void TEBroker::ConnectServer() {
+    FServer.reset();
+    FServerRetryAt = UptimeMs() + kServerRetryMs;
+    ServerFailure failure;
+    {
+        RequestWatch::InHand inHand(FRequestWatch, kStartupInHand, RequestOutcome::NotCounted);
+        failure = RunServerSteps();
+    }
+    FServerGone = false;
+    if (failure.text.empty()) {
+        ServerStepsSucceeded();
+        return;
+    }
+    FServer.reset();
+    ServerStepsFailed(failure);
+}
+
+TEBroker::ServerFailure TEBroker::RunServerSteps() {
+    try {
+        FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
+        CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
+        const std::string partnerKind = UpperAscii(FPartnerIdKind);
+        if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
+            CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
+        const bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
+        CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
+        if (FCompany == "?") return {};  // the server keeps the company it chose itself
+        LONG ok = 0;
+        CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
+        return ok != 0 ? ServerFailure{} : CompanyRefused();
+    } catch (...) {
+        return {CurrentErrorText(), true, {}};
+    }
+}
+
+// The server's error lines say why; the text that tells one refusal from another holds them.
+TEBroker::ServerFailure TEBroker::CompanyRefused() {
+    UniqueVariant list;
+    CheckServer(FServer->GetListaErori(list.addressof()));
+    ServerFailure failure{"Firma de lucru " + FCompany + " nu poate fi selectata", false,
+                          ReadServerList(list.get()).lines};
+    for (const std::string& line : failure.errorLines) failure.text += "; " + line;
+    return failure;
+}
+
+// Each failure is told once: the same failure again at the next try is not.
+void TEBroker::ServerStepsFailed(const ServerFailure& failure) {
+    FRequestWatch.ServerSteps(false);
+    if (failure.text == FServerFailure) return;
+    FServerFailure = failure.text;
+    if (failure.raised) {
+        ReportError(failure.text);  // the window's box, or the service's log line
+        return;
+    }
+    for (const std::string& line : failure.errorLines) LogMessage(line);
+    FEvents->Report(EventKind::Error, failure.text);
+    FRequestWatch.ErrorReported(failure.text);
+}
+
+// A start that went well adds no line; one that went well after failures says so once.
+void TEBroker::ServerStepsSucceeded() {
+    FRequestWatch.ServerSteps(true);
+    FNoServerLogged = false;
+    if (FServerFailure.empty()) return;
+    FServerFailure.clear();
+    const std::string text = "Serverul de documente a pornit; cererile sunt servite";
+    FEvents->Report(EventKind::Information, text);
+    LogStamped(" ... " + text);
+}
+
+// Without a ready server every request waits where it is. The server steps are tried
+// again every 30 seconds, and at once after the server went away.
+bool TEBroker::ServerReady() {
+    if (!FServer && UptimeMs() >= FServerRetryAt) {
+        BusyScope busy(FBusy);
+        ConnectServer();
+    }
+    if (FServer) return !FStopRequested;  // a stop may have come while the steps ran
+    if (!FNoServerLogged) {
+        FNoServerLogged = true;
+        const std::string text = "Serverul de documente nu este disponibil; cererile raman in asteptare";
+        FEvents->Report(EventKind::Warning, text);
+        LogStamped(" ... " + text);
+    }
+    return false;
+}
+
+// The request in hand has been dealt with as any failing call; the next one waits for a
+// new server.
+void TEBroker::DropServer() {
+    FServerGone = false;
+    FServer.reset();
+    FServerRetryAt = 0;
+    FRequestWatch.ServerSteps(false);
+}

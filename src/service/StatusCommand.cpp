@@ -1,0 +1,86 @@
+// What "VQBroker.exe /status" tells a person or a monitor: the service's state, and the
+// status file that the running copy, window or service, keeps in its working directory.
+#include "service/StatusCommand.h"
+
+#include <windows.h>
+
+#include <exception>
+
+#include "base/BrokerError.h"
+#include "base/FileSystem.h"
+#include "base/Owners.h"
+#include "base/Settings.h"
+#include "service/ServiceHost.h"
+#include "watch/StatusFile.h"
+
+namespace {
+
+// The running copy writes the file at least every 10 seconds.
+constexpr uint64_t kFreshSeconds = 30;
+
+std::string ServiceState() {
+    UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueService service(manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    SERVICE_STATUS status{};
+    if (!service || !QueryServiceStatus(service.get(), &status)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SERVICE_DOES_NOT_EXIST ? "nu este instalat" : "nu poate fi interogat (" + SystemMessage(error) + ")";
+    }
+    switch (status.dwCurrentState) {
+    case SERVICE_RUNNING: return "instalat, ruleaza";
+    case SERVICE_STOPPED: return "instalat, oprit";
+    case SERVICE_START_PENDING: return "instalat, porneste";
+    case SERVICE_STOP_PENDING: return "instalat, se opreste";
+    }
+    return "instalat, starea " + std::to_string(status.dwCurrentState);
+}
+
+uint64_t SecondsSince(uint64_t fileTime) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t current = (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return current > fileTime ? (current - fileTime) / 10000000 : 0;
+}
+
+std::string WithoutCr(const std::string& text) {
+    std::string result;
+    for (char c : text)
+        if (c != '\r') result += c;
+    return result;
+}
+
+std::string VerdictLine(StatusVerdict verdict, const std::string& content) {
+    switch (verdict) {
+    case StatusVerdict::Healthy: return "Rezultat 0: VQBroker ruleaza, serverul de documente este pregatit.";
+    case StatusVerdict::NotRunning: return "Rezultat 1: VQBroker nu ruleaza (starea nu a fost scrisa de curand).";
+    case StatusVerdict::Alert: break;
+    }
+    const std::string alert = StatusValue(content, "Alerta");
+    return "Rezultat 2: de verificat: " + (alert.empty() ? std::string("serverul de documente nu este pregatit") : alert);
+}
+
+}  // namespace
+
+CommandOutcome ReportStatus(const std::string& exeDir) {
+    std::string text = "Serviciul VQBroker: " + ServiceState() + ".\n";
+    std::string path, content;
+    bool fresh = false;
+    try {
+        const std::string ini = exeDir + "VQBroker.Ini";
+        path = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string()).workDir + "\\" + kStatusFileName;
+        const FileState file = StateAt(path);
+        if (file.found) {
+            content = ReadWholeFile(path);
+            const uint64_t age = SecondsSince(file.lastWrite);
+            fresh = age <= kFreshSeconds;
+            text += "Fisierul de stare " + path + ", scris acum " + std::to_string(age) + " secunde:\n" +
+                    WithoutCr(content);
+        } else {
+            text += "Fisierul de stare " + path + " nu exista.\n";
+        }
+    } catch (const std::exception& error) {
+        text += "Fisierul de stare " + path + " nu poate fi citit: " + error.what() + "\n";
+    }
+    const StatusVerdict verdict = JudgeStatus(content, fresh);
+    return {int(verdict), text + VerdictLine(verdict, content)};
+}

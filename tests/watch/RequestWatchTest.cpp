@@ -1,0 +1,56 @@
+// The request watch in-process: the status file, the alert of a request in hand too long,
+// and a stop that the request in hand holds up, with its limits shortened.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "VQVersion.h"
+#include "support/BrokerFixture.h"
+#include "support/ServiceProcess.h"
+#include "watch/StatusFile.h"
+
+namespace {
+
+using RequestWatchTest = BrokerTest;
+
+std::atomic<bool> gStopOverdue{false};
+
+TEST_F(RequestWatchTest, StatusNamesTheRequestInHandAlertsOnceAndEndsAStopItHoldsUp) {
+    WriteIni(DefaultIni() + "AlertaSecunde=1\r\n");
+    broker.FRequestWatch.limits = {300, 100, 1500};
+    broker.FStopOverdue = [] { gStopOverdue = true; };
+    broker.FForm = "serviciu";
+    broker.Start();
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.Tick();
+    server.errorCode["GetListaGestiuni"] = 5;
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.Tick();
+    const std::string stamp = Stamp().substr(0, 19);
+    const std::string idle = "[Stare]\r\nVersiune=" VQ_VERSION_TEXT "\r\nForma=serviciu\r\nPornit=" + stamp +
+                             "\r\nActualizat=" + stamp +
+                             "\r\nServer=D\r\nCerereInCurs=\r\nCerereInCursDeLa=\r\nCereriServite=1\r\n"
+                             "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
+        << ReadShared(Path(kStatusFileName));
+
+    {
+        RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
+        auto status = [&](const char* key) { return StatusValue(ReadShared(Path(kStatusFileName)), key); };
+        EXPECT_TRUE(WaitUntil([&] { return status("CerereInCurs") == "COMANDA_1.TXT"; }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return !status("Alerta").empty(); }, 3000));
+        EXPECT_EQ(status("Alerta").substr(0, 12), "In lucru de ");
+        Sleep(1000);
+        const auto records = events->Records();
+        EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                                [](const std::string& record) { return record.rfind("W In lucru de", 0) == 0; }),
+                  1);
+        broker.RequestStop();  // the watch times the stop, whatever holds it up
+        EXPECT_TRUE(WaitUntil([] { return gStopOverdue.load(); }, 3000));
+        EXPECT_EQ(events->Records().back().substr(0, 38), "E VQBroker se opreste fara sa mai aste");
+    }
+    broker.Stop();
+}
+
+}  // namespace
