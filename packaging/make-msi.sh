@@ -21,3 +21,6 @@ done
 # And it writes an expandable string as a plain one: "#%" marks it.
 msibuild "$output" -q "UPDATE Registry SET Value = '#%[INSTALLDIR]VQBroker.exe' WHERE Name = 'EventMessageFile'"
 msibuild "$output" -q "UPDATE Property SET Value = 'SERVICE;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE Property = 'SecureCustomProperties'"
+# And it cannot schedule an action between two standard ones without moving RemoveExistingProducts
+# (see VQBroker.wxs): the recovery actions are set right after InstallServices.
+msibuild "$output" -q "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('SetServiceRecovery', '\$Service=3', 5850)"
