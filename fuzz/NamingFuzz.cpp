@@ -7,7 +7,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "log/ErrorFileName.h"
 #include "polling/NameMatch.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 
 namespace {
 

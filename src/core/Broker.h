@@ -18,7 +18,7 @@
 #include "base/TraceFile.h"
 #include "core/FrontEnd.h"
 #include "log/LogFile.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "server/Tallyport.h"
 
 struct PackageKind;     // one row of the package kinds (packages/PackageKinds.h)
@@ -83,7 +83,7 @@ public:
     LocalTime Now() const;
     std::string TimeStamp() const;
 
-    // ---- log/ActivityLog.cpp: every line to the front end and to LOG.TXT
+    // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
     // An error that no box shows, as a stamped line " ... " + text; never raises (LOG.TXT
@@ -96,7 +96,7 @@ private:
     LogFile FLogFile;
 
 public:
-    // ---- log/ServerErrors.cpp: the server's refusals, to the log and the error file
+    // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
     void ReportServerErrors(bool toLog, bool toFile);
     std::string ErrorFileSuffix() const;
     std::string ErrorFilePath() const;

@@ -9,7 +9,7 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "support/ServiceProcess.h"
 
 namespace {
