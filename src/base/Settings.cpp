@@ -17,5 +17,7 @@ Settings ReadSettings(std::string_view content) {
     SplitList(UpperAscii(ini.Read(section, "Gestiune", "")), ';', settings.gestiuni);
     settings.prefixErrors = UpperAscii(ini.Read(section, "PrefixareErori", "")) == "D";
     settings.immediate = UpperAscii(ini.Read(section, "RaspunsImediat", "")) == "D";
+    const std::string days = ini.Read(section, "ZileIstoricLog", "");
+    if (days.find('-') == std::string::npos) settings.logHistoryDays = ParseDecimal(days, kLogHistoryDays);
     return settings;
 }
