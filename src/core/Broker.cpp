@@ -59,6 +59,7 @@ void TEBroker::Start() {
 }
 
 void TEBroker::Tick() {
+    RetryLogSave();
     FServedInTick = false;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
     RunHandler([this] { TimerTimer(); });
@@ -109,6 +110,6 @@ void TEBroker::FormCreate() {
 
 void TEBroker::FormClose() { FGestiuni.clear(); }
 
-void TEBroker::FormDestroy() {
-    if (DirectoryExists(FWorkDir)) FLogFile.Save(FWorkDir + "\\LOG.TXT", FLogText);
-}
+// The last save waits a moment for a reader: no later save would bring its lines. What
+// the history would have to say is not logged: closing adds no line.
+void TEBroker::FormDestroy() { SaveLog(LockWait::UpToASecond); }

@@ -12,12 +12,13 @@
 #include <string_view>
 
 #include "base/EventLog.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
 #include "base/TraceFile.h"
 #include "core/FrontEnd.h"
-#include "log/LogFile.h"
+#include "log/LogStore.h"
 #include "journal/PackageJournal.h"
 #include "server/Tallyport.h"
 
@@ -83,17 +84,23 @@ public:
     LocalTime Now() const;
     std::string TimeStamp() const;
 
-    // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT
+    // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT, whose earlier
+    // days go to LOGURI. None of these raises: the log never decides a request's outcome,
+    // and a line that cannot reach LOG.TXT now reaches it at the next save that can.
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
-    // An error that no box shows, as a stamped line " ... " + text; never raises (LOG.TXT
-    // itself may be what fails, and the front end has the line).
+    // An error that no box shows, as a stamped line " ... " + text.
     void LogErrorLine(const std::string& text) noexcept;
-    const std::string& LogText() const { return FLogText; }
+    const std::string& LogText() const { return FLog.Text(); }  // what LOG.TXT must hold
+    std::string RecentLog() const { return FLog.Recent(); }    // the newest lines across days
 
 private:
-    std::string FLogText;  // the run's whole log, each line ended by CR LF
-    LogFile FLogFile;
+    void RetryLogSave();  // each tick while LOG.TXT lags behind the log
+    TextList SaveLog(LockWait wait);
+    void ReportLogOutage(const std::string& text);
+
+    LogStore FLog;             // the current day's lines (the run's, without a history)
+    bool FLogOutage = false;   // LOG.TXT could not be written at the last save
 
 public:
     // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
@@ -182,9 +189,11 @@ public:
     TextList FGestiuni;
 
     // Seams the tests set before FormCreate: where the executable lives (with a
-    // trailing "\"), how the server is made, what today is, and the Event Log.
+    // trailing "\"), how the server is made, what today is, the Event Log, and the most
+    // the files in LOGURI may take together.
     std::string FExeDir;
     ComRef<ITallyportObject> (*FCreateServer)() = nullptr;
     LocalTime (*FClock)() = nullptr;
     std::unique_ptr<EventLog> FEvents;
+    uint64_t FLogHistoryCap = 500'000'000;
 };

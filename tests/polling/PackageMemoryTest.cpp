@@ -18,21 +18,6 @@ PackageStamp StampOf(const std::string& folder, const std::string& name) {
     return {name, now.size, now.lastWrite};
 }
 
-void SetReadOnly(const std::string& path, bool readOnly) {
-    SetFileAttributesW(Wide(path).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-}
-
-// A second run of the service on the same folders, as after a restart.
-struct SecondRun {
-    explicit SecondRun(const TEBroker& first) {
-        broker.FExeDir = first.FExeDir;
-        broker.FCreateServer = first.FCreateServer;
-        broker.FClock = first.FClock;
-        broker.FormCreate();
-    }
-    TEBroker broker;
-};
-
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
     Start();
     Put("COMANDA_1.TXT", kOrder);
