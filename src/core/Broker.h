@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/DayShift.h"
 #include "base/EventLog.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
@@ -84,6 +85,10 @@ public:
     LocalTime Now() const;
     std::string TimeStamp() const;
 
+private:
+    mutable DayShift FDayShift{L"ClockDays"};  // days a benchmark adds to the clock; off unless set
+
+public:
     // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT, whose earlier
     // days go to LOGURI. None of these raises: the log never decides a request's outcome,
     // and a line that cannot reach LOG.TXT now reaches it at the next save that can.

@@ -18,7 +18,8 @@ LocalTime TEBroker::Now() const {
     if (FClock) return FClock();
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const LocalTime local{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    return FDayShift.On() ? AddDays(local, FDayShift.Days()) : local;
 }
 
 std::string TEBroker::TimeStamp() const {
