@@ -119,7 +119,8 @@ LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now
 // that then replaces it) and lets the log go on.
 void LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes) {
     const std::string path = folder + "\\" + kLogFileName;
-    if (!FileExists(path)) return;
+    const FileState file = StateAt(path);
+    if (!file.found || file.size == 0) return;  // nothing to keep: it is replaced
     const std::string history = folder + "\\" + kHistoryFolderName;
     std::string refusal = "Nu pot crea directorul LOGURI; logul continua in LOG.TXT";
     if (HistoryFolderReady(history)) {
