@@ -3,15 +3,11 @@
 
 #include <string>
 
-namespace {
-
-std::string Padded(int value, size_t width) {
+std::string ZeroPadded(int value, size_t width) {
     std::string digits = std::to_string(value);
     if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
     return digits;
 }
-
-}  // namespace
 
 bool SameDay(const LocalTime& a, const LocalTime& b) {
     return a.year == b.year && a.month == b.month && a.day == b.day;
@@ -43,9 +39,9 @@ LocalTime AddDays(const LocalTime& time, int days) {
 }
 
 std::string FormatTimeStamp(const LocalTime& time, std::string_view timeSeparator) {
-    std::string stamp = Padded(time.day, 2) + "." + Padded(time.month, 2) + "." + Padded(time.year, 4) + " " +
-                        Padded(time.hour, 2);
-    stamp.append(timeSeparator).append(Padded(time.minute, 2));
-    stamp.append(timeSeparator).append(Padded(time.second, 2));
+    std::string stamp = ZeroPadded(time.day, 2) + "." + ZeroPadded(time.month, 2) + "." +
+                        ZeroPadded(time.year, 4) + " " + ZeroPadded(time.hour, 2);
+    stamp.append(timeSeparator).append(ZeroPadded(time.minute, 2));
+    stamp.append(timeSeparator).append(ZeroPadded(time.second, 2));
     return stamp + " ";
 }

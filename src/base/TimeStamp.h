@@ -16,5 +16,8 @@ long long DayNumber(const LocalTime& time);
 // The same time of day, days later (earlier when negative).
 LocalTime AddDays(const LocalTime& time, int days);
 
+// The number in at least width digits, zeros in front: "07".
+std::string ZeroPadded(int value, size_t width);
+
 // Day, month and year with dots, the time with the locale's separator, one trailing blank.
 std::string FormatTimeStamp(const LocalTime& time, std::string_view timeSeparator);

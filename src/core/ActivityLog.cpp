@@ -47,7 +47,8 @@ TextList TEBroker::SaveLog(LockWait wait) {
 }
 
 void TEBroker::ReportLogOutage(const std::string& text) {
-    FEvents->Report(EventKind::Warning,
-                    "Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare reusita: " +
-                        text);
+    FEvents->Report(
+        EventKind::Warning,
+        "Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare reusita: " +
+            text);
 }

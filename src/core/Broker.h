@@ -19,8 +19,8 @@
 #include "base/TimeStamp.h"
 #include "base/TraceFile.h"
 #include "core/FrontEnd.h"
-#include "log/LogStore.h"
 #include "journal/PackageJournal.h"
+#include "log/LogStore.h"
 #include "server/Tallyport.h"
 
 struct PackageKind;     // one row of the package kinds (packages/PackageKinds.h)
@@ -97,15 +97,15 @@ public:
     // An error that no box shows, as a stamped line " ... " + text.
     void LogErrorLine(const std::string& text) noexcept;
     const std::string& LogText() const { return FLog.Text(); }  // what LOG.TXT must hold
-    std::string RecentLog() const { return FLog.Recent(); }    // the newest lines across days
+    std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
 private:
     void RetryLogSave();  // each tick while LOG.TXT lags behind the log
     TextList SaveLog(LockWait wait);
     void ReportLogOutage(const std::string& text);
 
-    LogStore FLog;             // the current day's lines (the run's, without a history)
-    bool FLogOutage = false;   // LOG.TXT could not be written at the last save
+    LogStore FLog;            // the current day's lines (the run's, without a history)
+    bool FLogOutage = false;  // LOG.TXT could not be written at the last save
 
 public:
     // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file

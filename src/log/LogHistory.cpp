@@ -6,12 +6,6 @@
 
 namespace {
 
-std::string Padded(int value, size_t width) {
-    std::string digits = std::to_string(value);
-    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
-
 // Reads exactly `width` decimal digits at `at`, moving past them.
 bool Digits(std::string_view text, size_t& at, size_t width, int& value) {
     if (at + width > text.size()) return false;
@@ -49,12 +43,13 @@ std::optional<LocalTime> StampAt(std::string_view line, size_t at) {
         !Digits(line, at, 2, time.hour))
         return std::nullopt;
     size_t separatorEnd = at;
-    while (separatorEnd < line.size() && separatorEnd - at < 3 && !IsDigit(line[separatorEnd])) ++separatorEnd;
+    while (separatorEnd < line.size() && separatorEnd - at < 3 && !IsDigit(line[separatorEnd]))
+        ++separatorEnd;
     const std::string_view separator = line.substr(at, separatorEnd - at);
     if (separator.empty()) return std::nullopt;
     at = separatorEnd;
-    if (!Digits(line, at, 2, time.minute) || !Literal(line, at, separator) || !Digits(line, at, 2, time.second) ||
-        !Literal(line, at, " "))
+    if (!Digits(line, at, 2, time.minute) || !Literal(line, at, separator) ||
+        !Digits(line, at, 2, time.second) || !Literal(line, at, " "))
         return std::nullopt;
     if (!Valid(time)) return std::nullopt;
     return time;
@@ -63,8 +58,9 @@ std::optional<LocalTime> StampAt(std::string_view line, size_t at) {
 }  // namespace
 
 std::string HistoryFileName(const LocalTime& time) {
-    return "LOG_" + Padded(time.year, 4) + "-" + Padded(time.month, 2) + "-" + Padded(time.day, 2) + "_" +
-           Padded(time.hour, 2) + Padded(time.minute, 2) + Padded(time.second, 2) + ".TXT";
+    return "LOG_" + ZeroPadded(time.year, 4) + "-" + ZeroPadded(time.month, 2) + "-" +
+           ZeroPadded(time.day, 2) + "_" + ZeroPadded(time.hour, 2) + ZeroPadded(time.minute, 2) +
+           ZeroPadded(time.second, 2) + ".TXT";
 }
 
 std::optional<LocalTime> HistoryFileTime(std::string_view name) {
@@ -73,8 +69,8 @@ std::optional<LocalTime> HistoryFileTime(std::string_view name) {
     if (name.size() != 25 || !Literal(name, at, "LOG_") || !Digits(name, at, 4, time.year) ||
         !Literal(name, at, "-") || !Digits(name, at, 2, time.month) || !Literal(name, at, "-") ||
         !Digits(name, at, 2, time.day) || !Literal(name, at, "_") || !Digits(name, at, 2, time.hour) ||
-        !Digits(name, at, 2, time.minute) || !Digits(name, at, 2, time.second) || !Literal(name, at, ".TXT") ||
-        !Valid(time))
+        !Digits(name, at, 2, time.minute) || !Digits(name, at, 2, time.second) ||
+        !Literal(name, at, ".TXT") || !Valid(time))
         return std::nullopt;
     return time;
 }
@@ -108,8 +104,8 @@ TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& 
     for (const HistoryFile& file : files)
         if (auto time = HistoryFileTime(file.name)) dated.push_back({*time, &file});
     auto key = [](const Dated& d) {
-        return std::make_tuple(d.time.year, d.time.month, d.time.day, d.time.hour, d.time.minute, d.time.second,
-                               std::string_view(d.file->name));
+        return std::make_tuple(d.time.year, d.time.month, d.time.day, d.time.hour, d.time.minute,
+                               d.time.second, std::string_view(d.file->name));
     };
     std::sort(dated.begin(), dated.end(), [&](const Dated& a, const Dated& b) { return key(a) < key(b); });
 

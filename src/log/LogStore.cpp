@@ -39,8 +39,8 @@ LocalTime AsLocalTime(const FILETIME& utc) {
 // else now.
 LocalTime NamingTime(const std::string& path, const LocalTime& now) {
     UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string head(kHeadBytes, '\0');
     DWORD read = 0;
     if (file.valid() && ReadFile(file.get(), head.data(), kHeadBytes, &read, nullptr)) {
@@ -58,8 +58,9 @@ LocalTime NamingTime(const std::string& path, const LocalTime& now) {
 // Another program holds the file so that it cannot be renamed now (a reader that does
 // not share deletion, say): worth trying again at the next save.
 bool Held(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueFile file(CreateFileW(Wide(path).c_str(), DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     const DWORD error = file.valid() ? ERROR_SUCCESS : GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
@@ -154,7 +155,8 @@ void LogStore::Prune(const std::string& history, const LocalTime& now, const std
     UniqueFind search(FindFirstFileW(Wide(history + "\\LOG_*.TXT").c_str(), &entry));
     for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &entry))
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back({Ansi(entry.cFileName), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow});
+            files.push_back(
+                {Ansi(entry.cFileName), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow});
     bool failed = false;
     for (const std::string& name : ExpiredHistory(files, now, history_.days, history_.capBytes, newest)) {
         if (DeleteFileW(Wide(history + "\\" + name).c_str())) continue;
