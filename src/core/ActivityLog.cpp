@@ -1,6 +1,5 @@
 // The activity log: every line goes to the front end (the window's view) and to LOG.TXT
 // in the working directory; with a history, each day's LOG.TXT is kept in LOGURI.
-#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "core/Broker.h"
 #include "log/LogHistory.h"
