@@ -1,4 +1,4 @@
-// The six measured ratios, one function per concern, and the service object they share.
+// The measured ratios, one function per concern, and the service object they share.
 #pragma once
 
 #include <string>
@@ -15,6 +15,9 @@ Figure FailedWaitFigure();
 // The real program from outside: the round trip of a query (7) and a backlog (8), with
 // "RaspunsImediat" off and on.
 std::vector<Figure> ServeFigures();
+// The real program for twenty days of 5,000 requests (9): memory and request time at the
+// end against the second day, LOG.TXT one day, LOGURI seven.
+std::vector<Figure> MonthsFigures();
 // Large package (3) and large query (4).
 Figure LargePackageFigure();
 Figure LargeQueryFigure();

@@ -1,13 +1,14 @@
 // Fuzzes the names the service builds from names it finds: error files, set-aside
-// packages, pattern matching, and the journal of packages not to serve again.
-// Input: a request name, then after the first "\n" a pattern, then after the next one
-// a journal text.
+// packages, pattern matching, the journal of packages not to serve again, and the names
+// and first time stamp of the log's history. Input: a request name, then after the first
+// "\n" a pattern, then after the next one a journal text (also read as a log).
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
+#include "journal/PackageJournal.h"
 #include "log/ErrorFileName.h"
+#include "log/LogHistory.h"
 #include "polling/NameMatch.h"
-#include "polling/PackageJournal.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ void CheckNames(std::string_view name) {
     FUZZ_CHECK(setAside.size() == name.size() || setAside.size() == name.size() + 4);
     FUZZ_CHECK(setAside.find(".ERR") != std::string::npos);
     IsErrorFileName(name);
+    // Only a name of the history's own form gives a time, and that time gives the name back.
+    if (const auto time = HistoryFileTime(name)) FUZZ_CHECK(HistoryFileName(*time) == name);
 }
 
 void CheckPattern(std::string_view name, std::string_view pattern) {
@@ -55,5 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckNames(name);
     CheckPattern(name, pattern);
     CheckJournal(text);
+    if (const auto first = FirstStampedTime(text)) FUZZ_CHECK(HistoryFileTime(HistoryFileName(*first)));
     return 0;
 }

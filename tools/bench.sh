@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the 32-bit program's benchmark and runs it under Wine: six ratios, each measured
-# side by side with its reference in one run and printed against its target.
-# Usage: bash tools/bench.sh   (takes a minute or two; run it on an otherwise idle machine)
+# Builds the 32-bit program's benchmark and runs it under Wine: the ratios of figures 1 to
+# 9, each measured side by side with its reference in one run and printed against its target.
+# Usage: bash tools/bench.sh [9]   (figures 1 to 8 take a few minutes, 9, alone with the
+# argument 9, about half an hour; run it on an otherwise idle machine)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -19,7 +20,7 @@ if ! { cmake "${configure[@]}" >/dev/null 2>&1 && cmake --build "$build" -j"$(np
   exit 1
 fi
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
-tools/wine-run.sh "$prefix" "$build/bin/VQBench.exe" | tr -d '\r'
+tools/wine-run.sh "$prefix" "$build/bin/VQBench.exe" "$@" | tr -d '\r'
 status=${PIPESTATUS[0]}
 WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
 exit "$status"

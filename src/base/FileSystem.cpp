@@ -25,10 +25,10 @@ bool IsPassingLock(DWORD error) {
            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
-// True, after a pause, when the failed attempt met a passing lock and the second is not
-// over; the last error is kept for the caller.
-bool PausedForLock(DWORD error, int attempt) {
-    if (!IsPassingLock(error) || attempt >= kLockRetries) return false;
+// True, after a pause, when the failed attempt met a passing lock that is waited for and
+// the second is not over; the last error is kept for the caller.
+bool PausedForLock(DWORD error, int attempt, LockWait wait) {
+    if (wait == LockWait::None || !IsPassingLock(error) || attempt >= kLockRetries) return false;
     Sleep(kLockPauseMs);
     SetLastError(error);
     return true;
@@ -101,12 +101,12 @@ std::string ExecutablePath() {
 
 bool DeleteFileQuietly(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
-HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share) {
+HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share, LockWait wait) {
     const std::wstring wide = Wide(path);
     for (int attempt = 0;; ++attempt) {
         HANDLE file = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
-        if (file != INVALID_HANDLE_VALUE || !PausedForLock(GetLastError(), attempt)) return file;
+        if (file != INVALID_HANDLE_VALUE || !PausedForLock(GetLastError(), attempt, wait)) return file;
     }
 }
 
@@ -136,7 +136,8 @@ std::string ReadWholeFile(const std::string& path) {
     return content;
 }
 
-FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, Durability durability) {
+FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, Durability durability,
+                                LockWait wait) {
     const std::wstring target = Wide(path);
     const std::wstring temp = target + kTempSuffix;
     if (DirectoryExists(path)) {
@@ -161,14 +162,14 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
     const FileIdentity identity = StateOf(file.get()).identity;
     file.reset();
     // A rename over the target leaves no moment without the file. A reader, an indexer or
-    // a virus scanner may stop it for a moment, so it is tried again for up to a second;
-    // ReplaceFileW, which gets past some readers that a rename cannot, is the last resort
-    // where the rename need not be written through.
+    // a virus scanner may stop it for a moment, so it is tried again for up to a second
+    // (unless the caller tries again later); ReplaceFileW, which gets past some readers
+    // that a rename cannot, is the last resort where the rename need not be written through.
     const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (onDisk ? MOVEFILE_WRITE_THROUGH : 0);
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(temp.c_str(), target.c_str(), moveFlags)) break;
         const DWORD error = GetLastError();
-        if (PausedForLock(error, attempt)) continue;
+        if (PausedForLock(error, attempt, wait)) continue;
         if (IsPassingLock(error) && !onDisk &&
             ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                          nullptr))

@@ -49,10 +49,14 @@ bool DeleteFileQuietly(const std::string& path);
 // program is waited for up to a second.
 std::string ReadWholeFile(const std::string& path);
 
-// Opens an existing file as CreateFileW does; while another program holds it (a reader,
-// an indexer, a virus scanner) the open is tried again for up to a second. An invalid
+// Whether a file that another program holds (a reader, an indexer, a virus scanner) is
+// tried again for up to a second, or given up at once by a caller that tries again later.
+enum class LockWait { UpToASecond, None };
+
+// Opens an existing file as CreateFileW does, waiting for a hold as told. An invalid
 // handle, with the last error set, when it cannot be opened.
-HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share);
+HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share,
+                        LockWait wait = LockWait::UpToASecond);
 
 // Whether a replacement must be on the disk when the call returns (a power cut must not
 // take it back), or may stay in the system's cache like any ordinary write.
@@ -63,4 +67,5 @@ enum class Durability { Cached, OnDisk };
 // sees a partial file, and no file already there (a link planted under either name
 // included) is ever written into. Returns the identity of the file now at path.
 FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
-                                Durability durability = Durability::Cached);
+                                Durability durability = Durability::Cached,
+                                LockWait wait = LockWait::UpToASecond);

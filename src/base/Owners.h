@@ -64,6 +64,7 @@ using UniqueScreenDc = UniqueAny<HDC, owners::ReleaseScreenDc>;       // GetDC(n
 using UniqueComApartment = UniqueAny<bool, owners::EndComApartment>;  // true once CoInitializeEx succeeded
 using UniqueService = UniqueAny<SC_HANDLE, CloseServiceHandle>;       // OpenSCManager, OpenService
 using UniqueChangeWatch = UniqueAny<HANDLE, FindCloseChangeNotification, -1>;  // FindFirstChangeNotification
+using UniqueRegKey = UniqueAny<HKEY, RegCloseKey>;
 
 // A VARIANT is a value, not a handle: it starts VT_EMPTY and is cleared when it goes.
 class UniqueVariant {

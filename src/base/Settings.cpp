@@ -4,6 +4,17 @@
 #include "base/IniView.h"
 #include "base/Text.h"
 
+namespace {
+
+// A count written in plain decimal digits; anything else (a sign, a blank, a letter, a
+// number too large) keeps the fallback.
+int ReadCount(const IniView& ini, const char* section, const char* key, int fallback) {
+    const std::string value = ini.Read(section, key, "");
+    return value.find('-') == std::string::npos ? ParseDecimal(value, fallback) : fallback;
+}
+
+}  // namespace
+
 Settings ReadSettings(std::string_view content) {
     const std::vector<std::string_view> lines = TextLineViews(content);
     const IniView ini(lines);
@@ -17,8 +28,7 @@ Settings ReadSettings(std::string_view content) {
     SplitList(UpperAscii(ini.Read(section, "Gestiune", "")), ';', settings.gestiuni);
     settings.prefixErrors = UpperAscii(ini.Read(section, "PrefixareErori", "")) == "D";
     settings.immediate = UpperAscii(ini.Read(section, "RaspunsImediat", "")) == "D";
-    // Anything but a plain count of seconds keeps the default.
-    const int alertSeconds = ParseDecimal(ini.Read(section, "AlertaSecunde", ""), -1);
-    if (alertSeconds >= 0) settings.alertSeconds = alertSeconds;
+    settings.alertSeconds = ReadCount(ini, section, "AlertaSecunde", settings.alertSeconds);
+    settings.logHistoryDays = ReadCount(ini, section, "ZileIstoricLog", settings.logHistoryDays);
     return settings;
 }

@@ -7,6 +7,9 @@
 
 #include "base/Text.h"
 
+// What a missing "ZileIstoricLog", or one that is not a plain decimal number, gives.
+inline constexpr int kLogHistoryDays = 30;
+
 struct Settings {
     std::string workDir;        // "DirectorLucru", one trailing "\" removed; "?" when missing
     std::string company;        // "FirmaLucru"; "?" when missing
@@ -16,6 +19,7 @@ struct Settings {
     bool prefixErrors = false;  // "PrefixareErori" upper-cased is exactly "D"
     bool immediate = false;     // "RaspunsImediat", read the same way: a tick as soon as a request arrives
     int alertSeconds = 300;     // "AlertaSecunde": a request in hand this long is reported; 0 never
+    int logHistoryDays = kLogHistoryDays;  // "ZileIstoricLog": days of LOG.TXT kept in LOGURI; 0 keeps none
 };
 
 // Reads the section "Generale" of the settings file's content (empty when there is no file).

@@ -67,6 +67,7 @@ void TEBroker::Tick(TickCause cause) {
     // The service's own writes for a request that stays (its answer, LOG.TXT, the
     // journal) wake the directory's watch at once: that request waits for the timer.
     if (cause == TickCause::Change && FLeftInPlace) return;
+    RetryLogSave();
     const bool nested = FBusy;  // a request or the export is still running further down
     FServedInTick = Served::Nothing;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
@@ -112,6 +113,6 @@ void TEBroker::FormCreate() {
 
 void TEBroker::FormClose() { FGestiuni.clear(); }
 
-void TEBroker::FormDestroy() {
-    if (DirectoryExists(FWorkDir)) FLogFile.Save(FWorkDir + "\\LOG.TXT", FLogText);
-}
+// The last save waits a moment for a reader: no later save would bring its lines. What
+// the history would have to say is not logged: closing adds no line.
+void TEBroker::FormDestroy() { SaveLog(LockWait::UpToASecond); }

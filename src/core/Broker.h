@@ -11,14 +11,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/DayShift.h"
 #include "base/EventLog.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
 #include "base/TraceFile.h"
 #include "core/FrontEnd.h"
-#include "log/LogFile.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
+#include "log/LogStore.h"
 #include "server/Tallyport.h"
 #include "watch/RequestWatch.h"
 
@@ -99,6 +101,10 @@ public:
     std::string TimeStamp() const;
     ULONGLONG UptimeMs() const;
 
+private:
+    mutable DayShift FDayShift{L"ClockDays"};  // days a benchmark adds to the clock; off unless set
+
+public:
     // ---- core/ServerSteps.cpp: start-up's server steps, as a whole or not at all, tried
     // again while they fail; a failing server call raised with its readable text
     void ConnectServer();
@@ -119,20 +125,26 @@ private:
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
 
 public:
-    // ---- log/ActivityLog.cpp: every line to the front end and to LOG.TXT
+    // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT, whose earlier
+    // days go to LOGURI. None of these raises: the log never decides a request's outcome,
+    // and a line that cannot reach LOG.TXT now reaches it at the next save that can.
     void LogMessage(const std::string& text);
     void LogStamped(std::string_view text);  // time stamp + text
-    // An error that no box shows, as a stamped line " ... " + text; never raises (LOG.TXT
-    // itself may be what fails, and the front end has the line).
+    // An error that no box shows, as a stamped line " ... " + text.
     void LogErrorLine(const std::string& text) noexcept;
-    const std::string& LogText() const { return FLogText; }
+    const std::string& LogText() const { return FLog.Text(); }  // what LOG.TXT must hold
+    std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
 private:
-    std::string FLogText;  // the run's whole log, each line ended by CR LF
-    LogFile FLogFile;
+    void RetryLogSave();  // each tick while LOG.TXT lags behind the log
+    TextList SaveLog(LockWait wait);
+    void ReportLogOutage(const std::string& text);
+
+    LogStore FLog;            // the current day's lines (the run's, without a history)
+    bool FLogOutage = false;  // LOG.TXT could not be written at the last save
 
 public:
-    // ---- log/ServerErrors.cpp: the server's refusals, to the log and the error file
+    // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
     void ReportServerErrors(bool toLog, bool toFile);  // notes that the request in hand was refused
     std::string ErrorFileSuffix() const;
     std::string ErrorFilePath() const;
@@ -219,10 +231,11 @@ public:
 
     // Seams the tests set before FormCreate: where the executable lives (with a
     // trailing "\"), how the server is made, what today is, the milliseconds since the
-    // machine started, and the Event Log.
+    // machine started, the Event Log, and the most the files in LOGURI may take together.
     std::string FExeDir;
     ComRef<ITallyportObject> (*FCreateServer)() = nullptr;
     LocalTime (*FClock)() = nullptr;
     ULONGLONG (*FUptime)() = nullptr;
     std::unique_ptr<EventLog> FEvents;
+    uint64_t FLogHistoryCap = 500'000'000;
 };

@@ -1,8 +1,13 @@
-// What today is, and the time stamp that begins most log lines.
+// What today is, the time stamp that begins most log lines, and the time for intervals.
 #include "base/LocalClock.h"
 #include "core/Broker.h"
 
-LocalTime TEBroker::Now() const { return FClock ? FClock() : SystemLocalTime(); }
+// The tests give their own clock; the benchmark may move the days on.
+LocalTime TEBroker::Now() const {
+    if (FClock) return FClock();
+    const LocalTime local = SystemLocalTime();
+    return FDayShift.On() ? AddDays(local, FDayShift.Days()) : local;
+}
 
 std::string TEBroker::TimeStamp() const { return LocalTimeStamp(Now()); }
 

@@ -6,6 +6,7 @@
 void TEBroker::LoadSettings() {
     const std::string path = FExeDir + "VQBroker.Ini";
     const Settings settings = ReadSettings(FileExists(path) ? ReadWholeFile(path) : std::string());
+    FLog.SetHistory({settings.logHistoryDays, FLogHistoryCap});  // before the first line
     FWorkDir = settings.workDir;
     if (FWorkDir == "?") LogMessage("Nu ai precizat in VQBroker.Ini directorul de lucru");
     FCompany = settings.company;

@@ -1,19 +1,19 @@
-// Keeps LOG.TXT equal to the run's whole log at a cost that does not grow with the log.
+// Keeps LOG.TXT equal to the log it is given at a cost that does not grow with the log.
 #include "log/LogFile.h"
 
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/Owners.h"
 
-void LogFile::Save(const std::string& path, std::string_view text) {
-    if (AppendTail(path, text)) return;
+void LogFile::Save(const std::string& path, std::string_view text, LockWait wait) {
+    if (AppendTail(path, text, wait)) return;
     known_ = false;
-    Remember(path, WriteFileReplacing(path, text), text.size());
+    Remember(path, WriteFileReplacing(path, text, Durability::Cached, wait), text.size());
 }
 
-bool LogFile::AppendTail(const std::string& path, std::string_view text) {
+bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWait wait) {
     if (!known_ || path != path_ || text.size() < saved_.size) return false;
-    UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ));
+    UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, wait));
     if (!file.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
         ThrowFileError("Cannot open file", path);

@@ -1,4 +1,4 @@
-// Keeps LOG.TXT equal to the run's whole log at a cost that does not grow with the log.
+// Keeps LOG.TXT equal to the log it is given at a cost that does not grow with the log.
 #pragma once
 
 #include <string>
@@ -8,19 +8,20 @@
 
 class LogFile {
 public:
-    // Brings the file at path up to text, the run's whole log. While the file is the very
-    // one this object last wrote (same identity) and exactly as it left it (same size and
-    // time), only the new tail is appended; otherwise (first save of the run, another
-    // path, a change from outside, another file or a link put in its place) the file is
-    // replaced whole. Throws BrokerError when the file cannot be written; the next save
-    // then retries.
-    void Save(const std::string& path, std::string_view text);
+    // Brings the file at path up to text, the log that began with the text last saved.
+    // While the file is the very one this object last wrote (same identity) and exactly as
+    // it left it (same size and time), only the new tail is appended; otherwise (first save,
+    // another path, a change from outside, another file or a link put in its place) the
+    // file is replaced whole. Throws BrokerError when the file cannot be written; the next
+    // save then retries.
+    void Save(const std::string& path, std::string_view text, LockWait wait);
 
-    // The next save rewrites the file whole (the directory was gone meanwhile).
+    // The next save rewrites the file whole (the directory was gone meanwhile, or the
+    // text no longer begins with what was saved).
     void Forget() noexcept { known_ = false; }
 
 private:
-    bool AppendTail(const std::string& path, std::string_view text);
+    bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
     void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);  // by value: saved_ changes
 
     bool known_ = false;

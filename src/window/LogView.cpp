@@ -7,9 +7,10 @@
 namespace {
 
 // The view shows the newest part of the log only, so that adding a line costs the
-// same after months of running; LOG.TXT keeps everything.
+// same after months of running; LOG.TXT and LOGURI keep the rest.
 constexpr size_t kViewLimit = 64 * 1024;
 constexpr size_t kViewKeep = 32 * 1024;
+static_assert(LogStore::kRecentBytes > kViewLimit, "a cut log starts beyond the view, at a whole line");
 
 // Where the view's text begins in the log: the first whole line of its last kViewKeep
 // bytes; failing that, the newest line's beginning, or, for a line longer than the view,
@@ -48,7 +49,7 @@ void BrokerWindow::AppendToView(const std::string& line) {
 // Fills the view with the whole log while it fits, else from a whole line near its end.
 // The newest line is always shown: whole when it fits the view, else its end.
 void BrokerWindow::ShowLogTail() {
-    const std::string& log = FBroker.LogText();
+    const std::string log = FBroker.RecentLog();  // more than the view holds, across days
     SetWindowTextW(Messages, Wide(std::string_view(log).substr(ViewTailStart(log))).c_str());
 }
 

@@ -93,6 +93,16 @@ TEST(SettingsTest, PrefixingAndImmediateAnswersNeedExactlyD) {
     }
 }
 
+TEST(SettingsTest, LogHistoryDaysArePlainDecimalElseThirty) {
+    const std::pair<const char*, int> cases[] = {
+        {"7", 7},   {"0", 0},   {"365", 365}, {"", 30},  {" 7", 30},
+        {"7 ", 30}, {"-1", 30}, {"+7", 30},   {"x", 30}, {"99999999999", 30},
+    };
+    for (const auto& [value, days] : cases)
+        EXPECT_EQ(Read(std::string("ZileIstoricLog=") + value + "\r\n").logHistoryDays, days) << value;
+    EXPECT_EQ(Read("").logHistoryDays, 30);
+}
+
 TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {
     EXPECT_EQ(ApplicationTitle("C:\\Program Files\\VQ\\VQBroker.exe"), "Vqbroker");
     EXPECT_EQ(ApplicationTitle("vqBROKER.v2.exe"), "vqbroker");

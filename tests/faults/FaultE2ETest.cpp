@@ -2,6 +2,7 @@
 // emergency script that hangs, a package its writer holds, a package that cannot go.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "ServiceWatch.h"
@@ -9,7 +10,8 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
+#include "support/BrokerFixture.h"
 #include "support/ServiceProcess.h"
 
 namespace {
@@ -139,13 +141,45 @@ TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
     EXPECT_EQ(CountLines(log, "Au fost generate 1 comenzi in baza de date "), 1u);
     EXPECT_EQ(log.size(), 5u);
     service.Close();
+    const std::string firstRun = ReadShared(service.Path("LOG.TXT"));
 
-    service.Start();  // a new run: its log starts afresh with its first line
+    service.Start();  // a new run: its log starts afresh with its first line, the first run's is kept
     EXPECT_TRUE(Answers(service, "GETINFOCMDBON.TXT"));
     Sleep(2000);
     log = LogOf(service);
     EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 0u);
     EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
+    const std::vector<std::string> kept = FolderNames(service.Path("LOGURI"));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadShared(service.Path("LOGURI\\" + kept[0])), firstRun);
+    service.Close();
+}
+
+// A reader that holds LOG.TXT sharing reading only costs no request: the package is
+// accepted, and its lines follow in order once the reader lets go.
+TEST(FaultE2ETest, ReaderHoldingLogTxtFailsNoPackageAndItsLinesFollowInOrder) {
+    ServiceProcess service;
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    service.Put("COMANDA_1.TXT", kOneOrder);
+    ASSERT_TRUE(Logged(service, "Au fost generate 1 comenzi in baza de date "));  // a log file to hold
+    UniqueFile reader(CreateFileW(Wide(service.Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader.valid());
+    const ULONGLONG heldSince = GetTickCount64();
+    service.Put("COMANDA_2.TXT", kOneOrder);
+    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 4000));
+    Sleep(DWORD(5000 - std::min<ULONGLONG>(5000, GetTickCount64() - heldSince)));
+    EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 1u);
+    reader.reset();
+    EXPECT_TRUE(Logged(service, "Au fost generate 1 comenzi in baza de date ", 2));
+    const TextList served = {"", "", " ... Deschid pachetul cu comenzi",
+                             "Au fost generate 1 comenzi in baza de date "};
+    TextList both = served;
+    both.insert(both.end(), served.begin(), served.end());
+    EXPECT_EQ(LogOf(service), both);
+    EXPECT_FALSE(service.Exists("COMANDA_2.ERR"));
+    EXPECT_EQ(BoxTexts(service), "");
     service.Close();
 }
 
@@ -163,13 +197,15 @@ TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(writer.get(), kOneOrder.data(), DWORD(half), &written, nullptr));
     ASSERT_TRUE(WaitUntil([&] { return service.Exists(kJournalFileName); }, 20000));  // found, in hand
-    ASSERT_TRUE(WriteFile(writer.get(), kOneOrder.data() + half, DWORD(kOneOrder.size() - half), &written, nullptr));
+    ASSERT_TRUE(
+        WriteFile(writer.get(), kOneOrder.data() + half, DWORD(kOneOrder.size() - half), &written, nullptr));
     writer.reset();
     ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
     service.Kill();
 
     service.Start();
-    EXPECT_TRUE(Logged(service, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"));
+    EXPECT_TRUE(
+        Logged(service, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"));
     EXPECT_TRUE(Answers(service));
     EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
     EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 0u);

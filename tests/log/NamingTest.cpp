@@ -1,8 +1,9 @@
-// Error-file naming and the time stamp.
+// Error-file naming, the time stamp, and the names and retention of the log's history.
 #include <gtest/gtest.h>
 
 #include "base/TimeStamp.h"
 #include "log/ErrorFileName.h"
+#include "log/LogHistory.h"
 
 namespace {
 
@@ -27,6 +28,67 @@ TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
 TEST(TimeStampTest, TwoDigitFieldsWithTheLocaleSeparator) {
     EXPECT_EQ(FormatTimeStamp({2026, 1, 5, 7, 3, 9}, ":"), "05.01.2026 07:03:09 ");
     EXPECT_EQ(FormatTimeStamp({2026, 12, 31, 23, 59, 58}, "."), "31.12.2026 23.59.58 ");
+}
+
+TEST(TimeStampTest, DaysShiftAcrossMonthsYearsAndLeapDays) {
+    EXPECT_EQ(DayNumber({1970, 1, 1}), 0);
+    const std::pair<LocalTime, LocalTime> cases[] = {
+        {{2026, 12, 31, 23, 59, 58}, {2027, 1, 1, 23, 59, 58}},
+        {{2028, 2, 28}, {2028, 2, 29}},
+        {{2027, 2, 28}, {2027, 3, 1}},
+    };
+    for (const auto& [day, next] : cases) {
+        const LocalTime shifted = AddDays(day, 1);
+        EXPECT_EQ(FormatTimeStamp(shifted, ":"), FormatTimeStamp(next, ":"));
+        EXPECT_EQ(DayNumber(next) - DayNumber(day), 1);
+        EXPECT_EQ(FormatTimeStamp(AddDays(next, -1), ":"), FormatTimeStamp(day, ":"));
+    }
+}
+
+TEST(LogHistoryTest, NamesCarryTheTimeOfTheFirstStampedLine) {
+    const std::string log =
+        "Ver. 3.1 -  Nu ai precizat in VQBroker.Ini firma de lucru\r\n"
+        "Ver. 3.1 -  \r\n"
+        "Ver. 3.1 -  07.12.2026 09.05.03 ... Deschid pachetul cu comenzi\r\n"
+        "Ver. 3.1 -  08.12.2026 10:00:00 ... later\r\n";
+    const auto first = FirstStampedTime(log);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(HistoryFileName(*first), "LOG_2026-12-07_090503.TXT");
+    for (const char* none :
+         {"", "Ver. 3.1 -  Au fost generate 2 comenzi\r\n", "07.12.2026 09:05:03 no prefix\r\n",
+          "Ver. 3.1 -  31.02.2026 09:05:03 ... no such day\r\n"})
+        EXPECT_FALSE(FirstStampedTime(none)) << none;
+    EXPECT_EQ(HistoryFileName(NextSecond({2026, 12, 31, 23, 59, 59})), "LOG_2027-01-01_000000.TXT");
+
+    const auto named = HistoryFileTime("LOG_2026-12-07_090503.TXT");
+    ASSERT_TRUE(named);
+    EXPECT_EQ(HistoryFileName(*named), "LOG_2026-12-07_090503.TXT");
+    for (const char* other :
+         {"log_2026-12-07_090503.txt", "LOG_2026-12-07_090503.TXT.bak", "LOG_2026-13-07_090503.TXT",
+          "LOG_2026-12-07_0905030.TXT", "LOG_2026-12-07_096503.TXT", "LOG.TXT", "NOTE.TXT"})
+        EXPECT_FALSE(HistoryFileTime(other)) << other;
+}
+
+TEST(LogHistoryTest, RetentionDeletesOldDaysThenTheOldestOverTheCap) {
+    const LocalTime today{2026, 12, 7, 9, 0, 0};
+    const std::vector<HistoryFile> files = {
+        {"LOG_2026-12-06_080000.TXT", 40},
+        {"LOG_2026-11-06_235959.TXT", 10},  // 31 days ago
+        {"LOG_2026-11-07_000000.TXT", 20},  // 30 days ago
+        {"NOTE.TXT", 1000},
+        {"LOG_2026-12-07_070000.TXT", 30},
+    };
+    EXPECT_EQ(ExpiredHistory(files, today, 30, 1000, ""), (TextList{"LOG_2026-11-06_235959.TXT"}));
+    EXPECT_EQ(ExpiredHistory(files, today, 30, 70, ""),
+              (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT"}));
+    EXPECT_EQ(
+        ExpiredHistory(files, today, 30, 69, ""),
+        (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT", "LOG_2026-12-06_080000.TXT"}));
+    // The day just kept stays, even alone over the cap.
+    EXPECT_EQ(
+        ExpiredHistory(files, today, 30, 0, "LOG_2026-12-07_070000.TXT"),
+        (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT", "LOG_2026-12-06_080000.TXT"}));
+    EXPECT_EQ(ExpiredHistory(files, today, 0, 1000, "").size(), 3u);
 }
 
 }  // namespace

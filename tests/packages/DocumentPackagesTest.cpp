@@ -1,6 +1,6 @@
 // Order, supplier-order, invoice and supplier-invoice packages: calls, log lines, error files.
 #include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
 

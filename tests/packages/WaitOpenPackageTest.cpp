@@ -3,7 +3,7 @@
 
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 
 namespace {

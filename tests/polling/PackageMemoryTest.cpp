@@ -4,7 +4,7 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -17,21 +17,6 @@ PackageStamp StampOf(const std::string& folder, const std::string& name) {
     EXPECT_TRUE(now.found) << name;
     return {name, now.size, now.lastWrite};
 }
-
-void SetReadOnly(const std::string& path, bool readOnly) {
-    SetFileAttributesW(Wide(path).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-}
-
-// A second run of the service on the same folders, as after a restart.
-struct SecondRun {
-    explicit SecondRun(const TEBroker& first) {
-        broker.FExeDir = first.FExeDir;
-        broker.FCreateServer = first.FCreateServer;
-        broker.FClock = first.FClock;
-        broker.FormCreate();
-    }
-    TEBroker broker;
-};
 
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
     Start();

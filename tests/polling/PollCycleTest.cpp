@@ -6,7 +6,7 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
 

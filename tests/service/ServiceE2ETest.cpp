@@ -11,7 +11,7 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 #include "watch/StatusFile.h"
 #include "support/ServiceProcess.h"
 

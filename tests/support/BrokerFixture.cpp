@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "base/Owners.h"
 #include "base/Text.h"
 #include "base/TimeStamp.h"
 
@@ -57,6 +59,28 @@ void RemoveFolder(const std::string& path) {
         FindClose(search);
     }
     RemoveDirectoryW(Wide(path).c_str());
+}
+
+SecondRun::SecondRun(const TEBroker& first) {
+    broker.FExeDir = first.FExeDir;
+    broker.FCreateServer = first.FCreateServer;
+    broker.FClock = first.FClock;
+    broker.FormCreate();
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    SetFileAttributesW(Wide(path).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::vector<std::string> FolderNames(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry;
+    UniqueFind search(FindFirstFileW(Wide(path + "\\*").c_str(), &entry));
+    for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &entry))
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0)
+            names.push_back(Ansi(entry.cFileName));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void BrokerTest::SetUp() {

@@ -68,6 +68,16 @@ protected:
     bool iniWritten = false;
 };
 
+// A second run of the service on the same folders, as after a restart.
+struct SecondRun {
+    explicit SecondRun(const TEBroker& first);
+    TEBroker broker;
+};
+
+void SetReadOnly(const std::string& path, bool readOnly);
+
 // Makes a fresh empty folder under the temporary directory; removes it when the test ends.
 std::string MakeTempFolder(const std::string& hint);
 void RemoveFolder(const std::string& path);
+// The names in a folder (none for a missing one), sorted.
+std::vector<std::string> FolderNames(const std::string& path);

@@ -1,7 +1,7 @@
 // The journal's text form: what one run leaves, the next reads back.
 #include <gtest/gtest.h>
 
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 
 namespace {
 

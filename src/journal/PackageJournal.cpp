@@ -1,5 +1,5 @@
 // The journal that keeps a package from being served twice: its text form.
-#include "polling/PackageJournal.h"
+#include "journal/PackageJournal.h"
 
 #include <charconv>
 

@@ -1,0 +1,53 @@
+// The activity log: every line goes to the front end (the window's view) and to LOG.TXT
+// in the working directory; with a history, each day's LOG.TXT is kept in LOGURI.
+#include "base/FileSystem.h"
+#include "core/Broker.h"
+#include "log/LogHistory.h"
+
+void TEBroker::LogMessage(const std::string& text) {
+    try {
+        const std::string line = kLogLinePrefix + text;
+        FLog.Add(line, Now());
+        if (FFrontEnd) FFrontEnd->LineLogged(line);
+        for (const std::string& note : SaveLog(LockWait::None)) LogStamped(" ... " + note);
+    } catch (...) {
+        // Out of memory for one more line: the request in hand goes on without it.
+    }
+}
+
+void TEBroker::LogStamped(std::string_view text) { LogMessage(TimeStamp().append(text)); }
+
+void TEBroker::LogErrorLine(const std::string& text) noexcept {
+    try {
+        LogStamped(" ... " + text);
+    } catch (...) {
+        // Nothing more to tell it with.
+    }
+}
+
+// Lines kept while LOG.TXT could not be written reach it without waiting for a new line.
+void TEBroker::RetryLogSave() {
+    if (!FLogOutage) return;
+    for (const std::string& note : SaveLog(LockWait::None)) LogStamped(" ... " + note);
+}
+
+// LOG.TXT brought up to the log when the working directory is there; what the log
+// itself should say about its history comes back to be logged. A failure adds no line
+// (LOG.TXT holds only what the handlers say): the first of an outage goes to the Event Log.
+TextList TEBroker::SaveLog(LockWait wait) {
+    if (!DirectoryExists(FWorkDir)) {
+        FLog.Forget();
+        return {};
+    }
+    LogStore::Outcome outcome = FLog.Save(FWorkDir, Now(), wait);
+    if (!outcome.saved && !FLogOutage) ReportLogOutage(outcome.error);
+    FLogOutage = !outcome.saved;
+    return std::move(outcome.notes);
+}
+
+void TEBroker::ReportLogOutage(const std::string& text) {
+    const std::string report =
+        "Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare reusita: " + text;
+    FEvents->Report(EventKind::Warning, report);
+    FRequestWatch.ErrorReported(report);
+}
