@@ -36,6 +36,16 @@ export DISPLAY
 # Wine's own services start with their output detached: a service that inherited ours
 # would keep the test runner waiting long after the test is over.
 wineboot </dev/null >/dev/null 2>&1 || true
+# No automatic debugger: a program that crashes ends at once with its exception's exit code,
+# instead of a debugger that holds the caller's output open long after any timeout. The
+# debugger's command names no program, so none starts.
+if [ ! -f "$prefix/.no-debugger" ]; then
+  for view in 32 64; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d none /f /reg:$view \
+      </dev/null >/dev/null 2>&1
+  done
+  touch "$prefix/.no-debugger"
+fi
 wineserver -p </dev/null >/dev/null 2>&1 || true
 flock -u 9
 exec 9>&-
