@@ -7,7 +7,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
 build=${VQ_BENCH_BUILD:-build/mingw-x86}
-prefix=${VQ_BENCH_WINEPREFIX:-$PWD/build/wineprefix}
+prefix=${VQ_BENCH_WINEPREFIX:-$PWD/build/bench-wineprefix}
 
 if [ "$build" = build/mingw-x86 ]; then
   configure=(--preset mingw-x86)
@@ -20,7 +20,6 @@ if ! { cmake "${configure[@]}" >/dev/null 2>&1 && cmake --build "$build" -j"$(np
   exit 1
 fi
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+trap 'tools/wine-stop.sh "$prefix"' EXIT  # the prefix's wineserver and the display it started
 tools/wine-run.sh "$prefix" "$build/bin/VQBench.exe" "$@" | tr -d '\r'
-status=${PIPESTATUS[0]}
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-exit "$status"
+exit "${PIPESTATUS[0]}"

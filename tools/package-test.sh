@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
-for preset in mingw-x86 mingw-x64; do
+# VQ_PACKAGES_BUILT: the caller built them already (the test command, which runs this beside other tests).
+[ -n "${VQ_PACKAGES_BUILT:-}" ] || for preset in mingw-x86 mingw-x64; do
   cmake --preset $preset >/dev/null && cmake --build --preset $preset -j2 --target packages >/dev/null
 done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/mingw-x86/CMakeCache.txt)
@@ -19,12 +20,9 @@ zip=build/mingw-x86/packages/VQBroker-$version-win-x86.zip
 packaging/make-msi.sh build/mingw-x86/packaging/stage x86 "$next" "$out/VQBroker-$next-x86.msi"
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-stop_wine() {
-  wineserver -k 2>/dev/null || true
-  [ ! -f "$WINEPREFIX.display" ] || { read -r _ pid <"$WINEPREFIX.display"; kill "$pid" 2>/dev/null || true; }
-}
+stop_wine() { tools/wine-stop.sh "$WINEPREFIX"; }
 stop_wine
-rm -rf "$WINEPREFIX" "$WINEPREFIX.display"
+rm -rf "$WINEPREFIX"
 trap stop_wine EXIT
 env -u DISPLAY tools/wine-run.sh "$WINEPREFIX" cmd /c exit   # creates the prefix and its display
 read -r number _ <"$WINEPREFIX.display"

@@ -1,46 +1,69 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the portable text logic natively under sanitizers, and the
-# 32-bit and 64-bit Windows builds under Wine (one private prefix, one private display).
+# Builds and runs every test: the portable text logic natively under sanitizers; the 32-bit
+# and 64-bit Windows builds under Wine, each in a prefix of its own; the program as a Windows
+# service (tools/service-test.sh) and the Windows packages (tools/package-test.sh), each in
+# prefixes of their own; and a short run of every fuzz target. The builds come first, one
+# after the other with every core; the test groups then run side by side, since under Wine
+# they mostly wait for the program and its timer. Each group's output goes to
+# build/test-logs/ and is printed when all are done; the last line is "N passed, N failed",
+# counting ctest's test programs and the service, package and fuzz tests one each.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
-
-export WINEPREFIX=$PWD/build/wineprefix
-display_state=$WINEPREFIX.display
+logs=build/test-logs
+rm -rf "$logs" && mkdir -p "$logs"
 cleanup() {
-  WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
-  if [ -f "$display_state" ]; then
-    read -r _ pid <"$display_state" && kill "$pid" 2>/dev/null
-    rm -f "$display_state"
-  fi
+  for preset in mingw-x86 mingw-x64; do tools/wine-stop.sh "$PWD/build/$preset/wineprefix"; done
+  jobs -p | xargs -r kill 2>/dev/null
 }
 trap cleanup EXIT
 
-status=0
-passed=0
-failed=0
+passed=0 failed=0
+declare -A built
 for preset in native mingw-x86 mingw-x64; do
-  echo "=== $preset"
-  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j"$(nproc)" >/dev/null; }; then
+  if cmake --preset "$preset" -DVQ_WINEPREFIX="$PWD/build/$preset/wineprefix" >/dev/null &&
+     cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
+     { [ "$preset" = native ] || cmake --build --preset "$preset" --target packages >/dev/null; }; then
+    built[$preset]=1
+  else
     echo "build of $preset failed"
     cmake --build --preset "$preset" 2>&1 | grep -E "error|Error" | head -40
-    status=1
-    continue
+    failed=$((failed + 1))
   fi
-  log=build/$preset-ctest.log
-  ctest --preset "$preset" --timeout 1500 2>&1 | tee "$log"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
-  summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -1)
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-  bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$summary")
-  passed=$((passed + ${total:-0} - ${bad:-0}))
-  failed=$((failed + ${bad:-0}))
 done
-echo "=== service"
-if bash tools/service-test.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
-echo "=== packages"
-if bash tools/package-test.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
-echo "=== fuzz smoke"
-if bash tools/fuzz.sh 20; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+
+# Runs a group in the background: its output to its log, its exit code beside it.
+group() {
+  local name=$1
+  shift
+  ("$@" </dev/null >"$logs/$name.log" 2>&1; echo $? >"$logs/$name.status") &
+}
+for preset in native mingw-x86 mingw-x64; do
+  [ -n "${built[$preset]:-}" ] && group "$preset" ctest --preset "$preset" --timeout 900
+done
+[ -n "${built[mingw-x86]:-}" ] && [ -n "${built[mingw-x64]:-}" ] && {
+  group service bash tools/service-test.sh
+  group packages env VQ_PACKAGES_BUILT=1 bash tools/package-test.sh
+}
+group fuzz bash tools/fuzz.sh 20
+wait
+
+for name in native mingw-x86 mingw-x64 service packages fuzz; do
+  [ -f "$logs/$name.status" ] || continue
+  echo "=== $name"
+  cat "$logs/$name.log"
+  if [[ $name == native || $name == mingw-* ]]; then
+    summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$logs/$name.log" | tail -1)
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$summary")
+    [ -n "$summary" ] || { total=1 bad=1; }
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  elif [ "$(cat "$logs/$name.status")" = 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+done
 echo "$passed passed, $failed failed"
-exit $status
+[ "$failed" = 0 ]

@@ -11,9 +11,8 @@ status=0
 for preset in "${presets[@]}"; do
   export WINEPREFIX=$PWD/build/service-test/$preset WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
   stop_wine() {
-    wineserver -k 2>/dev/null || true
-    [ ! -f "$WINEPREFIX.display" ] || { read -r _ pid <"$WINEPREFIX.display"; kill "$pid" 2>/dev/null || true; }
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.display" "$WINEPREFIX.lock"
+    tools/wine-stop.sh "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
   }
   stop_wine
   trap stop_wine EXIT
