@@ -1,6 +1,7 @@
-// The COM object in-process over a fresh data folder: method results, persistence, refusals, faults.
-#include "Book.h"
+// The COM object in-process over a fresh data folder: session state, changes kept or refused whole, bad
+// calls, simulated faults, the request files of examples/ against the demo data; the DLL's registration.
 #include "ComText.h"
+#include "Demo.h"
 #include "DocServer.h"
 
 #include <wrl/client.h>
@@ -16,21 +17,19 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 namespace fs = std::filesystem;
+using Object = ITallyportObject;
+using Generate = HRESULT (STDMETHODCALLTYPE Object::*)(LONG*);  // and the counts
+using Change = HRESULT (STDMETHODCALLTYPE Object::*)(BSTR, LONG*);
 
-Date Today() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay};
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::map<fs::path, std::string> FileContents(const fs::path& folder) {
     std::map<fs::path, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            files[entry.path()] = std::string(std::istreambuf_iterator<char>(in), {});
-        }
-    }
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files[entry.path()] = FileText(entry.path());
     return files;
 }
 
@@ -38,8 +37,7 @@ class Server : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        folder_ = fs::temp_directory_path() / ("vqdocserver-test-" + std::to_string(GetCurrentProcessId()) +
-                                               "-" + std::to_string(++serial_));
+        folder_ = fs::temp_directory_path() / ("vqdocserver-test-" + std::to_string(GetCurrentProcessId()));
         fs::remove_all(folder_);
         options_.dataFolder = (folder_ / "data").wstring();
         server_ = Open();
@@ -57,182 +55,58 @@ protected:
             S_OK);
         return server;
     }
-
-    LONG SelectThisMonth(ITallyportObject* server) {
-        LONG ok = -1;
-        EXPECT_EQ(server->SetLunaLucru(today_.year, today_.month, &ok), S_OK);
-        return ok;
+    // What a method that must succeed gives back in its last argument: a flag (1 done, 0 refused) or a count.
+    template <class Method, class... Arguments>
+    LONG Out(Method method, Arguments... arguments) {
+        LONG value = -1;
+        EXPECT_EQ((server_.Get()->*method)(arguments..., &value), S_OK);
+        return value;
     }
-
+    // The rows of a list method whose error code must be 0.
+    template <class Method, class... Arguments>
+    std::vector<std::string> Rows(Method method, Arguments... arguments) {
+        LONG errorCode = -1;
+        UniqueVariant list;
+        EXPECT_EQ((server_.Get()->*method)(arguments..., &errorCode, list.addressof()), S_OK);
+        EXPECT_EQ(errorCode, 0);
+        return FromList(list.get());
+    }
     std::vector<std::string> Errors() {
         UniqueVariant list;
         EXPECT_EQ(server_->GetListaErori(list.addressof()), S_OK);
         EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
         return FromList(list.get());
     }
+    static UniqueBstr Text(const std::string& text) { return UniqueBstr(SysAllocString(Wide(text).c_str())); }
 
-    // The package's lines with the working month and day 1 of it filled in for "@".
-    void SetPackage(std::vector<std::string> lines, VARTYPE elementType = VT_BSTR) {
-        const std::string date = FormatDate({today_.year, today_.month, 1});
-        std::vector<std::string> filled = {"[InfoPachet]", "AnLucru=" + std::to_string(today_.year),
-                                           "LunaLucru=" + std::to_string(today_.month)};
-        for (std::string& line : lines) {
-            if (const size_t at = line.find('@'); at != std::string::npos) line.replace(at, 1, date);
-            filled.push_back(line);
-        }
+    // The lines as an array of strings or, as some callers pass them, of variants.
+    void SetPackage(const std::vector<std::string>& lines, VARTYPE type = VT_BSTR) {
         UniqueVariant list;
-        ASSERT_EQ(ToList(filled, list.addressof()), S_OK);
-        if (elementType == VT_VARIANT) {  // the same lines as an array of variants
-            UniqueVariant variants;
-            SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(filled.size()));
-            for (LONG i = 0; i < static_cast<LONG>(filled.size()); ++i) {
-                VARIANT element;
-                element.vt = VT_BSTR;
-                SafeArrayGetElement(list.get().parray, &i, &element.bstrVal);
-                SafeArrayPutElement(array, &i, &element);
-                VariantClear(&element);
-            }
-            VARIANT* value = variants.addressof();
-            value->vt = VT_ARRAY | VT_VARIANT;
-            value->parray = array;
-            ASSERT_EQ(server_->SetPachet(variants.get()), S_OK);
-            return;
+        VARIANT* value = list.addressof();
+        value->vt = VT_ARRAY | type;
+        value->parray = SafeArrayCreateVector(type, 0, static_cast<ULONG>(lines.size()));
+        for (LONG i = 0; i < static_cast<LONG>(lines.size()); ++i) {
+            const UniqueBstr text = Text(lines[static_cast<size_t>(i)]);
+            VARIANT element{};
+            element.vt = VT_BSTR;
+            element.bstrVal = text.get();
+            void* put = type == VT_BSTR ? static_cast<void*>(text.get()) : static_cast<void*>(&element);
+            ASSERT_EQ(SafeArrayPutElement(value->parray, &i, put), S_OK);
         }
         ASSERT_EQ(server_->SetPachet(list.get()), S_OK);
     }
 
-    std::vector<std::string> ArticleStock(ITallyportObject* server, const wchar_t* code) {
-        LONG errorCode = -1;
-        UniqueVariant list;
-        UniqueBstr text(SysAllocString(code));
-        EXPECT_EQ(server->GetStocArticol(text.get(), 0, &errorCode, list.addressof()), S_OK);
-        EXPECT_EQ(errorCode, 0);
-        return FromList(list.get());
-    }
-
-    static inline int serial_ = 0;
-    Date today_ = Today();
     fs::path folder_;
     ServerOptions options_;
     ComPtr<ITallyportObject> server_;
 };
 
-TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused) {
+TEST_F(Server, BadPointersAndReservedSlotsAreAnswered) {
     LONG errorCode = 0;
     UniqueVariant list;
-    ASSERT_EQ(server_->GetStocuri(&errorCode, list.addressof()), S_OK);
-    EXPECT_EQ(errorCode, QueryNoMonth);
-    EXPECT_EQ(list.get().vt, VT_EMPTY);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"Nu este selectata luna de lucru"}));
-
-    const struct {
-        LONG year, month, ok;
-    } months[] = {{0, 0, 0}, {2025, 13, 0}, {2025, 0, 0}, {1999, 5, 0}, {2025, 12, 1}, {2000, 1, 1}};
-    for (const auto& m : months) {
-        LONG ok = -1;
-        ASSERT_EQ(server_->SetLunaLucru(m.year, m.month, &ok), S_OK);
-        EXPECT_EQ(ok, m.ok) << m.year << "." << m.month;
-    }
-    LONG ok = -1;
-    server_->SetLunaLucru(0, 0, &ok);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"An de lucru invalid 0 (2000-2099)",
-                                                  "Luna de lucru invalida 0 (1-12)"}));
-}
-
-TEST_F(Server, CompanyIsChosenByCodeOrName) {
-    const struct {
-        const wchar_t* name;
-        LONG ok;
-    } cases[] = {{L"DEMO", 1}, {L"firma demo srl", 1}, {L"Alta SRL", 0}, {L"", 0}};
-    for (const auto& c : cases) {
-        UniqueBstr name(SysAllocString(c.name));
-        LONG ok = -1;
-        ASSERT_EQ(server_->SetFirmaLucru(name.get(), &ok), S_OK);
-        EXPECT_EQ(ok, c.ok);
-    }
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"Firma necunoscuta "}));
-}
-
-TEST_F(Server, InvoiceLowersStockAndTheChangeSurvivesAReload) {
-    EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
-    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]",
-                "Data=@", "Partener=P0003", "Gestiune=MAG1", "Articol=A0001;1;60"});
-    LONG ok = 0;
-    LONG count = 0;
-    ASSERT_EQ(server_->GenFacturi(&ok), S_OK);
-    EXPECT_EQ(ok, 1);
-    ASSERT_EQ(server_->GetNrFacturi(&count), S_OK);
-    EXPECT_EQ(count, 2);
-    ASSERT_EQ(server_->GetNrComenzi(&count), S_OK);
-    EXPECT_EQ(count, 0);
-
-    server_.Reset();
-    ComPtr<ITallyportObject> reloaded = Open();
-    EXPECT_EQ(SelectThisMonth(reloaded.Get()), 1);
-    const auto rows = ArticleStock(reloaded.Get(), L"A0001");
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(SplitFields(rows[0])[3], "37");
-    EXPECT_EQ(SplitFields(rows[1])[3], "4");
-}
-
-TEST_F(Server, RefusedPackageChangesNoFileAndCountsNothing) {
-    EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
-    const auto before = FileContents(folder_);
-    SetPackage({"[Document]", "Data=@", "Partener=P0002", "Gestiune=DEP", "Articol=A0001;3", "[Document]",
-                "Data=@", "Partener=P0003", "Gestiune=DEP", "Articol=ART99;1"});
-    LONG ok = 1;
-    ASSERT_EQ(server_->GenFacturi(&ok), S_OK);
-    EXPECT_EQ(ok, 0);
-    LONG count = -1;
-    server_->GetNrFacturi(&count);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"Linia 13: articol necunoscut ART99"}));
-    EXPECT_EQ(FileContents(folder_), before);
-}
-
-TEST_F(Server, PackageAsAnArrayOfVariantsIsReadToo) {
-    EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
-    SetPackage({"[Document]", "Data=@", "Partener=P0001", "Gestiune=DEP", "Articol=A0005;5"}, VT_VARIANT);
-    LONG ok = 0;
-    ASSERT_EQ(server_->GenComenziFurnizori(&ok), S_OK);
-    EXPECT_EQ(ok, 1);
-    LONG count = 0;
-    server_->GetNrComenziFurnizori(&count);
-    EXPECT_EQ(count, 1);
-}
-
-TEST_F(Server, RecordsAreRefusedCleanlyOrKept) {
-    using Method = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(BSTR, LONG*);
-    UniqueBstr empty(SysAllocString(L";"));
-    for (Method method :
-         {&ITallyportObject::AddPartener, &ITallyportObject::ModiPartener, &ITallyportObject::AddArticol}) {
-        LONG ok = 1;
-        ASSERT_EQ((server_.Get()->*method)(empty.get(), &ok), S_OK);
-        EXPECT_EQ(ok, 0);
-        EXPECT_EQ(Errors().size(), 1u);
-    }
-    LONG ok = 0;
-    UniqueBstr record(SysAllocString(L";C3000;RO998877;Partener Nou SRL;Arad"));
-    ASSERT_EQ(server_->AddPartener(record.get(), &ok), S_OK);
-    EXPECT_EQ(ok, 1);
-
-    server_ = Open();
-    SelectThisMonth(server_.Get());
-    LONG errorCode = -1;
-    UniqueVariant list;
-    ASSERT_EQ(server_->GetListaParteneri(&errorCode, list.addressof()), S_OK);
-    const auto rows = FromList(list.get());
-    ASSERT_EQ(rows.size(), 11u);
-    EXPECT_EQ(rows.back().substr(0, 25), "P0011;P0011;C3000;RO99887");
-}
-
-TEST_F(Server, BadPointersAndReservedSlotsAreAnswered) {
-    LONG value = 0;
-    VARIANT list;
-    VariantInit(&list);
     EXPECT_EQ(server_->SetLunaLucru(2025, 6, nullptr), E_POINTER);
-    EXPECT_EQ(server_->GetStocuri(nullptr, &list), E_POINTER);
-    EXPECT_EQ(server_->GetStocuri(&value, nullptr), E_POINTER);
+    EXPECT_EQ(server_->GetStocuri(nullptr, list.addressof()), E_POINTER);
+    EXPECT_EQ(server_->GetStocuri(&errorCode, nullptr), E_POINTER);
     EXPECT_EQ(server_->GetListaErori(nullptr), E_POINTER);
     EXPECT_EQ(server_->GetNrFacturi(nullptr), E_POINTER);
     EXPECT_EQ(server_->Reserved7(), E_NOTIMPL);
@@ -243,10 +117,73 @@ TEST_F(Server, BadPointersAndReservedSlotsAreAnswered) {
     EXPECT_TRUE(Errors().empty());  // nothing refused yet: an empty list
 }
 
+TEST_F(Server, QueriesNeedAWorkingMonthAndBadMonthsAreRefused) {
+    LONG errorCode = 0;
+    UniqueVariant list;
+    ASSERT_EQ(server_->GetStocuri(&errorCode, list.addressof()), S_OK);
+    EXPECT_EQ(errorCode, QueryNoMonth);
+    EXPECT_EQ(list.get().vt, VT_EMPTY);
+    EXPECT_EQ(Errors(), Lines("Nu este selectata luna de lucru"));
+
+    const struct {
+        LONG year, month, ok;
+    } months[] = {{0, 0, 0}, {2025, 13, 0}, {2025, 0, 0}, {1999, 5, 0}, {2025, 12, 1}, {2000, 1, 1}};
+    for (const auto& m : months)
+        EXPECT_EQ(Out(&Object::SetLunaLucru, m.year, m.month), m.ok) << m.year << "." << m.month;
+    Out(&Object::SetLunaLucru, 0, 0);
+    EXPECT_EQ(Errors(), Lines("An de lucru invalid 0 (2000-2099)\nLuna de lucru invalida 0 (1-12)"));
+}
+
+TEST_F(Server, CompanyIsChosenByCodeOrName) {
+    const std::pair<const char*, LONG> companies[] = {
+        {"DEMO", 1}, {"firma demo srl", 1}, {"Alta SRL", 0}, {"", 0}};
+    for (const auto& [name, ok] : companies)
+        EXPECT_EQ(Out(&Object::SetFirmaLucru, Text(name).get()), ok) << name;
+    EXPECT_EQ(Errors(), Lines("Firma necunoscuta "));
+}
+
+TEST_F(Server, ChangesAreKeptForTheNextObjectAndRefusalsChangeNoFile) {
+    ASSERT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+    SetPackage(
+        June("[Document]|Data=12.06.2025|Partener=P0002|Gestiune=DEP|Articol=A0001;3|[Document]|"
+             "Data=12.06.2025|Partener=P0003|Gestiune=MAG1|Articol=A0001;1;60"));
+    EXPECT_EQ(Out(&Object::GenFacturi), 1);
+    EXPECT_EQ(Out(&Object::GetNrFacturi), 2);
+    EXPECT_EQ(Out(&Object::GetNrComenzi), 0);
+
+    const auto before = FileContents(folder_);
+    SetPackage(
+        June("[Document]|Data=12.06.2025|Partener=P0002|Gestiune=DEP|Articol=A0001;3|[Document]|"
+             "Data=12.06.2025|Partener=P0003|Gestiune=DEP|Articol=ART99;1"));
+    EXPECT_EQ(Out(&Object::GenFacturi), 0);
+    EXPECT_EQ(Out(&Object::GetNrFacturi), 0);
+    EXPECT_EQ(Errors(), Lines("Linia 13: articol necunoscut ART99"));
+    for (Change method : {&Object::AddPartener, &Object::ModiPartener, &Object::AddArticol}) {
+        EXPECT_EQ(Out(method, Text(";").get()), 0);
+        EXPECT_EQ(Errors().size(), 1u);
+    }
+    EXPECT_EQ(FileContents(folder_), before);
+
+    SetPackage(June("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0005;5"), VT_VARIANT);
+    EXPECT_EQ(Out(&Object::GenComenziFurnizori), 1) << "a package as an array of variants";
+    EXPECT_EQ(Out(&Object::GetNrComenziFurnizori), 1);
+    EXPECT_EQ(Out(&Object::AddPartener, Text(";C3000;RO998877;Partener Nou SRL;Arad").get()), 1);
+
+    server_ = Open();
+    ASSERT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+    EXPECT_EQ(Rows(&Object::GetStocArticol, Text("A0001").get(), 0),
+              Lines("A0001;DEP;Depozit central;37;45.00;76.19;BUC\n"
+                    "A0001;MAG1;Magazin Centru;4;45.00;76.19;BUC\n"
+                    "A0001;ONL;Magazin online;8;45.00;76.19;BUC"));
+    const auto partners = Rows(&Object::GetListaParteneri);
+    ASSERT_EQ(partners.size(), 11u);
+    EXPECT_EQ(partners.back(), "P0011;P0011;C3000;RO998877;Partener Nou SRL;Arad;;");
+}
+
 TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     options_.failMethod = L"getstocuri";
     server_ = Open();
-    EXPECT_EQ(SelectThisMonth(server_.Get()), 1);
+    EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
     LONG errorCode = 0;
     UniqueVariant list;
     EXPECT_EQ(server_->GetStocuri(&errorCode, list.addressof()), E_FAIL);
@@ -255,7 +192,84 @@ TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     UniqueBstr description;
     info->GetDescription(description.addressof());
     EXPECT_STREQ(description.get(), L"Eroare simulata in GetStocuri");
-    EXPECT_EQ(server_->GetPretAchizStocuri(&errorCode, list.addressof()), S_OK);
+    EXPECT_FALSE(Rows(&Object::GetPretAchizStocuri).empty());  // the other methods work
+}
+
+// Every example package is accepted except FACTURA_2.TXT.
+TEST_F(Server, EveryExampleRequestMeetsTheDemoData) {
+    const struct {
+        const char* file;
+        Change change;
+        Generate generate, count;
+        LONG ok, documents;
+    } cases[] = {
+        {"PARTENER_1.TXT", &Object::AddPartener, nullptr, nullptr, 1, 0},
+        {"MODIPARTENER_1.TXT", &Object::ModiPartener, nullptr, nullptr, 1, 0},
+        {"ARTICOL_1.TXT", &Object::AddArticol, nullptr, nullptr, 1, 0},
+        {"COMANDA_1.TXT", nullptr, &Object::GenComenzi, &Object::GetNrComenzi, 1, 1},
+        {"COMANDAFURN_1.TXT", nullptr, &Object::GenComenziFurnizori, &Object::GetNrComenziFurnizori, 1, 1},
+        {"FACTURA_1.TXT", nullptr, &Object::GenFacturi, &Object::GetNrFacturi, 1, 2},
+        {"FACTURA_2.TXT", nullptr, &Object::GenFacturi, &Object::GetNrFacturi, 0, 0},
+        {"FACTURAFURN_1.TXT", nullptr, &Object::GenFacturiFurnizori, &Object::GetNrFacturiFurnizori, 1, 1},
+    };
+    ASSERT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string text = FileText(std::string(VQ_EXAMPLES_DIR) + "/" + c.file);
+        std::erase(text, '\r');
+        const std::vector<std::string> lines = Lines(text);
+        ASSERT_FALSE(lines.empty());
+        if (c.change) {
+            EXPECT_EQ(Out(c.change, Text(lines[0]).get()), c.ok);
+            continue;
+        }
+        SetPackage(lines);
+        EXPECT_EQ(Out(c.generate), c.ok);
+        EXPECT_EQ(Out(c.count), c.documents);
+    }
+    EXPECT_EQ(Errors(), Lines("Linia 11: articol necunoscut ART99"));  // a success keeps the last refusal's
+    EXPECT_EQ(Rows(&Object::GetStocArticol, Text("A0001").get(), 0).at(0),
+              "A0001;DEP;Depozit central;37;45.00;76.19;BUC");  // 40 in the warehouse, 3 invoiced
+}
+
+bool Registered() {
+    HKEY key = nullptr;
+    const bool found =
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\InprocServer32", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS;
+    if (found) RegCloseKey(key);
+    return found;
+}
+
+TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered) {
+    HMODULE dll = LoadLibraryW(L"VQDocServer.dll");
+    ASSERT_NE(dll, nullptr);
+    ASSERT_NE(GetProcAddress(dll, "DllGetClassObject"), nullptr);
+    const auto call = [&](const char* name) {  // E_NOTIMPL when the DLL does not export it
+        using Entry = HRESULT(STDAPICALLTYPE*)();
+        const auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+        return entry ? entry() : E_NOTIMPL;
+    };
+    const bool registeredBefore = Registered();  // another user of this prefix keeps its registration
+
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    ASSERT_EQ(call("DllRegisterServer"), S_OK);
+    ITallyportObject* server = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                               IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+              S_OK);
+    EXPECT_EQ(call("DllCanUnloadNow"), S_FALSE);
+    EXPECT_EQ(server->Reserved8(), E_NOTIMPL);
+    server->Release();
+    EXPECT_EQ(call("DllCanUnloadNow"), S_OK);
+    if (!registeredBefore) {
+        EXPECT_EQ(call("DllUnregisterServer"), S_OK);
+        EXPECT_FALSE(Registered());
+        EXPECT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+                  REGDB_E_CLASSNOTREG);
+    }
+    CoUninitialize();
 }
 
 }  // namespace
