@@ -5,18 +5,23 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-#include "support/BrokerFixture.h"
+
+#include "PollingTest.h"
 
 namespace {
 
-using PackageMemoryTest = BrokerTest;
-const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
-
-PackageStamp StampOf(const std::string& folder, const std::string& name) {
-    const FileState now = StateAt(folder + "\\" + name);
-    EXPECT_TRUE(now.found) << name;
-    return {name, now.size, now.lastWrite};
-}
+class PackageMemoryTest : public PollingTest {
+protected:
+    // The journal a service leaves that died while the package was in its handler's hands.
+    void DiedServing(const std::string& name, std::vector<PassedOver> passedOver = {}) {
+        const FileState now = StateAt(Path(name));
+        ASSERT_TRUE(now.found) << name;
+        PackageJournal crashed;
+        crashed.inHand = PackageStamp{name, now.size, now.lastWrite};
+        crashed.passedOver = std::move(passedOver);
+        Put(kJournalFileName, FormatJournal(crashed));
+    }
+};
 
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
     Start();
@@ -30,7 +35,6 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
     Put("COMANDA_2.TXT", kOrder);
-    server.calls.clear();
     broker.TimerTimer();  // the next entry of the same search
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
@@ -98,9 +102,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
 TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
     Put("COMANDA_1.TXT", kOrder);
     Put("FACTURA_1.TXT", kOrder);
-    PackageJournal crashed;
-    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
-    Put(kJournalFileName, FormatJournal(crashed));
+    DiedServing("COMANDA_1.TXT");
     Start();
     broker.TimerTimer();
     EXPECT_EQ(
@@ -116,10 +118,7 @@ TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
 
 TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     Put("COMANDA_1.TXT", kOrder);
-    PackageJournal crashed;
-    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
-    crashed.passedOver = {{{"ARTICOL_GONE.TXT", 1, 2}}};
-    Put(kJournalFileName, FormatJournal(crashed));
+    DiedServing("COMANDA_1.TXT", {{{"ARTICOL_GONE.TXT", 1, 2}}});
     Put("COMANDA_1.TXT", std::string(kOrder) + "D;2\r\n");
     Start();
     broker.TimerTimer();
