@@ -27,6 +27,7 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
         EXPECT_FALSE(broker.FBusy);
         for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Exists(order[i]), i > served) << order[i];
     }
+    EXPECT_EQ(broker.ChangeEvent(), nullptr) << "a watch without \"RaspunsImediat\"";
 }
 
 // Entries no row serves: an error file's name is passed over for the next row, a directory
@@ -58,25 +59,18 @@ TEST_F(PollCycleTest, RequestsWaitWhileBusyAndWithoutAServer) {
     Start();
     Put("COMANDA_1.TXT", kOrder);
     Put("GETSTOC.TXT", "");
-    auto leftWhereTheyAre = [&] {
-        EXPECT_EQ(server.CallsText(), "");
-        EXPECT_TRUE(Exists("COMANDA_1.TXT"));
-        EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    };
-    {
-        SCOPED_TRACE("while busy");
-        broker.FBusy = true;
-        broker.TimerTimer();
-        leftWhereTheyAre();
-        EXPECT_TRUE(broker.FBusy);
-        broker.FBusy = false;
-    }
-    SCOPED_TRACE("without a server, whose outage is logged once");
-    broker.FServer.reset();
+    broker.FBusy = true;
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "") << "served while busy";
+    EXPECT_TRUE(broker.FBusy);
+    broker.FBusy = false;
+    broker.FServer.reset();  // the outage is logged once
     broker.TimerTimer();
     broker.TimerTimer();
-    leftWhereTheyAre();
+    EXPECT_EQ(server.CallsText(), "") << "served without a server";
     EXPECT_EQ(broker.FCurrentRequest, "");
+    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
     EXPECT_EQ(
         Log(),
         (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
@@ -124,7 +118,14 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-TEST_F(PollCycleTest, MissingDirectoryIsLoggedOncePerOutage) {
+bool WaitForFile(const std::string& path) {
+    for (int i = 0; i < 300 && !FileExists(path); ++i) Sleep(50);
+    return FileExists(path);
+}
+
+// Each outage is logged once; each of its ticks starts the emergency script, hidden, when there
+// is one and it is not still running.
+TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime) {
     Start();
     TakeAway();
     broker.TimerTimer();
@@ -133,10 +134,47 @@ TEST_F(PollCycleTest, MissingDirectoryIsLoggedOncePerOutage) {
     broker.TimerTimer();
     TakeAway();
     broker.TimerTimer();
-    BringBack();
     const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
-    EXPECT_EQ(Log(), (TextList{inactive, inactive}));
-    EXPECT_FALSE(Exists("LOG.TXT"));  // written only by the next line logged with the directory there
+    EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
+    EXPECT_FALSE(
+        FileExists(Away() + "\\LOG.TXT"));  // written only by the next line logged with the directory there
+
+    // Runs until told to stop, or until its folder goes with the test; adds a line on its way out.
+    const std::string script = exeDir + "Avarie.bat", started = exeDir + "started.txt",
+                      stop = exeDir + "stop.txt", done = exeDir + "done.txt";
+    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started + "\"\r\n:wait\r\nif exist \"" + stop +
+                                   "\" goto end\r\nif exist \"" + started +
+                                   "\" goto wait\r\n:end\r\necho x>>\"" + done + "\"\r\n");
+    broker.TimerTimer();
+    const std::string run = Stamp() + " ... Rulez " + script;
+    EXPECT_EQ(Log(), (TextList{inactive, inactive, run}));
+    ASSERT_TRUE(WaitForFile(started));
+    auto runs = [&] {
+        const TextList log = Log();
+        return std::count(log.begin(), log.end(), run);
+    };
+    broker.TimerTimer();
+    broker.TimerTimer();
+    EXPECT_EQ(runs(), 1) << "started again while still running";
+
+    WriteFileReplacing(stop, "");
+    ASSERT_TRUE(WaitForFile(done));
+    // Once it has ended, the next tick starts it again, and so on, every tick of the outage.
+    for (int i = 0; i < 300 && runs() < 3; ++i) {
+        broker.TimerTimer();
+        Sleep(50);
+    }
+    EXPECT_EQ(runs(), 3);
+    // The folders go only once every run has ended.
+    auto ended = [&] {
+        try {
+            return ReadWholeFile(done);
+        } catch (const std::exception&) {
+            return std::string();  // being written
+        }
+    };
+    for (int i = 0; i < 300 && ended().size() < 3 * 3; ++i) Sleep(50);
+    EXPECT_EQ(ended(), "x\r\nx\r\nx\r\n");
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
@@ -157,7 +195,7 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
 
 // With "RaspunsImediat": a change in the directory signals the watch, a tick that served
 // a request asks for the next at once, the service's own writes die out, a directory that
-// goes takes the watch with it, and without the setting there is no watch.
+// goes takes the watch with it.
 TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     WriteIni(DefaultIni() + "RaspunsImediat=D\r\n");
     Start();
@@ -223,13 +261,6 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
         DeleteFileW(Wide(Path(request)).c_str());
         server.ok.clear();
     }
-
-    TEBroker plain;
-    plain.FExeDir = exeDir;
-    WriteIni(DefaultIni());
-    plain.LoadSettings();
-    plain.KeepWatch();
-    EXPECT_EQ(plain.ChangeEvent(), nullptr);
 }
 
 }  // namespace

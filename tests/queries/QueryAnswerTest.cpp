@@ -13,13 +13,10 @@ namespace {
 
 class QueryTest : public BrokerTest {
 protected:
-    void Serve(const ExpectedQuery& query, const std::string& content = "") {
-        Put(query.request, content);
-        broker.FCurrentRequest = query.request;
-        broker.AnswerQuery(ServiceQueryKind(query.request));
-    }
-    void Serve(const char* request, const std::string& content = "") {
-        Serve(ExpectedQueryKind(request), content);
+    void Serve(std::string_view request, const std::string& content = "") {
+        Put(std::string(request), content);
+        broker.FCurrentRequest = request;
+        broker.AnswerQuery(ServiceQueryKind(request));
     }
     // The lines logged since the log had `from`.
     TextList LoggedSince(size_t from) const {
@@ -177,7 +174,7 @@ TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
             server.lists[query.Method()] = list;
             Put(query.result, "earlier");
             const size_t logged = Log().size();
-            Serve(query);
+            Serve(request);
             EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", query.call}));
             EXPECT_EQ(Read(query.result), list.lines.empty() ? "" : file);
             if (query.plain) {
@@ -211,7 +208,7 @@ TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
             Put(query.result, "earlier");
             Put("ERORI.TXT", "from before");
             const size_t logged = Log().size();
-            Serve(query);
+            Serve(request);
             EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) " +
                                               (monthRefused ? "" : query.Method() + " ") + "GetListaErori");
             EXPECT_EQ(Read(query.result), "earlier");

@@ -44,9 +44,9 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         // Empty fields inside the row keep their columns.
         {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},
         // Rows whose field 11, upper-cased, is a configured location, in list order.
-        {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")},
-         {"G1", "G3"},
-         twenty("g1") + twenty("G3")},
+        // clang-format off
+        {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
+        // clang-format on
         {{NumberedRow(20, "G2")}, {"G1"}, ""},
         {{}, {}, ""},
         // A short row names the first field it lacks and loses the whole answer, good rows too.
@@ -70,14 +70,11 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
         std::string row;
         std::string file;
     } cases[] = {
-        {"CODEXTERN", NumberedRow(20), external + ";;DA;\r\n"},
-        {"codextern", NumberedRow(20), external + ";;DA;\r\n"},
-        {"CodExtern", NumberedRow(20), external + ";;DA;\r\n"},
-        {"CODINTERN", NumberedRow(20), internal + ";;DA;\r\n"},
-        {"", NumberedRow(20), internal + ";;DA;\r\n"},
-        {"?", NumberedRow(20), internal + ";;DA;\r\n"},
-        {"CODEXTERN ", NumberedRow(20), internal + ";;DA;\r\n"},
-        {"CODFISCAL", NumberedRow(20), internal + ";;DA;\r\n"},
+        // clang-format off
+        {"CODEXTERN", NumberedRow(20), external + ";;DA;\r\n"}, {"codextern", NumberedRow(20), external + ";;DA;\r\n"},
+        {"CodExtern", NumberedRow(20), external + ";;DA;\r\n"}, {"CODINTERN", NumberedRow(20), internal + ";;DA;\r\n"},
+        {"", NumberedRow(20), internal + ";;DA;\r\n"},          {"?", NumberedRow(20), internal + ";;DA;\r\n"},
+        {"CODEXTERN ", NumberedRow(20), internal + ";;DA;\r\n"}, {"CODFISCAL", NumberedRow(20), internal + ";;DA;\r\n"},
         {"CODINTERN", NumberedRow(22), internal + ";f21;DA;\r\n"},
         {"CODINTERN", NumberedRow(24) + ";", internal + ";f21;DA;\r\n"},  // the ";" after field 23: 24 fields
         {"CODINTERN", NumberedRow(25), internal + ";f21;f24;\r\n"},
@@ -86,6 +83,7 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
         {"CODINTERN", NumberedRow(24) + ";;f25", internal + ";f21;;f25\r\n"},  // 26 fields, field 24 empty
         {"CODINTERN", NumberedRow(19), "List index out of bounds (19)"},
         {"CODEXTERN", NumberedRow(5), "List index out of bounds (9)"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         auto add = [&](ResultFile& file, std::string_view row) {
