@@ -38,21 +38,16 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     broker.TimerTimer();  // the next entry of the same search
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_EQ(Log().size(), 9u);  // the undeletable one was logged once
 
     SecondRun restart(broker);
-    server.calls.clear();
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
     SetReadOnly(Path("COMANDA_1.TXT"), false);  // the deletion is tried again on every tick
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
 }
@@ -64,9 +59,7 @@ TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
     broker.TimerTimer();
     SetReadOnly(Path("PARTENER_1.TXT"), false);
     Put("PARTENER_1.TXT", "P;22\r\n");
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "AddPartener(P;22)");
+    EXPECT_EQ(CallsOfATick(broker), "AddPartener(P;22)");
     EXPECT_FALSE(Exists("PARTENER_1.TXT"));
 }
 
@@ -82,16 +75,12 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
-    server.calls.clear();
-    broker.TimerTimer();  // still held: tried again, never served again, not logged again
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "");  // still held: tried again, never served again, not logged again
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
 
     SecondRun restart(broker);  // the journal carries it across a restart
     reader.reset();
-    server.calls.clear();
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_EQ(Read("FACTURA_1.ERR"), kOrder);
     EXPECT_FALSE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
@@ -140,9 +129,7 @@ TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     EXPECT_EQ(Log(), (TextList{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
 
     ASSERT_TRUE(RemoveDirectoryW(Wide(blocker).c_str()));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
+    EXPECT_EQ(CallsOfATick(broker), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
 }
 

@@ -23,6 +23,12 @@ protected:
         } catch (const std::exception&) {
         }
     }
+    // What the server was asked during one tick of this run, or of a second one.
+    std::string CallsOfATick(TEBroker& run) {
+        server.calls.clear();
+        run.TimerTimer();
+        return server.CallsText();
+    }
     std::string Away() const { return workDir + "_away"; }
     void TakeAway() { ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(Away()).c_str())); }
     void BringBack() { ASSERT_TRUE(MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str())); }

@@ -13,7 +13,9 @@ namespace {
 
 class QueryTest : public BrokerTest {
 protected:
+    // Answers the query from a request file that holds content; the server's calls are its own.
     void Serve(std::string_view request, const std::string& content = "") {
+        server.calls.clear();
         Put(std::string(request), content);
         broker.FCurrentRequest = request;
         broker.AnswerQuery(ServiceQueryKind(request));
@@ -170,7 +172,6 @@ TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
              {FakeList{}, FakeList::Of({}), FakeList::OfVariants({}), FakeList::Of(lines), fromThree}) {
             SCOPED_TRACE(std::string(request) + ", list kind " + std::to_string(list.kind) + " of " +
                          std::to_string(list.lines.size()));
-            server.calls.clear();
             server.lists[query.Method()] = list;
             Put(query.result, "earlier");
             const size_t logged = Log().size();
@@ -204,7 +205,6 @@ TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
             server.ok["SetLunaLucru"] = monthRefused ? 0 : 1;
             server.errorCode[query.Method()] = monthRefused ? 0 : 3;
             server.lists[query.Method()] = FakeList::Of({"would be written"});
-            server.calls.clear();
             Put(query.result, "earlier");
             Put("ERORI.TXT", "from before");
             const size_t logged = Log().size();
@@ -283,7 +283,6 @@ TEST_F(QueryTest, WorkingMonthFollowsTheClock) {
     for (LocalTime day : {LocalTime{2026, 12, 31, 23, 59, 59}, LocalTime{2027, 1, 1, 0, 0, 0},
                           LocalTime{2027, 5, 9, 12, 0, 0}}) {
         today = day;
-        server.calls.clear();
         Serve("GETINFOCMDBON.TXT");
         const std::string year = std::to_string(day.year), month = std::to_string(day.month);
         EXPECT_EQ(server.calls.front(), "SetLunaLucru(" + year + "," + month + ")");
