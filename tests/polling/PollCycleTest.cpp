@@ -131,8 +131,8 @@ TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime
     broker.TimerTimer();
     const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
     EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
-    EXPECT_FALSE(
-        FileExists(Away() + "\\LOG.TXT"));  // written only by the next line logged with the directory there
+    // LOG.TXT is written only by the next line logged with the directory there.
+    EXPECT_FALSE(FileExists(Away() + "\\LOG.TXT"));
 
     // Runs until told to stop, or until its folder goes with the test; adds a line on its way out.
     const std::string script = exeDir + "Avarie.bat", started = exeDir + "started.txt",
