@@ -1,4 +1,4 @@
-// A package's lines, its header's working month and a master-data record.
+// A package's lines and its header's working month.
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
@@ -6,29 +6,23 @@
 
 namespace {
 
-TextList LinesOf(const std::string& content) {
-    const PackageLines package(content);
-    return {package.lines().begin(), package.lines().end()};
-}
-
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
     using namespace std::string_literals;
     struct Case {
         std::string content;
         TextList lines;
     } cases[] = {
-        {"A\r\n\r\nB"s, {"A", "", "B"}},
-        {"A\r\n"s, {"A"}},
-        {"A\0B"s, {"A"}},
-        {"\0A"s, {}},
-        {""s, {}},
-        {"\r\n"s, {""}},
-        {"A\rB\nC\r\n"s, {"A", "B", "C"}},
-        {"A\n\rB"s, {"A", "", "B"}},
-        {"A\r\r\nB"s, {"A", "", "B"}},
+        // clang-format off
+        {"A\r\n\r\nB"s, {"A", "", "B"}}, {"A\r\n"s, {"A"}},                  {"A\0B"s, {"A"}},
+        {"\0A"s, {}},                    {""s, {}},                           {"\r\n"s, {""}},
+        {"A\rB\nC\r\n"s, {"A", "B", "C"}}, {"A\n\rB"s, {"A", "", "B"}},       {"A\r\r\nB"s, {"A", "", "B"}},
         {" A ;x= \r\n"s, {" A ;x= "}},
+        // clang-format on
     };
-    for (const auto& c : cases) EXPECT_EQ(LinesOf(c.content), c.lines) << c.content;
+    for (const auto& c : cases) {
+        const PackageLines package(c.content);
+        EXPECT_EQ(TextList(package.lines().begin(), package.lines().end()), c.lines) << c.content;
+    }
 }
 
 WorkingMonth MonthOf(const std::string& content) {
@@ -61,37 +55,24 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
         {"empty brackets", "[]\nAnLucru=2026\n[InfoPachet]\nLunaLucru=2", 0, 2},
     };
     for (const auto& c : cases) {
-        WorkingMonth month = MonthOf(c.content);
+        const WorkingMonth month = MonthOf(c.content);
         EXPECT_EQ(month.year, c.year) << c.why;
         EXPECT_EQ(month.month, c.month) << c.why;
     }
 }
 
+// Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, and nothing else: else 0.
 TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
     struct Case {
         const char* value;
         int year;
     } cases[] = {
-        {"2026", 2026},
-        {"  2026", 2026},
-        {"+12", 12},
-        {"-5", -5},
-        {"$7E9", 2025},
-        {"0x7EA", 2026},
-        {"0X10", 16},
-        {"-$10", -16},
-        {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1},
-        {"2147483648", 0},
-        {"$80000000", 0},
-        {"12a", 0},
-        {"1 2", 0},
-        {"?", 0},
-        {"", 0},
-        {"+", 0},
-        {"$", 0},
-        {"0x", 0},
-        {"1e3", 0},
+        // clang-format off
+        {"2026", 2026}, {"  2026", 2026}, {"+12", 12},  {"-5", -5},            {"$7E9", 2025},
+        {"0x7EA", 2026}, {"0X10", 16},    {"-$10", -16}, {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1}, {"2147483648", 0}, {"$80000000", 0}, {"12a", 0}, {"1 2", 0},
+        {"?", 0},       {"", 0},          {"+", 0},     {"$", 0},              {"0x", 0},  {"1e3", 0},
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + c.value).year, c.year) << c.value;

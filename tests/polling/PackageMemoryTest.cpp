@@ -5,18 +5,23 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-#include "support/BrokerFixture.h"
+
+#include "PollingTest.h"
 
 namespace {
 
-using PackageMemoryTest = BrokerTest;
-const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
-
-PackageStamp StampOf(const std::string& folder, const std::string& name) {
-    const FileState now = StateAt(folder + "\\" + name);
-    EXPECT_TRUE(now.found) << name;
-    return {name, now.size, now.lastWrite};
-}
+class PackageMemoryTest : public PollingTest {
+protected:
+    // The journal a service leaves that died while the package was in its handler's hands.
+    void DiedServing(const std::string& name, std::vector<PassedOver> passedOver = {}) {
+        const FileState now = StateAt(Path(name));
+        ASSERT_TRUE(now.found) << name;
+        PackageJournal crashed;
+        crashed.inHand = PackageStamp{name, now.size, now.lastWrite};
+        crashed.passedOver = std::move(passedOver);
+        Put(kJournalFileName, FormatJournal(crashed));
+    }
+};
 
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
     Start();
@@ -30,25 +35,19 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
     Put("COMANDA_2.TXT", kOrder);
-    server.calls.clear();
     broker.TimerTimer();  // the next entry of the same search
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_EQ(Log().size(), 9u);  // the undeletable one was logged once
 
     SecondRun restart(broker);
-    server.calls.clear();
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
     SetReadOnly(Path("COMANDA_1.TXT"), false);  // the deletion is tried again on every tick
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
 }
@@ -60,9 +59,7 @@ TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
     broker.TimerTimer();
     SetReadOnly(Path("PARTENER_1.TXT"), false);
     Put("PARTENER_1.TXT", "P;22\r\n");
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "AddPartener(P;22)");
+    EXPECT_EQ(CallsOfATick(broker), "AddPartener(P;22)");
     EXPECT_FALSE(Exists("PARTENER_1.TXT"));
 }
 
@@ -78,16 +75,12 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
-    server.calls.clear();
-    broker.TimerTimer();  // still held: tried again, never served again, not logged again
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "");  // still held: tried again, never served again, not logged again
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
 
     SecondRun restart(broker);  // the journal carries it across a restart
     reader.reset();
-    server.calls.clear();
-    restart.broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_EQ(Read("FACTURA_1.ERR"), kOrder);
     EXPECT_FALSE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
@@ -98,9 +91,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
 TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
     Put("COMANDA_1.TXT", kOrder);
     Put("FACTURA_1.TXT", kOrder);
-    PackageJournal crashed;
-    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
-    Put(kJournalFileName, FormatJournal(crashed));
+    DiedServing("COMANDA_1.TXT");
     Start();
     broker.TimerTimer();
     EXPECT_EQ(
@@ -116,10 +107,7 @@ TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
 
 TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     Put("COMANDA_1.TXT", kOrder);
-    PackageJournal crashed;
-    crashed.inHand = StampOf(workDir, "COMANDA_1.TXT");
-    crashed.passedOver = {{{"ARTICOL_GONE.TXT", 1, 2}}};
-    Put(kJournalFileName, FormatJournal(crashed));
+    DiedServing("COMANDA_1.TXT", {{{"ARTICOL_GONE.TXT", 1, 2}}});
     Put("COMANDA_1.TXT", std::string(kOrder) + "D;2\r\n");
     Start();
     broker.TimerTimer();
@@ -141,9 +129,7 @@ TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     EXPECT_EQ(Log(), (TextList{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
 
     ASSERT_TRUE(RemoveDirectoryW(Wide(blocker).c_str()));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
+    EXPECT_EQ(CallsOfATick(broker), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
 }
 

@@ -7,21 +7,13 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-#include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
+
+#include "PollingTest.h"
 
 namespace {
 
-using PollCycleTest = BrokerTest;
-const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
-
-// A tick whose handler may raise (the queries' handlers report their own failures).
-void TickQuietly(TEBroker& broker) {
-    try {
-        broker.TimerTimer();
-    } catch (const std::exception&) {
-    }
-}
+using PollCycleTest = PollingTest;
 
 TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
     TextList order;
@@ -30,91 +22,63 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
     Start();
     for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, kOrder);
     for (size_t served = 0; served < order.size(); ++served) {
-        TickQuietly(broker);
+        TickQuietly();
         EXPECT_EQ(broker.FCurrentRequest, order[served]);
         EXPECT_FALSE(broker.FBusy);
         for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Exists(order[i]), i > served) << order[i];
     }
+    EXPECT_EQ(broker.ChangeEvent(), nullptr) << "a watch without \"RaspunsImediat\"";
 }
 
-TEST_F(PollCycleTest, LowerCaseNamesAreServedUnderTheirOwnNames) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
-    Start();
-    server.ok["GenComenzi"] = 0;
-    server.errors = FakeList::Of({"Linia 2 gresita"});
-    Put("comanda_7.txt", kOrder);
-    broker.TimerTimer();
-    EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
-    EXPECT_EQ(Read("comanda_7.ERR"), kOrder);
-    EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
-    EXPECT_FALSE(Exists("comanda_7.txt"));
-
-    Put("getstoc.txt", "");
-    TickQuietly(broker);
-    EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
-    EXPECT_FALSE(Exists("getstoc.txt"));
-}
-
-TEST_F(PollCycleTest, ErrorFileNamesArePassedOverForTheNextRow) {
+// Entries no row serves: an error file's name is passed over for the next row, a directory
+// named like a query is no query, and a directory first in a package pattern ends the tick.
+TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
     Put("COMANDA_ERORI.TXT", kOrder);
     Put("FACTURA_1.TXT", kOrder);
     broker.TimerTimer();
     EXPECT_EQ(broker.FCurrentRequest, "FACTURA_1.TXT");
-    EXPECT_TRUE(Exists("COMANDA_ERORI.TXT"));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
-}
-
-TEST_F(PollCycleTest, DirectoryFirstInAPackagePatternEndsTheTick) {
-    Start();
-    ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_OLD.TXT")).c_str(), nullptr));
-    Put("FACTURA_1.TXT", kOrder);
-    Put("GETSTOC.TXT", "");
-    broker.TimerTimer();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
-    EXPECT_TRUE(Exists("FACTURA_1.TXT"));
-    EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    EXPECT_EQ(broker.FCurrentRequest, "");
-}
-
-TEST_F(PollCycleTest, DirectoryNamedLikeAQueryIsNoQuery) {
-    Start();
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("GETSTOC.TXT")).c_str(), nullptr));
     Put("GETPRETART.TXT", "");
-    TickQuietly(broker);
+    TickQuietly();
     EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
     EXPECT_FALSE(Exists("GETPRETART.TXT"));
+
+    ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_OLD.TXT")).c_str(), nullptr));
+    Put("FACTURA_2.TXT", kOrder);
+    Put("GETLISTAGESTIUNI.TXT", "");
+    EXPECT_EQ(CallsOfATick(broker) + CallsOfATick(broker), "");
+    EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
+    for (const char* left : {"COMANDA_ERORI.TXT", "FACTURA_2.TXT", "GETLISTAGESTIUNI.TXT"})
+        EXPECT_TRUE(Exists(left)) << left;
 }
 
-TEST_F(PollCycleTest, WhileBusyATickLeavesEveryRequestWhereItIs) {
+TEST_F(PollCycleTest, RequestsWaitWhileBusyAndWithoutAServer) {
     Start();
     Put("COMANDA_1.TXT", kOrder);
     Put("GETSTOC.TXT", "");
     broker.FBusy = true;
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "") << "served while busy";
+    EXPECT_TRUE(broker.FBusy);
+    broker.FBusy = false;
+    broker.FServer.reset();  // the outage is logged once
+    EXPECT_EQ(CallsOfATick(broker) + CallsOfATick(broker), "") << "served without a server";
+    EXPECT_EQ(broker.FCurrentRequest, "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    EXPECT_TRUE(broker.FBusy);
+    EXPECT_EQ(
+        Log(),
+        (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
 }
 
-TEST_F(PollCycleTest, RefusedPackageReplacesAnOlderErr) {
-    Start();
-    server.ok["GenComenzi"] = 0;
-    Put("COMANDA_1.ERR", "old");
-    Put("COMANDA_1.TXT", kOrder);
-    broker.TimerTimer();
-    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
-    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-    EXPECT_FALSE(broker.FBusy);
-}
-
-TEST_F(PollCycleTest, ServerFailureSetsThePackageAsideAndPassesTheErrorOn) {
+// A package whose handler raised, and a refused one, are set aside under their own names in
+// place of an older ".ERR"; the handler's error leaves the tick. A query file goes whether or
+// not its handler raised.
+TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheirHandlersDid) {
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
     server.failures["GenComenzi"] = {E_FAIL, "Baza de date nu raspunde"};
+    Put("COMANDA_1.ERR", "old");
     Put("COMANDA_1.TXT", kOrder);
     try {
         broker.TimerTimer();
@@ -123,39 +87,89 @@ TEST_F(PollCycleTest, ServerFailureSetsThePackageAsideAndPassesTheErrorOn) {
         EXPECT_STREQ(error.what(), "Baza de date nu raspunde");
     }
     EXPECT_FALSE(broker.FBusy);
-    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
-    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
-}
 
-TEST_F(PollCycleTest, QueryFileIsDeletedWhetherOrNotItsHandlerRaises) {
-    Start();
+    server.failures.clear();
+    server.ok["GenComenzi"] = 0;
+    server.errors = FakeList::Of({"Linia 2 gresita"});
+    Put("comanda_7.ERR", "old");
+    Put("comanda_7.txt", kOrder);
+    broker.TimerTimer();
+    EXPECT_FALSE(broker.FBusy);
+    EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
+    EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
+    for (const std::string name : {"COMANDA_1", "comanda_7"}) {
+        EXPECT_EQ(Read(name + ".ERR"), kOrder);
+        EXPECT_FALSE(Exists(name + ".TXT"));
+    }
+
     server.failures["SetLunaLucru"] = {E_FAIL, "Server oprit"};
     server.failures["GetStocuri"] = {E_FAIL, "Server oprit"};
-    Put("GETSTOC.TXT", "");
-    TickQuietly(broker);
+    Put("getstoc.txt", "");
+    TickQuietly();
     EXPECT_FALSE(Exists("GETSTOC.TXT"));
     EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-TEST_F(PollCycleTest, MissingDirectoryIsLoggedOncePerOutage) {
+bool WaitForFile(const std::string& path) {
+    for (int i = 0; i < 300 && !FileExists(path); ++i) Sleep(50);
+    return FileExists(path);
+}
+
+// Each outage is logged once; each of its ticks starts the emergency script, hidden, when there
+// is one and it is not still running.
+TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime) {
     Start();
-    const std::string away = workDir + "_away";
-    auto moveAway = [&] { ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str())); };
-    auto moveBack = [&] { ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str())); };
-    moveAway();
+    TakeAway();
     broker.TimerTimer();
     broker.TimerTimer();
-    moveBack();
+    BringBack();
     broker.TimerTimer();
-    moveAway();
+    TakeAway();
     broker.TimerTimer();
-    moveBack();
     const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
-    EXPECT_EQ(Log(), (TextList{inactive, inactive}));
-    EXPECT_FALSE(Exists("LOG.TXT"));  // written only by the next line logged with the directory there
+    EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
+    // LOG.TXT is written only by the next line logged with the directory there.
+    EXPECT_FALSE(FileExists(Away() + "\\LOG.TXT"));
+
+    // Runs until told to stop, or until its folder goes with the test; adds a line on its way out.
+    const std::string script = exeDir + "Avarie.bat", started = exeDir + "started.txt",
+                      stop = exeDir + "stop.txt", done = exeDir + "done.txt";
+    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started + "\"\r\n:wait\r\nif exist \"" + stop +
+                                   "\" goto end\r\nif exist \"" + started +
+                                   "\" goto wait\r\n:end\r\necho x>>\"" + done + "\"\r\n");
+    broker.TimerTimer();
+    const std::string run = Stamp() + " ... Rulez " + script;
+    EXPECT_EQ(Log(), (TextList{inactive, inactive, run}));
+    ASSERT_TRUE(WaitForFile(started));
+    auto runs = [&] {
+        const TextList log = Log();
+        return std::count(log.begin(), log.end(), run);
+    };
+    broker.TimerTimer();
+    broker.TimerTimer();
+    EXPECT_EQ(runs(), 1) << "started again while still running";
+
+    WriteFileReplacing(stop, "");
+    ASSERT_TRUE(WaitForFile(done));
+    // Once it has ended, the next tick starts it again, and so on, every tick of the outage.
+    for (int i = 0; i < 300 && runs() < 3; ++i) {
+        broker.TimerTimer();
+        Sleep(50);
+    }
+    EXPECT_EQ(runs(), 3);
+    // The folders go only once every run has ended.
+    auto ended = [&] {
+        try {
+            return ReadWholeFile(done);
+        } catch (const std::exception&) {
+            return std::string();  // being written
+        }
+    };
+    for (int i = 0; i < 300 && ended().size() < 3 * 3; ++i) Sleep(50);
+    EXPECT_EQ(ended(), "x\r\nx\r\nx\r\n");
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
@@ -169,33 +183,12 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     broker.TimerTimer();
     EXPECT_TRUE(FileExists(nested + "\\IN\\FACTURA_1.ERR"));
     EXPECT_FALSE(FileExists(nested + "\\IN\\FACTURA_1.TXT"));
-    server.calls.clear();
-    broker.TimerTimer();
-    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_EQ(CallsOfATick(broker), "");
 }
-
-TEST_F(PollCycleTest, WithoutAServerRequestsWaitAndTheOutageIsLoggedOnce) {
-    Start();
-    broker.FServer.reset();
-    Put("COMANDA_1.TXT", kOrder);
-    Put("GETSTOC.TXT", "");
-    broker.TimerTimer();
-    broker.TimerTimer();
-    EXPECT_TRUE(Exists("COMANDA_1.TXT"));
-    EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    EXPECT_EQ(broker.FCurrentRequest, "");
-    EXPECT_EQ(
-        Log(),
-        (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
-}
-
-}  // namespace
-
-namespace {
 
 // With "RaspunsImediat": a change in the directory signals the watch, a tick that served
 // a request asks for the next at once, the service's own writes die out, a directory that
-// goes takes the watch with it, and without the setting there is no watch.
+// goes takes the watch with it.
 TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     WriteIni(DefaultIni() + "RaspunsImediat=D\r\n");
     Start();
@@ -214,30 +207,31 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     EXPECT_TRUE(broker.TickDue());
     broker.Tick();
     EXPECT_FALSE(broker.TickDue());
-    int changes = 0;  // the answers and LOG.TXT, written by the service itself
-    while (changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0) {
-        broker.DirectoryChanged();
-        ++changes;
-    }
-    EXPECT_LE(changes, 2);
+    // The service's own writes (the answers and LOG.TXT) wake it once or twice, then no more.
+    auto ownWakeUps = [&] {
+        int changes = 0;
+        for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
+            broker.DirectoryChanged();
+        return changes;
+    };
+    EXPECT_LE(ownWakeUps(), 2);
     EXPECT_FALSE(broker.TickDue());
 
-    const std::string away = workDir + "_away";
-    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    TakeAway();
     broker.Tick();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
-    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
+    BringBack();
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
 
     // Renamed away and made anew between two ticks: within a few seconds the new one is watched.
-    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    TakeAway();
     ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
     uptimeMs += 3000;
     broker.Tick();
     Put("GETSTOC.TXT", "");
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
-    RemoveFolder(away);
+    RemoveFolder(Away());
 
     // A request that stays after it was served (a read-only query, a refused package whose
     // ".ERR" name is taken by a folder) is served again by the timer only, not by the wake-ups
@@ -245,29 +239,21 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     for (const char* request : {"GETLISTAGESTIUNI.TXT", "COMANDA_1.TXT"}) {
         broker.Tick();
         Put(request, "");
-        SetFileAttributesW(Wide(Path(request)).c_str(), FILE_ATTRIBUTE_READONLY);
+        SetReadOnly(Path(request), true);
         CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr);
         server.ok["SetLunaLucru"] = 0;
         server.calls.clear();
         broker.Tick();
-        for (int i = 0; i < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++i)
-            broker.DirectoryChanged();
+        ownWakeUps();
         EXPECT_FALSE(broker.TickDue());
         broker.Tick();
         EXPECT_TRUE(Exists(request));
         const std::string first = server.calls.front();
         EXPECT_EQ(std::count(server.calls.begin(), server.calls.end(), first), 2) << server.CallsText();
-        SetFileAttributesW(Wide(Path(request)).c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetReadOnly(Path(request), false);
         DeleteFileW(Wide(Path(request)).c_str());
         server.ok.clear();
     }
-
-    TEBroker plain;
-    plain.FExeDir = exeDir;
-    WriteIni(DefaultIni());
-    plain.LoadSettings();
-    plain.KeepWatch();
-    EXPECT_EQ(plain.ChangeEvent(), nullptr);
 }
 
 }  // namespace

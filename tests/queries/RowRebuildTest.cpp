@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/Text.h"
 #include "queries/RowRebuild.h"
@@ -13,170 +12,137 @@
 
 namespace {
 
-using Rows = std::vector<std::string_view>;
-
-std::string StockFile(const Rows& rows, const TextList& gestiuni) {
+// The file the rows make, or the text of the index error that loses it whole.
+template <class AddRow>
+std::string Rebuilt(const TextList& rows, AddRow add) {
     ResultFile file;
-    for (std::string_view row : rows) file.AddStockRow(row, gestiuni);
-    return file.bytes();
-}
-
-std::string PurchasePriceFile(const Rows& rows, const TextList& gestiuni) {
-    ResultFile file;
-    for (std::string_view row : rows) file.AddPurchasePriceRow(row, gestiuni);
-    return file.bytes();
-}
-
-std::string IndexErrorText(const auto& build) {
     try {
-        build();
+        for (std::string_view row : rows) add(file, row);
     } catch (const ListIndexError& error) {
         return error.what();
     }
-    return "no error";
-}
-
-TEST(StockRowTest, RebuildsEveryRowLengthColumnByColumn) {
-    struct Case {
-        std::string row;
-        std::string line;
-    } cases[] = {
-        {NumberedRow(16), "f0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;f11;"},
-        {NumberedRow(17), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;"},
-        {NumberedRow(18), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;"},
-        {NumberedRow(19), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;"},
-        {NumberedRow(20), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19"},
-        {NumberedRow(23), "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19"},
-        // The empty last field disappears in the split: 19 fields, field 19 left empty.
-        {NumberedRow(19) + ";", "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;"},
-        // Empty fields inside the row keep their columns.
-        {";;;;;;;;;;;;;;;x", ";;;;;;;;;x;;;"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(StockFile({c.row}, {}), c.line + "\r\n") << c.row;
-}
-
-TEST(StockRowTest, ShortRowNamesTheFirstFieldItLacks) {
-    EXPECT_EQ(IndexErrorText([] { StockFile({NumberedRow(15)}, {}); }), "List index out of bounds (15)");
-    EXPECT_EQ(IndexErrorText([] { StockFile({"a;b;c"}, {}); }), "List index out of bounds (4)");
-    EXPECT_EQ(IndexErrorText([] { StockFile({""}, {}); }), "List index out of bounds (0)");
-    // One short row loses the whole answer, even after good rows.
-    EXPECT_EQ(IndexErrorText([] {
-                  StockFile({NumberedRow(20), NumberedRow(9)}, {});
-              }),
-              "List index out of bounds (10)");
-    // With locations configured the filter reads field 11 first.
-    EXPECT_EQ(IndexErrorText([] { StockFile({NumberedRow(11)}, {"G1"}); }), "List index out of bounds (11)");
-}
-
-TEST(StockRowTest, FilterComparesFieldElevenUpperCased) {
-    const TextList one{"G1"}, two{"G1", "G2"};
-    struct Case {
-        Fields fields;
-        TextList gestiuni;
-        bool selected;
-    } cases[] = {
-        {{}, {}, true},  // no locations: the fields are not looked at
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "g1"}, one, true},
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G1"}, one, true},
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G2"}, one, false},
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "g2"}, two, true},
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "G1 "}, one, false},
-        {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", ""}, one, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(StockRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
-}
-
-TEST(StockRowTest, FileKeepsSelectedRowsInListOrder) {
-    auto at = [](const std::string& location) { return NumberedRow(20, location); };
-    EXPECT_EQ(StockFile({at("g1"), at("G2"), at("G3")}, {"G1", "G3"}),
-              "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;g1;f19\r\n"
-              "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;G3;f19\r\n");
-    EXPECT_EQ(StockFile({at("G2")}, {"G1"}), "");
-    EXPECT_EQ(StockFile({}, {}), "");
-}
-
-TEST(PriceRowTest, RowWithoutUsableLocationIsAlwaysSelected) {
-    const TextList one{"G1"};
-    struct Case {
-        Fields fields;
-        TextList gestiuni;
-        bool selected;
-    } cases[] = {
-        {{}, one, true},          {{"A"}, one, true},
-        {{"A", ""}, one, true},   {{"A", "", "x"}, one, true},
-        {{"A", "g1"}, one, true}, {{"A", "G2"}, one, false},
-        {{"A", "G2"}, {}, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PriceRowSelected(c.fields, c.gestiuni), c.selected) << c.fields.size();
-}
-
-TEST(PriceRowTest, FileCopiesSelectedRowsUnchanged) {
-    EXPECT_EQ(PurchasePriceFile({"A;g1;5;", "B;G2;6", "C", "D;;7", ""}, {"G1"}),
-              "A;g1;5;\r\nC\r\nD;;7\r\n\r\n");
-}
-
-std::string CatalogueFile(const Rows& rows, const std::string& kind) {
-    ResultFile file;
-    for (std::string_view row : rows) file.AddCatalogueRow(row, ExternalKeyFirst(kind));
     return file.bytes();
 }
 
-std::string CatalogueLine(const std::string& row, const std::string& kind) {
-    return CatalogueFile({row}, kind);
-}
-
-TEST(CatalogueRowTest, ExternalKindPutsFieldZeroFirst) {
-    const std::string twenty = "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n";
-    const std::string external = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n";
-    for (const char* kind : {"CODEXTERN", "codextern", "CodExtern"})
-        EXPECT_EQ(CatalogueLine(NumberedRow(20), kind), external) << kind;
-    for (const char* kind : {"CODINTERN", "", "?", "CODEXTERN ", "CODFISCAL"})
-        EXPECT_EQ(CatalogueLine(NumberedRow(20), kind), twenty) << kind;
-}
-
-TEST(CatalogueRowTest, OptionalColumnsFollowTheFieldCount) {
-    std::string with24Empty = NumberedRow(24) + ";;f25";  // 26 fields, field 24 empty
-    struct Case {
-        std::string row;
-        std::string tail;
-    } cases[] = {
-        {NumberedRow(20), ";;DA;"},          {NumberedRow(22), ";f21;DA;"},
-        {NumberedRow(24) + ";", ";f21;DA;"},  // ends with the ";" after field 23: 24 fields
-        {NumberedRow(25), ";f21;f24;"},      {NumberedRow(26), ";f21;f24;f25"},
-        {NumberedRow(30), ";f21;f24;f25"},   {with24Empty, ";f21;;f25"},
+TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
+    auto twenty = [](const std::string& location) {
+        return "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;" + location + ";f19\r\n";
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CatalogueLine(c.row, "CODINTERN"), "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5" + c.tail + "\r\n")
-            << c.row;
+    struct Case {
+        TextList rows;
+        TextList gestiuni;
+        std::string file;
+    } cases[] = {
+        {{NumberedRow(16)}, {}, "f0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
+        {{NumberedRow(17)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
+        {{NumberedRow(18)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
+        {{NumberedRow(19)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
+        {{NumberedRow(20)}, {}, twenty("f11")},
+        {{NumberedRow(23)}, {}, twenty("f11")},
+        // The empty last field disappears in the split: 19 fields, field 19 left empty.
+        {{NumberedRow(19) + ";"}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
+        // Empty fields inside the row keep their columns.
+        {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},
+        // Rows whose field 11, upper-cased, is a configured location, in list order.
+        // clang-format off
+        {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
+        // clang-format on
+        {{NumberedRow(20, "G2")}, {"G1"}, ""},
+        {{}, {}, ""},
+        // A short row names the first field it lacks and loses the whole answer, good rows too.
+        {{NumberedRow(15)}, {}, "List index out of bounds (15)"},
+        {{"a;b;c"}, {}, "List index out of bounds (4)"},
+        {{""}, {}, "List index out of bounds (0)"},
+        {{NumberedRow(20), NumberedRow(9)}, {}, "List index out of bounds (10)"},
+        {{NumberedRow(11)}, {"G1"}, "List index out of bounds (11)"},  // the filter reads field 11 first
+    };
+    for (const auto& c : cases) {
+        auto add = [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, c.gestiuni); };
+        EXPECT_EQ(Rebuilt(c.rows, add), c.file) << ::testing::PrintToString(c.rows);
+    }
 }
 
-TEST(CatalogueRowTest, RowOfFewerThanTwentyFieldsIsAnIndexError) {
-    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(19)}, "CODINTERN"); }),
-              "List index out of bounds (19)");
-    EXPECT_EQ(IndexErrorText([] { CatalogueFile({NumberedRow(5)}, "CODEXTERN"); }),
-              "List index out of bounds (9)");
+TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumnsByRowLength) {
+    const std::string internal = "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5",
+                      external = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5";
+    struct Case {
+        const char* kind;
+        std::string row;
+        std::string file;
+    } cases[] = {
+        // clang-format off
+        {"CODEXTERN", NumberedRow(20), external + ";;DA;\r\n"}, {"codextern", NumberedRow(20), external + ";;DA;\r\n"},
+        {"CodExtern", NumberedRow(20), external + ";;DA;\r\n"}, {"CODINTERN", NumberedRow(20), internal + ";;DA;\r\n"},
+        {"", NumberedRow(20), internal + ";;DA;\r\n"},          {"?", NumberedRow(20), internal + ";;DA;\r\n"},
+        {"CODEXTERN ", NumberedRow(20), internal + ";;DA;\r\n"}, {"CODFISCAL", NumberedRow(20), internal + ";;DA;\r\n"},
+        {"CODINTERN", NumberedRow(22), internal + ";f21;DA;\r\n"},
+        {"CODINTERN", NumberedRow(24) + ";", internal + ";f21;DA;\r\n"},  // the ";" after field 23: 24 fields
+        {"CODINTERN", NumberedRow(25), internal + ";f21;f24;\r\n"},
+        {"CODINTERN", NumberedRow(26), internal + ";f21;f24;f25\r\n"},
+        {"CODINTERN", NumberedRow(30), internal + ";f21;f24;f25\r\n"},
+        {"CODINTERN", NumberedRow(24) + ";;f25", internal + ";f21;;f25\r\n"},  // 26 fields, field 24 empty
+        {"CODINTERN", NumberedRow(19), "List index out of bounds (19)"},
+        {"CODEXTERN", NumberedRow(5), "List index out of bounds (9)"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        auto add = [&](ResultFile& file, std::string_view row) {
+            file.AddCatalogueRow(row, ExternalKeyFirst(c.kind));
+        };
+        EXPECT_EQ(Rebuilt({c.row}, add), c.file) << c.kind << ": " << c.row;
+    }
 }
 
-TEST(RequestParameterTest, OnlyAFilledFirstLineCounts) {
+TEST(RowRebuildTest, PurchasePriceFileCopiesSelectedRowsUnchanged) {
+    auto add = [](ResultFile& file, std::string_view row) { file.AddPurchasePriceRow(row, {"G1"}); };
+    EXPECT_EQ(Rebuilt({"A;g1;5;", "B;G2;6", "C", "D;;7", ""}, add), "A;g1;5;\r\nC\r\nD;;7\r\n\r\n");
+}
+
+// A stock row's field 11, upper-cased, must be a configured location; a price row without a
+// usable location in field 1 is always selected; with no locations every row is.
+TEST(RowRebuildTest, LocationFiltersCompareTheFieldUpperCased) {
+    const TextList one{"G1"}, two{"G1", "G2"};
+    auto at = [](std::string_view location) {
+        Fields fields(11, "x");
+        fields.push_back(location);
+        return fields;
+    };
+    struct Case {
+        bool stock;
+        Fields fields;
+        TextList gestiuni;
+        bool selected;
+    } cases[] = {
+        // clang-format off
+        {true, {}, {}, true},  // no locations: the fields are not looked at
+        {true, at("g1"), one, true},   {true, at("G1"), one, true},   {true, at("G2"), one, false},
+        {true, at("g2"), two, true},   {true, at("G1 "), one, false}, {true, at(""), one, false},
+        {false, {}, one, true},        {false, {"A"}, one, true},     {false, {"A", ""}, one, true},
+        {false, {"A", "", "x"}, one, true}, {false, {"A", "g1"}, one, true}, {false, {"A", "G2"}, one, false},
+        {false, {"A", "G2"}, {}, true},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const bool selected =
+            c.stock ? StockRowSelected(c.fields, c.gestiuni) : PriceRowSelected(c.fields, c.gestiuni);
+        EXPECT_EQ(selected, c.selected)
+            << (c.stock ? "stock " : "price ") << ::testing::PrintToString(c.fields);
+    }
+}
+
+TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
     struct Case {
         const char* content;
         int number;
         const char* article;
     } cases[] = {
-        {"", 0, "qqqqqq"},
-        {"\r\n42\r\n", 0, "qqqqqq"},  // the value on the second line is not read
-        {"\n42", 0, "qqqqqq"},
-        {"42\r\nA9", 42, "42"},
-        {"-7", -7, "-7"},
-        {"abc", 0, "abc"},
-        {"12abc", 0, "12abc"},
-        {" 12", 0, " 12"},
+        // clang-format off
+        {"", 0, "qqqqqq"},        {"\r\n42\r\n", 0, "qqqqqq"},  // the value on the second line is not read
+        {"\n42", 0, "qqqqqq"},    {"42\r\nA9", 42, "42"},      {"-7", -7, "-7"},  {"abc", 0, "abc"},
+        {"12abc", 0, "12abc"},    {" 12", 0, " 12"},          {"A1\rB2", 0, "A1"},
         {"  A1 \r\n", 0, "  A1 "},  // the article code keeps its blanks
-        {"2147483647", 2147483647, "2147483647"},
-        {"2147483648", 0, "2147483648"},
-        {"A1\rB2", 0, "A1"},
+        {"2147483647", 2147483647, "2147483647"}, {"2147483648", 0, "2147483648"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NumberParameter(c.content), c.number) << c.content;

@@ -1,0 +1,125 @@
+// Every package kind, accepted and refused: the calls, log lines, error files and ".ERR" files.
+#include "base/FileSystem.h"
+#include "journal/PackageJournal.h"
+#include "support/BrokerFixture.h"
+#include "support/RequestKinds.h"
+
+namespace {
+
+// A record kind sends the first line, blanks kept; a document kind its working month and every line.
+const char kPackage[] =
+    " R;1;Nume ;\r\n[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=11\r\n;comentariu\r\n\r\nD;1;2\r\n";
+const TextList kPackageLines = {
+    " R;1;Nume ;", "[InfoPachet]", "AnLucru=2026", "LunaLucru=11", ";comentariu", "", "D;1;2"};
+
+class PackagesTest : public BrokerTest, public ::testing::WithParamInterface<ExpectedPackage> {
+protected:
+    // Serves the kind's package as the server answers its generate or record call.
+    void Serve(bool accepted) {
+        Start();
+        server.ok[GetParam().call] = accepted;
+        server.errors = FakeList::Of({"Articol necunoscut: X1", "Cantitate lipsa"});
+        Put("ERORI.TXT", "left by an earlier request");
+        Put(file, kPackage);
+        broker.TimerTimer();
+    }
+    // The calls that hand the package over.
+    std::string HandedOver() const {
+        const ExpectedPackage& kind = GetParam();
+        if (!kind.Documents()) return kind.call + std::string("( R;1;Nume ;)");
+        return "SetLunaLucru(2026,11) SetPachet(7) " + std::string(kind.call);
+    }
+    TextList Logged(const std::string& last) const { return {"", "", Stamp() + GetParam().opened, last}; }
+
+    const std::string file = GetParam().File(12);
+    const std::string setAside = GetParam().prefix + std::string("12.ERR");
+};
+
+TEST_P(PackagesTest, AcceptedPackageIsCountedAndDeleted) {
+    const ExpectedPackage& kind = GetParam();
+    if (kind.Documents()) server.count[kind.count] = 3;
+    Serve(true);
+    EXPECT_EQ(server.CallsText(), HandedOver() + (kind.Documents() ? std::string(" ") + kind.count : ""));
+    EXPECT_EQ(server.package, kind.Documents() ? kPackageLines : TextList{});
+    EXPECT_EQ(Log(),
+              Logged(kind.Documents() ? "Au fost generate 3" + std::string(kind.accepted) : kind.accepted));
+    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(Exists("ERORI.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));
+}
+
+TEST_P(PackagesTest, RefusedPackageKeepsTheServersErrorsOutOfTheLog) {
+    Serve(false);
+    EXPECT_EQ(server.CallsText(), HandedOver() + " GetListaErori");
+    EXPECT_EQ(Log(), Logged("Pachetul contine erori "));
+    EXPECT_EQ(Read("ERORI.TXT"), "Articol necunoscut: X1\r\nCantitate lipsa\r\n");
+    EXPECT_EQ(Read(setAside), kPackage);
+    EXPECT_FALSE(Exists(file));
+}
+
+auto KindName = [](const auto& info) { return std::string(info.param.call); };
+INSTANTIATE_TEST_SUITE_P(EveryKind, PackagesTest, ::testing::ValuesIn(kExpectedPackages), KindName);
+
+class DocumentPackagesTest : public PackagesTest {};
+
+TEST_P(DocumentPackagesTest, RefusedMonthSendsTheErrorsToLogAndFile) {
+    server.ok["SetLunaLucru"] = 0;
+    Serve(true);
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,11) GetListaErori");
+    TextList log = Logged("Articol necunoscut: X1");
+    log.push_back("Cantitate lipsa");
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(Read("ERORI.TXT"), "Articol necunoscut: X1\r\nCantitate lipsa\r\n");
+    EXPECT_EQ(Read(setAside), kPackage);
+    EXPECT_FALSE(Exists(file));
+}
+
+INSTANTIATE_TEST_SUITE_P(FourKinds, DocumentPackagesTest, ::testing::ValuesIn(ExpectedPackages(true)),
+                         KindName);
+
+using PackageTest = BrokerTest;
+
+// An empty package has no month and no lines; a record is the first line up to its first line
+// end or NUL, ";" when there is no line at all.
+TEST_F(PackageTest, WhatEmptyAndBlankPackagesSend) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* file;
+        std::string content;
+        const char* calls;
+        const char* accepted;  // the last line logged
+    } cases[] = {
+        {"COMANDA_1.TXT", ""s, "SetLunaLucru(0,0) SetPachet(0) GenComenzi GetNrComenzi",
+         "Au fost generate 0 comenzi in baza de date "},
+        {"PARTENER_1.TXT", ""s, "AddPartener(;)", "Partener nou generat !"},
+        {"PARTENER_2.TXT", "\0P;1"s, "AddPartener(;)", "Partener nou generat !"},
+        {"PARTENER_3.TXT", "\r\n"s, "AddPartener()", "Partener nou generat !"},
+        {"PARTENER_4.TXT", "P;1\rP;2\nP;3"s, "AddPartener(P;1)", "Partener nou generat !"},
+    };
+    Start();
+    for (const auto& c : cases) {
+        server.calls.clear();
+        Put(c.file, c.content);
+        broker.TimerTimer();
+        EXPECT_EQ(server.CallsText(), c.calls) << c.file;
+        const bool order = c.file[0] == 'C';
+        EXPECT_EQ(Log().back(),
+                  order ? "Au fost generate 0 comenzi in baza de date " : "Partener nou generat !");
+    }
+}
+
+// Named after the package's name up to its first ".TXT", whatever the case, in place of an older one.
+TEST_F(PackageTest, PrefixedErrorFileIsNamedAfterThePackage) {
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    Start();
+    server.ok["GenFacturiFurnizori"] = 0;
+    server.errors = FakeList::Of({});
+    Put("ERORI_FACTURAFURN_9.TX.TXT", "old");
+    Put("FacturaFurn_9.Tx.Txt", "");
+    broker.TimerTimer();
+    EXPECT_EQ(FolderNames(workDir),
+              (TextList{"ERORI_FacturaFurn_9.Tx.TXT", "FacturaFurn_9.Tx.ERR", "LOG.TXT"}));
+    EXPECT_EQ(Read("ERORI_FacturaFurn_9.Tx.TXT"), "");
+}
+
+}  // namespace

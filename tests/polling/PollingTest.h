@@ -1,0 +1,35 @@
+// The service object as the polling tests drive it: a package that names its working month,
+// a tick whose handler may raise, and a working directory that goes away and comes back.
+#pragma once
+
+#include <windows.h>
+
+#include "base/AnsiText.h"
+#include "support/BrokerFixture.h"
+
+inline const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
+
+class PollingTest : public BrokerTest {
+protected:
+    void TearDown() override {
+        MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str());  // should a test have left it away
+        RemoveFolder(Away());
+        BrokerTest::TearDown();
+    }
+    // A tick whose handler may raise (the queries' handlers report their own failures).
+    void TickQuietly() {
+        try {
+            broker.TimerTimer();
+        } catch (const std::exception&) {
+        }
+    }
+    // What the server was asked during one tick of this run, or of a second one.
+    std::string CallsOfATick(TEBroker& run) {
+        server.calls.clear();
+        run.TimerTimer();
+        return server.CallsText();
+    }
+    std::string Away() const { return workDir + "_away"; }
+    void TakeAway() { ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(Away()).c_str())); }
+    void BringBack() { ASSERT_TRUE(MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str())); }
+};

@@ -1,0 +1,294 @@
+// The queries against the fake server: for each answer the server gives, the calls, the log
+// lines, the result file and the error file.
+#include <algorithm>
+
+#include "support/BrokerFixture.h"
+
+#include "base/BrokerError.h"
+#include "support/RequestKinds.h"
+
+#include "NumberedRow.h"
+
+namespace {
+
+class QueryTest : public BrokerTest {
+protected:
+    // Answers the query from a request file that holds content; the server's calls are its own.
+    void Serve(std::string_view request, const std::string& content = "") {
+        server.calls.clear();
+        Put(std::string(request), content);
+        broker.FCurrentRequest = request;
+        broker.AnswerQuery(ServiceQueryKind(request));
+    }
+    // The lines logged since the log had `from`.
+    TextList LoggedSince(size_t from) const {
+        const TextList log = Log();
+        return TextList(log.begin() + std::min(from, log.size()), log.end());
+    }
+};
+
+// A request's file and the server's answer to its query; what comes of it. Each row starts
+// from an earlier result file ("earlier") and an earlier ERORI.TXT.
+struct Answer {
+    const char* behaviour = "";
+    const char* request = "";
+    const char* content = "";        // of the request file; nullptr: there is none
+    TextList list = {};              // the list call's lines; none: not an array
+    TextList gestiuni = {};          // the locations configured
+    const char* failure = nullptr;   // the list call raises this
+    LONG errorCode = 0;              // the list call's
+    bool monthRefused = false;
+    TextList errors = {};            // the server's error list
+    const char* calls = "";
+    const char* raised = nullptr;    // the error that leaves the handler; "" any
+    const char* result = "earlier";
+    const char* errorFile = nullptr;  // ERORI.TXT; nullptr: deleted
+    TextList log = {};                // " ... " lines follow the time stamp; "%W" is the working directory
+};
+
+// clang-format off
+const Answer kAnswers[] = {
+    {.behaviour = "OrderQueryLogsEveryStep", .request = "GETINFOCMDBON.TXT", .content = "42\r\n7\r\n",
+     .list = {"B1", "B2", "B3", "B4", "B5"}, .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(42)",
+     .result = "B1\r\nB2\r\nB3\r\nB4\r\nB5\r\n",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 42",
+             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
+             " ... Au fost returnate :4 linii", " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}},
+    {.behaviour = "ArticleQueryLogsEveryStepAndKeepsBlanks", .request = "GETSTOCARTICOL.TXT", .content = "  A1 \r\n",
+     .list = {"A1;G1;5"}, .calls = "SetLunaLucru(2026,12) GetStocArticol(  A1 ,0)", .result = "A1;G1;5\r\n",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol   A1 ",
+             " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
+             " ... Au fost returnate :0 linii", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"}},
+    {.behaviour = "RaisingOrderCallIsLoggedAndTheQueryGoesOn", .request = "GETINFOCMDBON.TXT", .content = "9",
+     .failure = "Comanda inexistenta", .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(9)", .result = "",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 9",
+             " ... Exceptie la rularea functiei GetInfoCmdBon ... Comanda inexistenta", " ... Cod Eroare :0",
+             " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}},
+    {.behaviour = "RaisingArticleCallIsLoggedAndTheQueryGoesOn", .request = "GETSTOCARTICOL.TXT", .content = "A1",
+     .failure = "Articol blocat de alt utilizator", .calls = "SetLunaLucru(2026,12) GetStocArticol(A1,0)", .result = "",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol A1",
+             " ... Exceptie la rularea functiei GetStocArticol ... Articol blocat de alt utilizator",
+             " ... Cod Eroare :0", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"}},
+    {.behaviour = "OrderErrorCodeIsLoggedThenReported", .request = "GETINFOCMDBON.TXT", .content = "5",
+     .errorCode = 17, .errors = {"Bonul nu exista"}, .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(5) GetListaErori",
+     .errorFile = "Bonul nu exista\r\n",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 5",
+             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :17",
+             " ... Eroare la citire informatii bon", "Bonul nu exista"}},
+    {.behaviour = "ArticleErrorCodeIsLoggedThenReported", .request = "GETSTOCARTICOL.TXT", .content = "A1",
+     .errorCode = 2, .errors = {"Stoc blocat"}, .calls = "SetLunaLucru(2026,12) GetStocArticol(A1,0) GetListaErori",
+     .errorFile = "Stoc blocat\r\n",
+     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol A1",
+             " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :2",
+             " ... Eroare la citire stoc articol", "Stoc blocat"}},
+    {.behaviour = "RefusedMonthIsLoggedThenReported", .request = "GETINFOCMDBON.TXT", .content = "5",
+     .monthRefused = true, .errors = {"Luna blocata"}, .calls = "SetLunaLucru(2026,12) GetListaErori",
+     .errorFile = "Luna blocata\r\n",
+     .log = {" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru", "Luna blocata"}},
+    {.behaviour = "DayQueryLogsOneLine", .request = "GETINFOCMDBONURI.TXT", .content = "15\r\n", .list = {"Z1", "Z2"},
+     .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .result = "Z1\r\nZ2\r\n",
+     .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
+    {.behaviour = "RaisingDayCallLeavesTheHandler", .request = "GETINFOCMDBONURI.TXT", .content = "15",
+     .failure = "Zi invalida", .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .raised = "Zi invalida",
+     .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
+    {.behaviour = "MissingRequestFileEndsBeforeAnyServerCall", .request = "GETINFOCMDBON.TXT", .content = nullptr,
+     .calls = "", .raised = ""},
+    {.behaviour = "StockQueryFiltersAndRebuildsRows", .request = "GETSTOC.TXT",
+     .list = {NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(16, "G1")}, .gestiuni = {"G1"},
+     .calls = "SetLunaLucru(2026,12) GetStocuri",
+     .result = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;g1;f19\r\nf0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;G1;\r\n"},
+    {.behaviour = "PurchasePriceQueryKeepsRowsWithoutLocation", .request = "GETPRETACHIZSTOC.TXT",
+     .list = {"A;g1;5", "B;G2;6", "C;;7", "D"}, .gestiuni = {"G1"}, .calls = "SetLunaLucru(2026,12) GetPretAchizStocuri",
+     .result = "A;g1;5\r\nC;;7\r\nD\r\n"},
+    {.behaviour = "ShortStockRowEndsTheQueryBeforeItsFile", .request = "GETSTOC.TXT",
+     .list = {NumberedRow(20), NumberedRow(15)}, .calls = "SetLunaLucru(2026,12) GetStocuri",
+     .raised = "List index out of bounds (15)"},
+    {.behaviour = "ShortCatalogueRowEndsTheQueryBeforeItsFile", .request = "GETINFOART.TXT",
+     .list = {NumberedRow(19)}, .calls = "SetLunaLucru(2026,12) GetInfoArticol", .raised = "List index out of bounds (19)"},
+    {.behaviour = "FailingServerCallLeavesTheQuery", .request = "GETINCASARILUNA.TXT",
+     .failure = "Baza de date indisponibila", .calls = "SetLunaLucru(2026,12) GetIncasariLuna",
+     .raised = "Baza de date indisponibila"},
+};
+// clang-format on
+
+class QueryAnswerTest : public QueryTest, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(QueryAnswerTest, CallsLogAndFiles) {
+    const Answer& row = GetParam();
+    const ExpectedQuery& query = ExpectedQueryKind(row.request);
+    Start();
+    if (!row.list.empty()) server.lists[query.Method()] = FakeList::Of(row.list);
+    broker.FGestiuni = row.gestiuni;
+    if (row.failure) server.failures[query.Method()] = {E_FAIL, row.failure};
+    server.errorCode[query.Method()] = row.errorCode;
+    server.ok["SetLunaLucru"] = !row.monthRefused;
+    server.errors = FakeList::Of(row.errors);
+    Put(query.result, "earlier");
+    Put("ERORI.TXT", "from before");
+    if (row.content) Put(row.request, row.content);
+    broker.FCurrentRequest = row.request;
+    try {
+        broker.AnswerQuery(ServiceQueryKind(row.request));
+        EXPECT_EQ(row.raised, nullptr) << "nothing raised";
+    } catch (const BrokerError& error) {
+        ASSERT_NE(row.raised, nullptr) << error.what();
+        if (*row.raised) {
+            EXPECT_STREQ(error.what(), row.raised);
+        }
+    }
+    EXPECT_EQ(server.CallsText(), row.calls);
+    TextList log;
+    for (std::string line : row.log) {
+        if (size_t at = line.find("%W"); at != std::string::npos) line.replace(at, 2, workDir);
+        log.push_back(line.starts_with(" ... ") ? Stamp() + line : line);
+    }
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(Read(query.result), row.result);
+    if (row.errorFile)
+        EXPECT_EQ(Read("ERORI.TXT"), row.errorFile);
+    else
+        EXPECT_FALSE(Exists("ERORI.TXT"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
+                         [](const auto& info) { return std::string(info.param.behaviour); });
+
+// Every shape of list, for every query: none, an empty array of either element type, an array of
+// text elements of either type, from a lower bound of 3 too. The plain queries write the
+// server's lines unchanged and log nothing; the traced ones log the array's upper bound.
+TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
+    Start();
+    const std::string row = NumberedRow(20);
+    for (const ExpectedQuery& query : kExpectedQueries) {
+        const std::string_view request = query.request;
+        const TextList lines = query.plain ? TextList{"A;1;", "", "B;G9;2"} : TextList{row, row};
+        std::string line = row;
+        if (request == "GETSTOC.TXT") line = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19";
+        if (request == "GETINFOART.TXT") line = "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;";
+        const std::string file = query.plain ? "A;1;\r\n\r\nB;G9;2\r\n" : line + "\r\n" + line + "\r\n";
+        FakeList fromThree = FakeList::OfVariants(lines);
+        fromThree.lowerBound = 3;
+        for (const FakeList& list :
+             {FakeList{}, FakeList::Of({}), FakeList::OfVariants({}), FakeList::Of(lines), fromThree}) {
+            SCOPED_TRACE(std::string(request) + ", list kind " + std::to_string(list.kind) + " of " +
+                         std::to_string(list.lines.size()));
+            server.lists[query.Method()] = list;
+            Put(query.result, "earlier");
+            const size_t logged = Log().size();
+            Serve(request);
+            EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", query.call}));
+            EXPECT_EQ(Read(query.result), list.lines.empty() ? "" : file);
+            if (query.plain) {
+                EXPECT_EQ(LoggedSince(logged), TextList{});
+            }
+            if (request != "GETINFOCMDBON.TXT" && request != "GETSTOCARTICOL.TXT") continue;
+            const std::string upper = std::to_string(list.lowerBound + LONG(list.lines.size()) - 1);
+            EXPECT_EQ(LoggedSince(logged).at(4), list.kind == FakeList::NotArray
+                                                     ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
+                                                     : Stamp() + " ... Au fost returnate :" + upper + " linii");
+        }
+    }
+}
+
+// A query that does not trace its steps logs only the server's errors, writes them to ERORI.TXT
+// and keeps its earlier file, when the month is refused and when the list call answers an error code.
+TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
+    Start();
+    server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
+    const TextList errors = {"Luna inchisa", "A doua eroare"};
+    for (const ExpectedQuery& query : kExpectedQueries) {
+        const std::string_view request = query.request;
+        if (request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT") continue;  // rows of kAnswers
+        for (const bool monthRefused : {true, false}) {
+            if (!monthRefused && !query.plain) continue;
+            SCOPED_TRACE(std::string(request) + (monthRefused ? ", month refused" : ", error code 3"));
+            server.ok["SetLunaLucru"] = monthRefused ? 0 : 1;
+            server.errorCode[query.Method()] = monthRefused ? 0 : 3;
+            server.lists[query.Method()] = FakeList::Of({"would be written"});
+            Put(query.result, "earlier");
+            Put("ERORI.TXT", "from before");
+            const size_t logged = Log().size();
+            Serve(request);
+            EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) " +
+                                              (monthRefused ? "" : query.Method() + " ") + "GetListaErori");
+            EXPECT_EQ(Read(query.result), "earlier");
+            EXPECT_EQ(Read("ERORI.TXT"), "Luna inchisa\r\nA doua eroare\r\n");
+            EXPECT_EQ(LoggedSince(logged), errors);
+        }
+    }
+}
+
+// The number and the article code come from a filled first line only, else the defaults; the
+// log tells which.
+TEST_F(QueryTest, ParameterQueriesCallTheServerWithTheFirstLine) {
+    const std::string order = " ... Citesc informatii bonuri pentru comanda ", article = " ... Citesc stoc articol ";
+    struct Case {
+        const char* request;
+        const char* content;
+        const char* call;
+        std::string reading;
+    } cases[] = {
+        // clang-format off
+        {"GETINFOCMDBON.TXT", "", "GetInfoCmdBon(0)", order + "0"},
+        {"GETINFOCMDBON.TXT", "\r\n42", "GetInfoCmdBon(0)", order + "0"},
+        {"GETINFOCMDBON.TXT", "abc", "GetInfoCmdBon(0)", order + "0"},
+        {"GETINFOCMDBON.TXT", "12abc", "GetInfoCmdBon(0)", order + "0"},
+        {"GETINFOCMDBON.TXT", "-12", "GetInfoCmdBon(-12)", order + "-12"},
+        {"GETINFOCMDBON.TXT", "12", "GetInfoCmdBon(12)", order + "12"},
+        {"GETSTOCARTICOL.TXT", "", "GetStocArticol(qqqqqq,0)", article + "qqqqqq"},
+        {"GETSTOCARTICOL.TXT", "\r\nA1", "GetStocArticol(qqqqqq,0)", article + "qqqqqq"},
+        // clang-format on
+    };
+    Start();
+    for (const auto& c : cases) {
+        const size_t logged = Log().size();
+        Serve(c.request, c.content);
+        EXPECT_EQ(server.calls.back(), c.call) << c.request << ": " << c.content;
+        EXPECT_EQ(LoggedSince(logged).at(1), Stamp() + c.reading) << c.request << ": " << c.content;
+    }
+}
+
+TEST_F(QueryTest, CatalogueQueryPicksItsKeyColumnBySetting) {
+    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nIDArticol=codExtern\r\n");
+    Start();
+    std::string row;
+    for (char letter = 'a'; letter <= 'z'; ++letter) row.append(letter == 'a' ? 0 : 1, ';').append(1, letter);
+    server.lists["GetInfoArticol"] = FakeList::Of({row, row.substr(0, 39)});  // 26 and 20 fields
+    Serve("GETINFOART.TXT");
+    EXPECT_EQ(Read("INFOART.TXT"), "a;j;b;h;c;d;s;k;t;e;f;v;y;z\r\na;j;b;h;c;d;s;k;t;e;f;;DA;\r\n");
+
+    broker.FArticleIdKind = "CODINTERN";
+    Serve("GETINFOART.TXT");
+    EXPECT_EQ(Read("INFOART.TXT"), "j;a;b;h;c;d;s;k;t;e;f;v;y;z\r\nj;a;b;h;c;d;s;k;t;e;f;;DA;\r\n");
+}
+
+TEST_F(QueryTest, PrefixedErrorFileIsDeletedFirstAndNamedAfterTheRequest) {
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    Start();
+    Put("ERORI_GETSTOC.TXT", "old errors");
+    Put("ERORI.TXT", "shared");
+    Serve("GETSTOC.TXT");
+    EXPECT_FALSE(Exists("ERORI_GETSTOC.TXT"));
+    EXPECT_TRUE(Exists("ERORI.TXT"));
+
+    server.errorCode["GetListaGestiuni"] = 1;
+    server.errors = FakeList::Of({"E"});
+    Serve("GETLISTAGESTIUNI.TXT");
+    EXPECT_EQ(Read("ERORI_GETLISTAGESTIUNI.TXT"), "E\r\n");
+}
+
+// The month set, and logged unpadded, is the clock's.
+TEST_F(QueryTest, WorkingMonthFollowsTheClock) {
+    Start();
+    for (LocalTime day : {LocalTime{2026, 12, 31, 23, 59, 59}, LocalTime{2027, 1, 1, 0, 0, 0},
+                          LocalTime{2027, 5, 9, 12, 0, 0}}) {
+        today = day;
+        Serve("GETINFOCMDBON.TXT");
+        const std::string year = std::to_string(day.year), month = std::to_string(day.month);
+        EXPECT_EQ(server.calls.front(), "SetLunaLucru(" + year + "," + month + ")");
+        const TextList log = Log();
+        EXPECT_EQ(std::count(log.begin(), log.end(), Stamp() + " ... Setez luna lucru " + year + "_" + month), 1);
+    }
+}
+
+}  // namespace
