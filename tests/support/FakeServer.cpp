@@ -6,7 +6,33 @@
 #include "base/AnsiText.h"
 #include "server/ServerList.h"
 
+const std::vector<std::string> kMixedLines = {
+    "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", "", "", "", "-42", "", ";\xB0;"};
+
+namespace {
+
+void FillMixed(VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
+    VARIANT* items = nullptr;
+    SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
+    for (LONG i : {0, 2, 5, 6}) items[i].vt = VT_BSTR;
+    items[0].bstrVal = MakeBstr(kMixedLines[0]).release();
+    items[1].vt = VT_EMPTY;
+    items[2].bstrVal = SysAllocString(L"");
+    items[3].vt = VT_NULL;
+    items[4].vt = VT_I4;
+    items[4].lVal = -42;
+    items[5].bstrVal = nullptr;  // a null BSTR is an empty text
+    items[6].bstrVal = MakeBstr(kMixedLines[6]).release();
+    SafeArrayUnaccessData(array);
+    out->vt = VT_ARRAY | VT_VARIANT;
+    out->parray = array;
+}
+
+}  // namespace
+
 void FillList(const FakeList& list, VARIANT* out) {
+    if (list.kind == FakeList::Mixed) return FillMixed(out);
     if (list.kind == FakeList::NotArray) return;
     SAFEARRAYBOUND bound{ULONG(list.lines.size()), list.lowerBound};
     VARTYPE type = list.kind == FakeList::Bstrs ? VT_BSTR : VT_VARIANT;
@@ -14,15 +40,10 @@ void FillList(const FakeList& list, VARIANT* out) {
     for (size_t i = 0; i < list.lines.size(); ++i) {
         LONG index = list.lowerBound + LONG(i);
         UniqueBstr text = MakeBstr(list.lines[i]);
-        if (type == VT_BSTR) {
-            SafeArrayPutElement(array, &index, text.get());
-        } else {
-            VARIANT element;
-            VariantInit(&element);
-            element.vt = VT_BSTR;
-            element.bstrVal = text.get();
-            SafeArrayPutElement(array, &index, &element);
-        }
+        VARIANT element{};
+        element.vt = VT_BSTR;
+        element.bstrVal = text.get();
+        SafeArrayPutElement(array, &index, type == VT_BSTR ? static_cast<void*>(text.get()) : &element);
     }
     out->vt = VARTYPE(VT_ARRAY | type);
     out->parray = array;
@@ -34,7 +55,7 @@ std::string FakeServer::CallsText() const {
     return text;
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::QueryInterface(REFIID iid, void** object) {
+STDMETHODIMP FakeServer::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
         IsEqualIID(iid, IID_ITallyportObject)) {
@@ -110,41 +131,41 @@ HRESULT FakeServer::Kind(const std::string& method, BSTR kind) {
     return Failure(method);
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::SetFirmaLucru(BSTR company, LONG* value) {
+STDMETHODIMP FakeServer::SetFirmaLucru(BSTR company, LONG* value) {
     return Ok("SetFirmaLucru", value, "SetFirmaLucru(" + Ansi(BstrText(company)) + ")");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::SetLunaLucru(LONG year, LONG month, LONG* value) {
+STDMETHODIMP FakeServer::SetLunaLucru(LONG year, LONG month, LONG* value) {
     return Ok("SetLunaLucru", value,
               "SetLunaLucru(" + std::to_string(year) + "," + std::to_string(month) + ")");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::SetPachet(VARIANT lines) {
+STDMETHODIMP FakeServer::SetPachet(VARIANT lines) {
     package = ReadServerList(lines).lines;
     calls.push_back("SetPachet(" + std::to_string(package.size()) + ")");
     return Failure("SetPachet");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetListaErori(VARIANT* list) {
+STDMETHODIMP FakeServer::GetListaErori(VARIANT* list) {
     calls.push_back("GetListaErori");
     if (HRESULT hr = Failure("GetListaErori"); FAILED(hr)) return hr;
     FillList(errors, list);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
+STDMETHODIMP FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
     return List("GetStocArticol", e, l,
                 "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {
+STDMETHODIMP FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {
     return List("GetSolduriParteneri", e, l, "GetSolduriParteneri(" + Ansi(BstrText(selector)) + ")");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) {
+STDMETHODIMP FakeServer::GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) {
     return List("GetInfoCmdBon", e, l, "GetInfoCmdBon(" + std::to_string(order) + ")");
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) {
+STDMETHODIMP FakeServer::GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) {
     return List("GetInfoCmdBonuri", e, l, "GetInfoCmdBonuri(" + std::to_string(day) + ")");
 }

@@ -10,13 +10,18 @@
 
 // What a list out-parameter holds.
 struct FakeList {
-    enum Kind { NotArray, Bstrs, Variants } kind = NotArray;
+    // Mixed: a VT_VARIANT array of every element kind a server may put there, whatever lines
+    // holds: BSTR "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", VT_EMPTY, BSTR "", VT_NULL, VT_I4 -42, a null
+    // BSTR, BSTR ";\xB0;"; read as kMixedLines.
+    enum Kind { NotArray, Bstrs, Variants, Mixed } kind = NotArray;
     std::vector<std::string> lines;
     LONG lowerBound = 0;
 
     static FakeList Of(std::vector<std::string> lines) { return {Bstrs, std::move(lines), 0}; }
     static FakeList OfVariants(std::vector<std::string> lines) { return {Variants, std::move(lines), 0}; }
+    static FakeList OfMixedKinds() { return {Mixed, {}, 0}; }
 };
+extern const std::vector<std::string> kMixedLines;
 
 class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
@@ -42,76 +47,53 @@ public:
     std::string CallsText() const;  // calls joined with " "
 
     // IUnknown / IDispatch
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // owned by the test
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
         return IsEqualIID(iid, IID_ITallyportObject) ? S_OK : S_FALSE;
     }
 
     // ITallyportObject
-    HRESULT STDMETHODCALLTYPE SetFirmaLucru(BSTR company, LONG* ok) override;
-    HRESULT STDMETHODCALLTYPE SetLunaLucru(LONG year, LONG month, LONG* ok) override;
-    HRESULT STDMETHODCALLTYPE SetPachet(VARIANT lines) override;
-    HRESULT STDMETHODCALLTYPE GenFacturi(LONG* ok) override { return Ok("GenFacturi", ok); }
-    HRESULT STDMETHODCALLTYPE GetListaErori(VARIANT* list) override;
-    HRESULT STDMETHODCALLTYPE GetNrFacturi(LONG* n) override { return Count("GetNrFacturi", n); }
-    HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* e, VARIANT* l) override {
-        return List("GetListaParteneri", e, l);
-    }
-    HRESULT STDMETHODCALLTYPE GetStocuri(LONG* e, VARIANT* l) override { return List("GetStocuri", e, l); }
-    HRESULT STDMETHODCALLTYPE GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetListaGestiuni(LONG* e, VARIANT* l) override {
-        return List("GetListaGestiuni", e, l);
-    }
-    HRESULT STDMETHODCALLTYPE GetInfoArticol(LONG* e, VARIANT* l) override {
-        return List("GetInfoArticol", e, l);
-    }
-    HRESULT STDMETHODCALLTYPE AddPartener(BSTR record, LONG* ok) override {
-        return Record("AddPartener", record, ok);
-    }
-    HRESULT STDMETHODCALLTYPE GetNrComenzi(LONG* n) override { return Count("GetNrComenzi", n); }
-    HRESULT STDMETHODCALLTYPE GenComenzi(LONG* ok) override { return Ok("GenComenzi", ok); }
-    HRESULT STDMETHODCALLTYPE SetTipIDPartener(BSTR kind) override { return Kind("SetTipIDPartener", kind); }
-    HRESULT STDMETHODCALLTYPE SetTipIDArticol(BSTR kind) override { return Kind("SetTipIDArticol", kind); }
-    HRESULT STDMETHODCALLTYPE GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
+    STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override;
+    STDMETHODIMP SetLunaLucru(LONG year, LONG month, LONG* ok) override;
+    STDMETHODIMP SetPachet(VARIANT lines) override;
+    STDMETHODIMP GetListaErori(VARIANT* list) override;
+    STDMETHODIMP GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override;
+    STDMETHODIMP GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override;
+    STDMETHODIMP GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override;
+    STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override;
+    STDMETHODIMP GenFacturi(LONG* ok) override { return Ok("GenFacturi", ok); }
+    STDMETHODIMP GenComenzi(LONG* ok) override { return Ok("GenComenzi", ok); }
+    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Ok("GenFacturiFurnizori", ok); }
+    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Ok("GenComenziFurnizori", ok); }
+    STDMETHODIMP GetNrFacturi(LONG* n) override { return Count("GetNrFacturi", n); }
+    STDMETHODIMP GetNrComenzi(LONG* n) override { return Count("GetNrComenzi", n); }
+    STDMETHODIMP GetNrFacturiFurnizori(LONG* n) override { return Count("GetNrFacturiFurnizori", n); }
+    STDMETHODIMP GetNrComenziFurnizori(LONG* n) override { return Count("GetNrComenziFurnizori", n); }
+    STDMETHODIMP GetListaParteneri(LONG* e, VARIANT* l) override { return List("GetListaParteneri", e, l); }
+    STDMETHODIMP GetStocuri(LONG* e, VARIANT* l) override { return List("GetStocuri", e, l); }
+    STDMETHODIMP GetListaGestiuni(LONG* e, VARIANT* l) override { return List("GetListaGestiuni", e, l); }
+    STDMETHODIMP GetInfoArticol(LONG* e, VARIANT* l) override { return List("GetInfoArticol", e, l); }
+    STDMETHODIMP GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
         return List("GetFacturiCmdOnline", e, l);
     }
-    HRESULT STDMETHODCALLTYPE GetListaArtCatPret(LONG* e, VARIANT* l) override {
-        return List("GetListaArtCatPret", e, l);
-    }
-    HRESULT STDMETHODCALLTYPE GetPretAchizStocuri(LONG* e, VARIANT* l) override {
+    STDMETHODIMP GetListaArtCatPret(LONG* e, VARIANT* l) override { return List("GetListaArtCatPret", e, l); }
+    STDMETHODIMP GetPretAchizStocuri(LONG* e, VARIANT* l) override {
         return List("GetPretAchizStocuri", e, l);
     }
-    HRESULT STDMETHODCALLTYPE GenFacturiFurnizori(LONG* ok) override { return Ok("GenFacturiFurnizori", ok); }
-    HRESULT STDMETHODCALLTYPE GetNrFacturiFurnizori(LONG* n) override {
-        return Count("GetNrFacturiFurnizori", n);
-    }
-    HRESULT STDMETHODCALLTYPE AddArticol(BSTR record, LONG* ok) override {
-        return Record("AddArticol", record, ok);
-    }
-    HRESULT STDMETHODCALLTYPE ModiPartener(BSTR record, LONG* ok) override {
-        return Record("ModiPartener", record, ok);
-    }
-    HRESULT STDMETHODCALLTYPE GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GenComenziFurnizori(LONG* ok) override { return Ok("GenComenziFurnizori", ok); }
-    HRESULT STDMETHODCALLTYPE GetNrComenziFurnizori(LONG* n) override {
-        return Count("GetNrComenziFurnizori", n);
-    }
-    HRESULT STDMETHODCALLTYPE GetIncasariLuna(LONG* e, VARIANT* l) override {
-        return List("GetIncasariLuna", e, l);
-    }
+    STDMETHODIMP GetIncasariLuna(LONG* e, VARIANT* l) override { return List("GetIncasariLuna", e, l); }
+    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Record("AddPartener", record, ok); }
+    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Record("AddArticol", record, ok); }
+    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override { return Record("ModiPartener", record, ok); }
+    STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Kind("SetTipIDPartener", kind); }
+    STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Kind("SetTipIDArticol", kind); }
 
 private:
     HRESULT Failure(const std::string& method);  // records nothing; S_OK when not scripted to fail
