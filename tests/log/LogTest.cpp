@@ -14,12 +14,37 @@ namespace {
 
 using LogTest = BrokerTest;
 
-TEST_F(LogTest, EveryLineCarriesThePrefixAndReachesTheFile) {
+// LOG.TXT holds the log, every line prefixed, whatever happens to the file from outside.
+// Lines are appended to the one file the run made: a rewrite would give it a new identity.
+TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAppendedAndRewrittenWholeWhenChanged) {
     Start();
     broker.LogMessage("");
     broker.LogMessage("Au fost generate 3 comenzi in baza de date ");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n");
+    const std::string two = "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n";
+    EXPECT_EQ(Read("LOG.TXT"), two);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+
+    Put("LOG.TXT", "someone else wrote this, quite a bit longer than before\r\n");
+    broker.LogMessage("two");
+    EXPECT_EQ(Read("LOG.TXT"), two + "Ver. 3.1 -  two\r\n") << "changed from outside: rewritten whole";
+    DeleteFileQuietly(Path("LOG.TXT"));
+    broker.LogMessage("three");
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "deleted from outside: rewritten whole";
+
+    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
+    for (int i = 0; i < 300; ++i) {
+        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
+        if (i < 100) {
+            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
+        }
+    }
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(Log().size(), 304u);
+
+    Put("LOG.TXT", "changed");
+    broker.FormDestroy();
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "FormDestroy saves the whole log";
+    EXPECT_EQ(Log().size(), 304u) << "FormDestroy adds no line";
 }
 
 TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) {
@@ -130,32 +155,6 @@ TEST_F(LogTest, FileNamedLoguriInTheWayLeavesTheLogInLogTxtAndASayingLine) {
     EXPECT_EQ(Read("LOGURI"), "not a folder");
 }
 
-// Lines are appended to the one file the run made: a rewrite would give it a new identity.
-TEST_F(LogTest, ManyAppendsEqualOneWholeRewriteOfTheSameFile) {
-    Start();
-    broker.LogMessage("first");
-    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
-    for (int i = 0; i < 300; ++i) {
-        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
-        if (i < 100) {
-            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
-        }
-    }
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(Log().size(), 301u);
-}
-
-TEST_F(LogTest, FileChangedFromOutsideIsRewrittenWhole) {
-    Start();
-    broker.LogMessage("one");
-    Put("LOG.TXT", "someone else wrote this, quite a bit longer than before\r\n");
-    broker.LogMessage("two");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  one\r\nVer. 3.1 -  two\r\n");
-    DeleteFileQuietly(Path("LOG.TXT"));
-    broker.LogMessage("three");
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-}
-
 TEST_F(LogTest, LinesDuringAnOutageReachTheFileWhenTheDirectoryReturns) {
     Start();
     broker.LogMessage("before");
@@ -213,15 +212,6 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
                                "salvare reusita: ",
                                0),
                   0u);
-}
-
-TEST_F(LogTest, FormDestroySavesTheWholeLogAndAddsNoLine) {
-    Start();
-    broker.LogMessage("kept");
-    Put("LOG.TXT", "changed");
-    broker.FormDestroy();
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  kept\r\n");
-    EXPECT_EQ(Log().size(), 1u);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
-#include "base/BrokerError.h"
+#include "base/FileSystem.h"
 
 namespace {
 
@@ -13,71 +13,55 @@ using ServerErrorsTest = BrokerTest;
 TEST_F(ServerErrorsTest, FlagsChooseLogFileOrBoth) {
     Start();
     server.errors = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
-    struct Case {
-        bool toLog, toFile;
-        size_t logLines;
-        bool file;
-    } cases[] = {
-        {false, false, 0, false},
-        {true, false, 2, false},
-        {false, true, 0, true},
-        {true, true, 2, true},
-    };
-    for (const auto& c : cases) {
-        DeleteFileW(Wide(Path("ERORI.TXT")).c_str());
-        size_t before = Log().size();
-        broker.ReportServerErrors(c.toLog, c.toFile);
-        EXPECT_EQ(Log().size() - before, c.logLines);
-        EXPECT_EQ(Exists("ERORI.TXT"), c.file);
-        if (c.file) {
-            EXPECT_EQ(Read("ERORI.TXT"), "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n");
+    const TextList lines = server.errors.lines;
+    for (bool toLog : {false, true}) {
+        for (bool toFile : {false, true}) {
+            SCOPED_TRACE(std::string(toLog ? "to the log" : "not to the log") +
+                         (toFile ? ", to the file" : ""));
+            DeleteFileQuietly(Path("ERORI.TXT"));
+            broker.ReportServerErrors(toLog, toFile);
+            EXPECT_EQ(NewLines(), toLog ? lines : TextList{});
+            EXPECT_EQ(Contents("ERORI.TXT"),
+                      toFile ? "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n" : kNoFile);
         }
     }
     EXPECT_EQ(server.CallsText(), "GetListaErori GetListaErori GetListaErori GetListaErori");
-    EXPECT_EQ(Log(), (TextList{"Linia 2: articol necunoscut", "Linia 5: pret gresit",
-                               "Linia 2: articol necunoscut", "Linia 5: pret gresit"}));
 }
 
-TEST_F(ServerErrorsTest, LinesAreLoggedBeforeTheFileIsWritten) {
+// What reaches the log and ERORI.TXT from each kind of answer; the lines are logged before
+// the file is written, so a file that cannot be written loses none of them.
+TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
-    server.errors = FakeList::Of({"first", "second"});
-    // A folder in the error file's place makes the write fail: the lines are logged already.
-    ASSERT_TRUE(CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr));
-    EXPECT_THROW(broker.ReportServerErrors(true, true), BrokerError);
-    EXPECT_EQ(Log(), (TextList{"first", "second"}));
-    DWORD attributes = GetFileAttributesW(Wide(Path("ERORI.TXT")).c_str());
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << attributes;
-}
-
-TEST_F(ServerErrorsTest, NotAnArrayReportsNothingAndAnEmptyArrayWritesAnEmptyFile) {
-    Start();
-    broker.ReportServerErrors(true, true);
-    EXPECT_FALSE(Exists("ERORI.TXT"));
-    EXPECT_TRUE(broker.LogText().empty());
-
-    server.errors = FakeList::Of({});
-    broker.ReportServerErrors(true, true);
-    EXPECT_TRUE(Exists("ERORI.TXT"));
-    EXPECT_EQ(Read("ERORI.TXT"), "");
-    EXPECT_TRUE(broker.LogText().empty());
-}
-
-TEST_F(ServerErrorsTest, VariantElementsAndEightBitTextKeepTheirOrder) {
-    Start();
-    server.errors = FakeList::OfVariants({"Pre\xFE gre\xBAit", "", "ultima"});
-    server.errors.lowerBound = 3;
-    broker.ReportServerErrors(true, true);
-    EXPECT_EQ(Read("ERORI.TXT"), "Pre\xFE gre\xBAit\r\n\r\nultima\r\n");
-    EXPECT_EQ(Log(), (TextList{"Pre\xFE gre\xBAit", "", "ultima"}));
-}
-
-TEST_F(ServerErrorsTest, FailingStatusRaisesAndWritesNothing) {
-    Start();
-    server.errors = FakeList::Of({"x"});
-    server.failures["GetListaErori"] = {E_UNEXPECTED, ""};
-    EXPECT_THROW(broker.ReportServerErrors(true, true), BrokerError);
-    EXPECT_FALSE(Exists("ERORI.TXT"));
-    EXPECT_TRUE(broker.LogText().empty());
+    struct Case {
+        const char* behaviour;
+        FakeList errors;
+        HRESULT failure;
+        bool folderInTheWay;
+        const char* file;
+        TextList logged;
+    } cases[] = {
+        {"no array reports nothing", {}, S_OK, false, kNoFile, {}},
+        {"an empty array writes an empty file", FakeList::Of({}), S_OK, false, "", {}},
+        {"VARIANT elements and 8-bit text keep their order",
+         {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3}, S_OK, false,
+         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", {"Pre\xFE gre\xBAit", "", "ultima"}},
+        {"a failing call raises and writes nothing", FakeList::Of({"x"}), E_UNEXPECTED, false, kNoFile, {}},
+        {"a file that cannot be written raises after the lines are logged", FakeList::Of({"first", "second"}),
+         S_OK, true, kNoFile, {"first", "second"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        server.errors = c.errors;
+        server.failures.clear();
+        if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
+        if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
+        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(true, true); });
+        EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
+        EXPECT_EQ(NewLines(), c.logged);
+        EXPECT_EQ(Contents("ERORI.TXT"), c.file);
+        EXPECT_EQ(DirectoryExists(Path("ERORI.TXT")), c.folderInTheWay);
+        DeleteFileQuietly(Path("ERORI.TXT"));
+    }
 }
 
 TEST_F(ServerErrorsTest, PrefixingNamesTheFileAfterTheRequest) {

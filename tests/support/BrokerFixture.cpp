@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
@@ -42,23 +43,25 @@ std::string MakeTempFolder(const std::string& hint) {
 }
 
 void RemoveFolder(const std::string& path) {
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = Wide(path) + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolder(Ansi(full));
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
+    for (const std::string& name : FolderNames(path)) {
+        const std::wstring full = Wide(path + "\\" + name);
+        if (GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveFolder(path + "\\" + name);
+        } else {
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(full.c_str());
+        }
     }
     RemoveDirectoryW(Wide(path).c_str());
+}
+
+std::string ErrorRaisedBy(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const BrokerError& error) {
+        return error.what();
+    }
+    return {};
 }
 
 SecondRun::SecondRun(const TEBroker& first) {
@@ -135,5 +138,12 @@ std::vector<std::string> BrokerTest::Log() const {
         EXPECT_EQ(line.substr(0, 12), "Ver. 3.1 -  ");
         line.erase(0, 12);
     }
+    return lines;
+}
+
+std::vector<std::string> BrokerTest::NewLines() {
+    std::vector<std::string> lines = Log();
+    lines.erase(lines.begin(), lines.begin() + std::min(linesSeen_, lines.size()));
+    linesSeen_ += lines.size();
     return lines;
 }
