@@ -1,19 +1,13 @@
 // Faults around the working directory and the files in it, and odd lists from the server.
 #include <windows.h>
-#include <oleauto.h>
 
 #include <set>
 
 #include "base/AnsiText.h"
-#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
 namespace {
-
-std::string Order(int n) {
-    return "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;" + std::to_string(n) + "\r\n";
-}
 
 using FaultTest = BrokerTest;
 
@@ -21,7 +15,7 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     Start();
     server.count["GetNrComenzi"] = 1;
     server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
-    for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", Order(n));
+    for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", OrderPackage(n));
     Put("GETLISTAGESTIUNI.TXT", "");
     const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
                              "Au fost generate 1 comenzi in baza de date "};
@@ -74,7 +68,7 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     server.ok["GenComenzi"] = 0;
     server.errors = FakeList::Of({"Linia 4: articol necunoscut"});
     server.lists["GetListaGestiuni"] = FakeList::Of({"G1;Depozit"});
-    Put("COMANDA_1.TXT", Order(1));
+    Put("COMANDA_1.TXT", OrderPackage(1));
     Put("GETLISTAGESTIUNI.TXT", "");
     broker.TimerTimer();
     EXPECT_EQ(Read("ERORI.TXT"), "Linia 4: articol necunoscut\r\n");
@@ -94,7 +88,7 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
 TEST_F(FaultTest, ErrorFileNamedLikeAPackageHoldsUpNoPackageBehindIt) {
     Start();
     for (int n = 0; n < 20; ++n) Put("COMANDA_" + std::to_string(n) + "_ERORI.TXT", "nu este o cerere\r\n");
-    Put("COMANDA_1.TXT", Order(1));
+    Put("COMANDA_1.TXT", OrderPackage(1));
     WIN32_FIND_DATAW first;
     HANDLE search = FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
@@ -117,12 +111,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
 
-    std::string error;
-    try {
-        broker.TimerTimer();
-    } catch (const BrokerError& raised) {
-        error = raised.what();
-    }
+    const std::string error = ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_EQ(error.rfind("Cannot create file \"" + Path("LISTAGESTIUNI.TXT") + "\"", 0), 0u) << error;
     EXPECT_FALSE(broker.FBusy);
     EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT"));
@@ -140,43 +129,13 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     EXPECT_EQ(Log(), TextList{});
 }
 
-// Answers the partner list with elements of every kind a VT_VARIANT array may hold.
-class MixedListServer : public FakeServer {
-public:
-    HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* errorCode, VARIANT* list) override {
-        calls.push_back("GetListaParteneri");
-        *errorCode = 0;
-        SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
-        VARIANT* items = nullptr;
-        SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
-        items[0].vt = VT_BSTR;
-        items[0].bstrVal = MakeBstr("P1;Caf\xE9 Cr\xE8me;\xC0\xFF").release();
-        items[1].vt = VT_EMPTY;
-        items[2].vt = VT_BSTR;
-        items[2].bstrVal = SysAllocString(L"");
-        items[3].vt = VT_NULL;
-        items[4].vt = VT_I4;
-        items[4].lVal = -42;
-        items[5].vt = VT_BSTR;
-        items[5].bstrVal = nullptr;  // a null BSTR is an empty text
-        items[6].vt = VT_BSTR;
-        items[6].bstrVal = MakeBstr(";\xB0;").release();
-        SafeArrayUnaccessData(array);
-        list->vt = VT_ARRAY | VT_VARIANT;
-        list->parray = array;
-        return S_OK;
-    }
-};
-
+// A VARIANT array may hold any kind of element; a null BSTR is an empty text.
 TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
     Start();
-    MixedListServer mixed;
-    broker.FServer = mixed.Ref();
+    server.lists["GetListaParteneri"] = FakeList::OfMixedKinds();
     Put("GETLISTAPARTENERI.TXT", "");
     broker.TimerTimer();
-    EXPECT_EQ(Read("LISTAPARTENERI.TXT"),
-              "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
-    broker.FServer.reset();
+    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "base/AnsiText.h"
-#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
@@ -17,25 +16,18 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     if (sizeof(void*) != 4)
         GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
     Start();
-    const std::string header = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
     {
         UniqueFile file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file.valid());
         DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file.get(), header.data(), DWORD(header.size()), &written, nullptr));
+        ASSERT_TRUE(WriteFile(file.get(), kMonthHeader.data(), DWORD(kMonthHeader.size()), &written, nullptr));
         LARGE_INTEGER end{};
         end.QuadPart = 3LL << 30;
         ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
         ASSERT_TRUE(SetEndOfFile(file.get()));
     }
-    std::string raised;
-    try {
-        broker.TimerTimer();
-    } catch (const BrokerError& error) {
-        raised = error.what();
-    }
-    EXPECT_EQ(raised, "File too large \"" + Path("COMANDA_1.TXT") + "\"");
+    EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), "File too large \"" + Path("COMANDA_1.TXT") + "\"");
     EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
@@ -49,7 +41,7 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
 
 TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesReachesTheServerWhole) {
     Start();
-    std::string content = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
+    std::string content = kMonthHeader;
     for (int n = 0; n < 200000; ++n)
         content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
     Put("FACTURA_1.TXT", content);
@@ -67,9 +59,7 @@ TEST_F(LargeInputTest, AnswerOfThreeHundredThousandRowsIsWrittenWhole) {
     std::string expected;
     for (int n = 0; n < 300000; ++n) {
         const std::string number = std::to_string(n);
-        rows.push_back(
-            std::string("P").append(number).append(";P").append(number).append(";;RO").append(number).append(
-                ";Partener"));
+        rows.push_back("P" + number + ";P" + number + ";;RO" + number + ";Partener");
         expected += rows.back() + "\r\n";
     }
     server.lists["GetListaParteneri"] = FakeList::OfVariants(std::move(rows));

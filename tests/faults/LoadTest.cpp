@@ -57,17 +57,13 @@ std::vector<Package> MakePackages() {
         std::string name = kExpectedPackages[kind].prefix + std::to_string(n) + ".TXT";
         if (n % 5 == 2) name = Lower(name);
         const std::string record = std::string(refused ? "REFUZ" : "R") + ";" + std::to_string(n);
-        std::string content = kExpectedPackages[kind].Documents()
-                                  ? "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n" + record + "\r\n"
-                                  : record + "\r\n";
-        packages.push_back({name, kind, refused, content});
+        const std::string header = kExpectedPackages[kind].Documents() ? kMonthHeader : "";
+        packages.push_back({name, kind, refused, header + record + "\r\n"});
     }
     return packages;
 }
 
-std::string ErrorFileOf(const std::string& name) {
-    return "ERORI_" + name.substr(0, name.size() - 4) + ".TXT";
-}
+std::string ErrorFileOf(const std::string& name) { return "ERORI_" + name.substr(0, name.size() - 4) + ".TXT"; }
 
 std::string SetAsideOf(const std::string& name) { return name.substr(0, name.size() - 4) + ".ERR"; }
 
@@ -101,20 +97,15 @@ protected:
             return {"", "", Stamp() + kind.opened, package.refused ? "Pachetul contine erori " : accepted};
         }
         const std::string s = Stamp();
-        if (name == "GETINFOCMDBON.TXT")
+        if (name == "GETINFOCMDBON.TXT" || name == "GETSTOCARTICOL.TXT") {
+            const bool bon = name == "GETINFOCMDBON.TXT";
             return {s + " ... Setez luna lucru 2026_12",
-                    s + " ... Citesc informatii bonuri pentru comanda 5003",
-                    s + " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
-                    s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii",
-                    s + " ... Scriu informatiile in " + Path("INFOCMDBON.TXT")};
-        if (name == "GETSTOCARTICOL.TXT")
-            return {s + " ... Setez luna lucru 2026_12",
-                    s + " ... Citesc stoc articol A0001",
-                    s + " ... Functia GetStocArticol a fost rulata fara eroare ",
-                    s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii",
-                    s + " ... Scriu informatiile in " + Path("STOCARTICOL.TXT")};
+                    s + (bon ? " ... Citesc informatii bonuri pentru comanda 5003" : " ... Citesc stoc articol A0001"),
+                    s + (bon ? " ... Functiea GetInfoCmdBon" : " ... Functia GetStocArticol") +
+                        " a fost rulata fara eroare ",
+                    s + " ... Cod Eroare :0", s + " ... Au fost returnate :0 linii",
+                    s + " ... Scriu informatiile in " + Path(bon ? "INFOCMDBON.TXT" : "STOCARTICOL.TXT")};
+        }
         if (name == "GETINFOCMDBONURI.TXT") return {s + " ... Citesc informatii bonuri pentru ziua 5"};
         return {};
     }

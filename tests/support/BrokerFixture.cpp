@@ -132,8 +132,11 @@ std::string BrokerTest::Read(const std::string& name) const { return ReadWholeFi
 
 bool BrokerTest::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
-std::vector<std::string> BrokerTest::Log() const {
-    std::vector<std::string> lines = SplitTextLines(broker.LogText());
+namespace {
+
+// The lines of a log text, each without its "Ver. 3.1 -  " prefix.
+std::vector<std::string> Unprefixed(std::string_view text) {
+    std::vector<std::string> lines = SplitTextLines(text);
     for (std::string& line : lines) {
         EXPECT_EQ(line.substr(0, 12), "Ver. 3.1 -  ");
         line.erase(0, 12);
@@ -141,9 +144,13 @@ std::vector<std::string> BrokerTest::Log() const {
     return lines;
 }
 
+}  // namespace
+
+std::vector<std::string> BrokerTest::Log() const { return Unprefixed(broker.LogText()); }
+
 std::vector<std::string> BrokerTest::NewLines() {
-    std::vector<std::string> lines = Log();
-    lines.erase(lines.begin(), lines.begin() + std::min(linesSeen_, lines.size()));
-    linesSeen_ += lines.size();
-    return lines;
+    const std::string text = broker.LogText();
+    const size_t from = text.rfind(logSeen_, 0) == 0 ? logSeen_.size() : 0;  // else a new day's log
+    logSeen_ = text;
+    return Unprefixed(std::string_view(text).substr(from));
 }

@@ -54,7 +54,8 @@ protected:
     bool Exists(const std::string& name) const;
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
-    // The log lines (so trimmed) since the last call, or since the test began.
+    // The log lines (so trimmed) since the last call, or since the test began; after a
+    // new day, the new day's.
     std::vector<std::string> NewLines();
 
     static std::string Stamp();  // the time stamp of today, as logged
@@ -71,7 +72,7 @@ protected:
     std::string workDir;
     std::string exeDir;  // with a trailing "\"
     bool iniWritten = false;
-    size_t linesSeen_ = 0;
+    std::string logSeen_;  // the log text as NewLines last saw it
 };
 
 // A document package of the fixture's month, December 2026: the header, then one order line.
