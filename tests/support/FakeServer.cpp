@@ -72,7 +72,12 @@ STDMETHODIMP FakeServer::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-HRESULT FakeServer::Failure(const std::string& method) {
+std::string FakeServer::Text(BSTR text) { return Ansi(BstrText(text)); }
+
+HRESULT FakeServer::Called(const std::string& method, const Arguments& arguments) {
+    std::string call = method;
+    for (size_t i = 0; i < arguments.size(); ++i) call += (i == 0 ? "(" : ",") + arguments[i];
+    calls.push_back(arguments.empty() ? call : call + ")");
     auto failure = failures.find(method);
     if (failure == failures.end()) return S_OK;
     SetErrorInfo(0, nullptr);
@@ -89,83 +94,41 @@ HRESULT FakeServer::Failure(const std::string& method) {
     return failure->second.first;
 }
 
-HRESULT FakeServer::Ok(const std::string& method, LONG* value, const std::string& call) {
-    calls.push_back(call.empty() ? method : call);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
-    auto scripted = ok.find(method);
-    *value = scripted == ok.end() ? 1 : scripted->second;
-    if (Refused(method, call)) *value = 0;
+HRESULT FakeServer::Ok(LONG* value, const std::string& method, const Arguments& arguments) {
+    if (HRESULT hr = Called(method, arguments); FAILED(hr)) return hr;
+    *value = Refused(method) ? 0 : ok.count(method) ? ok[method] : 1;
     return S_OK;
 }
 
-bool FakeServer::Refused(const std::string& method, const std::string& call) const {
+bool FakeServer::Refused(const std::string& method) const {
     if (refuseMarker.empty()) return false;
-    if (call.find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
+    if (calls.back().find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
     if (method.rfind("Gen", 0) != 0) return false;
     for (const std::string& line : package)
         if (line.find(refuseMarker) != std::string::npos) return true;
     return false;
 }
 
-HRESULT FakeServer::Count(const std::string& method, LONG* n) {
-    calls.push_back(method);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
+HRESULT FakeServer::Count(LONG* n, const std::string& method) {
+    if (HRESULT hr = Called(method); FAILED(hr)) return hr;
     *n = count.count(method) ? count[method] : 0;
     return S_OK;
 }
 
-HRESULT FakeServer::List(const std::string& method, LONG* e, VARIANT* l, const std::string& call) {
-    calls.push_back(call.empty() ? method : call);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
+HRESULT FakeServer::List(LONG* e, VARIANT* l, const std::string& method, const Arguments& arguments) {
+    if (HRESULT hr = Called(method, arguments); FAILED(hr)) return hr;
     *e = errorCode.count(method) ? errorCode[method] : 0;
     if (lists.count(method)) FillList(lists[method], l);
     return S_OK;
 }
 
-HRESULT FakeServer::Record(const std::string& method, BSTR record, LONG* value) {
-    return Ok(method, value, method + "(" + Ansi(BstrText(record)) + ")");
-}
-
-HRESULT FakeServer::Kind(const std::string& method, BSTR kind) {
-    calls.push_back(method + "(" + Ansi(BstrText(kind)) + ")");
-    return Failure(method);
-}
-
-STDMETHODIMP FakeServer::SetFirmaLucru(BSTR company, LONG* value) {
-    return Ok("SetFirmaLucru", value, "SetFirmaLucru(" + Ansi(BstrText(company)) + ")");
-}
-
-STDMETHODIMP FakeServer::SetLunaLucru(LONG year, LONG month, LONG* value) {
-    return Ok("SetLunaLucru", value,
-              "SetLunaLucru(" + std::to_string(year) + "," + std::to_string(month) + ")");
-}
-
 STDMETHODIMP FakeServer::SetPachet(VARIANT lines) {
     package = ReadServerList(lines).lines;
-    calls.push_back("SetPachet(" + std::to_string(package.size()) + ")");
-    return Failure("SetPachet");
+    return Called("SetPachet", {std::to_string(package.size())});
 }
 
 STDMETHODIMP FakeServer::GetListaErori(VARIANT* list) {
-    calls.push_back("GetListaErori");
-    if (HRESULT hr = Failure("GetListaErori"); FAILED(hr)) return hr;
+    if (HRESULT hr = Called("GetListaErori"); FAILED(hr)) return hr;
     FillList(errors, list);
     return S_OK;
-}
-
-STDMETHODIMP FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
-    return List("GetStocArticol", e, l,
-                "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
-}
-
-STDMETHODIMP FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {
-    return List("GetSolduriParteneri", e, l, "GetSolduriParteneri(" + Ansi(BstrText(selector)) + ")");
-}
-
-STDMETHODIMP FakeServer::GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) {
-    return List("GetInfoCmdBon", e, l, "GetInfoCmdBon(" + std::to_string(order) + ")");
-}
-
-STDMETHODIMP FakeServer::GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) {
-    return List("GetInfoCmdBonuri", e, l, "GetInfoCmdBonuri(" + std::to_string(day) + ")");
 }

@@ -60,49 +60,66 @@ public:
         return IsEqualIID(iid, IID_ITallyportObject) ? S_OK : S_FALSE;
     }
 
-    // ITallyportObject
-    STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override;
-    STDMETHODIMP SetLunaLucru(LONG year, LONG month, LONG* ok) override;
+    // ITallyportObject: each call is recorded as its name, with its arguments in brackets if
+    // it has any, then answered as scripted for its name.
+    STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override {
+        return Ok(ok, "SetFirmaLucru", {Text(company)});
+    }
+    STDMETHODIMP SetLunaLucru(LONG y, LONG m, LONG* ok) override {
+        return Ok(ok, "SetLunaLucru", {N(y), N(m)});
+    }
     STDMETHODIMP SetPachet(VARIANT lines) override;
     STDMETHODIMP GetListaErori(VARIANT* list) override;
-    STDMETHODIMP GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override;
-    STDMETHODIMP GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override;
-    STDMETHODIMP GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override;
-    STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override;
-    STDMETHODIMP GenFacturi(LONG* ok) override { return Ok("GenFacturi", ok); }
-    STDMETHODIMP GenComenzi(LONG* ok) override { return Ok("GenComenzi", ok); }
-    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Ok("GenFacturiFurnizori", ok); }
-    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Ok("GenComenziFurnizori", ok); }
-    STDMETHODIMP GetNrFacturi(LONG* n) override { return Count("GetNrFacturi", n); }
-    STDMETHODIMP GetNrComenzi(LONG* n) override { return Count("GetNrComenzi", n); }
-    STDMETHODIMP GetNrFacturiFurnizori(LONG* n) override { return Count("GetNrFacturiFurnizori", n); }
-    STDMETHODIMP GetNrComenziFurnizori(LONG* n) override { return Count("GetNrComenziFurnizori", n); }
-    STDMETHODIMP GetListaParteneri(LONG* e, VARIANT* l) override { return List("GetListaParteneri", e, l); }
-    STDMETHODIMP GetStocuri(LONG* e, VARIANT* l) override { return List("GetStocuri", e, l); }
-    STDMETHODIMP GetListaGestiuni(LONG* e, VARIANT* l) override { return List("GetListaGestiuni", e, l); }
-    STDMETHODIMP GetInfoArticol(LONG* e, VARIANT* l) override { return List("GetInfoArticol", e, l); }
+    STDMETHODIMP GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetStocArticol", {Text(code), N(zero)});
+    }
+    STDMETHODIMP GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetSolduriParteneri", {Text(selector)});
+    }
+    STDMETHODIMP GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetInfoCmdBon", {N(order)});
+    }
+    STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetInfoCmdBonuri", {N(day)});
+    }
+    STDMETHODIMP GenFacturi(LONG* ok) override { return Ok(ok, "GenFacturi"); }
+    STDMETHODIMP GenComenzi(LONG* ok) override { return Ok(ok, "GenComenzi"); }
+    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Ok(ok, "GenFacturiFurnizori"); }
+    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Ok(ok, "GenComenziFurnizori"); }
+    STDMETHODIMP GetNrFacturi(LONG* n) override { return Count(n, "GetNrFacturi"); }
+    STDMETHODIMP GetNrComenzi(LONG* n) override { return Count(n, "GetNrComenzi"); }
+    STDMETHODIMP GetNrFacturiFurnizori(LONG* n) override { return Count(n, "GetNrFacturiFurnizori"); }
+    STDMETHODIMP GetNrComenziFurnizori(LONG* n) override { return Count(n, "GetNrComenziFurnizori"); }
+    STDMETHODIMP GetListaParteneri(LONG* e, VARIANT* l) override { return List(e, l, "GetListaParteneri"); }
+    STDMETHODIMP GetStocuri(LONG* e, VARIANT* l) override { return List(e, l, "GetStocuri"); }
+    STDMETHODIMP GetListaGestiuni(LONG* e, VARIANT* l) override { return List(e, l, "GetListaGestiuni"); }
+    STDMETHODIMP GetInfoArticol(LONG* e, VARIANT* l) override { return List(e, l, "GetInfoArticol"); }
     STDMETHODIMP GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
-        return List("GetFacturiCmdOnline", e, l);
+        return List(e, l, "GetFacturiCmdOnline");
     }
-    STDMETHODIMP GetListaArtCatPret(LONG* e, VARIANT* l) override { return List("GetListaArtCatPret", e, l); }
+    STDMETHODIMP GetListaArtCatPret(LONG* e, VARIANT* l) override { return List(e, l, "GetListaArtCatPret"); }
     STDMETHODIMP GetPretAchizStocuri(LONG* e, VARIANT* l) override {
-        return List("GetPretAchizStocuri", e, l);
+        return List(e, l, "GetPretAchizStocuri");
     }
-    STDMETHODIMP GetIncasariLuna(LONG* e, VARIANT* l) override { return List("GetIncasariLuna", e, l); }
-    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Record("AddPartener", record, ok); }
-    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Record("AddArticol", record, ok); }
-    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override { return Record("ModiPartener", record, ok); }
-    STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Kind("SetTipIDPartener", kind); }
-    STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Kind("SetTipIDArticol", kind); }
+    STDMETHODIMP GetIncasariLuna(LONG* e, VARIANT* l) override { return List(e, l, "GetIncasariLuna"); }
+    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Ok(ok, "AddPartener", {Text(record)}); }
+    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Ok(ok, "AddArticol", {Text(record)}); }
+    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override {
+        return Ok(ok, "ModiPartener", {Text(record)});
+    }
+    STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Called("SetTipIDPartener", {Text(kind)}); }
+    STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Called("SetTipIDArticol", {Text(kind)}); }
 
 private:
-    HRESULT Failure(const std::string& method);  // records nothing; S_OK when not scripted to fail
-    HRESULT Ok(const std::string& method, LONG* ok, const std::string& call = {});
-    bool Refused(const std::string& method, const std::string& call) const;
-    HRESULT Count(const std::string& method, LONG* n);
-    HRESULT List(const std::string& method, LONG* e, VARIANT* l, const std::string& call = {});
-    HRESULT Record(const std::string& method, BSTR record, LONG* ok);
-    HRESULT Kind(const std::string& method, BSTR kind);
+    using Arguments = std::vector<std::string>;
+    static std::string Text(BSTR text);
+    static std::string N(LONG value) { return std::to_string(value); }
+    // Records the call; then its scripted failure, or S_OK.
+    HRESULT Called(const std::string& method, const Arguments& arguments = {});
+    HRESULT Ok(LONG* ok, const std::string& method, const Arguments& arguments = {});
+    bool Refused(const std::string& method) const;
+    HRESULT Count(LONG* n, const std::string& method);
+    HRESULT List(LONG* e, VARIANT* l, const std::string& method, const Arguments& arguments = {});
 
     ULONG refs_ = 1;
 };
