@@ -1,8 +1,6 @@
 // The operator's partner balance export: working month, SOLDURI.TXT, refusals.
 #include "support/BrokerFixture.h"
 
-#include "base/FileSystem.h"
-
 namespace {
 
 using BalanceExportTest = BrokerTest;
@@ -14,7 +12,6 @@ TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) 
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
     server.errors = FakeList::Of({"Luna inchisa"});
-    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP"});
     const std::string exported = Stamp() + " ... Import solduri parteneri ";
     const std::string refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
     struct Case {
@@ -74,10 +71,7 @@ TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) 
         EXPECT_EQ(broker.FBusy, c.busy);
         if (!*c.failing) continue;
         server.failures.clear();  // the server is well again: the service goes on serving
-        Put("GETLISTAGESTIUNI.TXT", "");
-        broker.TimerTimer();
-        EXPECT_EQ(Contents("LISTAGESTIUNI.TXT"), "DEP\r\n");
-        DeleteFileQuietly(Path("LISTAGESTIUNI.TXT"));
+        EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
     }
 }
 

@@ -11,6 +11,7 @@ namespace {
 
 using FaultTest = BrokerTest;
 
+// Requests and log lines alike wait for the working directory to come back.
 TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     Start();
     server.count["GetNrComenzi"] = 1;
@@ -36,6 +37,7 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     const size_t calls = server.calls.size();
     for (int i = 0; i < 4; ++i) broker.TimerTimer();
     EXPECT_EQ(server.calls.size(), calls);
+    EXPECT_FALSE(DirectoryExists(workDir));  // the lines wait in memory: no folder is made for them
     expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
     ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
 
@@ -135,7 +137,8 @@ TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
     server.lists["GetListaParteneri"] = FakeList::OfMixedKinds();
     Put("GETLISTAPARTENERI.TXT", "");
     broker.TimerTimer();
-    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
+    EXPECT_EQ(Read("LISTAPARTENERI.TXT"),
+              "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
 }
 
 }  // namespace

@@ -124,6 +124,15 @@ void BrokerTest::Start() {
     server.calls.clear();
 }
 
+std::string BrokerTest::ServeOneQuery() {
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.TimerTimer();
+    const std::string answer = Exists("GETLISTAGESTIUNI.TXT") ? kNoFile : Contents("LISTAGESTIUNI.TXT");
+    DeleteFileQuietly(Path("LISTAGESTIUNI.TXT"));
+    return answer;
+}
+
 void BrokerTest::Put(const std::string& name, const std::string& content) const {
     WriteFileReplacing(Path(name), content);
 }

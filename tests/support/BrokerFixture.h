@@ -59,6 +59,9 @@ protected:
     std::vector<std::string> NewLines();
 
     static std::string Stamp();  // the time stamp of today, as logged
+    // Drops GETLISTAGESTIUNI.TXT, which the server answers with one location, and ticks once;
+    // the answer then (kNoFile when the request is still there), which it removes.
+    std::string ServeOneQuery();
 
 public:
     static LocalTime today;     // what the service's clock says; tests may change it
