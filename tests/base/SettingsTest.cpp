@@ -1,8 +1,10 @@
-// Reading rules of the settings file "VQBroker.Ini", and the application's title.
+// Reading rules of the settings file "VQBroker.Ini", the splitting of its lists, and the
+// application's title.
 #include <gtest/gtest.h>
 
 #include "base/AppTitle.h"
 #include "base/Settings.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -90,6 +92,23 @@ TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {
                                                          {"vqBROKER.v2.exe", "vqbroker"},
                                                          {"Z:\\noext", "noext"}};
     for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitle(path), title) << path;
+}
+
+// Every case starts from a list that holds "X": the pieces are appended to it.
+TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOneAndAppends) {
+    struct Case {
+        const char* text;
+        TextList pieces;
+    } cases[] = {
+        {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}},     {"A;", {"A"}}, {"", {}}, {";", {""}},
+        {";;", {"", ""}},         {"A; B", {"A", " B"}}, {"A", {"A"}},
+    };
+    for (const auto& c : cases) {
+        TextList pieces{"X"}, expected{"X"};
+        SplitList(c.text, ';', pieces);
+        expected.insert(expected.end(), c.pieces.begin(), c.pieces.end());
+        EXPECT_EQ(pieces, expected) << c.text;
+    }
 }
 
 }  // namespace
