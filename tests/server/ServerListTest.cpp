@@ -46,7 +46,8 @@ TEST(ServerListTest, AnythingElseIsNoLines) {
     EXPECT_FALSE(ReadServerList(numbers.get()).isArray);
 }
 
-TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
+// A list sent has bounds 0 to its count less one.
+TEST(ServerListTest, SentListsAndTextsAreWhole) {
     UniqueVariant list = MakeServerList({"[InfoPachet]", "", "\xE2"});
     EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
     ServerList read = ReadServerList(list.get());
@@ -56,11 +57,9 @@ TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
     ServerList none = ReadServerList(MakeServerList({}).get());
     EXPECT_TRUE(none.isArray);
     EXPECT_EQ(none.upperBound, -1);
-}
 
-// Converted straight into the BSTR: the length, the terminator and an empty text's
-// non-null BSTR must come out as a BSTR made from a wide string would.
-TEST(ServerListTest, SentTextIsAWholeBstr) {
+    // A text is converted straight into the BSTR: the length, the terminator and an empty
+    // text's non-null BSTR must come out as a BSTR made from a wide string would.
     for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
         UniqueBstr sent = MakeBstr(text);
         const std::wstring wide = Wide(text);
