@@ -167,6 +167,7 @@ TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
 // that is still ending; each copy lets go when it goes.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {
+        SCOPED_TRACE(Ansi(name));
         UniqueHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         std::thread other([&] {
             UniqueHandle mutex(CreateMutexW(nullptr, TRUE, name));
@@ -175,20 +176,13 @@ TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
             ReleaseMutex(mutex.get());
         });
         WaitForSingleObject(taken.get(), 5000);
-        {
-            SingleInstance window;
-            EXPECT_FALSE(window.Take(0));
-        }
+        EXPECT_FALSE(SingleInstance().Take(0)) << "a window copy gives up at once";
         SingleInstance service;
-        EXPECT_TRUE(service.Take(5000));
+        EXPECT_TRUE(service.Take(5000)) << "a service copy waits";
         other.join();
     }
-    {
-        SingleInstance first;
-        ASSERT_TRUE(first.Take(0));
-    }
-    SingleInstance next;
-    EXPECT_TRUE(next.Take(0));
+    EXPECT_TRUE(SingleInstance().Take(0));
+    EXPECT_TRUE(SingleInstance().Take(0)) << "a copy lets go when it goes";
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
 }
 
-TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesReachesTheServerWhole) {
+TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousandRowsGoWhole) {
     Start();
     std::string content = kMonthHeader;
     for (int n = 0; n < 200000; ++n)
@@ -187,10 +187,7 @@ TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesReachesTheServerWhole) {
     EXPECT_EQ(server.package[3], "Articol=A0;1;9.99");
     EXPECT_EQ(server.package.back(), "Articol=A199999;1;9.99");
     EXPECT_FALSE(Exists("FACTURA_1.TXT"));
-}
 
-TEST_F(LargeInputTest, AnswerOfThreeHundredThousandRowsIsWrittenWhole) {
-    Start();
     std::vector<std::string> rows;
     std::string expected;
     for (int n = 0; n < 300000; ++n) {
