@@ -1,100 +1,78 @@
 // The operator's partner balance export: working month, SOLDURI.TXT, refusals.
 #include "support/BrokerFixture.h"
 
-#include "base/BrokerError.h"
-
 namespace {
-
-constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
 
 using BalanceExportTest = BrokerTest;
 
-TEST_F(BalanceExportTest, LastDayOfTheYearExportsDecember) {
-    today = {2026, 12, 31, 23, 59, 58};
-    Start();
-    server.lists["GetSolduriParteneri"] = FakeList::Of({"P1;120,50", "P2;-3"});
-    broker.ImportSolduriClick();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetSolduriParteneri(-1)");
-    EXPECT_EQ(Read("SOLDURI.TXT"), "P1;120,50\r\nP2;-3\r\n");
-    EXPECT_EQ(Log(), TextList{Stamp() + " ... Import solduri parteneri "});
-    EXPECT_FALSE(broker.FBusy);
-}
-
-TEST_F(BalanceExportTest, FirstDayOfTheYearExportsJanuaryOfTheNewYear) {
-    today = {2027, 1, 1, 0, 0, 1};
-    Start();
-    broker.ImportSolduriClick();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2027,1) GetSolduriParteneri(-1)");
-}
-
-TEST_F(BalanceExportTest, EmptyOrMissingListWritesAnEmptyFileWhole) {
-    Start();
-    server.lists["GetSolduriParteneri"] = FakeList::OfVariants({"P1;1"});
-    broker.ImportSolduriClick();
-    EXPECT_EQ(Read("SOLDURI.TXT"), "P1;1\r\n");
-    for (const FakeList& list : {FakeList{}, FakeList::Of({})}) {
-        server.lists["GetSolduriParteneri"] = list;
-        broker.ImportSolduriClick();
-        EXPECT_TRUE(Exists("SOLDURI.TXT"));
-        EXPECT_EQ(Read("SOLDURI.TXT"), "");
-    }
-    EXPECT_EQ(Log(), TextList(3, Stamp() + " ... Import solduri parteneri "));
-}
-
-TEST_F(BalanceExportTest, RequestInProgressRefusesTheClick) {
-    Start();
-    broker.FBusy = true;
-    broker.ImportSolduriClick();
-    EXPECT_EQ(Log(), TextList{kRefusal});
-    EXPECT_EQ(server.CallsText(), "");
-    EXPECT_TRUE(broker.FBusy);  // still the request's
-    EXPECT_FALSE(Exists("SOLDURI.TXT"));
-}
-
-TEST_F(BalanceExportTest, MissingServerRefusesTheClick) {
-    Start();
-    broker.FServer.reset();
-    broker.ImportSolduriClick();
-    EXPECT_EQ(Log(), TextList{kRefusal});
-    EXPECT_FALSE(broker.FBusy);
-}
-
-TEST_F(BalanceExportTest, RefusalsAreReportedToLogAndErrorFileNamedAfterTheLastRequest) {
+// Each click starts from an earlier SOLDURI.TXT and an earlier error file of the last
+// request (error files are prefixed): a click writes the one it must and leaves the other.
+// A click that raises leaves the service serving.
+TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) {
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
-    broker.FCurrentRequest = "GETSTOC.TXT";
-    Put("SOLDURI.TXT", "earlier");
     server.errors = FakeList::Of({"Luna inchisa"});
-    server.ok["SetLunaLucru"] = 0;
-    broker.ImportSolduriClick();
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetListaErori");
-    EXPECT_EQ(Read("ERORI_GETSTOC.TXT"), "Luna inchisa\r\n");
-
-    server.ok["SetLunaLucru"] = 1;
-    server.errorCode["GetSolduriParteneri"] = 4;
-    server.errors = FakeList::Of({"Solduri indisponibile"});
-    broker.ImportSolduriClick();
-    EXPECT_EQ(Read("ERORI_GETSTOC.TXT"), "Solduri indisponibile\r\n");
-    EXPECT_EQ(Log(), (TextList{"Luna inchisa", "Solduri indisponibile"}));
-    EXPECT_EQ(Read("SOLDURI.TXT"), "earlier");
-    EXPECT_FALSE(broker.FBusy);
-}
-
-TEST_F(BalanceExportTest, SuccessLeavesAnEarlierErrorFile) {
-    Start();
-    Put("ERORI.TXT", "from a request");
-    broker.ImportSolduriClick();
-    EXPECT_EQ(Read("ERORI.TXT"), "from a request");
-}
-
-TEST_F(BalanceExportTest, FailingCallLeavesTheClickWithBusyCleared) {
-    Start();
-    Put("SOLDURI.TXT", "earlier");
-    server.failures["GetSolduriParteneri"] = {E_FAIL, "Server oprit"};
-    EXPECT_THROW(broker.ImportSolduriClick(), BrokerError);
-    EXPECT_FALSE(broker.FBusy);
-    EXPECT_EQ(Read("SOLDURI.TXT"), "earlier");
-    EXPECT_EQ(Log(), TextList{});
+    const std::string exported = Stamp() + " ... Import solduri parteneri ";
+    const std::string refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
+    struct Case {
+        const char* behaviour;
+        FakeList list = {};
+        LocalTime today = BrokerTest::today;
+        LONG monthOk = 1, listError = 0;
+        const char* failing = "";  // the call that fails with "Server oprit"
+        bool busy = false, noServer = false;
+        std::string calls = "SetLunaLucru(2026,12) GetSolduriParteneri(-1)";
+        std::string balances = "";  // SOLDURI.TXT after the click
+        TextList logged = {};
+    } cases[] = {  // in the order of the clock
+        {.behaviour = "VARIANT elements are written", .list = FakeList::OfVariants({"P1;1"}),
+         .balances = "P1;1\r\n", .logged = {exported}},
+        {.behaviour = "no array writes an empty file", .logged = {exported}},
+        {.behaviour = "an empty array writes an empty file", .list = FakeList::Of({}), .logged = {exported}},
+        {.behaviour = "a request in progress refuses the click and keeps its busy flag", .busy = true,
+         .calls = "", .balances = "earlier", .logged = {refusal}},
+        {.behaviour = "no server refuses the click", .noServer = true, .calls = "", .balances = "earlier",
+         .logged = {refusal}},
+        {.behaviour = "a closed month goes to the log and the error file", .monthOk = 0,
+         .calls = "SetLunaLucru(2026,12) GetListaErori", .balances = "earlier", .logged = {"Luna inchisa"}},
+        {.behaviour = "an error code of the list goes to the log and the error file", .listError = 4,
+         .calls = "SetLunaLucru(2026,12) GetSolduriParteneri(-1) GetListaErori", .balances = "earlier",
+         .logged = {"Luna inchisa"}},
+        {.behaviour = "a failing list call raises, the busy flag cleared", .failing = "GetSolduriParteneri",
+         .balances = "earlier"},
+        {.behaviour = "a failing month call raises, the busy flag cleared", .failing = "SetLunaLucru",
+         .calls = "SetLunaLucru(2026,12)", .balances = "earlier"},
+        {.behaviour = "31 December exports December", .list = FakeList::Of({"P1;120,50", "P2;-3"}),
+         .today = {2026, 12, 31, 23, 59, 58}, .balances = "P1;120,50\r\nP2;-3\r\n",
+         .logged = {"31.12.2026 23:59:58  ... Import solduri parteneri "}},
+        {.behaviour = "1 January exports January of the new year", .today = {2027, 1, 1, 0, 0, 1},
+         .calls = "SetLunaLucru(2027,1) GetSolduriParteneri(-1)",
+         .logged = {"01.01.2027 00:00:01  ... Import solduri parteneri "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        today = c.today;
+        server.calls.clear();
+        server.ok["SetLunaLucru"] = c.monthOk;
+        server.errorCode["GetSolduriParteneri"] = c.listError;
+        server.lists["GetSolduriParteneri"] = c.list;
+        server.failures.clear();
+        if (*c.failing) server.failures[c.failing] = {E_FAIL, "Server oprit"};
+        broker.FBusy = c.busy;
+        broker.FServer = c.noServer ? ComRef<ITallyportObject>() : server.Ref();
+        broker.FCurrentRequest = "GETSTOC.TXT";
+        Put("SOLDURI.TXT", "earlier");
+        Put("ERORI_GETSTOC.TXT", "earlier");
+        EXPECT_EQ(ErrorRaisedBy([&] { broker.ImportSolduriClick(); }), *c.failing ? "Server oprit" : "");
+        EXPECT_EQ(server.CallsText(), c.calls);
+        EXPECT_EQ(Read("SOLDURI.TXT"), c.balances);
+        EXPECT_EQ(Read("ERORI_GETSTOC.TXT"), c.monthOk == 0 || c.listError ? "Luna inchisa\r\n" : "earlier");
+        EXPECT_EQ(NewLines(), c.logged);
+        EXPECT_EQ(broker.FBusy, c.busy);
+        if (!*c.failing) continue;
+        server.failures.clear();  // the server is well again: the service goes on serving
+        EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
+    }
 }
 
 }  // namespace

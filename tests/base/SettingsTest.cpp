@@ -1,112 +1,114 @@
-// Reading rules of the settings file "VQBroker.Ini", and the application's title.
+// Reading rules of the settings file "VQBroker.Ini", the splitting of its lists, and the
+// application's title.
 #include <gtest/gtest.h>
 
 #include "base/AppTitle.h"
 #include "base/Settings.h"
+#include "base/Text.h"
 
 namespace {
 
-Settings Read(const std::string& generale) { return ReadSettings("[Generale]\r\n" + generale); }
+// A setting as text, by its key: a flag "1" or "0", each location of a list in brackets.
+std::string Value(const Settings& settings, std::string_view key) {
+    if (key == "DirectorLucru") return settings.workDir;
+    if (key == "FirmaLucru") return settings.company;
+    if (key == "IDArticol") return settings.articleIdKind;
+    if (key == "IDPartener") return settings.partnerIdKind;
+    if (key == "PrefixareErori") return settings.prefixErrors ? "1" : "0";
+    if (key == "RaspunsImediat") return settings.immediate ? "1" : "0";
+    if (key == "ZileIstoricLog") return std::to_string(settings.logHistoryDays);
+    std::string list;  // Gestiune
+    for (const std::string& gestiune : settings.gestiuni) list += "[" + gestiune + "]";
+    return list;
+}
 
-TEST(SettingsTest, MissingFileOrKeysGiveTheMissingValues) {
-    for (const char* content : {"", "[Generale]\r\n", "[Other]\r\nDirectorLucru=C:\\W\r\n"}) {
-        Settings settings = ReadSettings(content);
-        EXPECT_EQ(settings.workDir, "?") << content;
-        EXPECT_EQ(settings.company, "?");
-        EXPECT_EQ(settings.articleIdKind, "?");
-        EXPECT_EQ(settings.partnerIdKind, "?");
-        EXPECT_TRUE(settings.gestiuni.empty());
-        EXPECT_FALSE(settings.prefixErrors);
+TEST(SettingsTest, EachKeyIsReadByItsOwnRule) {
+    struct Case {
+        const char* behaviour;
+        const char* key;
+        std::vector<std::pair<const char*, const char*>> writtenAndRead;
+    } cases[] = {
+        {"values are taken exactly as written, blanks after = and all", "FirmaLucru",
+         {{"ACME SRL", "ACME SRL"}, {" blank kept ", " blank kept "}, {"", ""}, {"a=b", "a=b"}}},
+        {"key kinds are stored as written", "IDArticol", {{"codExtern", "codExtern"}}},
+        {"key kinds are stored as written", "IDPartener", {{"cod fiscal", "cod fiscal"}}},
+        {"the working directory loses one trailing backslash", "DirectorLucru",
+         {{"C:\\Work\\", "C:\\Work"}, {"C:\\Work\\\\", "C:\\Work\\"}, {"C:\\", "C:"}, {"?\\", "?"},
+          {"", ""}, {"\\", ""}}},
+        {"locations are upper-cased and split, a trailing empty one dropped", "Gestiune",
+         {{"g1;g2;", "[G1][G2]"}, {";G1", "[][G1]"}, {" g1", "[ G1]"}, {"", ""}, {"az;z", "[AZ][Z]"}}},
+        {"prefixing needs exactly D", "PrefixareErori",
+         {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"D ", "0"}, {"", "0"}, {"N", "0"}}},
+        {"immediate answers need exactly D", "RaspunsImediat",
+         {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"D ", "0"}, {"", "0"}, {"N", "0"}}},
+        {"days of log history are plain decimal, else 30", "ZileIstoricLog",
+         {{"7", "7"}, {"0", "0"}, {"365", "365"}, {"", "30"}, {" 7", "30"}, {"7 ", "30"}, {"-1", "30"},
+          {"+7", "30"}, {"x", "30"}, {"99999999999", "30"}}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [written, read] : c.writtenAndRead) {
+            SCOPED_TRACE(std::string(c.behaviour) + ": " + c.key + "=" + written);
+            const std::string content = std::string("[Generale]\r\n") + c.key + "=" + written + "\r\n";
+            EXPECT_EQ(Value(ReadSettings(content), c.key), read);
+        }
     }
 }
 
-TEST(SettingsTest, ValuesAreTakenExactlyAsWritten) {
+TEST(SettingsTest, LinesSectionsAndKeysAreFoundByTheFilesRules) {
+    const std::pair<const char*, const char*> missing[] = {
+        {"DirectorLucru", "?"}, {"FirmaLucru", "?"},     {"IDArticol", "?"},      {"IDPartener", "?"},
+        {"Gestiune", ""},       {"PrefixareErori", "0"}, {"RaspunsImediat", "0"}, {"ZileIstoricLog", "30"},
+    };
+    for (const char* content :
+         {"", "[Generale]\r\n", "[Other]\r\nDirectorLucru=C:\\W\r\nZileIstoricLog=7\r\n"})
+        for (const auto& [key, value] : missing)
+            EXPECT_EQ(Value(ReadSettings(content), key), value) << "missing " << key << " in: " << content;
+
     struct Case {
-        const char* line;
+        const char* behaviour;
+        const char* content;
         const char* company;
     } cases[] = {
-        {"FirmaLucru=ACME SRL", "ACME SRL"},
-        {"firmalucru=lower key", "lower key"},        // keys in another case are found
-        {"FirmaLucru= blank kept ", " blank kept "},  // blanks after "=" belong to the value
-        {"FirmaLucru=", ""},                          // empty, not missing
-        {"FirmaLucru =X", "?"},                       // a blank before "=" is part of the key
-        {"FirmaLucru=a=b", "a=b"},                    // only the first "=" separates
+        {"keys in another case are found", "[Generale]\r\nfirmalucru=lower key\r\n", "lower key"},
+        {"a blank before = is part of the key", "[Generale]\r\nFirmaLucru =X\r\n", "?"},
+        {"CR alone ends a line", "[Generale]\rFirmaLucru=CR\r", "CR"},
+        {"LF alone ends a line", "[Generale]\nFirmaLucru=LF", "LF"},
+        {"a key before the section is not in it", "FirmaLucru=before\r\n[Generale]\r\n", "?"},
+        {"a section name in any case; comments and blank lines skipped",
+         "[generale]\r\n;FirmaLucru=comment\r\n\r\nFirmaLucru=ok\r\n", "ok"},
+        {"the first entry of a key counts",
+         "[Generale]\r\nFirmaLucru=1\r\nFirmaLucru=2\r\n[Generale]\r\nFirmaLucru=3", "1"},
+        {"a later section of the same name is never read", "[Generale]\r\nX=1\r\n[Generale]\r\nFirmaLucru=3",
+         "?"},
+        {"a blank after ] makes an ordinary line of the section before",
+         "[Generale]\r\n[Other] \r\nFirmaLucru=still\r\n", "still"},
+        {"a blank after ] opens no section", "[Generale] \r\nFirmaLucru=none\r\n", "?"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Read(std::string(c.line) + "\r\n").company, c.company) << c.line;
-}
-
-TEST(SettingsTest, LineEndsCommentsAndSections) {
-    EXPECT_EQ(ReadSettings("[Generale]\rFirmaLucru=CR\r").company, "CR");
-    EXPECT_EQ(ReadSettings("[Generale]\nFirmaLucru=LF").company, "LF");
-    EXPECT_EQ(ReadSettings("FirmaLucru=before\r\n[Generale]\r\n").company, "?");
-    EXPECT_EQ(ReadSettings("[generale]\r\n;FirmaLucru=comment\r\n\r\nFirmaLucru=ok\r\n").company, "ok");
-    // The first section of a name and the first entry count; later repeats are never seen.
-    EXPECT_EQ(
-        ReadSettings("[Generale]\r\nFirmaLucru=1\r\nFirmaLucru=2\r\n[Generale]\r\nFirmaLucru=3").company,
-        "1");
-    EXPECT_EQ(ReadSettings("[Generale]\r\nX=1\r\n[Generale]\r\nFirmaLucru=3").company, "?");
-    // A section line with a blank after "]" is an ordinary line of the section before it.
-    EXPECT_EQ(ReadSettings("[Generale]\r\n[Other] \r\nFirmaLucru=still\r\n").company, "still");
-    EXPECT_EQ(ReadSettings("[Generale] \r\nFirmaLucru=none\r\n").company, "?");
-}
-
-TEST(SettingsTest, WorkingDirectoryLosesOneTrailingBackslash) {
-    struct Case {
-        const char* value;
-        const char* workDir;
-    } cases[] = {
-        {"C:\\Work\\", "C:\\Work"},
-        {"C:\\Work\\\\", "C:\\Work\\"},
-        {"C:\\", "C:"},
-        {"?\\", "?"},
-        {"", ""},
-        {"\\", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Read(std::string("DirectorLucru=") + c.value + "\r\n").workDir, c.workDir) << c.value;
-}
-
-TEST(SettingsTest, KeyKindsAreStoredAsWritten) {
-    Settings settings = Read("IDArticol=codExtern\r\nIDPartener=cod fiscal\r\n");
-    EXPECT_EQ(settings.articleIdKind, "codExtern");
-    EXPECT_EQ(settings.partnerIdKind, "cod fiscal");
-}
-
-TEST(SettingsTest, GestiuneIsUpperCasedAndSplit) {
-    using List = std::vector<std::string>;
-    EXPECT_EQ(Read("Gestiune=g1;g2;\r\n").gestiuni, (List{"G1", "G2"}));
-    EXPECT_EQ(Read("Gestiune=;G1\r\n").gestiuni, (List{"", "G1"}));
-    EXPECT_EQ(Read("Gestiune= g1\r\n").gestiuni, (List{" G1"}));
-    EXPECT_EQ(Read("Gestiune=\r\n").gestiuni, List{});
-}
-
-TEST(SettingsTest, PrefixingAndImmediateAnswersNeedExactlyD) {
-    struct Case {
-        const char* value;
-        bool prefix;
-    } cases[] = {
-        {"D", true}, {"d", true}, {"Da", false}, {" D", false}, {"D ", false}, {"", false}, {"N", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Read(std::string("PrefixareErori=") + c.value + "\r\n").prefixErrors, c.prefix) << c.value;
-        EXPECT_EQ(Read(std::string("RaspunsImediat=") + c.value + "\r\n").immediate, c.prefix) << c.value;
-    }
-}
-
-TEST(SettingsTest, LogHistoryDaysArePlainDecimalElseThirty) {
-    const std::pair<const char*, int> cases[] = {
-        {"7", 7},   {"0", 0},   {"365", 365}, {"", 30},  {" 7", 30},
-        {"7 ", 30}, {"-1", 30}, {"+7", 30},   {"x", 30}, {"99999999999", 30},
-    };
-    for (const auto& [value, days] : cases)
-        EXPECT_EQ(Read(std::string("ZileIstoricLog=") + value + "\r\n").logHistoryDays, days) << value;
-    EXPECT_EQ(Read("").logHistoryDays, 30);
+    for (const Case& c : cases) EXPECT_EQ(ReadSettings(c.content).company, c.company) << c.behaviour;
 }
 
 TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {
-    EXPECT_EQ(ApplicationTitle("C:\\Program Files\\VQ\\VQBroker.exe"), "Vqbroker");
-    EXPECT_EQ(ApplicationTitle("vqBROKER.v2.exe"), "vqbroker");
-    EXPECT_EQ(ApplicationTitle("Z:\\noext"), "noext");
+    const std::pair<const char*, const char*> cases[] = {{"C:\\Program Files\\VQ\\VQBroker.exe", "Vqbroker"},
+                                                         {"vqBROKER.v2.exe", "vqbroker"},
+                                                         {"Z:\\noext", "noext"}};
+    for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitle(path), title) << path;
+}
+
+// Every case starts from a list that holds "X": the pieces are appended to it.
+TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOneAndAppends) {
+    struct Case {
+        const char* text;
+        TextList pieces;
+    } cases[] = {
+        {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}},     {"A;", {"A"}}, {"", {}}, {";", {""}},
+        {";;", {"", ""}},         {"A; B", {"A", " B"}}, {"A", {"A"}},
+    };
+    for (const auto& c : cases) {
+        TextList pieces{"X"}, expected{"X"};
+        SplitList(c.text, ';', pieces);
+        expected.insert(expected.end(), c.pieces.begin(), c.pieces.end());
+        EXPECT_EQ(pieces, expected) << c.text;
+    }
 }
 
 }  // namespace

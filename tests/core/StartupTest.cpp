@@ -3,6 +3,7 @@
 
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 
 #include <functional>
 #include <thread>
@@ -13,10 +14,11 @@ namespace {
 
 using StartupTest = BrokerTest;
 
-TEST_F(StartupTest, CompleteSettingsConfigureTheServerAndLogNothing) {
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir +
-             "\\\r\nFirmaLucru=ACME SRL\r\n"
-             "IDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=g1;g2;\r\nPrefixareErori=d\r\n");
+TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
+    const std::string dir = "[Generale]\r\nDirectorLucru=" + workDir + "\\\r\n";
+    const std::string noCompany = "Nu ai precizat in VQBroker.Ini firma de lucru";
+    WriteIni(dir + "FirmaLucru=ACME SRL\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=g1;g2;\r\n"
+                   "PrefixareErori=d\r\n");
     broker.FormCreate();
     EXPECT_EQ(server.CallsText(),
               "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN) SetFirmaLucru(ACME SRL)");
@@ -25,62 +27,43 @@ TEST_F(StartupTest, CompleteSettingsConfigureTheServerAndLogNothing) {
     EXPECT_TRUE(broker.FPrefixErrors);
     EXPECT_TRUE(broker.LogText().empty());
     EXPECT_FALSE(Exists("LOG.TXT"));
-}
 
-TEST_F(StartupTest, KeyKindsSelectTheConfigurationCalls) {
     struct Case {
-        const char* partner;
-        const char* article;
-        const char* calls;
+        const char* behaviour;
+        const char* settings;  // after the working directory; nullptr: no settings file
+        bool refused;          // the server refuses the company
+        std::string calls;     // after "SetTipIDPartener(CODINTERN) ", which always comes first
+        TextList logged = {};
     } cases[] = {
-        {"IDPartener=codfiscal", "IDArticol=CODINTERN",
-         "SetTipIDPartener(CODINTERN) SetTipIDPartener(CODFISCAL) SetTipIDArticol(CODINTERN)"},
-        {"IDPartener=CodExtern", "IDArticol=codextern",
-         "SetTipIDPartener(CODINTERN) SetTipIDPartener(CODEXTERN) SetTipIDArticol(CODEXTERN)"},
-        {"IDPartener=COD FISCAL", "IDArticol=CODFISCAL",
-         "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN)"},
-        {"", "", "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN)"},
+        {"fiscal code for partners", "FirmaLucru=F\r\nIDPartener=codfiscal\r\nIDArticol=CODINTERN\r\n", false,
+         "SetTipIDPartener(CODFISCAL) SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
+        {"external codes for both", "FirmaLucru=F\r\nIDPartener=CodExtern\r\nIDArticol=codextern\r\n", false,
+         "SetTipIDPartener(CODEXTERN) SetTipIDArticol(CODEXTERN) SetFirmaLucru(F)"},
+        {"other kinds: internal", "FirmaLucru=F\r\nIDPartener=COD FISCAL\r\nIDArticol=CODFISCAL\r\n", false,
+         "SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
+        {"no kinds: internal", "FirmaLucru=F\r\n", false, "SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
+        {"an empty company is set", "FirmaLucru=\r\n", false, "SetTipIDArticol(CODINTERN) SetFirmaLucru()"},
+        {"a missing company is said and not set", "", false, "SetTipIDArticol(CODINTERN)", {noCompany}},
+        {"no settings file: both messages, on screen only", nullptr, false, "SetTipIDArticol(CODINTERN)",
+         {"Nu ai precizat in VQBroker.Ini directorul de lucru", noCompany}},
+        {"a refused company's errors go to the log only", "FirmaLucru=X\r\n", true,
+         "SetTipIDArticol(CODINTERN) SetFirmaLucru(X) GetListaErori", {"Firma X nu exista", "A doua linie"}},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
         server.calls.clear();
-        WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nFirmaLucru=F\r\n" + c.partner + "\r\n" +
-                 c.article + "\r\n");
+        server.ok["SetFirmaLucru"] = c.refused ? 0 : 1;
+        server.errors = FakeList::Of({"Firma X nu exista", "A doua linie"});
+        if (c.settings) WriteIni(dir + c.settings);
+        if (!c.settings) DeleteFileQuietly(exeDir + "VQBroker.Ini");
         broker.FormCreate();
-        EXPECT_EQ(server.CallsText(), std::string(c.calls) + " SetFirmaLucru(F)") << c.partner;
+        EXPECT_EQ(server.CallsText(), "SetTipIDPartener(CODINTERN) " + c.calls);
+        EXPECT_EQ(NewLines(), c.logged);
+        EXPECT_EQ(broker.FWorkDir, c.settings ? workDir : "?");
     }
-}
-
-TEST_F(StartupTest, CompanyEmptyMissingOrRefused) {
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nFirmaLucru=\r\n");
-    broker.FormCreate();
-    EXPECT_EQ(server.calls.back(), "SetFirmaLucru()");
-
-    server.calls.clear();
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\n");
-    broker.FormCreate();
-    EXPECT_EQ(server.CallsText(), "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN)");
-    EXPECT_EQ(Log(), (TextList{"Nu ai precizat in VQBroker.Ini firma de lucru"}));
-
-    server.calls.clear();
-    server.ok["SetFirmaLucru"] = 0;
-    server.errors = FakeList::Of({"Firma X nu exista", "A doua linie"});
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nFirmaLucru=X\r\n");
-    broker.FormCreate();
-    EXPECT_EQ(server.calls.back(), "GetListaErori");
-    EXPECT_EQ(Log(), (TextList{"Nu ai precizat in VQBroker.Ini firma de lucru", "Firma X nu exista",
-                               "A doua linie"}));
     EXPECT_FALSE(Exists("ERORI.TXT"));  // refusals at start-up go to the log only
 }
 
-TEST_F(StartupTest, MissingSettingsFileLogsBothMessagesOnScreenOnly) {
-    broker.FormCreate();
-    EXPECT_EQ(Log(), (TextList{"Nu ai precizat in VQBroker.Ini directorul de lucru",
-                               "Nu ai precizat in VQBroker.Ini firma de lucru"}));
-    EXPECT_EQ(broker.FWorkDir, "?");
-    EXPECT_EQ(server.CallsText(), "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN)");
-}
-
-const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
 std::string gCreationError;  // what a server that cannot be made raises
 
 // Start-up's server steps fail as a whole, whichever step fails: no server is kept,
@@ -89,38 +72,40 @@ std::string gCreationError;  // what a server that cannot be made raises
 TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     const auto create = broker.FCreateServer;
     struct Case {
+        const char* behaviour;
         std::function<void(const char*)> fail;  // fails with this text, or works with none
-        std::function<std::string(const char*)> reported;
-        std::function<TextList(const char*)> logged;
+        std::string told = "";                  // what the Event Log says before the text
+        bool linesLogged = false;               // the text is a line of the server's error list
     } cases[] = {
-        {[&](const char* text) {
+        {"the server cannot be made",
+         [&](const char* text) {
              gCreationError = text ? text : "";
              broker.FCreateServer = text ? []() -> ComRef<ITallyportObject> {
                  ++creations;
                  throw BrokerError(gCreationError);
              } : create;
-         },
-         [](const char* text) { return std::string(text); }, [](const char*) { return TextList{}; }},
-        {[&](const char* text) {
+         }},
+        {"a configuration call fails",
+         [&](const char* text) {
              server.failures.clear();
              if (text) server.failures["SetTipIDArticol"] = {E_FAIL, text};
-         },
-         [](const char* text) { return std::string(text); }, [](const char*) { return TextList{}; }},
-        {[&](const char* text) {
+         }},
+        {"the company is refused",
+         [&](const char* text) {
              server.ok["SetFirmaLucru"] = text ? 0 : 1;
              server.errors = FakeList::Of({text ? text : ""});
          },
-         [](const char* text) { return "Firma de lucru DEMO nu poate fi selectata; " + std::string(text); },
-         [](const char* text) { return TextList{text}; }},
+         "Firma de lucru DEMO nu poate fi selectata; ", true},
     };
     const std::string waiting = "Serverul de documente nu este disponibil; cererile raman in asteptare";
     const std::string started = "Serverul de documente a pornit; cererile sunt servite";
     for (Case& c : cases) {
-        const size_t logged = Log().size(), reported = events->records.size();
+        SCOPED_TRACE(c.behaviour);
+        const size_t reported = events->records.size();
         c.fail("Serverul nu raspunde");
         Start();
         EXPECT_FALSE(broker.FServer);
-        Put("COMANDA_1.TXT", kOrder);
+        Put("COMANDA_1.TXT", OrderPackage());
         broker.TimerTimer();
         const int tries = creations;
         uptimeMs += 29000;
@@ -139,18 +124,15 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
         broker.TimerTimer();
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
 
-        TextList expectedLog = c.logged("Serverul nu raspunde");
-        expectedLog.push_back(Stamp() + " ... " + waiting);
-        for (const std::string& line : c.logged("Baza de date blocata")) expectedLog.push_back(line);
-        for (const std::string& line : {Stamp() + " ... " + started, std::string(), std::string(),
-                                        Stamp() + " ... Deschid pachetul cu comenzi",
-                                        std::string("Au fost generate 0 comenzi in baza de date ")})
-            expectedLog.push_back(line);
-        const TextList log = Log();
-        EXPECT_EQ(TextList(log.begin() + logged, log.end()), expectedLog);
+        TextList expected = {Stamp() + " ... " + waiting, Stamp() + " ... " + started, "", "",
+                             Stamp() + " ... Deschid pachetul cu comenzi",
+                             "Au fost generate 0 comenzi in baza de date "};
+        if (c.linesLogged) expected.insert(expected.begin() + 1, "Baza de date blocata");
+        if (c.linesLogged) expected.insert(expected.begin(), "Serverul nu raspunde");
+        EXPECT_EQ(NewLines(), expected);
         EXPECT_EQ(TextList(events->records.begin() + reported, events->records.end()),
-                  (TextList{"E " + c.reported("Serverul nu raspunde"), "W " + waiting,
-                            "E " + c.reported("Baza de date blocata"), "I " + started}));
+                  (TextList{"E " + c.told + "Serverul nu raspunde", "W " + waiting,
+                            "E " + c.told + "Baza de date blocata", "I " + started}));
         server.calls.clear();
     }
 }
@@ -159,11 +141,13 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
 // request goes to a new server, configured first. Other failures keep the server.
 TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
     Start();
+    const std::string made = "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN) SetFirmaLucru(DEMO) ";
     for (HRESULT gone : {RPC_E_DISCONNECTED, RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE,
                          HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), CO_E_OBJNOTCONNECTED, E_FAIL}) {
-        const int made = creations;
+        SCOPED_TRACE(testing::Message() << std::hex << gone);
+        const int creationsBefore = creations;
         server.failures["GenComenzi"] = {gone, "Serverul a disparut"};
-        Put("COMANDA_1.TXT", kOrder);
+        Put("COMANDA_1.TXT", OrderPackage());
         broker.Tick();
         EXPECT_TRUE(Exists("COMANDA_1.ERR"));
         EXPECT_EQ(events->records.back(), "E Serverul a disparut");
@@ -172,9 +156,9 @@ TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
         server.calls.clear();
         Put("GETLISTAGESTIUNI.TXT", "");
         broker.Tick();
-        const std::string steps = gone == E_FAIL ? "" : "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN) SetFirmaLucru(DEMO) ";
-        EXPECT_EQ(server.CallsText(), steps + "SetLunaLucru(2026,12) GetListaGestiuni") << std::hex << gone;
-        EXPECT_EQ(creations, made + (gone != E_FAIL));
+        EXPECT_EQ(server.CallsText(),
+                  (gone != E_FAIL ? made : "") + "SetLunaLucru(2026,12) GetListaGestiuni");
+        EXPECT_EQ(creations, creationsBefore + (gone != E_FAIL));
     }
 }
 
@@ -183,6 +167,7 @@ TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
 // that is still ending; each copy lets go when it goes.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {
+        SCOPED_TRACE(Ansi(name));
         UniqueHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         std::thread other([&] {
             UniqueHandle mutex(CreateMutexW(nullptr, TRUE, name));
@@ -191,20 +176,13 @@ TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
             ReleaseMutex(mutex.get());
         });
         WaitForSingleObject(taken.get(), 5000);
-        {
-            SingleInstance window;
-            EXPECT_FALSE(window.Take(0));
-        }
+        EXPECT_FALSE(SingleInstance().Take(0)) << "a window copy gives up at once";
         SingleInstance service;
-        EXPECT_TRUE(service.Take(5000));
+        EXPECT_TRUE(service.Take(5000)) << "a service copy waits";
         other.join();
     }
-    {
-        SingleInstance first;
-        ASSERT_TRUE(first.Take(0));
-    }
-    SingleInstance next;
-    EXPECT_TRUE(next.Take(0));
+    EXPECT_TRUE(SingleInstance().Take(0));
+    EXPECT_TRUE(SingleInstance().Take(0)) << "a copy lets go when it goes";
 }
 
 }  // namespace

@@ -1,27 +1,24 @@
-// Faults around the working directory and the files in it, and odd lists from the server.
+// Faults in process: around the working directory and the files in it, odd or huge lists
+// from the server, and every server call failing.
 #include <windows.h>
-#include <oleauto.h>
 
+#include <algorithm>
 #include <set>
 
 #include "base/AnsiText.h"
-#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
 
 namespace {
 
-std::string Order(int n) {
-    return "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;" + std::to_string(n) + "\r\n";
-}
-
 using FaultTest = BrokerTest;
 
+// Requests and log lines alike wait for the working directory to come back.
 TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     Start();
     server.count["GetNrComenzi"] = 1;
     server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
-    for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", Order(n));
+    for (int n = 1; n <= 6; ++n) Put("COMANDA_" + std::to_string(n) + ".TXT", OrderPackage(n));
     Put("GETLISTAGESTIUNI.TXT", "");
     const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
                              "Au fost generate 1 comenzi in baza de date "};
@@ -42,6 +39,7 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     const size_t calls = server.calls.size();
     for (int i = 0; i < 4; ++i) broker.TimerTimer();
     EXPECT_EQ(server.calls.size(), calls);
+    EXPECT_FALSE(DirectoryExists(workDir));  // the lines wait in memory: no folder is made for them
     expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
     ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
 
@@ -57,7 +55,6 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     for (int n = 1; n <= 6; ++n) EXPECT_FALSE(Exists("COMANDA_" + std::to_string(n) + ".TXT"));
 }
 
-// A file never to be served must not hold up the requests of its kind for good.
 // Links planted under the names the service writes through must not carry its writes
 // to a file outside the working directory.
 TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
@@ -74,7 +71,7 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     server.ok["GenComenzi"] = 0;
     server.errors = FakeList::Of({"Linia 4: articol necunoscut"});
     server.lists["GetListaGestiuni"] = FakeList::Of({"G1;Depozit"});
-    Put("COMANDA_1.TXT", Order(1));
+    Put("COMANDA_1.TXT", OrderPackage(1));
     Put("GETLISTAGESTIUNI.TXT", "");
     broker.TimerTimer();
     EXPECT_EQ(Read("ERORI.TXT"), "Linia 4: articol necunoscut\r\n");
@@ -91,10 +88,11 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     RemoveFolder(outside);
 }
 
+// A file never to be served must not hold up the requests of its kind for good.
 TEST_F(FaultTest, ErrorFileNamedLikeAPackageHoldsUpNoPackageBehindIt) {
     Start();
     for (int n = 0; n < 20; ++n) Put("COMANDA_" + std::to_string(n) + "_ERORI.TXT", "nu este o cerere\r\n");
-    Put("COMANDA_1.TXT", Order(1));
+    Put("COMANDA_1.TXT", OrderPackage(1));
     WIN32_FIND_DATAW first;
     HANDLE search = FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
@@ -117,12 +115,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
 
-    std::string error;
-    try {
-        broker.TimerTimer();
-    } catch (const BrokerError& raised) {
-        error = raised.what();
-    }
+    const std::string error = ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_EQ(error.rfind("Cannot create file \"" + Path("LISTAGESTIUNI.TXT") + "\"", 0), 0u) << error;
     EXPECT_FALSE(broker.FBusy);
     EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT"));
@@ -140,43 +133,149 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     EXPECT_EQ(Log(), TextList{});
 }
 
-// Answers the partner list with elements of every kind a VT_VARIANT array may hold.
-class MixedListServer : public FakeServer {
-public:
-    HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* errorCode, VARIANT* list) override {
-        calls.push_back("GetListaParteneri");
-        *errorCode = 0;
-        SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
-        VARIANT* items = nullptr;
-        SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
-        items[0].vt = VT_BSTR;
-        items[0].bstrVal = MakeBstr("P1;Caf\xE9 Cr\xE8me;\xC0\xFF").release();
-        items[1].vt = VT_EMPTY;
-        items[2].vt = VT_BSTR;
-        items[2].bstrVal = SysAllocString(L"");
-        items[3].vt = VT_NULL;
-        items[4].vt = VT_I4;
-        items[4].lVal = -42;
-        items[5].vt = VT_BSTR;
-        items[5].bstrVal = nullptr;  // a null BSTR is an empty text
-        items[6].vt = VT_BSTR;
-        items[6].bstrVal = MakeBstr(";\xB0;").release();
-        SafeArrayUnaccessData(array);
-        list->vt = VT_ARRAY | VT_VARIANT;
-        list->parray = array;
-        return S_OK;
-    }
-};
-
+// A VARIANT array may hold any kind of element; a null BSTR is an empty text.
 TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
     Start();
-    MixedListServer mixed;
-    broker.FServer = mixed.Ref();
+    server.lists["GetListaParteneri"] = FakeList::OfMixedKinds();
     Put("GETLISTAPARTENERI.TXT", "");
     broker.TimerTimer();
     EXPECT_EQ(Read("LISTAPARTENERI.TXT"),
               "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
-    broker.FServer.reset();
+}
+
+// Packages and answers far larger than usual: served whole, or refused with a clear
+// error and the package set aside, never a crash.
+using LargeInputTest = BrokerTest;
+
+// A package whose bytes cannot fit the 32-bit address space, made sparse so it costs
+// no disk: its size alone must stop the read.
+TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
+    Start();
+    {
+        UniqueFile file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file.valid());
+        DWORD written = 0;
+        ASSERT_TRUE(
+            WriteFile(file.get(), kMonthHeader.data(), DWORD(kMonthHeader.size()), &written, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = 3LL << 30;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.get()));
+    }
+    EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }),
+              "File too large \"" + Path("COMANDA_1.TXT") + "\"");
+    EXPECT_FALSE(broker.FBusy);
+    EXPECT_EQ(server.CallsText(), "");
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(Exists("COMANDA_1.ERR"));
+    DeleteFileW(Wide(Path("COMANDA_1.ERR")).c_str());
+    EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
+}
+
+TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousandRowsGoWhole) {
+    Start();
+    std::string content = kMonthHeader;
+    for (int n = 0; n < 200000; ++n)
+        content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
+    Put("FACTURA_1.TXT", content);
+    broker.TimerTimer();
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(200003) GenFacturi GetNrFacturi");
+    ASSERT_EQ(server.package.size(), 200003u);
+    EXPECT_EQ(server.package[3], "Articol=A0;1;9.99");
+    EXPECT_EQ(server.package.back(), "Articol=A199999;1;9.99");
+    EXPECT_FALSE(Exists("FACTURA_1.TXT"));
+
+    std::vector<std::string> rows;
+    std::string expected;
+    for (int n = 0; n < 300000; ++n) {
+        const std::string number = std::to_string(n);
+        rows.push_back("P" + number + ";P" + number + ";;RO" + number + ";Partener");
+        expected += rows.back() + "\r\n";
+    }
+    server.lists["GetListaParteneri"] = FakeList::OfVariants(std::move(rows));
+    Put("GETLISTAPARTENERI.TXT", "");
+    broker.TimerTimer();
+    EXPECT_TRUE(Read("LISTAPARTENERI.TXT") == expected);
+    EXPECT_FALSE(Exists("LISTAPARTENERI.TXT.~tmp"));
+}
+
+// Every server method failing with an HRESULT in turn: the error leaves the tick (or, for
+// the two guarded list calls, is logged and answered with an empty file), the request is
+// disposed of, the busy flag is cleared and the next tick serves again.
+const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n", kRecord[] = "P9;;;Alfa SRL\r\n";
+
+struct FailingCall {
+    const char* method;
+    const char* request;  // the request that reaches the method
+    const char* content;
+    HRESULT hr;
+    const char* guardedResult = nullptr;  // a guarded call's result file, emptied
+};
+
+// Request names are unique, so each row's disposal shows on its own.
+constexpr FailingCall kFailingCalls[] = {
+    {"SetLunaLucru", "COMANDA_1.TXT", kOrder, E_FAIL},
+    {"SetPachet", "COMANDA_2.TXT", kOrder, E_OUTOFMEMORY},
+    {"GenComenzi", "COMANDA_3.TXT", kOrder, RPC_E_DISCONNECTED},
+    {"GetNrComenzi", "COMANDA_4.TXT", kOrder, E_FAIL},
+    {"GetListaErori", "COMANDA_5.TXT", "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nREFUZ\r\n", E_FAIL},
+    {"GenComenziFurnizori", "COMANDAFURN_1.TXT", kOrder, E_FAIL},
+    {"GetNrComenziFurnizori", "COMANDAFURN_2.TXT", kOrder, E_FAIL},
+    {"GenFacturi", "FACTURA_1.TXT", kOrder, E_FAIL},
+    {"GetNrFacturi", "FACTURA_2.TXT", kOrder, E_FAIL},
+    {"GenFacturiFurnizori", "FACTURAFURN_1.TXT", kOrder, E_FAIL},
+    {"GetNrFacturiFurnizori", "FACTURAFURN_2.TXT", kOrder, E_FAIL},
+    {"AddPartener", "PARTENER_1.TXT", kRecord, E_FAIL},
+    {"ModiPartener", "MODIPARTENER_1.TXT", kRecord, E_FAIL},
+    {"AddArticol", "ARTICOL_1.TXT", kRecord, E_FAIL},
+    {"GetStocuri", "GETSTOC.TXT", "", E_FAIL},
+    {"GetPretAchizStocuri", "GETPRETACHIZSTOC.TXT", "", E_FAIL},
+    {"GetInfoArticol", "GETINFOART.TXT", "", E_FAIL},
+    {"GetListaArtCatPret", "GETPRETART.TXT", "", E_FAIL},
+    {"GetListaGestiuni", "GETLISTAGESTIUNI.TXT", "", E_FAIL},
+    {"GetListaParteneri", "GETLISTAPARTENERI.TXT", "", E_FAIL},
+    {"GetInfoCmdBonuri", "GETINFOCMDBONURI.TXT", "5\r\n", E_FAIL},
+    {"GetIncasariLuna", "GETINCASARILUNA.TXT", "", E_FAIL},
+    {"GetFacturiCmdOnline", "GETFACTURICMDONLINE.TXT", "", E_FAIL},
+    {"SetLunaLucru", "GETINCASARILUNA.TXT", "", E_FAIL},
+    {"GetInfoCmdBon", "GETINFOCMDBON.TXT", "1\r\n", E_FAIL, "INFOCMDBON.TXT"},
+    {"GetStocArticol", "GETSTOCARTICOL.TXT", "1\r\n", E_FAIL, "STOCARTICOL.TXT"},
+};
+
+bool IsPackage(const std::string& name) { return name.rfind("GET", 0) != 0; }
+
+using ServerFaultTest = BrokerTest;
+
+TEST_F(ServerFaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling) {
+    Start();
+    server.refuseMarker = "REFUZ";
+    for (const FailingCall& call : kFailingCalls) {
+        SCOPED_TRACE(std::string(call.method) + " for " + call.request);
+        const std::string text = std::string("Eroare simulata in ") + call.method;
+        server.failures = {{call.method, {call.hr, text}}};
+        Put(call.request, call.content);
+        if (call.guardedResult) Put(call.guardedResult, "vechi\r\n");
+        EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), call.guardedResult ? "" : text);
+        EXPECT_FALSE(broker.FBusy);
+        EXPECT_EQ(broker.FCurrentRequest, call.request);
+        EXPECT_FALSE(Exists(call.request));
+        const TextList log = NewLines();
+        if (call.guardedResult) {
+            EXPECT_EQ(Read(call.guardedResult), "");
+            const std::string said =
+                Stamp() + " ... Exceptie la rularea functiei " + call.method + " ... " + text;
+            EXPECT_NE(std::find(log.begin(), log.end(), said), log.end());
+        } else if (IsPackage(call.request)) {
+            // Documents may exist already: set aside, never to be served again.
+            std::string name = call.request;
+            EXPECT_EQ(Read(name.replace(name.size() - 4, 4, ".ERR")), call.content);
+        }
+        server.failures.clear();  // the server is well again: the service goes on serving
+        EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <set>
 
 #include "base/FileSystem.h"
@@ -12,22 +14,13 @@
 
 namespace {
 
-// What each query's request file holds, and the bytes of its answer here.
-struct QueryFile {
-    const char* content;
-    const char* resultBytes;
-};
-
-QueryFile QueryFileOf(std::string_view request) {
-    if (request == "GETLISTAGESTIUNI.TXT") return {"", "DEP;Depozit;DEPOZIT\r\n"};
-    if (request == "GETLISTAPARTENERI.TXT") return {"", "P1;P1;;;Alfa\r\n"};
-    if (request == "GETINFOCMDBON.TXT") return {"5003\r\n", "5003;B1\r\n"};
-    if (request == "GETSTOCARTICOL.TXT") return {"A0001\r\n", "A0001;DEP;40\r\n"};
-    if (request == "GETINFOCMDBONURI.TXT") return {"5\r\n", "5003;B2\r\n"};
-    if (request == "GETINCASARILUNA.TXT") return {"", "I1;100\r\n"};
-    if (request == "GETFACTURICMDONLINE.TXT") return {"", "5003;F1\r\n"};
-    return {"", ""};
-}
+// The queries the server answers here: the request file's content and the one line answered.
+// The other queries get no list, so an empty result.
+const std::map<std::string, std::pair<const char*, const char*>> kAnswered = {
+    {"GETLISTAGESTIUNI.TXT", {"", "DEP;Depozit;DEPOZIT"}}, {"GETLISTAPARTENERI.TXT", {"", "P1;P1;;;Alfa"}},
+    {"GETINFOCMDBON.TXT", {"5003\r\n", "5003;B1"}}, {"GETSTOCARTICOL.TXT", {"A0001\r\n", "A0001;DEP;40"}},
+    {"GETINFOCMDBONURI.TXT", {"5\r\n", "5003;B2"}}, {"GETINCASARILUNA.TXT", {"", "I1;100"}},
+    {"GETFACTURICMDONLINE.TXT", {"", "5003;F1"}}};
 
 // Files that hold "ERORI.TXT" in their names: never requests, and never in the way of
 // the requests of the kind whose pattern they match.
@@ -35,141 +28,106 @@ const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT",    "FACTURA_ERORI.TXT", "pa
                               "MODIPARTENER_ERORI.TXT", "ARTICOL_ERORI.TXT", "COMANDAFURN_ERORI.TXT",
                               "FACTURAFURN_ERORI.TXT",  "ERORI.TXT",         "ERORI_COMANDA_OLD.TXT"};
 
-constexpr size_t kPackages = 480;
-
 struct Package {
-    std::string name;
-    size_t kind;
+    size_t kind;  // its row of kExpectedPackages, which is its precedence
     bool refused;
     std::string content;
 };
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return char(std::tolower(c)); });
-    return text;
-}
-
-std::vector<Package> MakePackages() {
-    std::vector<Package> packages;
-    for (size_t n = 0; n < kPackages; ++n) {
+// 480 packages of every kind in turn, some in lower case, some that the server refuses.
+std::map<std::string, Package> MakePackages() {
+    std::map<std::string, Package> packages;
+    for (size_t n = 0; n < 480; ++n) {
         const size_t kind = n % std::size(kExpectedPackages);
         const bool refused = n % 9 == 4;
-        std::string name = kExpectedPackages[kind].prefix + std::to_string(n) + ".TXT";
-        if (n % 5 == 2) name = Lower(name);
-        const std::string record = std::string(refused ? "REFUZ" : "R") + ";" + std::to_string(n);
-        std::string content = kExpectedPackages[kind].Documents()
-                                  ? "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n" + record + "\r\n"
-                                  : record + "\r\n";
-        packages.push_back({name, kind, refused, content});
+        std::string name = kExpectedPackages[kind].File(int(n));
+        if (n % 5 == 2)
+            std::transform(name.begin(), name.end(), name.begin(), [](char c) { return char(tolower(c)); });
+        const std::string record = std::string(refused ? "REFUZ" : "R") + ";" + std::to_string(n) + "\r\n";
+        packages[name] = {kind, refused, (kExpectedPackages[kind].Documents() ? kMonthHeader : "") + record};
     }
     return packages;
 }
 
-std::string ErrorFileOf(const std::string& name) {
-    return "ERORI_" + name.substr(0, name.size() - 4) + ".TXT";
-}
-
-std::string SetAsideOf(const std::string& name) { return name.substr(0, name.size() - 4) + ".ERR"; }
-
-class LoadTest : public BrokerTest {
-protected:
-    void SetUp() override {
-        BrokerTest::SetUp();
-        WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
-        Start();
-        server.refuseMarker = "REFUZ";
-        server.errors = FakeList::Of({"Linia 4: refuzat"});
-        for (const char* method :
-             {"GetNrComenzi", "GetNrComenziFurnizori", "GetNrFacturi", "GetNrFacturiFurnizori"})
-            server.count[method] = 2;
-        server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
-        server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
-        server.lists["GetInfoCmdBon"] = FakeList::Of({"5003;B1"});
-        server.lists["GetStocArticol"] = FakeList::Of({"A0001;DEP;40"});
-        server.lists["GetInfoCmdBonuri"] = FakeList::Of({"5003;B2"});
-        server.lists["GetIncasariLuna"] = FakeList::Of({"I1;100"});
-        server.lists["GetFacturiCmdOnline"] = FakeList::Of({"5003;F1"});
-    }
-
-    // What the log gains when a request is served.
-    TextList Served(const std::string& name, const std::vector<Package>& packages) const {
-        for (const Package& package : packages) {
-            if (package.name != name) continue;
-            const ExpectedPackage& kind = kExpectedPackages[package.kind];
-            const std::string accepted =
-                kind.Documents() ? "Au fost generate 2" + std::string(kind.accepted) : kind.accepted;
-            return {"", "", Stamp() + kind.opened, package.refused ? "Pachetul contine erori " : accepted};
-        }
-        const std::string s = Stamp();
-        if (name == "GETINFOCMDBON.TXT")
-            return {s + " ... Setez luna lucru 2026_12",
-                    s + " ... Citesc informatii bonuri pentru comanda 5003",
-                    s + " ... Functiea GetInfoCmdBon a fost rulata fara eroare ",
-                    s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii",
-                    s + " ... Scriu informatiile in " + Path("INFOCMDBON.TXT")};
-        if (name == "GETSTOCARTICOL.TXT")
-            return {s + " ... Setez luna lucru 2026_12",
-                    s + " ... Citesc stoc articol A0001",
-                    s + " ... Functia GetStocArticol a fost rulata fara eroare ",
-                    s + " ... Cod Eroare :0",
-                    s + " ... Au fost returnate :0 linii",
-                    s + " ... Scriu informatiile in " + Path("STOCARTICOL.TXT")};
-        if (name == "GETINFOCMDBONURI.TXT") return {s + " ... Citesc informatii bonuri pentru ziua 5"};
-        return {};
-    }
-};
-
-// Precedence rank of a served request: package rows 0-6, then the queries 7-17.
-size_t RankOf(const std::string& name, const std::vector<Package>& packages) {
-    for (const Package& package : packages)
-        if (package.name == name) return package.kind;
-    for (size_t q = 0; q < std::size(kExpectedQueries); ++q)
-        if (name == kExpectedQueries[q].request) return std::size(kExpectedPackages) + q;
-    ADD_FAILURE() << "not a request: " << name;
-    return SIZE_MAX;
-}
+using LoadTest = BrokerTest;
 
 TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
-    const std::vector<Package> packages = MakePackages();
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    Start();
+    server.refuseMarker = "REFUZ";
+    server.errors = FakeList::Of({"Linia 4: refuzat"});
+    for (const char* method :
+         {"GetNrComenzi", "GetNrComenziFurnizori", "GetNrFacturi", "GetNrFacturiFurnizori"})
+        server.count[method] = 2;
+    for (const auto& [request, answer] : kAnswered)
+        server.lists[ExpectedQueryKind(request).Method()] = FakeList::Of({answer.second});
+
+    const std::map<std::string, Package> packages = MakePackages();
     for (const std::string& name : kErrorNamed) Put(name, "nu este o cerere\r\n");
     for (const ExpectedQuery& query : kExpectedQueries)
-        Put(query.request, QueryFileOf(query.request).content);
-    for (const Package& package : packages) Put(package.name, package.content);
+        Put(query.request, kAnswered.count(query.request) ? kAnswered.at(query.request).first : "");
+    for (const auto& [name, package] : packages) Put(name, package.content);
     const size_t requests = packages.size() + std::size(kExpectedQueries);
     ASSERT_EQ(requests + kErrorNamed.size(), 500u);
 
+    // What the log gains when a request is served, and its precedence: the package rows,
+    // then the queries.
+    const std::string s = Stamp();
+    auto served = [&](const std::string& name, size_t& rank) -> TextList {
+        if (packages.count(name)) {
+            const Package& package = packages.at(name);
+            const ExpectedPackage& kind = kExpectedPackages[rank = package.kind];
+            const std::string accepted =
+                (kind.Documents() ? "Au fost generate 2" : "") + std::string(kind.accepted);
+            return {"", "", s + kind.opened, package.refused ? "Pachetul contine erori " : accepted};
+        }
+        rank = std::size(kExpectedPackages) + size_t(&ExpectedQueryKind(name) - kExpectedQueries);
+        if (name == "GETINFOCMDBONURI.TXT") return {s + " ... Citesc informatii bonuri pentru ziua 5"};
+        if (name != "GETINFOCMDBON.TXT" && name != "GETSTOCARTICOL.TXT") return {};
+        const bool bon = name == "GETINFOCMDBON.TXT";
+        return {s + " ... Setez luna lucru 2026_12",
+                s + (bon ? " ... Citesc informatii bonuri pentru comanda 5003"
+                         : " ... Citesc stoc articol A0001"),
+                s + (bon ? " ... Functiea GetInfoCmdBon" : " ... Functia GetStocArticol") +
+                    " a fost rulata fara eroare ",
+                s + " ... Cod Eroare :0",
+                s + " ... Au fost returnate :0 linii",
+                s + " ... Scriu informatiile in " + Path(bon ? "INFOCMDBON.TXT" : "STOCARTICOL.TXT")};
+    };
     TextList expectedLog;
-    std::set<std::string> served;
+    std::set<std::string> seen;
     size_t lastRank = 0;
     for (size_t tick = 0; tick < requests; ++tick) {
         const std::string before = broker.FCurrentRequest;
         broker.TimerTimer();
         const std::string& name = broker.FCurrentRequest;
         ASSERT_NE(name, before) << "tick " << tick << " served nothing";
-        ASSERT_TRUE(served.insert(name).second) << name << " served twice";
+        ASSERT_TRUE(seen.insert(name).second) << name << " served twice";
         ASSERT_FALSE(broker.FBusy);
-        const size_t rank = RankOf(name, packages);
+        size_t rank = 0;
+        for (const std::string& line : served(name, rank)) expectedLog.push_back(line);
         ASSERT_GE(rank, lastRank) << name << " served out of precedence";
         lastRank = rank;
-        for (const std::string& line : Served(name, packages)) expectedLog.push_back(line);
     }
     const size_t callsWhenDone = server.calls.size();
     broker.TimerTimer();
     EXPECT_EQ(server.calls.size(), callsWhenDone) << "a tick after the backlog served something";
 
-    for (const Package& package : packages) {
-        SCOPED_TRACE(package.name);
-        EXPECT_FALSE(Exists(package.name));
-        EXPECT_EQ(Exists(SetAsideOf(package.name)), package.refused);
-        if (!package.refused) continue;
-        EXPECT_EQ(Read(SetAsideOf(package.name)), package.content);
-        EXPECT_EQ(Read(ErrorFileOf(package.name)), "Linia 4: refuzat\r\n");
+    size_t documents = 0;
+    for (const auto& [name, package] : packages) {
+        SCOPED_TRACE(name);
+        const std::string stem = name.substr(0, name.size() - 4);
+        documents += kExpectedPackages[package.kind].Documents();
+        EXPECT_FALSE(Exists(name));
+        EXPECT_EQ(Contents(stem + ".ERR"), package.refused ? package.content : kNoFile);
+        EXPECT_EQ(Contents("ERORI_" + stem + ".TXT"), package.refused ? "Linia 4: refuzat\r\n" : kNoFile);
     }
     for (const std::string& name : kErrorNamed) EXPECT_EQ(Read(name), "nu este o cerere\r\n") << name;
     for (const ExpectedQuery& query : kExpectedQueries) {
         EXPECT_FALSE(Exists(query.request)) << query.request;
-        EXPECT_EQ(Read(query.result), QueryFileOf(query.request).resultBytes) << query.result;
+        const bool answered = kAnswered.count(query.request);
+        EXPECT_EQ(Read(query.result),
+                  answered ? kAnswered.at(query.request).second + std::string("\r\n") : "");
     }
     EXPECT_EQ(Log(), expectedLog);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
@@ -178,11 +136,9 @@ TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
     size_t lists = 0, records = 0;
     for (const std::string& call : server.calls) {
         lists += call.rfind("SetPachet(", 0) == 0;
-        records += call.rfind("AddPartener(", 0) == 0 || call.rfind("ModiPartener(", 0) == 0 ||
-                   call.rfind("AddArticol(", 0) == 0;
+        for (const char* taker : {"AddPartener(", "ModiPartener(", "AddArticol("})
+            records += call.rfind(taker, 0) == 0;
     }
-    size_t documents = 0;
-    for (const Package& package : packages) documents += kExpectedPackages[package.kind].Documents();
     EXPECT_EQ(lists, documents);
     EXPECT_EQ(records, packages.size() - documents);
 }

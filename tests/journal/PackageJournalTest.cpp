@@ -5,25 +5,18 @@
 
 namespace {
 
-const PackageStamp kOrder{"COMANDA_1.TXT", 123, 133000000000000000ull};
-const PackageStamp kPartner{"partener 2.txt", 0, 18446744073709551615ull};
-
-TEST(PackageJournalTest, WritesOneTabbedLinePerPackage) {
+TEST(PackageJournalTest, WritesOneTabbedLinePerPackageAndReadsItBack) {
     PackageJournal journal;
-    journal.inHand = kOrder;
-    journal.passedOver = {{kPartner}, {{"FACTURA_2.TXT", 5, 6}, PassedOver::SetAside}};
-    EXPECT_EQ(FormatJournal(journal),
+    journal.inHand = PackageStamp{"COMANDA_1.TXT", 123, 133000000000000000ull};
+    journal.passedOver = {{{"partener 2.txt", 0, 18446744073709551615ull}},
+                          {{"FACTURA_2.TXT", 5, 6}, PassedOver::SetAside}};
+    const std::string text = FormatJournal(journal);
+    EXPECT_EQ(text,
               "S\t123\t133000000000000000\tCOMANDA_1.TXT\r\n"
               "P\t0\t18446744073709551615\tpartener 2.txt\r\n"
               "A\t5\t6\tFACTURA_2.TXT\r\n");
     EXPECT_EQ(FormatJournal({}), "");
-}
-
-TEST(PackageJournalTest, ReadsBackWhatItWrote) {
-    PackageJournal journal;
-    journal.inHand = kOrder;
-    journal.passedOver = {{kPartner}, {{"ARTICOL_3.TXT", 9, 1}, PassedOver::SetAside}};
-    PackageJournal read = ParseJournal(FormatJournal(journal));
+    const PackageJournal read = ParseJournal(text);
     EXPECT_EQ(read.inHand, journal.inHand);
     EXPECT_EQ(read.passedOver, journal.passedOver);
 }
@@ -42,7 +35,7 @@ TEST(PackageJournalTest, SkipsDamagedLines) {
     EXPECT_TRUE(ParseJournal("").Empty());
 }
 
-TEST(PackageJournalTest, ALaterStampOfANameReplacesTheEarlier) {
+TEST(PackageJournalTest, ALaterStampOfANameReplacesTheEarlierInItsPlace) {
     PackageJournal journal;
     AddPassedOver(journal, {{"COMANDA_1.TXT", 1, 1}});
     AddPassedOver(journal, {{"FACTURA_1.TXT", 2, 2}});

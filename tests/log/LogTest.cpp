@@ -1,11 +1,11 @@
 // The activity log, LOG.TXT and its history in LOGURI: what the files hold after appends,
-// outside changes, outages, new days and new runs.
+// outside changes, outages, new days and new runs; and the server's error list, reported to
+// the log, the error file, or both.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
 
 #include "base/AnsiText.h"
-#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "support/ServiceProcess.h"
@@ -14,12 +14,37 @@ namespace {
 
 using LogTest = BrokerTest;
 
-TEST_F(LogTest, EveryLineCarriesThePrefixAndReachesTheFile) {
+// LOG.TXT holds the log, every line prefixed, whatever happens to the file from outside.
+// Lines are appended to the one file the run made: a rewrite would give it a new identity.
+TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAppendedAndRewrittenWholeWhenChanged) {
     Start();
     broker.LogMessage("");
     broker.LogMessage("Au fost generate 3 comenzi in baza de date ");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n");
+    const std::string two = "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n";
+    EXPECT_EQ(Read("LOG.TXT"), two);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+
+    Put("LOG.TXT", "someone else wrote this, quite a bit longer than before\r\n");
+    broker.LogMessage("two");
+    EXPECT_EQ(Read("LOG.TXT"), two + "Ver. 3.1 -  two\r\n") << "changed from outside: rewritten whole";
+    DeleteFileQuietly(Path("LOG.TXT"));
+    broker.LogMessage("three");
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "deleted from outside: rewritten whole";
+
+    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
+    for (int i = 0; i < 300; ++i) {
+        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
+        if (i < 100) {
+            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
+        }
+    }
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(Log().size(), 304u);
+
+    Put("LOG.TXT", "changed");
+    broker.FormDestroy();
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "FormDestroy saves the whole log";
+    EXPECT_EQ(Log().size(), 304u) << "FormDestroy adds no line";
 }
 
 TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) {
@@ -130,45 +155,6 @@ TEST_F(LogTest, FileNamedLoguriInTheWayLeavesTheLogInLogTxtAndASayingLine) {
     EXPECT_EQ(Read("LOGURI"), "not a folder");
 }
 
-// Lines are appended to the one file the run made: a rewrite would give it a new identity.
-TEST_F(LogTest, ManyAppendsEqualOneWholeRewriteOfTheSameFile) {
-    Start();
-    broker.LogMessage("first");
-    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
-    for (int i = 0; i < 300; ++i) {
-        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
-        if (i < 100) {
-            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
-        }
-    }
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(Log().size(), 301u);
-}
-
-TEST_F(LogTest, FileChangedFromOutsideIsRewrittenWhole) {
-    Start();
-    broker.LogMessage("one");
-    Put("LOG.TXT", "someone else wrote this, quite a bit longer than before\r\n");
-    broker.LogMessage("two");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  one\r\nVer. 3.1 -  two\r\n");
-    DeleteFileQuietly(Path("LOG.TXT"));
-    broker.LogMessage("three");
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-}
-
-TEST_F(LogTest, LinesDuringAnOutageReachTheFileWhenTheDirectoryReturns) {
-    Start();
-    broker.LogMessage("before");
-    std::string away = workDir + "_away";
-    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
-    broker.LogMessage("during");
-    EXPECT_FALSE(DirectoryExists(workDir));
-    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  before\r\n");
-    broker.LogMessage("after");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  before\r\nVer. 3.1 -  during\r\nVer. 3.1 -  after\r\n");
-}
-
 TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     WriteIni("[Generale]\r\nFirmaLucru=DEMO\r\n");
     Start();
@@ -192,7 +178,7 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
         else
             reader.reset(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
-        Put("COMANDA_1.TXT", "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n");
+        Put("COMANDA_1.TXT", OrderPackage());
         EXPECT_NO_THROW(broker.Tick());
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
         EXPECT_FALSE(Exists("COMANDA_1.ERR"));
@@ -208,20 +194,77 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     }
     ASSERT_FALSE(events->records.empty());
     EXPECT_LE(events->records.size(), 2u);  // one an outage, however many saves failed
-    for (const std::string& record : events->records)
-        EXPECT_EQ(record.rfind("W Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima "
-                               "salvare reusita: ",
-                               0),
-                  0u);
+    const std::string said =
+        "W Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare "
+        "reusita: ";
+    for (const std::string& record : events->records) EXPECT_EQ(record.substr(0, said.size()), said);
 }
 
-TEST_F(LogTest, FormDestroySavesTheWholeLogAndAddsNoLine) {
+using ServerErrorsTest = BrokerTest;
+
+TEST_F(ServerErrorsTest, FlagsChooseLogFileOrBoth) {
     Start();
-    broker.LogMessage("kept");
-    Put("LOG.TXT", "changed");
-    broker.FormDestroy();
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  kept\r\n");
-    EXPECT_EQ(Log().size(), 1u);
+    server.errors = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
+    const TextList lines = server.errors.lines;
+    for (bool toLog : {false, true}) {
+        for (bool toFile : {false, true}) {
+            SCOPED_TRACE(std::string(toLog ? "to the log" : "not to the log") +
+                         (toFile ? ", to the file" : ""));
+            DeleteFileQuietly(Path("ERORI.TXT"));
+            broker.ReportServerErrors(toLog, toFile);
+            EXPECT_EQ(NewLines(), toLog ? lines : TextList{});
+            EXPECT_EQ(Contents("ERORI.TXT"),
+                      toFile ? "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n" : kNoFile);
+        }
+    }
+    EXPECT_EQ(server.CallsText(), "GetListaErori GetListaErori GetListaErori GetListaErori");
+}
+
+// What reaches the log and ERORI.TXT from each kind of answer; the lines are logged before
+// the file is written, so a file that cannot be written loses none of them.
+TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
+    Start();
+    struct Case {
+        const char* behaviour;
+        FakeList errors;
+        HRESULT failure;
+        bool folderInTheWay;
+        const char* file;
+        TextList logged;
+    } cases[] = {
+        {"no array reports nothing", {}, S_OK, false, kNoFile, {}},
+        {"an empty array writes an empty file", FakeList::Of({}), S_OK, false, "", {}},
+        {"VARIANT elements and 8-bit text keep their order",
+         {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3}, S_OK, false,
+         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", {"Pre\xFE gre\xBAit", "", "ultima"}},
+        {"a failing call raises and writes nothing", FakeList::Of({"x"}), E_UNEXPECTED, false, kNoFile, {}},
+        {"a file that cannot be written raises after the lines are logged", FakeList::Of({"first", "second"}),
+         S_OK, true, kNoFile, {"first", "second"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        server.errors = c.errors;
+        server.failures.clear();
+        if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
+        if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
+        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(true, true); });
+        EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
+        EXPECT_EQ(NewLines(), c.logged);
+        EXPECT_EQ(Contents("ERORI.TXT"), c.file);
+        EXPECT_EQ(DirectoryExists(Path("ERORI.TXT")), c.folderInTheWay);
+        DeleteFileQuietly(Path("ERORI.TXT"));
+    }
+}
+
+TEST_F(ServerErrorsTest, PrefixingNamesTheFileAfterTheRequest) {
+    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    Start();
+    server.errors = FakeList::Of({"e"});
+    broker.ReportServerErrors(false, true);
+    EXPECT_TRUE(Exists("ERORI.TXT"));
+    broker.FCurrentRequest = "comanda_7.txt";
+    broker.ReportServerErrors(false, true);
+    EXPECT_TRUE(Exists("ERORI_comanda_7.TXT"));
 }
 
 }  // namespace

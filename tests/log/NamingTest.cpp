@@ -1,6 +1,8 @@
 // Error-file naming, the time stamp, and the names and retention of the log's history.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/TimeStamp.h"
 #include "log/ErrorFileName.h"
 #include "log/LogHistory.h"
@@ -8,29 +10,20 @@
 namespace {
 
 TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
-    struct Case {
-        bool prefix;
-        const char* request;
-        const char* file;
-    } cases[] = {
-        {false, "GETSTOC.TXT", "ERORI.TXT"},
-        {true, "", "ERORI.TXT"},
-        {true, "GETSTOC.TXT", "ERORI_GETSTOC.TXT"},
-        {true, "comanda_7.txt", "ERORI_comanda_7.TXT"},
-        {true, "COMANDA_A.TXT.TXT", "ERORI_COMANDA_A.TXT"},
-        {true, ".TXT", "ERORI_.TXT"},
-        {true, "PACHET", "ERORI_PACHET.TXT"},
-        {true, "a.Txt.old", "ERORI_a.TXT"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ErrorFileName(c.prefix, c.request), c.file) << c.request;
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {false, "GETSTOC.TXT", "ERORI.TXT"},        {true, "", "ERORI.TXT"},
+        {true, "GETSTOC.TXT", "ERORI_GETSTOC.TXT"}, {true, "comanda_7.txt", "ERORI_comanda_7.TXT"},
+        {true, ".TXT", "ERORI_.TXT"},               {true, "COMANDA_A.TXT.TXT", "ERORI_COMANDA_A.TXT"},
+        {true, "PACHET", "ERORI_PACHET.TXT"},       {true, "a.Txt.old", "ERORI_a.TXT"},
+        {true, "COMANDA_1.TXA.TXT", "ERORI_COMANDA_1.TXA.TXT"}};
+    for (const auto& [prefix, request, file] : cases)
+        EXPECT_EQ(ErrorFileName(prefix, request), file) << request;
 }
 
-TEST(TimeStampTest, TwoDigitFieldsWithTheLocaleSeparator) {
+// Two-digit fields with the locale's time separator; days shift across months, years and leap days.
+TEST(TimeStampTest, TwoDigitFieldsWithTheLocaleSeparatorAndDaysThatShift) {
     EXPECT_EQ(FormatTimeStamp({2026, 1, 5, 7, 3, 9}, ":"), "05.01.2026 07:03:09 ");
     EXPECT_EQ(FormatTimeStamp({2026, 12, 31, 23, 59, 58}, "."), "31.12.2026 23.59.58 ");
-}
-
-TEST(TimeStampTest, DaysShiftAcrossMonthsYearsAndLeapDays) {
     EXPECT_EQ(DayNumber({1970, 1, 1}), 0);
     const std::pair<LocalTime, LocalTime> cases[] = {
         {{2026, 12, 31, 23, 59, 58}, {2027, 1, 1, 23, 59, 58}},
@@ -70,25 +63,17 @@ TEST(LogHistoryTest, NamesCarryTheTimeOfTheFirstStampedLine) {
 }
 
 TEST(LogHistoryTest, RetentionDeletesOldDaysThenTheOldestOverTheCap) {
-    const LocalTime today{2026, 12, 7, 9, 0, 0};
+    const LocalTime now{2026, 12, 7, 9, 0, 0};
+    const std::string lastMonth = "LOG_2026-11-06_235959.TXT", thirtyDays = "LOG_2026-11-07_000000.TXT",
+                      yesterday = "LOG_2026-12-06_080000.TXT", today = "LOG_2026-12-07_070000.TXT";
     const std::vector<HistoryFile> files = {
-        {"LOG_2026-12-06_080000.TXT", 40},
-        {"LOG_2026-11-06_235959.TXT", 10},  // 31 days ago
-        {"LOG_2026-11-07_000000.TXT", 20},  // 30 days ago
-        {"NOTE.TXT", 1000},
-        {"LOG_2026-12-07_070000.TXT", 30},
-    };
-    EXPECT_EQ(ExpiredHistory(files, today, 30, 1000, ""), (TextList{"LOG_2026-11-06_235959.TXT"}));
-    EXPECT_EQ(ExpiredHistory(files, today, 30, 70, ""),
-              (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT"}));
-    EXPECT_EQ(
-        ExpiredHistory(files, today, 30, 69, ""),
-        (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT", "LOG_2026-12-06_080000.TXT"}));
-    // The day just kept stays, even alone over the cap.
-    EXPECT_EQ(
-        ExpiredHistory(files, today, 30, 0, "LOG_2026-12-07_070000.TXT"),
-        (TextList{"LOG_2026-11-06_235959.TXT", "LOG_2026-11-07_000000.TXT", "LOG_2026-12-06_080000.TXT"}));
-    EXPECT_EQ(ExpiredHistory(files, today, 0, 1000, "").size(), 3u);
+        {yesterday, 40}, {lastMonth, 10}, {thirtyDays, 20}, {"NOTE.TXT", 1000}, {today, 30}};
+    const TextList overTheCap = {lastMonth, thirtyDays, yesterday};
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 1000, ""), TextList{lastMonth});
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 70, ""), (TextList{lastMonth, thirtyDays}));
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 69, ""), overTheCap);
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 0, today), overTheCap);  // the day just kept stays
+    EXPECT_EQ(ExpiredHistory(files, now, 0, 1000, ""), overTheCap);
 }
 
 }  // namespace

@@ -12,57 +12,42 @@
 
 namespace {
 
+ServerList ReadFilled(const FakeList& list) {
+    UniqueVariant value;
+    FillList(list, value.addressof());
+    return ReadServerList(value.get());
+}
+
 // Every element goes through one reused buffer: shorter and longer ones must each come
-// out whole.
+// out whole. Elements that are not text are converted.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
     const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
         list.lowerBound = -2;
-        UniqueVariant value;
-        FillList(list, value.addressof());
-        ServerList read = ReadServerList(value.get());
+        const ServerList read = ReadFilled(list);
         EXPECT_TRUE(read.isArray);
         EXPECT_EQ(read.lowerBound, -2);
         EXPECT_EQ(read.upperBound, 1);
         EXPECT_EQ(read.lines, lines);
     }
-}
-
-TEST(ServerListTest, VariantElementsThatAreNotTextAreConverted) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 3);
-    VARIANT* elements = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&elements));
-    elements[0].vt = VT_I4;
-    elements[0].lVal = 42;
-    elements[1].vt = VT_EMPTY;
-    elements[2].vt = VT_NULL;
-    SafeArrayUnaccessData(array);
-    UniqueVariant value;
-    value.addressof()->vt = VT_ARRAY | VT_VARIANT;
-    value.addressof();
-    VARIANT* out = value.addressof();
-    out->vt = VT_ARRAY | VT_VARIANT;
-    out->parray = array;
-    EXPECT_EQ(ReadServerList(value.get()).lines, (TextList{"42", "", ""}));
+    EXPECT_EQ(ReadFilled(FakeList::OfMixedKinds()).lines, kMixedLines);
 }
 
 TEST(ServerListTest, AnythingElseIsNoLines) {
-    UniqueVariant empty;
-    EXPECT_FALSE(ReadServerList(empty.get()).isArray);
-    UniqueVariant text;
-    text.addressof()->vt = VT_BSTR;
+    EXPECT_FALSE(ReadFilled({}).isArray);
+    UniqueVariant text, numbers;
     VARIANT* out = text.addressof();
     out->vt = VT_BSTR;
     out->bstrVal = SysAllocString(L"lone");
     EXPECT_FALSE(ReadServerList(text.get()).isArray);
-    UniqueVariant numbers;
     out = numbers.addressof();
     out->vt = VT_ARRAY | VT_I4;
     out->parray = SafeArrayCreateVector(VT_I4, 0, 2);
     EXPECT_FALSE(ReadServerList(numbers.get()).isArray);
 }
 
-TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
+// A list sent has bounds 0 to its count less one.
+TEST(ServerListTest, SentListsAndTextsAreWhole) {
     UniqueVariant list = MakeServerList({"[InfoPachet]", "", "\xE2"});
     EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
     ServerList read = ReadServerList(list.get());
@@ -72,11 +57,9 @@ TEST(ServerListTest, SentListHasBoundsZeroToCountLessOne) {
     ServerList none = ReadServerList(MakeServerList({}).get());
     EXPECT_TRUE(none.isArray);
     EXPECT_EQ(none.upperBound, -1);
-}
 
-// Converted straight into the BSTR: the length, the terminator and an empty text's
-// non-null BSTR must come out as a BSTR made from a wide string would.
-TEST(ServerListTest, SentTextIsAWholeBstr) {
+    // A text is converted straight into the BSTR: the length, the terminator and an empty
+    // text's non-null BSTR must come out as a BSTR made from a wide string would.
     for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
         UniqueBstr sent = MakeBstr(text);
         const std::wstring wide = Wide(text);
@@ -101,7 +84,6 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     server.supportsErrorInfo = false;
     EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
               SystemMessage(DWORD(E_FAIL)));
-    server.supportsErrorInfo = true;
 
     SetErrorInfo(0, nullptr);
     std::string system = OleErrorText(E_OUTOFMEMORY);
@@ -109,8 +91,6 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     EXPECT_NE(system.back(), '\n');
     EXPECT_NE(system.back(), '\r');
     EXPECT_EQ(system.find("OLE error"), std::string::npos);
-
-    SetErrorInfo(0, nullptr);
     EXPECT_EQ(OleErrorText(HRESULT(0x8FFF1234)), "OLE error 8FFF1234");
 }
 

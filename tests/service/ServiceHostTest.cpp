@@ -1,8 +1,8 @@
 // The service host in-process: the core's reports reach it, and the controls reach the core.
 #include "support/BrokerFixture.h"
 
-#include "base/FileSystem.h"
 #include "service/ServiceHost.h"
+#include "support/ServiceProcess.h"
 
 namespace {
 
@@ -21,21 +21,6 @@ void Pump(DWORD milliseconds) {
     }
 }
 
-BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t name[16] = L"";
-    GetClassNameW(window, name, 16);
-    if (process == GetCurrentProcessId() && std::wstring(name) == L"#32770") *reinterpret_cast<bool*>(found) = true;
-    return TRUE;
-}
-
-bool OwnDialogShown() {
-    bool found = false;
-    EnumWindows(FindOwnDialog, LPARAM(&found));
-    return found;
-}
-
 // An error that would show a box in the window is a stamped log line and an Event Log
 // record; the export control and the stop reach the core; start and stop are recorded.
 TEST_F(ServiceHostTest, ErrorsGoToTheLogAndTheEventLogAndControlsReachTheCore) {
@@ -48,7 +33,7 @@ TEST_F(ServiceHostTest, ErrorsGoToTheLogAndTheEventLogAndControlsReachTheCore) {
     broker.Tick();
     EXPECT_FALSE(Exists("GETSTOC.TXT"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Baza de date nu raspunde");
-    EXPECT_FALSE(OwnDialogShown());
+    EXPECT_TRUE(ServiceProcess::Dialogs(GetCurrentProcessId()).empty());
 
     PostMessageW(host.Window(), ServiceHost::kExportMessage, 0, 0);
     Pump(200);
@@ -58,8 +43,8 @@ TEST_F(ServiceHostTest, ErrorsGoToTheLogAndTheEventLogAndControlsReachTheCore) {
     EXPECT_EQ(host.Window(), nullptr);
     EXPECT_FALSE(broker.FServer);
     EXPECT_EQ(events->records,
-              (std::vector<std::string>{"I Generator comenzi Velquoria a pornit; directorul de lucru: " + workDir,
-                                        "E Baza de date nu raspunde", "I Generator comenzi Velquoria s-a oprit"}));
+              (TextList{"I Generator comenzi Velquoria a pornit; directorul de lucru: " + workDir,
+                        "E Baza de date nu raspunde", "I Generator comenzi Velquoria s-a oprit"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
@@ -42,23 +43,25 @@ std::string MakeTempFolder(const std::string& hint) {
 }
 
 void RemoveFolder(const std::string& path) {
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = Wide(path) + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolder(Ansi(full));
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
+    for (const std::string& name : FolderNames(path)) {
+        const std::wstring full = Wide(path + "\\" + name);
+        if (GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveFolder(path + "\\" + name);
+        } else {
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(full.c_str());
+        }
     }
     RemoveDirectoryW(Wide(path).c_str());
+}
+
+std::string ErrorRaisedBy(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const BrokerError& error) {
+        return error.what();
+    }
+    return {};
 }
 
 SecondRun::SecondRun(const TEBroker& first) {
@@ -121,6 +124,15 @@ void BrokerTest::Start() {
     server.calls.clear();
 }
 
+std::string BrokerTest::ServeOneQuery() {
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.TimerTimer();
+    const std::string answer = Exists("GETLISTAGESTIUNI.TXT") ? kNoFile : Contents("LISTAGESTIUNI.TXT");
+    DeleteFileQuietly(Path("LISTAGESTIUNI.TXT"));
+    return answer;
+}
+
 void BrokerTest::Put(const std::string& name, const std::string& content) const {
     WriteFileReplacing(Path(name), content);
 }
@@ -129,11 +141,25 @@ std::string BrokerTest::Read(const std::string& name) const { return ReadWholeFi
 
 bool BrokerTest::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
-std::vector<std::string> BrokerTest::Log() const {
-    std::vector<std::string> lines = SplitTextLines(broker.LogText());
+namespace {
+
+// The lines of a log text, each without its "Ver. 3.1 -  " prefix.
+std::vector<std::string> Unprefixed(std::string_view text) {
+    std::vector<std::string> lines = SplitTextLines(text);
     for (std::string& line : lines) {
         EXPECT_EQ(line.substr(0, 12), "Ver. 3.1 -  ");
         line.erase(0, 12);
     }
     return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> BrokerTest::Log() const { return Unprefixed(broker.LogText()); }
+
+std::vector<std::string> BrokerTest::NewLines() {
+    const std::string text = broker.LogText();
+    const size_t from = text.rfind(logSeen_, 0) == 0 ? logSeen_.size() : 0;  // else a new day's log
+    logSeen_ = text;
+    return Unprefixed(std::string_view(text).substr(from));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -47,11 +48,20 @@ protected:
     std::string Path(const std::string& name) const { return workDir + "\\" + name; }
     void Put(const std::string& name, const std::string& content) const;
     std::string Read(const std::string& name) const;
+    // The file's bytes, or kNoFile when there is no such file.
+    static constexpr char kNoFile[] = "(no file)";
+    std::string Contents(const std::string& name) const { return Exists(name) ? Read(name) : kNoFile; }
     bool Exists(const std::string& name) const;
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
+    // The log lines (so trimmed) since the last call, or since the test began; after a
+    // new day, the new day's.
+    std::vector<std::string> NewLines();
 
     static std::string Stamp();  // the time stamp of today, as logged
+    // Drops GETLISTAGESTIUNI.TXT, which the server answers with one location, and ticks once;
+    // the answer then (kNoFile when the request is still there), which it removes.
+    std::string ServeOneQuery();
 
 public:
     static LocalTime today;     // what the service's clock says; tests may change it
@@ -59,14 +69,21 @@ public:
     static int creations;       // how many times the service made its server or tried to
 
 protected:
-
     FakeServer server;
     TEBroker broker;
     EventRecorder* events = nullptr;  // owned by broker
     std::string workDir;
     std::string exeDir;  // with a trailing "\"
     bool iniWritten = false;
+    std::string logSeen_;  // the log text as NewLines last saw it
 };
+
+// A document package of the fixture's month, December 2026: the header, then one order line.
+inline const std::string kMonthHeader = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
+inline std::string OrderPackage(int n = 1) { return kMonthHeader + "D;" + std::to_string(n) + "\r\n"; }
+
+// The text of the BrokerError that step raises; empty when it raises none.
+std::string ErrorRaisedBy(const std::function<void()>& step);
 
 // A second run of the service on the same folders, as after a restart.
 struct SecondRun {

@@ -6,7 +6,33 @@
 #include "base/AnsiText.h"
 #include "server/ServerList.h"
 
+const std::vector<std::string> kMixedLines = {
+    "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", "", "", "", "-42", "", ";\xB0;"};
+
+namespace {
+
+void FillMixed(VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
+    VARIANT* items = nullptr;
+    SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
+    for (LONG i : {0, 2, 5, 6}) items[i].vt = VT_BSTR;
+    items[0].bstrVal = MakeBstr(kMixedLines[0]).release();
+    items[1].vt = VT_EMPTY;
+    items[2].bstrVal = SysAllocString(L"");
+    items[3].vt = VT_NULL;
+    items[4].vt = VT_I4;
+    items[4].lVal = -42;
+    items[5].bstrVal = nullptr;  // a null BSTR is an empty text
+    items[6].bstrVal = MakeBstr(kMixedLines[6]).release();
+    SafeArrayUnaccessData(array);
+    out->vt = VT_ARRAY | VT_VARIANT;
+    out->parray = array;
+}
+
+}  // namespace
+
 void FillList(const FakeList& list, VARIANT* out) {
+    if (list.kind == FakeList::Mixed) return FillMixed(out);
     if (list.kind == FakeList::NotArray) return;
     SAFEARRAYBOUND bound{ULONG(list.lines.size()), list.lowerBound};
     VARTYPE type = list.kind == FakeList::Bstrs ? VT_BSTR : VT_VARIANT;
@@ -14,15 +40,10 @@ void FillList(const FakeList& list, VARIANT* out) {
     for (size_t i = 0; i < list.lines.size(); ++i) {
         LONG index = list.lowerBound + LONG(i);
         UniqueBstr text = MakeBstr(list.lines[i]);
-        if (type == VT_BSTR) {
-            SafeArrayPutElement(array, &index, text.get());
-        } else {
-            VARIANT element;
-            VariantInit(&element);
-            element.vt = VT_BSTR;
-            element.bstrVal = text.get();
-            SafeArrayPutElement(array, &index, &element);
-        }
+        VARIANT element{};
+        element.vt = VT_BSTR;
+        element.bstrVal = text.get();
+        SafeArrayPutElement(array, &index, type == VT_BSTR ? static_cast<void*>(text.get()) : &element);
     }
     out->vt = VARTYPE(VT_ARRAY | type);
     out->parray = array;
@@ -34,7 +55,7 @@ std::string FakeServer::CallsText() const {
     return text;
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::QueryInterface(REFIID iid, void** object) {
+STDMETHODIMP FakeServer::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
         IsEqualIID(iid, IID_ITallyportObject)) {
@@ -51,7 +72,12 @@ HRESULT STDMETHODCALLTYPE FakeServer::QueryInterface(REFIID iid, void** object) 
     return E_NOINTERFACE;
 }
 
-HRESULT FakeServer::Failure(const std::string& method) {
+std::string FakeServer::Text(BSTR text) { return Ansi(BstrText(text)); }
+
+HRESULT FakeServer::Called(const std::string& method, const Arguments& arguments) {
+    std::string call = method;
+    for (size_t i = 0; i < arguments.size(); ++i) call += (i == 0 ? "(" : ",") + arguments[i];
+    calls.push_back(arguments.empty() ? call : call + ")");
     auto failure = failures.find(method);
     if (failure == failures.end()) return S_OK;
     SetErrorInfo(0, nullptr);
@@ -68,83 +94,41 @@ HRESULT FakeServer::Failure(const std::string& method) {
     return failure->second.first;
 }
 
-HRESULT FakeServer::Ok(const std::string& method, LONG* value, const std::string& call) {
-    calls.push_back(call.empty() ? method : call);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
-    auto scripted = ok.find(method);
-    *value = scripted == ok.end() ? 1 : scripted->second;
-    if (Refused(method, call)) *value = 0;
+HRESULT FakeServer::Ok(LONG* value, const std::string& method, const Arguments& arguments) {
+    if (HRESULT hr = Called(method, arguments); FAILED(hr)) return hr;
+    *value = Refused(method) ? 0 : ok.count(method) ? ok[method] : 1;
     return S_OK;
 }
 
-bool FakeServer::Refused(const std::string& method, const std::string& call) const {
+bool FakeServer::Refused(const std::string& method) const {
     if (refuseMarker.empty()) return false;
-    if (call.find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
+    if (calls.back().find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
     if (method.rfind("Gen", 0) != 0) return false;
     for (const std::string& line : package)
         if (line.find(refuseMarker) != std::string::npos) return true;
     return false;
 }
 
-HRESULT FakeServer::Count(const std::string& method, LONG* n) {
-    calls.push_back(method);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
+HRESULT FakeServer::Count(LONG* n, const std::string& method) {
+    if (HRESULT hr = Called(method); FAILED(hr)) return hr;
     *n = count.count(method) ? count[method] : 0;
     return S_OK;
 }
 
-HRESULT FakeServer::List(const std::string& method, LONG* e, VARIANT* l, const std::string& call) {
-    calls.push_back(call.empty() ? method : call);
-    if (HRESULT hr = Failure(method); FAILED(hr)) return hr;
+HRESULT FakeServer::List(LONG* e, VARIANT* l, const std::string& method, const Arguments& arguments) {
+    if (HRESULT hr = Called(method, arguments); FAILED(hr)) return hr;
     *e = errorCode.count(method) ? errorCode[method] : 0;
     if (lists.count(method)) FillList(lists[method], l);
     return S_OK;
 }
 
-HRESULT FakeServer::Record(const std::string& method, BSTR record, LONG* value) {
-    return Ok(method, value, method + "(" + Ansi(BstrText(record)) + ")");
-}
-
-HRESULT FakeServer::Kind(const std::string& method, BSTR kind) {
-    calls.push_back(method + "(" + Ansi(BstrText(kind)) + ")");
-    return Failure(method);
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::SetFirmaLucru(BSTR company, LONG* value) {
-    return Ok("SetFirmaLucru", value, "SetFirmaLucru(" + Ansi(BstrText(company)) + ")");
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::SetLunaLucru(LONG year, LONG month, LONG* value) {
-    return Ok("SetLunaLucru", value,
-              "SetLunaLucru(" + std::to_string(year) + "," + std::to_string(month) + ")");
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::SetPachet(VARIANT lines) {
+STDMETHODIMP FakeServer::SetPachet(VARIANT lines) {
     package = ReadServerList(lines).lines;
-    calls.push_back("SetPachet(" + std::to_string(package.size()) + ")");
-    return Failure("SetPachet");
+    return Called("SetPachet", {std::to_string(package.size())});
 }
 
-HRESULT STDMETHODCALLTYPE FakeServer::GetListaErori(VARIANT* list) {
-    calls.push_back("GetListaErori");
-    if (HRESULT hr = Failure("GetListaErori"); FAILED(hr)) return hr;
+STDMETHODIMP FakeServer::GetListaErori(VARIANT* list) {
+    if (HRESULT hr = Called("GetListaErori"); FAILED(hr)) return hr;
     FillList(errors, list);
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) {
-    return List("GetStocArticol", e, l,
-                "GetStocArticol(" + Ansi(BstrText(code)) + "," + std::to_string(zero) + ")");
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) {
-    return List("GetSolduriParteneri", e, l, "GetSolduriParteneri(" + Ansi(BstrText(selector)) + ")");
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) {
-    return List("GetInfoCmdBon", e, l, "GetInfoCmdBon(" + std::to_string(order) + ")");
-}
-
-HRESULT STDMETHODCALLTYPE FakeServer::GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) {
-    return List("GetInfoCmdBonuri", e, l, "GetInfoCmdBonuri(" + std::to_string(day) + ")");
 }

@@ -10,13 +10,18 @@
 
 // What a list out-parameter holds.
 struct FakeList {
-    enum Kind { NotArray, Bstrs, Variants } kind = NotArray;
+    // Mixed: a VT_VARIANT array of every element kind a server may put there, whatever lines
+    // holds: BSTR "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", VT_EMPTY, BSTR "", VT_NULL, VT_I4 -42, a null
+    // BSTR, BSTR ";\xB0;"; read as kMixedLines.
+    enum Kind { NotArray, Bstrs, Variants, Mixed } kind = NotArray;
     std::vector<std::string> lines;
     LONG lowerBound = 0;
 
     static FakeList Of(std::vector<std::string> lines) { return {Bstrs, std::move(lines), 0}; }
     static FakeList OfVariants(std::vector<std::string> lines) { return {Variants, std::move(lines), 0}; }
+    static FakeList OfMixedKinds() { return {Mixed, {}, 0}; }
 };
+extern const std::vector<std::string> kMixedLines;
 
 class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
@@ -42,85 +47,79 @@ public:
     std::string CallsText() const;  // calls joined with " "
 
     // IUnknown / IDispatch
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // owned by the test
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
         return IsEqualIID(iid, IID_ITallyportObject) ? S_OK : S_FALSE;
     }
 
-    // ITallyportObject
-    HRESULT STDMETHODCALLTYPE SetFirmaLucru(BSTR company, LONG* ok) override;
-    HRESULT STDMETHODCALLTYPE SetLunaLucru(LONG year, LONG month, LONG* ok) override;
-    HRESULT STDMETHODCALLTYPE SetPachet(VARIANT lines) override;
-    HRESULT STDMETHODCALLTYPE GenFacturi(LONG* ok) override { return Ok("GenFacturi", ok); }
-    HRESULT STDMETHODCALLTYPE GetListaErori(VARIANT* list) override;
-    HRESULT STDMETHODCALLTYPE GetNrFacturi(LONG* n) override { return Count("GetNrFacturi", n); }
-    HRESULT STDMETHODCALLTYPE GetListaParteneri(LONG* e, VARIANT* l) override {
-        return List("GetListaParteneri", e, l);
+    // ITallyportObject: each call is recorded as its name, with its arguments in brackets if
+    // it has any, then answered as scripted for its name.
+    STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override {
+        return Ok(ok, "SetFirmaLucru", {Text(company)});
     }
-    HRESULT STDMETHODCALLTYPE GetStocuri(LONG* e, VARIANT* l) override { return List("GetStocuri", e, l); }
-    HRESULT STDMETHODCALLTYPE GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetListaGestiuni(LONG* e, VARIANT* l) override {
-        return List("GetListaGestiuni", e, l);
+    STDMETHODIMP SetLunaLucru(LONG y, LONG m, LONG* ok) override {
+        return Ok(ok, "SetLunaLucru", {N(y), N(m)});
     }
-    HRESULT STDMETHODCALLTYPE GetInfoArticol(LONG* e, VARIANT* l) override {
-        return List("GetInfoArticol", e, l);
+    STDMETHODIMP SetPachet(VARIANT lines) override;
+    STDMETHODIMP GetListaErori(VARIANT* list) override;
+    STDMETHODIMP GetStocArticol(BSTR code, LONG zero, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetStocArticol", {Text(code), N(zero)});
     }
-    HRESULT STDMETHODCALLTYPE AddPartener(BSTR record, LONG* ok) override {
-        return Record("AddPartener", record, ok);
+    STDMETHODIMP GetSolduriParteneri(BSTR selector, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetSolduriParteneri", {Text(selector)});
     }
-    HRESULT STDMETHODCALLTYPE GetNrComenzi(LONG* n) override { return Count("GetNrComenzi", n); }
-    HRESULT STDMETHODCALLTYPE GenComenzi(LONG* ok) override { return Ok("GenComenzi", ok); }
-    HRESULT STDMETHODCALLTYPE SetTipIDPartener(BSTR kind) override { return Kind("SetTipIDPartener", kind); }
-    HRESULT STDMETHODCALLTYPE SetTipIDArticol(BSTR kind) override { return Kind("SetTipIDArticol", kind); }
-    HRESULT STDMETHODCALLTYPE GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
-        return List("GetFacturiCmdOnline", e, l);
+    STDMETHODIMP GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetInfoCmdBon", {N(order)});
     }
-    HRESULT STDMETHODCALLTYPE GetListaArtCatPret(LONG* e, VARIANT* l) override {
-        return List("GetListaArtCatPret", e, l);
+    STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override {
+        return List(e, l, "GetInfoCmdBonuri", {N(day)});
     }
-    HRESULT STDMETHODCALLTYPE GetPretAchizStocuri(LONG* e, VARIANT* l) override {
-        return List("GetPretAchizStocuri", e, l);
+    STDMETHODIMP GenFacturi(LONG* ok) override { return Ok(ok, "GenFacturi"); }
+    STDMETHODIMP GenComenzi(LONG* ok) override { return Ok(ok, "GenComenzi"); }
+    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Ok(ok, "GenFacturiFurnizori"); }
+    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Ok(ok, "GenComenziFurnizori"); }
+    STDMETHODIMP GetNrFacturi(LONG* n) override { return Count(n, "GetNrFacturi"); }
+    STDMETHODIMP GetNrComenzi(LONG* n) override { return Count(n, "GetNrComenzi"); }
+    STDMETHODIMP GetNrFacturiFurnizori(LONG* n) override { return Count(n, "GetNrFacturiFurnizori"); }
+    STDMETHODIMP GetNrComenziFurnizori(LONG* n) override { return Count(n, "GetNrComenziFurnizori"); }
+    STDMETHODIMP GetListaParteneri(LONG* e, VARIANT* l) override { return List(e, l, "GetListaParteneri"); }
+    STDMETHODIMP GetStocuri(LONG* e, VARIANT* l) override { return List(e, l, "GetStocuri"); }
+    STDMETHODIMP GetListaGestiuni(LONG* e, VARIANT* l) override { return List(e, l, "GetListaGestiuni"); }
+    STDMETHODIMP GetInfoArticol(LONG* e, VARIANT* l) override { return List(e, l, "GetInfoArticol"); }
+    STDMETHODIMP GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
+        return List(e, l, "GetFacturiCmdOnline");
     }
-    HRESULT STDMETHODCALLTYPE GenFacturiFurnizori(LONG* ok) override { return Ok("GenFacturiFurnizori", ok); }
-    HRESULT STDMETHODCALLTYPE GetNrFacturiFurnizori(LONG* n) override {
-        return Count("GetNrFacturiFurnizori", n);
+    STDMETHODIMP GetListaArtCatPret(LONG* e, VARIANT* l) override { return List(e, l, "GetListaArtCatPret"); }
+    STDMETHODIMP GetPretAchizStocuri(LONG* e, VARIANT* l) override {
+        return List(e, l, "GetPretAchizStocuri");
     }
-    HRESULT STDMETHODCALLTYPE AddArticol(BSTR record, LONG* ok) override {
-        return Record("AddArticol", record, ok);
+    STDMETHODIMP GetIncasariLuna(LONG* e, VARIANT* l) override { return List(e, l, "GetIncasariLuna"); }
+    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Ok(ok, "AddPartener", {Text(record)}); }
+    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Ok(ok, "AddArticol", {Text(record)}); }
+    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override {
+        return Ok(ok, "ModiPartener", {Text(record)});
     }
-    HRESULT STDMETHODCALLTYPE ModiPartener(BSTR record, LONG* ok) override {
-        return Record("ModiPartener", record, ok);
-    }
-    HRESULT STDMETHODCALLTYPE GetInfoCmdBon(LONG order, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override;
-    HRESULT STDMETHODCALLTYPE GenComenziFurnizori(LONG* ok) override { return Ok("GenComenziFurnizori", ok); }
-    HRESULT STDMETHODCALLTYPE GetNrComenziFurnizori(LONG* n) override {
-        return Count("GetNrComenziFurnizori", n);
-    }
-    HRESULT STDMETHODCALLTYPE GetIncasariLuna(LONG* e, VARIANT* l) override {
-        return List("GetIncasariLuna", e, l);
-    }
+    STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Called("SetTipIDPartener", {Text(kind)}); }
+    STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Called("SetTipIDArticol", {Text(kind)}); }
 
 private:
-    HRESULT Failure(const std::string& method);  // records nothing; S_OK when not scripted to fail
-    HRESULT Ok(const std::string& method, LONG* ok, const std::string& call = {});
-    bool Refused(const std::string& method, const std::string& call) const;
-    HRESULT Count(const std::string& method, LONG* n);
-    HRESULT List(const std::string& method, LONG* e, VARIANT* l, const std::string& call = {});
-    HRESULT Record(const std::string& method, BSTR record, LONG* ok);
-    HRESULT Kind(const std::string& method, BSTR kind);
+    using Arguments = std::vector<std::string>;
+    static std::string Text(BSTR text);
+    static std::string N(LONG value) { return std::to_string(value); }
+    // Records the call; then its scripted failure, or S_OK.
+    HRESULT Called(const std::string& method, const Arguments& arguments = {});
+    HRESULT Ok(LONG* ok, const std::string& method, const Arguments& arguments = {});
+    bool Refused(const std::string& method) const;
+    HRESULT Count(LONG* n, const std::string& method);
+    HRESULT List(LONG* e, VARIANT* l, const std::string& method, const Arguments& arguments = {});
 
     ULONG refs_ = 1;
 };

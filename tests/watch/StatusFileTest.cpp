@@ -1,6 +1,8 @@
 // The status file's bytes, and what a monitor concludes from them.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "watch/StatusFile.h"
 
 namespace {
@@ -16,22 +18,17 @@ TEST(StatusFileTest, WrittenInTheSettingsFormAndJudgedForMonitoring) {
               "UltimaEroare=Linia 1  Linia 2\r\nAlerta=\r\n");
     EXPECT_EQ(StatusValue(text, "CerereInCurs"), "COMANDA_1.TXT");
 
-    struct Case {
-        bool serverReady;
-        const char* alert;
-        bool fresh;
-        StatusVerdict verdict;
-    } cases[] = {
+    const std::tuple<bool, const char*, bool, StatusVerdict> cases[] = {
         {true, "", true, StatusVerdict::Healthy},
         {true, "", false, StatusVerdict::NotRunning},  // not refreshed lately
         {true, "In lucru de 300 de secunde: COMANDA_1.TXT", true, StatusVerdict::Alert},
         {false, "Serverul de documente nu este disponibil", true, StatusVerdict::Alert},
         {false, "", true, StatusVerdict::Alert},
     };
-    for (const Case& c : cases) {
-        status.serverReady = c.serverReady;
-        status.alert = c.alert;
-        EXPECT_EQ(JudgeStatus(FormatStatusFile(status), c.fresh), c.verdict) << c.alert << c.fresh;
+    for (const auto& [serverReady, alert, fresh, verdict] : cases) {
+        status.serverReady = serverReady;
+        status.alert = alert;
+        EXPECT_EQ(JudgeStatus(FormatStatusFile(status), fresh), verdict) << alert << fresh;
     }
     EXPECT_EQ(JudgeStatus("", true), StatusVerdict::NotRunning);
     EXPECT_EQ(JudgeStatus("[Altceva]\r\nServer=D\r\n", true), StatusVerdict::NotRunning);
