@@ -13,8 +13,9 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
-#include "faults/ServiceWatch.h"
+#include "ProcessFigures.h"
 #include "support/BrokerFixture.h"
+#include "support/ServiceProcess.h"
 
 namespace {
 

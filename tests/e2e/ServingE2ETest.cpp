@@ -1,217 +1,235 @@
-// Requests served by the real program under Wine, with the stand-in server: packages,
-// the outage of the working directory, every query, and the operator's button.
+// The real program with its real timer works off a backlog of every kind of request (the
+// examples among them); then, on the same copy, what the operator meets on the window, and
+// a restart with immediate answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/AnsiText.h"
-#include "base/FileSystem.h"
 #include "base/Owners.h"
-#include "base/Text.h"
 #include "support/RequestKinds.h"
 #include "support/ServiceProcess.h"
 
 namespace {
 
-bool Gone(const ServiceProcess& service, const std::string& name) { return !service.Exists(name); }
-
-std::string LogOf(const ServiceProcess& service) {
-    return service.Exists("LOG.TXT") ? service.Read("LOG.TXT") : std::string();
+std::string Document(const std::string& body) {
+    return "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\n" + body;
 }
 
-// The script may be writing its marker while the test reads it.
-std::string ReadWhenFree(const std::string& path) {
-    try {
-        return FileExists(path) ? ReadWholeFile(path) : std::string();
-    } catch (const std::exception&) {
-        return {};
-    }
-}
+struct Request {
+    std::string name;
+    std::string content;
+};
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-    return count;
-}
-
-TEST(ServingE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    service.Put("COMANDA_123.TXT", ExampleFile("COMANDA_1.TXT"));
-    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_123.TXT"); }, 4000));
-    ASSERT_TRUE(WaitUntil([&] { return StampFreeLines(LogOf(service)).size() == 4; }, 3000));
-    EXPECT_EQ(
-        StampFreeLines(LogOf(service)),
-        (TextList{"Ver. 3.1 -  ", "Ver. 3.1 -  ", "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
-                  "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
-    EXPECT_FALSE(service.Exists("COMANDA_123.ERR"));
-    service.Close();
-}
-
-TEST(ServingE2ETest, PackageWithoutHeaderIsRefusedAndSetAsideWithItsErrors) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    service.Put("comanda_9.txt", "[Document]\r\nPartener=P0001\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return service.Exists("comanda_9.ERR"); }, 5000));
-    EXPECT_FALSE(service.Exists("comanda_9.txt"));
-    ASSERT_TRUE(service.Exists("ERORI.TXT"));
-    std::string errors = service.Read("ERORI.TXT");
-    EXPECT_FALSE(errors.empty());
-    // The month's refusal goes to the log as well, line by line, and nothing else is said.
-    TextList log = StampFreeLines(LogOf(service));
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(log[2], "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi");
-    EXPECT_EQ(log[3], "Ver. 3.1 -  " + errors.substr(0, errors.find("\r\n")));
-    service.Close();
-}
-
-TEST(ServingE2ETest, OutageIsLoggedOnceStartsTheScriptAndPollingResumesSilently) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    std::string marker = service.exeDir + "avarie.txt";
-    WriteFileReplacing(service.exeDir + "Avarie.bat", "@echo off\r\necho started>>\"" + marker + "\"\r\n");
-    service.Start();
-    std::string away = service.workDir + "_away";
-    ASSERT_TRUE(MoveFileW(Wide(service.workDir).c_str(), Wide(away).c_str()));
-    EXPECT_TRUE(WaitUntil([&] { return Count(ReadWhenFree(marker), "started") >= 2; }, 10000));
-    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(service.workDir).c_str()));
-    service.Put("GETLISTAGESTIUNI.TXT", "");
-    ASSERT_TRUE(WaitUntil([&] { return service.Exists("LISTAGESTIUNI.TXT"); }, 5000));
-
-    std::string view = service.ViewText();
-    EXPECT_EQ(Count(view, " ... Directorul de lucru este inactiv"), 1u) << view;
-    EXPECT_GE(Count(view, " ... Rulez " + service.exeDir + "Avarie.bat"), 2u) << view;
-    service.Close();
-    // The lines of the outage reach LOG.TXT once the directory is back; its return adds none.
-    TextList log = StampFreeLines(service.Read("LOG.TXT"));
-    ASSERT_GE(log.size(), 3u);
-    EXPECT_EQ(log.front(), "Ver. 3.1 -  <stamp>  ... Directorul de lucru este inactiv");
-    for (size_t i = 1; i < log.size(); ++i)
-        EXPECT_EQ(log[i], "Ver. 3.1 -  <stamp>  ... Rulez " + service.exeDir + "Avarie.bat");
-}
-
-TEST(ServingE2ETest, EveryExampleRequestIsServed) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni("PrefixareErori=D\r\n"));
-    service.Start();
-    const TextList packages = {"PARTENER_1.TXT",    "MODIPARTENER_1.TXT", "ARTICOL_1.TXT",
-                               "COMANDA_1.TXT",     "COMANDAFURN_1.TXT",  "FACTURA_1.TXT",
-                               "FACTURAFURN_1.TXT", "FACTURA_2.TXT"};
-    for (const auto& name : packages) service.Put(name, ExampleFile(name));
+// Every example (FACTURA_2 is refused) and more packages of each kind, some named in
+// lower case: 37 requests.
+std::vector<Request> Backlog() {
+    std::vector<Request> requests;
+    for (const char* name : {"MODIPARTENER_1.TXT", "PARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
+                             "COMANDAFURN_1.TXT", "FACTURA_1.TXT", "FACTURA_2.TXT", "FACTURAFURN_1.TXT"})
+        requests.push_back({name, ExampleFile(name)});
     for (const ExpectedQuery& query : kExpectedQueries)
-        service.Put(query.request, ExampleFile(query.request));
+        requests.push_back({query.request, ExampleFile(query.request)});
+    auto more = [&](const std::string& prefix, int from, int to, const std::string& content) {
+        for (int n = from; n <= to; ++n) requests.push_back({prefix + std::to_string(n) + ".TXT", content});
+    };
+    const std::string invoice =
+        Document("Data=12.06.2025\r\nPartener=P0002\r\nGestiune=DEP\r\nArticol=A0001;1\r\n");
+    more("PARTENER_", 2, 3, ";;;Partener Test;Iasi;;\r\n");
+    more("ARTICOL_", 2, 2, ";;Articol test;BUC;19;10.00;5.00;;\r\n");
+    more("COMANDA_", 2, 5, kOneOrder);
+    more("COMANDAFURN_", 2, 5,
+         Document("Data=11.06.2025\r\nPartener=P0004\r\nGestiune=DEP\r\nArticol=A0013;2;92.00\r\n"));
+    more("FACTURA_", 3, 3, invoice);
+    more("FACTURA_", 5, 5, invoice);
+    more("FACTURAFURN_", 2, 4,
+         Document("Data=14.06.2025\r\nPartener=P0004\r\nGestiune=DEP\r\nArticol=A0002;5;12.00\r\n"));
+    requests.insert(requests.end(), {{"comanda_6.txt", kOneOrder}, {"factura_4.txt", invoice}});
+    return requests;
+}
 
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (const auto& name : packages)
-                if (service.Exists(name)) return false;
-            for (const ExpectedQuery& query : kExpectedQueries)
-                if (service.Exists(query.request)) return false;
-            return true;
-        },
-        60000));
-    for (const ExpectedQuery& query : kExpectedQueries) {
-        ASSERT_TRUE(service.Exists(query.result)) << query.result;
-        EXPECT_FALSE(service.Read(query.result).empty()) << query.result;
+// What the packages of the backlog say when they are done: how many times each, and the
+// rank of their kind in the order of precedence.
+struct Outcome {
+    const char* line;
+    size_t times;
+    int rank;
+};
+constexpr Outcome kOutcomes[] = {
+    {"Partener modificat !", 1, 0},
+    {"Partener nou generat !", 3, 1},
+    {"Articol nou generat !", 2, 2},
+    {"Au fost generate 1 comenzi in baza de date ", 6, 3},
+    {"Au fost generate 1 comenzi furnizori in baza de date ", 5, 4},
+    {"Au fost generate 2 facturi in baza de date ", 1, 5},
+    {"Au fost generate 1 facturi in baza de date ", 3, 5},
+    {"Pachetul contine erori ", 1, 5},
+    {"Au fost generate 1 facturi furnizori in baza de date ", 4, 6},
+};
+
+// Which requests were served, in the order they were logged: a package by the line that
+// opens it, a detailed query by the file it writes.
+TextList ServedInOrder(const TextList& log) {
+    TextList served;
+    for (const std::string& line : log) {
+        const size_t at = line.find(" ... ");
+        if (at == std::string::npos) continue;
+        const std::string what = line.substr(at + 5);
+        if (what.rfind("Deschid pachetul", 0) == 0) served.push_back(what);
+        if (what.rfind("Scriu informatiile in ", 0) == 0)
+            served.push_back(what.substr(what.find_last_of('\\') + 1));
     }
-    EXPECT_TRUE(service.Exists("FACTURA_2.ERR"));
-    EXPECT_EQ(service.Read("ERORI_FACTURA_2.TXT"), "Linia 11: articol necunoscut ART99\r\n");
-    std::string log = service.Read("LOG.TXT");
-    for (const char* done : {"Partener nou generat !", "Partener modificat !", "Articol nou generat !",
-                             "Au fost generate 1 comenzi in baza de date ",
-                             "Au fost generate 1 comenzi furnizori in baza de date ",
-                             "Au fost generate 2 facturi in baza de date ",
-                             "Au fost generate 1 facturi furnizori in baza de date "})
-        EXPECT_EQ(Count(log, std::string("Ver. 3.1 -  ") + done + "\r\n"), 1u) << done;
-    EXPECT_EQ(Count(log, "Pachetul contine erori "), 1u);
-    service.Close();
+    return served;
 }
-
-TEST(ServingE2ETest, ButtonExportsThePartnerBalances) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    HWND button = FindWindowExW(service.MainWindow(), nullptr, L"Button", nullptr);
-    ASSERT_NE(button, nullptr);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_BLOCK, 15000, &result);
-    ASSERT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 5000));
-    EXPECT_NE(service.Read("SOLDURI.TXT").find("P0001"), std::string::npos);
-    EXPECT_EQ(StampFreeLines(LogOf(service)),
-              (TextList{"Ver. 3.1 -  <stamp>  ... Import solduri parteneri "}));
-
-    // Asked from the command line, the running copy exports as if its button were pressed.
-    ASSERT_TRUE(DeleteFileW(Wide(service.Path("SOLDURI.TXT")).c_str()));
-    EXPECT_EQ(service.RunForm("/export-balances").exitCode, 0u);
-    EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 10000));
-    service.Close();
-}
-
-}  // namespace
-
-namespace {
 
 // The mean of count round trips of a query, one after the other.
 double MeanRoundTrip(const ServiceProcess& service, int count) {
     double total = 0;
     for (int i = 0; i < count; ++i) {
         const double seconds = QueryRoundTrip(service);
-        if (seconds < 0) {
-            ADD_FAILURE() << "query " << i << " unanswered";
-            return 1e9;
-        }
-        total += seconds;
+        EXPECT_GE(seconds, 0) << "query " << i << " unanswered";
+        total += seconds < 0 ? 1e9 : seconds;
     }
     return total / count;
 }
 
-// Which requests were served, in the order they were logged: a package by the line that
-// opens it, a detailed query by the file it writes.
-TextList ServedInOrder(const std::string& log) {
-    TextList served;
-    for (const std::string& line : SplitTextLines(log)) {
-        const size_t at = line.find(" ... ");
-        if (at == std::string::npos) continue;
-        const std::string what = line.substr(at + 5);
-        if (what.rfind("Deschid pachetul", 0) == 0) served.push_back(what);
-        if (what.rfind("Scriu informatiile in ", 0) == 0) served.push_back(what.substr(what.find_last_of('\\') + 1));
+HWND Focus(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+class ServingE2ETest : public ServiceScenario {
+protected:
+    static inline std::vector<Request> backlog;
+    static inline double polled = 0;  // the mean round trip of a query, found by a tick
+};
+
+TEST_F(ServingE2ETest, RealTimerWorksOffABacklogOfThirtySevenRequestsOnceEach) {
+    service->WriteIni(service->DefaultIni("PrefixareErori=D\r\n"));
+    backlog = Backlog();
+    ASSERT_EQ(backlog.size(), 37u);
+    for (const Request& request : backlog) service->Put(request.name, request.content);
+    service->Put("COMANDA_ERORI.TXT", "nu este o cerere\r\n");
+    service->Start();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return std::none_of(backlog.begin(), backlog.end(),
+                                [&](const Request& request) { return service->Exists(request.name); });
+        },
+        240000))
+        << service->ViewText();
+    EXPECT_TRUE(service->Answers());  // a tick more: nothing is left to serve
+    EXPECT_EQ(service->BoxTexts(), "");
+
+    // Four lines per package, and the detailed queries' own: each request exactly once.
+    const std::string text = service->Read("LOG.TXT");
+    const TextList log = service->Log();
+    EXPECT_EQ(log.size(), 26u * 4 + 6 + 6 + 1) << text;
+    int rank = 0;  // the packages come kind by kind, in the order of precedence
+    for (const Outcome& outcome : kOutcomes) {
+        const std::string line = kLine + outcome.line + "\r\n";
+        size_t times = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++times;
+        EXPECT_EQ(times, outcome.times) << outcome.line;
     }
-    return served;
+    for (const std::string& line : log)
+        for (const Outcome& outcome : kOutcomes)
+            if (line == kLine + outcome.line) {
+                EXPECT_LE(rank, outcome.rank) << line;
+                rank = std::max(rank, outcome.rank);
+            }
+    EXPECT_EQ(service->Read("FACTURA_2.ERR"), ExampleFile("FACTURA_2.TXT"));
+    EXPECT_EQ(service->Read("ERORI_FACTURA_2.TXT"), "Linia 11: articol necunoscut ART99\r\n");
+    EXPECT_EQ(service->Read("COMANDA_ERORI.TXT"), "nu este o cerere\r\n");
+    for (const ExpectedQuery& query : kExpectedQueries)
+        EXPECT_NE(service->Read(query.result), "") << query.result;
+}
+
+// The backlog was logged while the window was minimized.
+TEST_F(ServingE2ETest, RestoredViewShowsTheWholeLogWithTheNewestLineInSight) {
+    const HWND view = service->Child(L"EDIT");
+    ShowWindow(service->MainWindow(), SW_RESTORE);
+    EXPECT_EQ(service->ViewText(), ReadShared(service->Path("LOG.TXT")));
+    const LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);  // the last one is empty
+    ASSERT_GE(lines, 60);
+    const LRESULT newest = SendMessageW(view, EM_LINEINDEX, WPARAM(lines - 2), 0);
+    const int top = short(HIWORD(SendMessageW(view, EM_POSFROMCHAR, WPARAM(newest), 0)));
+    RECT client{};
+    GetClientRect(view, &client);
+    EXPECT_GT(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_GE(top, 0);
+    EXPECT_LT(top, client.bottom);
+}
+
+TEST_F(ServingE2ETest, TabMovesBetweenTheButtonAndTheView) {
+    const HWND view = service->Child(L"EDIT"), button = service->Child(L"BUTTON");
+    EXPECT_TRUE(WaitUntil([&] { return Focus(service->ThreadId()) == button; }, 5000));
+    PostMessageW(button, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Focus(service->ThreadId()) == view; }, 5000));
+    PostMessageW(view, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Focus(service->ThreadId()) == button; }, 5000));
+}
+
+TEST_F(ServingE2ETest, EscAndEnterInTheViewNeitherCloseNorPressTheButton) {
+    const HWND view = service->Child(L"EDIT");
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PostMessageW(view, WM_KEYDOWN, key, 0);
+        PostMessageW(view, WM_CHAR, key, 0);
+        PostMessageW(view, WM_KEYUP, key, LPARAM(3) << 30);
+    }
+    EXPECT_TRUE(service->Answers());
+    EXPECT_TRUE(service->Running());
+    EXPECT_FALSE(service->Exists("SOLDURI.TXT"));
+}
+
+TEST_F(ServingE2ETest, AltIPressesTheButton) {
+    PostMessageW(service->Child(L"EDIT"), WM_SYSCHAR, 'i', LPARAM(1) << 29);
+    EXPECT_TRUE(WaitUntil([&] { return service->Exists("SOLDURI.TXT"); }, 10000));
+    EXPECT_TRUE(service->Logged(kStamped + " ... Import solduri parteneri "));
+}
+
+TEST_F(ServingE2ETest, ButtonExportsThePartnerBalances) {
+    ASSERT_TRUE(WaitUntil([&] { return service->Remove("SOLDURI.TXT"); }, 10000));
+    const size_t before = service->Log().size();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(service->Child(L"BUTTON"), BM_CLICK, 0, 0, SMTO_BLOCK, 15000, &result);
+    ASSERT_TRUE(WaitUntil([&] { return service->Exists("SOLDURI.TXT"); }, 5000));
+    EXPECT_NE(service->Read("SOLDURI.TXT").find("P0001"), std::string::npos);
+    EXPECT_EQ(service->Log(before), TextList{kStamped + " ... Import solduri parteneri "});
+}
+
+TEST_F(ServingE2ETest, ExportFromTheCommandLineIsTheButtonOfTheRunningCopy) {
+    ASSERT_TRUE(service->Remove("SOLDURI.TXT"));
+    EXPECT_EQ(service->RunForm("/export-balances").exitCode, 0u);
+    EXPECT_TRUE(WaitUntil([&] { return service->Exists("SOLDURI.TXT"); }, 10000));
+    polled = MeanRoundTrip(*service, 5);  // for the next test
+    service->Close();
 }
 
 // "RaspunsImediat=D": answers as fast as the server gives them, a writer still writing is
 // waited for as without it, and a backlog is served one request a tick in the tables' order.
-TEST(ServingE2ETest, ImmediateAnswersComeAtOnceAndKeepTheRules) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    const double polled = MeanRoundTrip(service, 20);
-    service.Close();
-
-    service.Put("GETINFOCMDBON.TXT", ExampleFile("GETINFOCMDBON.TXT"));
-    service.Put("GETSTOCARTICOL.TXT", ExampleFile("GETSTOCARTICOL.TXT"));
-    for (const char* name : {"FACTURA_1.TXT", "COMANDA_1.TXT", "ARTICOL_1.TXT"}) service.Put(name, ExampleFile(name));
-    service.WriteIni(service.DefaultIni("RaspunsImediat=D\r\n"));
-    service.Start();
-    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "GETSTOCARTICOL.TXT"); }, 20000));
-    EXPECT_EQ(ServedInOrder(LogOf(service)),
+TEST_F(ServingE2ETest, ImmediateAnswersComeAtOnceAndKeepTheRules) {
+    for (const char* name :
+         {"GETINFOCMDBON.TXT", "GETSTOCARTICOL.TXT", "FACTURA_1.TXT", "COMANDA_1.TXT", "ARTICOL_1.TXT"})
+        service->Put(name, ExampleFile(name));
+    service->WriteIni(service->DefaultIni("RaspunsImediat=D\r\n"));
+    service->Start();
+    ASSERT_TRUE(service->Gone("GETSTOCARTICOL.TXT", 20000));
+    EXPECT_EQ(ServedInOrder(service->Log()),
               (TextList{"Deschid pachetul cu informatii articol", "Deschid pachetul cu comenzi",
                         "Deschid pachetul cu facturi", "INFOCMDBON.TXT", "STOCARTICOL.TXT"}));
 
-    const double immediate = MeanRoundTrip(service, 20);
+    const double immediate = MeanRoundTrip(*service, 20);
     EXPECT_LE(immediate * 5, polled) << "immediate " << immediate << " s, polled " << polled << " s";
 
-    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const std::string order = ExampleFile("COMANDA_1.TXT");
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(writer.get(), order.data(), DWORD(order.size()), &written, nullptr));
+    UniqueFile writer = Writing(service->Path("COMANDA_2.TXT"), ExampleFile("COMANDA_1.TXT"));
     Sleep(2000);
     writer.reset();
-    ASSERT_TRUE(WaitUntil([&] { return Gone(service, "COMANDA_2.TXT"); }, 10000));
-    EXPECT_EQ(Count(LogOf(service), "Deschid pachetul cu comenzi"), 2u);
-    EXPECT_EQ(Count(LogOf(service), "Nu pot deschide"), 0u);
-    service.Close();
+    ASSERT_TRUE(service->Gone("COMANDA_2.TXT", 10000));
+    EXPECT_EQ(CountLines(service->Log(), kStamped + " ... Deschid pachetul cu comenzi"), 2u);
+    EXPECT_EQ(service->Read("LOG.TXT").find("Nu pot deschide"), std::string::npos);
+    service->Close();
 }
 
 }  // namespace

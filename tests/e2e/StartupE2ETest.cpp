@@ -1,82 +1,145 @@
-// Start-up and closing of the real program under Wine.
+// The real program under Wine from its start to its close, with the README's first walk
+// through the demo and an outage of the working directory on the way; one copy at a time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "base/AnsiText.h"
 #include "support/ServiceProcess.h"
 
 namespace {
 
-TEST(StartupE2ETest, CompleteSettingsStartAndCloseAddNoLogLine) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    Sleep(2500);  // a couple of idle ticks
-    EXPECT_EQ(service.ViewText(), "");
-    EXPECT_TRUE(ServiceProcess::Dialogs(service.ProcessId()).empty());
-    service.Close();
-    EXPECT_EQ(service.Exists("LOG.TXT") ? service.Read("LOG.TXT") : "", "");
+std::string StockLine(const std::string& name) {
+    for (const std::string& line : SplitTextLines(ReadShared(name)))
+        if (line.rfind("A0001;DEP;", 0) == 0) return line;
+    return {};
 }
 
-TEST(StartupE2ETest, StartWithoutSettingsShowsTheTwoSettingsMessages) {
-    ServiceProcess service;
-    service.Start();
-    std::string view = service.ViewText();
+class StartupE2ETest : public ServiceScenario {
+protected:
+    // Drops an example request and waits until it is taken.
+    static void Drop(const std::string& name) {
+        service->Put(name, ExampleFile(name));
+        ASSERT_TRUE(service->Gone(name, 6000)) << name;
+    }
+    static TextList OutageLines() {
+        const std::string ran = kStamped + " ... Rulez " + service->exeDir + "Avarie.bat";
+        return {kStamped + " ... Directorul de lucru este inactiv", ran, ran};
+    }
+    static inline ULONGLONG started = 0;
+    static inline size_t logBeforeOutage = 0;
+};
+
+TEST_F(StartupE2ETest, StartWithoutSettingsShowsTheTwoSettingsMessages) {
+    service->Start();
+    const std::string view = service->ViewText();
     EXPECT_NE(view.find("Ver. 3.1 -  Nu ai precizat in VQBroker.Ini directorul de lucru"), std::string::npos)
         << view;
     EXPECT_NE(view.find("Ver. 3.1 -  Nu ai precizat in VQBroker.Ini firma de lucru"), std::string::npos)
         << view;
-    service.Close();
+    service->Close();
 }
 
-TEST(StartupE2ETest, SecondCopySaysItIsAlreadyRunningAndEnds) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    PROCESS_INFORMATION second = service.Launch();
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(
+TEST_F(StartupE2ETest, SecondCopySaysItIsAlreadyRunningAndEnds) {
+    service->WriteIni(service->DefaultIni("Gestiune=\r\nPrefixareErori=D\r\n"));  // the demo's settings
+    service->Start();
+    started = GetTickCount64();
+    EXPECT_EQ(service->AnotherCopysBox(), "Aplicatia deja lucreaza");
+    EXPECT_TRUE(service->Running());
+    EXPECT_TRUE(IsWindow(service->MainWindow()));
+}
+
+TEST_F(StartupE2ETest, CompleteSettingsStartAndIdleTicksAddNoLogLine) {
+    Sleep(DWORD(2500 - std::min<ULONGLONG>(2500, GetTickCount64() - started)));  // a couple of idle ticks
+    EXPECT_EQ(service->ViewText(), "");
+    EXPECT_EQ(service->BoxTexts(), "");
+    EXPECT_EQ(ReadShared(service->Path("LOG.TXT")), "");
+}
+
+TEST_F(StartupE2ETest, WalkThroughStockInvoiceStockAgainAndARefusedPackage) {
+    Drop("GETSTOCARTICOL.TXT");
+    EXPECT_EQ(StockLine(service->Path("STOCARTICOL.TXT")), "A0001;DEP;Depozit central;40;45.00;76.19;BUC");
+    const TextList log = service->Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), kStamped + " ... Scriu informatiile in " + service->workDir + "\\STOCARTICOL.TXT");
+
+    Drop("FACTURA_1.TXT");
+    ASSERT_TRUE(WaitUntil([&] { return service->Log(log.size()).size() == 4; }, 3000));
+    EXPECT_EQ(service->Log(log.size()), (TextList{kLine, kLine, kStamped + " ... Deschid pachetul cu facturi",
+                                                  kLine + "Au fost generate 2 facturi in baza de date "}));
+
+    Drop("GETSTOCARTICOL.TXT");
+    EXPECT_EQ(StockLine(service->Path("STOCARTICOL.TXT")), "A0001;DEP;Depozit central;37;45.00;76.19;BUC");
+
+    Drop("FACTURA_2.TXT");
+    EXPECT_TRUE(service->Exists("FACTURA_2.ERR"));
+    EXPECT_EQ(service->Read("ERORI_FACTURA_2.TXT"), "Linia 11: articol necunoscut ART99\r\n");
+    EXPECT_NE(service->Read("LOG.TXT").find("Ver. 3.1 -  Pachetul contine erori \r\n"), std::string::npos);
+}
+
+TEST_F(StartupE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
+    const size_t before = service->Log().size();
+    service->Put("COMANDA_123.TXT", ExampleFile("COMANDA_1.TXT"));
+    ASSERT_TRUE(service->Gone("COMANDA_123.TXT", 4000));
+    ASSERT_TRUE(WaitUntil([&] { return service->Log(before).size() == 4; }, 3000));
+    EXPECT_EQ(service->Log(before), (TextList{kLine, kLine, kStamped + " ... Deschid pachetul cu comenzi",
+                                              kLine + "Au fost generate 1 comenzi in baza de date "}));
+    EXPECT_FALSE(service->Exists("COMANDA_123.ERR"));
+}
+
+// The emergency script runs on a tick of the outage once its last run ended, never while
+// one goes on: this one ends at once the first time and hangs the second time.
+TEST_F(StartupE2ETest, OutageIsLoggedOnceAndStartsTheScriptAgainOnceItEnded) {
+    const std::string folder = service->exeDir;
+    WriteFileReplacing(folder + "Avarie.bat", "@echo off\r\necho started>>\"" + folder +
+                                                  "runs.txt\"\r\n"
+                                                  "if exist \"" +
+                                                  folder + "hang.txt\" goto wait\r\necho.>\"" + folder +
+                                                  "hang.txt\"\r\n"
+                                                  "exit /b\r\n:wait\r\nping -n 2 127.0.0.1 >nul\r\n"
+                                                  "if not exist \"" +
+                                                  folder + "stop.txt\" goto wait\r\n");
+    logBeforeOutage = service->Log().size();
+    ASSERT_TRUE(MoveFileW(Wide(service->workDir).c_str(), Wide(service->workDir + "_away").c_str()));
+    EXPECT_TRUE(WaitUntil(
         [&] {
-            auto boxes = ServiceProcess::Dialogs(second.dwProcessId);
-            box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr && !ServiceProcess::DialogText(box).empty();
+            return ReadShared(folder + "runs.txt") == "started\r\nstarted\r\n" &&
+                   service->Children(L"cmd.exe") == 1;
         },
         20000));
-    EXPECT_EQ(ServiceProcess::DialogText(box), "Aplicatia deja lucreaza");
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(second.hProcess);
-    CloseHandle(second.hThread);
-    EXPECT_TRUE(service.Running());
-    EXPECT_TRUE(IsWindow(service.MainWindow()));
-    service.Close();
 }
 
-TEST(StartupE2ETest, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {
+TEST_F(StartupE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
+    Sleep(5000);  // five ticks or so of the outage, the script still running
+    EXPECT_EQ(service->Children(L"cmd.exe"), 1u);
+    EXPECT_EQ(ReadShared(service->exeDir + "runs.txt"), "started\r\nstarted\r\n");
+    ASSERT_TRUE(MoveFileW(Wide(service->workDir + "_away").c_str(), Wide(service->workDir).c_str()));
+    EXPECT_TRUE(service->Answers());  // polling resumes, and the return is not logged
+    const TextList view = StampFreeLines(service->ViewText());
+    ASSERT_GE(view.size(), 3u);
+    EXPECT_EQ(TextList(view.end() - 3, view.end()), OutageLines());
+    WriteFileReplacing(service->exeDir + "stop.txt", "");
+    EXPECT_TRUE(WaitUntil([&] { return service->Children(L"cmd.exe") == 0; }, 20000));
+}
+
+// The outage's lines reach LOG.TXT by the close at the latest, which adds none of its own.
+TEST_F(StartupE2ETest, CloseAddsNoLogLine) {
+    service->Close();
+    EXPECT_EQ(service->Log(logBeforeOutage), OutageLines());
+}
+
+TEST(StartupE2E, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {
     ServiceProcess service(false);
     service.WriteIni(service.DefaultIni());
-    PROCESS_INFORMATION process = service.Launch();
-    std::vector<HWND> boxes;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            boxes = ServiceProcess::Dialogs(process.dwProcessId);
-            return !boxes.empty() && !ServiceProcess::DialogText(boxes.front()).empty();
-        },
-        20000));
+    service.Start(false);
+    ASSERT_NE(ServiceProcess::FirstBox(service.ProcessId()), nullptr);
     Sleep(3000);  // ticks go on meanwhile: they must not open boxes of their own
-    boxes = ServiceProcess::Dialogs(process.dwProcessId);
+    const std::vector<HWND> boxes = ServiceProcess::Dialogs(service.ProcessId());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_FALSE(ServiceProcess::DialogText(boxes.front()).empty());
     PostMessageW(boxes.front(), WM_COMMAND, IDOK, 0);
-    HWND window = nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            window = FindWindowW(L"TEBroker", nullptr);
-            return window && IsWindowVisible(window);
-        },
-        10000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(service.MainWindow()); }, 10000));
+    service.Close();
 }
 
 }  // namespace

@@ -1,317 +1,271 @@
-// Faults met by the real program under its real timer: a failing server method, an
-// emergency script that hangs, a package its writer holds, a package that cannot go.
+// Faults met by the real program under its real timer, in five runs of one copy: a failing
+// server method, a package its writer or a reader of the log holds, a package that cannot
+// go, a crash during a server call, a journal held at a restart, and closes while the
+// server is busy. Each run's stand-in server settings suit the faults it meets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "ServiceWatch.h"
 #include "base/AnsiText.h"
-#include "base/FileSystem.h"
 #include "base/Owners.h"
-#include "base/Text.h"
 #include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 #include "support/ServiceProcess.h"
 
 namespace {
 
-// The texts of the error boxes the service shows: none is expected.
-std::string BoxTexts(const ServiceProcess& service) {
-    std::string texts;
-    for (HWND box : ServiceProcess::Dialogs(service.ProcessId()))
-        texts += ServiceProcess::DialogText(box) + "\n";
-    return texts;
+const std::string kServed = kLine + "Au fost generate 1 comenzi in baza de date ";
+const std::string kOpened = kStamped + " ... Deschid pachetul cu comenzi";
+
+class FaultE2ETest : public ServiceScenario {
+protected:
+    static void Restart(const std::string& serverIni, const std::string& iniExtra = {},
+                        bool untilShown = true) {
+        service->WriteServerIni(serverIni);
+        service->WriteIni(service->DefaultIni(iniExtra));
+        service->Start(untilShown);
+    }
+    static bool ServerWaits() {
+        return WaitUntil([] { return service->ShowsWindow(L"VQDocServerWait"); }, 20000);
+    }
+
+    // Starts a request whose server call waits, and closes the window meanwhile: the
+    // request is finished and disposed of, and a query dropped after it is left waiting.
+    static void CloseWhileServing(const std::function<void()>& start) {
+        service->Remove("LISTAGESTIUNI.TXT");
+        start();
+        ASSERT_TRUE(ServerWaits());
+        service->Put("GETLISTAGESTIUNI.TXT", "");
+        service->Close();
+        EXPECT_TRUE(service->Exists("GETLISTAGESTIUNI.TXT"));
+        EXPECT_FALSE(service->Exists("LISTAGESTIUNI.TXT"));
+        service->Remove("GETLISTAGESTIUNI.TXT");
+    }
+
+    static inline std::string firstRunLog;
+};
+
+// Run 1: closed during start-up; its server calls finish, then the window closes.
+TEST_F(FaultE2ETest, CloseDuringStartUpWaitsForItsServerCalls) {
+    Restart("[Test]\r\nWaitMethods=SetFirmaLucru\r\nWaitMs=3000\r\n", {}, false);
+    ASSERT_TRUE(ServerWaits());
+    service->Close();
 }
 
-// Drops a query and waits until it is answered: proof that the service is polling.
-bool Answers(const ServiceProcess& service, const std::string& request = "GETLISTAGESTIUNI.TXT") {
-    service.Put(request, "");
-    return WaitUntil([&] { return !service.Exists(request); }, 20000);
-}
-
-TEST(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
-    ServiceProcess service;
-    WriteServerIni(service.exeDir,
-                   "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n");
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    service.Put("GETSTOC.TXT", "");
-    std::vector<HWND> boxes;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            boxes = ServiceProcess::Dialogs(service.ProcessId());
-            return boxes.size() == 1 && !ServiceProcess::DialogText(boxes[0]).empty();
-        },
-        20000));
-    EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Baza de date nu raspunde");
-    EXPECT_FALSE(service.Exists("GETSTOC.TXT"));
+// Run 2.
+TEST_F(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
+    Restart(
+        "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
+        "WaitMethods=GetSolduriParteneri\r\nWaitMs=3000\r\n");
+    service->Put("GETSTOC.TXT", "");
+    const HWND box = ServiceProcess::FirstBox(service->ProcessId());
+    EXPECT_EQ(ServiceProcess::DialogText(box), "Baza de date nu raspunde");
+    EXPECT_FALSE(service->Exists("GETSTOC.TXT"));
 
     // While the box waits for the operator, the timer goes on: a second failure is
     // logged instead of opening a second box, and other requests are answered.
-    EXPECT_TRUE(Answers(service, "GETSTOC.TXT"));
-    EXPECT_TRUE(Logged(service, " ... Baza de date nu raspunde"));
-    EXPECT_TRUE(Answers(service));
-    EXPECT_NE(service.Read("LISTAGESTIUNI.TXT"), "");
-    EXPECT_EQ(ServiceProcess::Dialogs(service.ProcessId()).size(), 1u);
-    EXPECT_FALSE(service.Exists("STOCURI.TXT"));
+    EXPECT_TRUE(service->Answers("GETSTOC.TXT"));
+    EXPECT_TRUE(service->Logged(kStamped + " ... Baza de date nu raspunde"));
+    EXPECT_TRUE(service->Answers());
+    EXPECT_NE(service->Read("LISTAGESTIUNI.TXT"), "");
+    EXPECT_EQ(ServiceProcess::Dialogs(service->ProcessId()).size(), 1u);
+    EXPECT_FALSE(service->Exists("STOCURI.TXT"));
 
-    PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service.ProcessId()).empty(); }, 10000));
-    EXPECT_TRUE(Answers(service, "GETLISTAPARTENERI.TXT"));
-    EXPECT_TRUE(ServiceProcess::Dialogs(service.ProcessId()).empty());
-    service.Close();
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service->ProcessId()).empty(); }, 10000));
+    EXPECT_TRUE(service->Answers("GETLISTAPARTENERI.TXT"));
+    EXPECT_EQ(service->BoxTexts(), "");
 }
 
-TEST(FaultE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    const std::string script = service.exeDir + "Avarie.bat", stop = service.exeDir + "stop.txt";
-    WriteFileReplacing(script,
-                       "@echo off\r\n:wait\r\nping -n 2 127.0.0.1 >nul\r\n"
-                       "if not exist \"" +
-                           stop + "\" goto wait\r\n");
-    service.Start();
-    EXPECT_TRUE(Answers(service));  // a log file to watch
-    const std::string away = service.workDir + "_away";
-    ASSERT_TRUE(MoveFileW(Wide(service.workDir).c_str(), Wide(away).c_str()));
-    ASSERT_TRUE(WaitUntil([&] { return ChildProcesses(service.ProcessId(), L"cmd.exe") == 1; }, 20000));
-    Sleep(5000);  // five ticks or so of the outage, the script still running
-    EXPECT_EQ(ChildProcesses(service.ProcessId(), L"cmd.exe"), 1u);
-    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(service.workDir).c_str()));
-    EXPECT_TRUE(Answers(service));
-
-    // The outage's lines reach LOG.TXT only with the next line logged; the view has them.
-    const TextList log = UnstampedLines(service.ViewText());
-    EXPECT_EQ(CountLines(log, " ... Directorul de lucru este inactiv"), 1u);
-    EXPECT_EQ(CountLines(log, " ... Rulez " + script), 1u);
-    WriteFileReplacing(stop, "");
-    EXPECT_TRUE(WaitUntil([&] { return ChildProcesses(service.ProcessId(), L"cmd.exe") == 0; }, 20000));
-    service.Close();
+TEST_F(FaultE2ETest, PackageWithoutHeaderIsRefusedAndSetAsideWithItsErrors) {
+    service->Remove("ERORI.TXT");
+    const size_t before = service->Log().size();
+    service->Put("comanda_9.txt", "[Document]\r\nPartener=P0001\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return service->Exists("comanda_9.ERR"); }, 5000));
+    EXPECT_FALSE(service->Exists("comanda_9.txt"));
+    const std::string errors = service->Read("ERORI.TXT");
+    EXPECT_NE(errors, "");
+    // The month's refusal goes to the log as well, line by line.
+    ASSERT_TRUE(WaitUntil([&] { return service->Log(before).size() >= 4; }, 5000));
+    const TextList log = service->Log(before);
+    EXPECT_EQ(log[2], kOpened);
+    EXPECT_EQ(log[3], kLine + errors.substr(0, errors.find("\r\n")));
 }
 
-TEST(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    auto write = [](HANDLE file, const std::string& text) {
-        DWORD written = 0;
-        return WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
-    };
-
+TEST_F(FaultE2ETest, PackageHeldByItsWriterIsServedOnceItIsLetGo) {
+    const size_t before = service->Log().size();
     // Let go after 2 seconds: inside the wait, so it is read and served at once.
-    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(writer.valid());
-    ASSERT_TRUE(write(writer.get(), kOneOrder));
+    UniqueFile writer = Writing(service->Path("COMANDA_2.TXT"), kOneOrder);
     Sleep(2000);
     writer.reset();
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 20000));
+    EXPECT_TRUE(service->Gone("COMANDA_2.TXT", 20000));
 
     // Held for the whole wait: given up, and, unread, taken again on later ticks; once
     // its writer closes it, even unchanged, it is served (or, closed just before the
     // rename, set aside) within seconds, never left behind.
-    writer.reset(CreateFileW(Wide(service.Path("COMANDA_2.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(writer.valid());
-    ASSERT_TRUE(write(writer.get(), kOneOrder));
-    EXPECT_TRUE(Logged(service, " ... Nu pot deschide pachetul cu comenzi"));
+    writer = Writing(service->Path("COMANDA_3.TXT"), kOneOrder);
+    EXPECT_TRUE(service->Logged(kStamped + " ... Nu pot deschide pachetul cu comenzi"));
     writer.reset();
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
-    Sleep(1500);
+    EXPECT_TRUE(service->Gone("COMANDA_3.TXT", 15000));
+    EXPECT_TRUE(service->Answers());  // a tick more
 
-    const TextList log = LogOf(service);
-    const size_t served = CountLines(log, "Au fost generate 1 comenzi in baza de date ");
-    EXPECT_EQ(served + service.Exists("COMANDA_2.ERR"), 2u);
-    EXPECT_EQ(CountLines(log, " ... Nu pot sterge pachetul COMANDA_2.TXT"), 0u);
-    EXPECT_EQ(BoxTexts(service), "");
-    service.Close();
-}
-
-TEST(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnceAcrossARestart) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.TXT", kOneOrder);
-    ASSERT_TRUE(SetFileAttributesW(Wide(service.Path("COMANDA_1.TXT")).c_str(), FILE_ATTRIBUTE_READONLY));
-    service.Start();
-    EXPECT_TRUE(Logged(service, " ... Nu pot sterge pachetul COMANDA_1.TXT"));
-    EXPECT_TRUE(Answers(service));
-    Sleep(2000);
-    TextList log = LogOf(service);
-    EXPECT_EQ(CountLines(log, "Au fost generate 1 comenzi in baza de date "), 1u);
-    EXPECT_EQ(log.size(), 5u);
-    service.Close();
-    const std::string firstRun = ReadShared(service.Path("LOG.TXT"));
-
-    service.Start();  // a new run: its log starts afresh with its first line, the first run's is kept
-    EXPECT_TRUE(Answers(service, "GETINFOCMDBON.TXT"));
-    Sleep(2000);
-    log = LogOf(service);
-    EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 0u);
-    EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
-    const std::vector<std::string> kept = FolderNames(service.Path("LOGURI"));
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(ReadShared(service.Path("LOGURI\\" + kept[0])), firstRun);
-    service.Close();
+    const TextList log = service->Log(before);
+    EXPECT_EQ(CountLines(log, kServed) + service->Exists("COMANDA_3.ERR"), 2u);
+    EXPECT_EQ(CountLines(log, kStamped + " ... Nu pot sterge pachetul COMANDA_3.TXT"), 0u);
+    EXPECT_EQ(service->BoxTexts(), "");
 }
 
 // A reader that holds LOG.TXT sharing reading only costs no request: the package is
 // accepted, and its lines follow in order once the reader lets go.
-TEST(FaultE2ETest, ReaderHoldingLogTxtFailsNoPackageAndItsLinesFollowInOrder) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    service.Put("COMANDA_1.TXT", kOneOrder);
-    ASSERT_TRUE(Logged(service, "Au fost generate 1 comenzi in baza de date "));  // a log file to hold
-    UniqueFile reader(CreateFileW(Wide(service.Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+TEST_F(FaultE2ETest, ReaderHoldingLogTxtFailsNoPackageAndItsLinesFollowInOrder) {
+    const size_t before = service->Log().size();
+    service->Put("COMANDA_4.TXT", kOneOrder);
+    ASSERT_TRUE(WaitUntil([&] { return CountLines(service->Log(before), kServed) == 1; }, 30000));
+    UniqueFile reader = Hold(service->Path("LOG.TXT"), FILE_SHARE_READ);
     ASSERT_TRUE(reader.valid());
     const ULONGLONG heldSince = GetTickCount64();
-    service.Put("COMANDA_2.TXT", kOneOrder);
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 4000));
+    service->Put("COMANDA_5.TXT", kOneOrder);
+    EXPECT_TRUE(service->Gone("COMANDA_5.TXT", 4000));
     Sleep(DWORD(5000 - std::min<ULONGLONG>(5000, GetTickCount64() - heldSince)));
-    EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 1u);
+    EXPECT_EQ(CountLines(service->Log(before), kOpened), 1u);
     reader.reset();
-    EXPECT_TRUE(Logged(service, "Au fost generate 1 comenzi in baza de date ", 2));
-    const TextList served = {"", "", " ... Deschid pachetul cu comenzi",
-                             "Au fost generate 1 comenzi in baza de date "};
-    TextList both = served;
-    both.insert(both.end(), served.begin(), served.end());
-    EXPECT_EQ(LogOf(service), both);
-    EXPECT_FALSE(service.Exists("COMANDA_2.ERR"));
-    EXPECT_EQ(BoxTexts(service), "");
-    service.Close();
+    EXPECT_TRUE(WaitUntil([&] { return CountLines(service->Log(before), kServed) == 2; }, 30000));
+    EXPECT_EQ(service->Log(before),
+              (TextList{kLine, kLine, kOpened, kServed, kLine, kLine, kOpened, kServed}));
+    EXPECT_FALSE(service->Exists("COMANDA_5.ERR"));
+    EXPECT_EQ(service->BoxTexts(), "");
+}
+
+TEST_F(FaultE2ETest, ReadOnlyAcceptedPackageIsServedOnce) {
+    const size_t before = service->Log().size();
+    // Made read-only before the service can see it.
+    WriteFileReplacing(service->exeDir + "COMANDA_1.TXT", kOneOrder);
+    SetReadOnly(service->exeDir + "COMANDA_1.TXT", true);
+    ASSERT_TRUE(MoveFileW(Wide(service->exeDir + "COMANDA_1.TXT").c_str(),
+                          Wide(service->Path("COMANDA_1.TXT")).c_str()));
+    EXPECT_TRUE(service->Logged(kStamped + " ... Nu pot sterge pachetul COMANDA_1.TXT"));
+    EXPECT_TRUE(service->Answers());
+    Sleep(2000);
+    const TextList log = service->Log(before);
+    EXPECT_EQ(CountLines(log, kServed), 1u);
+    EXPECT_EQ(log.size(), 5u);
+}
+
+TEST_F(FaultE2ETest, CloseDuringABalanceExportWaitsForIt) {
+    CloseWhileServing([] { PostMessageW(service->Child(L"BUTTON"), BM_CLICK, 0, 0); });
+    EXPECT_NE(service->Read("SOLDURI.TXT"), "");
+    EXPECT_EQ(CountLines(service->Log(), kStamped + " ... Import solduri parteneri "), 1u);
+    firstRunLog = ReadShared(service->Path("LOG.TXT"));
+}
+
+// Run 3: a new run's log starts afresh with its first line, the last run's is kept.
+TEST_F(FaultE2ETest, ReadOnlyPackageIsNotServedAgainAfterARestart) {
+    Restart("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=20000\r\n");
+    EXPECT_TRUE(service->Answers("GETINFOCMDBON.TXT"));
+    Sleep(2000);
+    EXPECT_EQ(CountLines(service->Log(), kOpened), 0u);
+    EXPECT_TRUE(service->Exists("COMANDA_1.TXT"));
+    const std::vector<std::string> kept = FolderNames(service->Path("LOGURI"));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadShared(service->Path("LOGURI\\" + kept[0])), firstRunLog);
+    SetReadOnly(service->Path("COMANDA_1.TXT"), false);  // the outside system clears it
+    EXPECT_TRUE(service->Remove("COMANDA_1.TXT"));
 }
 
 // The journal names the package as the server got it, after its writer let go: a crash
-// in the server's call then sets it aside at the restart instead of serving it again.
-TEST(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
-    ServiceProcess service;
-    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=20000\r\n");
-    service.WriteIni(service.DefaultIni());
-    service.Start();
-    UniqueFile writer(CreateFileW(Wide(service.Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(writer.valid());
+// in the server's call then sets it aside at the restart (run 4) instead of serving it again.
+TEST_F(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) {
     const size_t half = kOneOrder.size() / 2;
+    UniqueFile writer = Writing(service->Path("COMANDA_6.TXT"), kOneOrder.substr(0, half));
+    ASSERT_TRUE(WaitUntil(  // found, in hand
+        [&] {
+            const PackageJournal journal = ParseJournal(ReadShared(service->Path(kJournalFileName)));
+            return journal.inHand && journal.inHand->name == "COMANDA_6.TXT";
+        },
+        20000));
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(writer.get(), kOneOrder.data(), DWORD(half), &written, nullptr));
-    ASSERT_TRUE(WaitUntil([&] { return service.Exists(kJournalFileName); }, 20000));  // found, in hand
     ASSERT_TRUE(
         WriteFile(writer.get(), kOneOrder.data() + half, DWORD(kOneOrder.size() - half), &written, nullptr));
     writer.reset();
-    ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
-    service.Kill();
+    ASSERT_TRUE(ServerWaits());
+    service->Kill();
 
-    service.Start();
-    EXPECT_TRUE(
-        Logged(service, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"));
-    EXPECT_TRUE(Answers(service));
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
-    EXPECT_EQ(CountLines(LogOf(service), " ... Deschid pachetul cu comenzi"), 0u);
-    service.Close();
+    Restart("[Test]\r\nFailMethod=GenComenzi\r\nWaitMethods=GetStocuri\r\nWaitMs=3000\r\n",
+            "Gestiune=MAG1\r\n");
+    EXPECT_TRUE(service->Logged(
+        kStamped + " ... Pachetul COMANDA_6.TXT a fost intrerupt la oprire si a fost pus deoparte"));
+    EXPECT_TRUE(service->Answers());
+    EXPECT_EQ(service->Read("COMANDA_6.ERR"), kOneOrder);
+    EXPECT_EQ(CountLines(service->Log(), kOpened), 0u);
 }
 
 // The journal, and a package whose handler raised, cannot be undone by another program
 // holding a file for a while.
-TEST(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
-    ServiceProcess service;
-    service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.TXT", kOneOrder);  // in hand when the last run ended
-    service.Put("COMANDA_2.TXT", kOneOrder);
-    const FileState held = StateAt(service.Path("COMANDA_1.TXT"));
-    ASSERT_TRUE(held.found);
-    PackageJournal crashed;
-    crashed.inHand = PackageStamp{"COMANDA_1.TXT", held.size, held.lastWrite};
-    service.Put(kJournalFileName, FormatJournal(crashed));
-    UniqueFile holder(CreateFileW(Wide(service.Path(kJournalFileName)).c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(holder.valid());
-    service.Start();
-    EXPECT_TRUE(Answers(service));  // queries go on
-    Sleep(1500);
-    EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
-    EXPECT_TRUE(service.Exists("COMANDA_2.TXT"));
-    holder.reset();
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_2.TXT"); }, 15000));
-    Sleep(1500);
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
-    const TextList log = LogOf(service);
-    EXPECT_EQ(
-        CountLines(log, " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte"), 1u);
-    EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
-    EXPECT_FALSE(service.Exists(kJournalFileName));
-    service.Close();
-}
-
-TEST(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan) {
-    ServiceProcess service;
-    WriteServerIni(service.exeDir, "[Test]\r\nFailMethod=GenComenzi\r\n");
-    service.WriteIni(service.DefaultIni());
-    service.Put("COMANDA_1.ERR", "an earlier refusal");
-    UniqueFile holder(CreateFileW(Wide(service.Path("COMANDA_1.ERR")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+TEST_F(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItCan) {
+    service->Put("COMANDA_7.ERR", "an earlier refusal");
+    UniqueFile holder = Hold(service->Path("COMANDA_7.ERR"), FILE_SHARE_READ);
     ASSERT_TRUE(holder.valid());  // the old ".ERR" cannot be deleted, so the package cannot be renamed
-    service.Put("COMANDA_1.TXT", kOneOrder);
-    service.Start();
-    EXPECT_TRUE(Logged(service, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"));
+    service->Put("COMANDA_7.TXT", kOneOrder);
+    const std::string notSetAside = kStamped + " ... Nu pot pune deoparte pachetul COMANDA_7.TXT";
+    EXPECT_TRUE(service->Logged(notSetAside));
     Sleep(2500);  // later ticks try the rename again and never hand the package over again
-    EXPECT_TRUE(service.Exists("COMANDA_1.TXT"));
+    EXPECT_TRUE(service->Exists("COMANDA_7.TXT"));
     holder.reset();
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT"); }, 10000));
-    EXPECT_EQ(service.Read("COMANDA_1.ERR"), kOneOrder);
-    const TextList log = LogOf(service);
-    EXPECT_EQ(CountLines(log, " ... Deschid pachetul cu comenzi"), 1u);
-    EXPECT_EQ(CountLines(log, " ... Nu pot pune deoparte pachetul COMANDA_1.TXT"), 1u);
-    for (HWND box : ServiceProcess::Dialogs(service.ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service.ProcessId()).empty(); }, 10000));
-    service.Close();
+    EXPECT_TRUE(service->Gone("COMANDA_7.TXT", 10000));
+    EXPECT_EQ(service->Read("COMANDA_7.ERR"), kOneOrder);
+    const TextList log = service->Log();
+    EXPECT_EQ(CountLines(log, kOpened), 1u);
+    EXPECT_EQ(CountLines(log, notSetAside), 1u);
+    for (HWND box : ServiceProcess::Dialogs(service->ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service->ProcessId()).empty(); }, 10000));
 }
 
-// A server call that serves the thread's messages lets a close in while a request is in
-// hand: the request is finished and disposed of, nothing else is served, the process ends well.
-TEST(FaultE2ETest, CloseDuringAServerCallWaitsForTheRequestInHand) {
-    ServiceProcess service;
-    WriteServerIni(service.exeDir,
-                   "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
-    service.WriteIni(service.DefaultIni("Gestiune=MAG1\r\n"));
-    auto closeWhileServing = [&](const std::function<void()>& start) {
-        service.Start();
-        start();
-        ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
-        service.Put("GETLISTAGESTIUNI.TXT", "");
-        service.Close();
-        EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));  // dropped before the close: still waiting
-        EXPECT_FALSE(service.Exists("LISTAGESTIUNI.TXT"));
-        DeleteFileW(Wide(service.Path("GETLISTAGESTIUNI.TXT")).c_str());
-    };
-    // During start-up too: its server calls finish, then the window closes.
-    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=SetFirmaLucru\r\nWaitMs=3000\r\n");
-    service.Start(false);
-    ASSERT_TRUE(WaitUntil([&] { return service.ShowsWindow(L"VQDocServerWait"); }, 20000));
-    service.Close();
-    WriteServerIni(service.exeDir,
-                   "[Test]\r\nWaitMethods=GenComenzi;GetStocuri;GetSolduriParteneri\r\nWaitMs=3000\r\n");
-
-    closeWhileServing([&] { service.Put("COMANDA_1.TXT", kOneOrder); });
-    EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
-    EXPECT_EQ(CountLines(LogOf(service), "Au fost generate 1 comenzi in baza de date "), 1u);
-
-    closeWhileServing([&] { service.Put("GETSTOC.TXT", ""); });
-    EXPECT_FALSE(service.Exists("GETSTOC.TXT"));
-    const std::vector<std::string> rows = SplitTextLines(service.Read("STOCURI.TXT"));
+TEST_F(FaultE2ETest, CloseDuringAQueryWaitsForIt) {
+    CloseWhileServing([] { service->Put("GETSTOC.TXT", ""); });
+    EXPECT_FALSE(service->Exists("GETSTOC.TXT"));
+    const std::vector<std::string> rows = SplitTextLines(service->Read("STOCURI.TXT"));
     EXPECT_FALSE(rows.empty());
     for (const std::string& row : rows) {  // filtered by the locations the close did not take away
         std::vector<std::string> fields;
         SplitList(row, ';', fields);
         EXPECT_EQ(fields.at(fields.size() - 2), "MAG1") << row;
     }
+}
 
-    closeWhileServing([&] {
-        PostMessageW(FindWindowExW(service.MainWindow(), nullptr, L"BUTTON", nullptr), BM_CLICK, 0, 0);
-    });
-    EXPECT_NE(service.Read("SOLDURI.TXT"), "");
-    EXPECT_EQ(CountLines(LogOf(service), " ... Import solduri parteneri "), 1u);
+// Run 5.
+TEST_F(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
+    service->Put("COMANDA_8.TXT", kOneOrder);  // in hand when the last run ended
+    service->Put("COMANDA_9.TXT", kOneOrder);
+    const FileState held = StateAt(service->Path("COMANDA_8.TXT"));
+    ASSERT_TRUE(held.found);
+    PackageJournal crashed;
+    crashed.inHand = PackageStamp{"COMANDA_8.TXT", held.size, held.lastWrite};
+    service->Put(kJournalFileName, FormatJournal(crashed));
+    UniqueFile holder = Hold(service->Path(kJournalFileName), 0);
+    ASSERT_TRUE(holder.valid());
+    Restart("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=3000\r\n");
+    EXPECT_TRUE(service->Answers());  // queries go on
+    Sleep(1500);
+    EXPECT_TRUE(service->Exists("COMANDA_8.TXT"));
+    EXPECT_TRUE(service->Exists("COMANDA_9.TXT"));
+    holder.reset();
+    EXPECT_TRUE(service->Gone("COMANDA_9.TXT", 15000));
+    EXPECT_TRUE(service->Answers());  // a tick more
+    EXPECT_EQ(service->Read("COMANDA_8.ERR"), kOneOrder);
+    const TextList log = service->Log();
+    EXPECT_EQ(
+        CountLines(
+            log, kStamped + " ... Pachetul COMANDA_8.TXT a fost intrerupt la oprire si a fost pus deoparte"),
+        1u);
+    EXPECT_EQ(CountLines(log, kOpened), 1u);
+    EXPECT_FALSE(service->Exists(kJournalFileName));
+}
+
+TEST_F(FaultE2ETest, CloseDuringAPackageWaitsForIt) {
+    CloseWhileServing([] { service->Put("COMANDA_10.TXT", kOneOrder); });
+    EXPECT_FALSE(service->Exists("COMANDA_10.TXT"));
+    EXPECT_EQ(CountLines(service->Log(), kServed), 2u);  // this run's two packages
 }
 
 }  // namespace

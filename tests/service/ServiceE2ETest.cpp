@@ -5,15 +5,14 @@
 
 #include <algorithm>
 
-#include "ServiceWatch.h"
 #include "base/AnsiText.h"
 #include "base/EventLog.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
 #include "journal/PackageJournal.h"
-#include "watch/StatusFile.h"
 #include "support/ServiceProcess.h"
+#include "watch/StatusFile.h"
 
 namespace {
 
@@ -22,8 +21,8 @@ SERVICE_STATUS_PROCESS Status() {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     UniqueService service(manager ? OpenServiceW(manager.get(), L"VQBroker", SERVICE_QUERY_STATUS) : nullptr);
     DWORD needed = 0;
-    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
-                                          sizeof status, &needed))
+    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                                          reinterpret_cast<BYTE*>(&status), sizeof status, &needed))
         status.dwCurrentState = 0;  // no such service
     return status;
 }
@@ -42,9 +41,9 @@ bool Control(DWORD control) {
 
 TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
     ServiceProcess service;
-    WriteServerIni(service.exeDir,
-                   "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
-                   "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");
+    service.WriteServerIni(
+        "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
+        "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");
     service.WriteIni(service.DefaultIni());
     const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
 
@@ -59,49 +58,33 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     // Served as the window serves, with the window's log lines.
     service.Put("GETLISTAGESTIUNI.TXT", "");
     service.Put("COMANDA_1.TXT", kOneOrder);
-    EXPECT_TRUE(WaitUntil([&] { return !service.Exists("COMANDA_1.TXT") && !service.Exists("GETLISTAGESTIUNI.TXT"); },
-                          30000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !service.Exists("COMANDA_1.TXT") && !service.Exists("GETLISTAGESTIUNI.TXT"); }, 30000));
     EXPECT_NE(service.Read("LISTAGESTIUNI.TXT"), "");
-    const std::vector<std::string> order = StampFreeLines(ReadShared(service.Path("LOG.TXT")));
-    EXPECT_EQ(order, (std::vector<std::string>{"Ver. 3.1 -  ", "Ver. 3.1 -  ",
-                                               "Ver. 3.1 -  <stamp>  ... Deschid pachetul cu comenzi",
-                                               "Ver. 3.1 -  Au fost generate 1 comenzi in baza de date "}));
+    EXPECT_EQ(service.Log(), (TextList{kLine, kLine, kStamped + " ... Deschid pachetul cu comenzi",
+                                       kLine + "Au fost generate 1 comenzi in baza de date "}));
 
     // An error that the window would show in a box: a log line and an Event Log record.
     service.Put("GETSTOC.TXT", "");
-    EXPECT_TRUE(Logged(service, " ... Baza de date nu raspunde"));
+    EXPECT_TRUE(service.Logged(kStamped + " ... Baza de date nu raspunde"));
 
     run = service.RunForm("/export-balances");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 20000));
 
     // A window copy refuses to start while the service runs.
-    PROCESS_INFORMATION copy = service.Launch();
-    std::vector<HWND> boxes;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            boxes = ServiceProcess::Dialogs(copy.dwProcessId);
-            return !boxes.empty() && !ServiceProcess::DialogText(boxes[0]).empty();  // its text comes last
-        },
-        20000));
-    if (!boxes.empty()) {
-        EXPECT_EQ(ServiceProcess::DialogText(boxes[0]), "Aplicatia deja lucreaza");
-    }
-    for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitForSingleObject(copy.hProcess, 20000), WAIT_OBJECT_0);
-    CloseHandle(copy.hProcess);
-    CloseHandle(copy.hThread);
+    EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza");
 
     // A stop during a package's server call: the package is finished and disposed of,
     // nothing else is served, and the service stops with exit code 0.
     service.Put("COMANDA_2.TXT", kOneOrder);
-    ASSERT_TRUE(Logged(service, " ... Deschid pachetul cu comenzi", 2));
+    ASSERT_TRUE(service.Logged(kStamped + " ... Deschid pachetul cu comenzi", 2));
     service.Put("GETLISTAGESTIUNI.TXT", "");
     EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
     EXPECT_TRUE(ReachesState(SERVICE_STOPPED));
     EXPECT_EQ(Status().dwWin32ExitCode, 0u);
     EXPECT_FALSE(service.Exists("COMANDA_2.TXT"));
-    EXPECT_EQ(CountLines(LogOf(service), "Au fost generate 1 comenzi in baza de date "), 2u);
+    EXPECT_EQ(CountLines(service.Log(), kLine + "Au fost generate 1 comenzi in baza de date "), 2u);
     EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));
 
     // Uninstalled while running: stopped, waited for, gone with its process and event source.
@@ -119,7 +102,8 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     EXPECT_EQ(service.RunForm("/export-balances").exitCode, 1u);
 
     const std::vector<std::string> reported = SplitTextLines(ReadShared(events.path));
-    const std::string started = "I Generator comenzi Velquoria a pornit; directorul de lucru: " + service.workDir;
+    const std::string started =
+        "I Generator comenzi Velquoria a pornit; directorul de lucru: " + service.workDir;
     EXPECT_EQ(reported, (std::vector<std::string>{started, "E Baza de date nu raspunde",
                                                   "I Generator comenzi Velquoria s-a oprit", started,
                                                   "I Generator comenzi Velquoria s-a oprit"}));
@@ -131,10 +115,12 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
 // comes back every time.
 TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     ServiceProcess service;
-    WriteServerIni(service.exeDir, "[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
+    service.WriteServerIni("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
     const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
-    auto status = [&](const char* key) { return StatusValue(ReadShared(service.Path(kStatusFileName)), key); };
+    auto status = [&](const char* key) {
+        return StatusValue(ReadShared(service.Path(kStatusFileName)), key);
+    };
     ServiceProcess::Outcome run = service.RunForm("/install-service");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("Actiuni"), std::string::npos) << run.output;  // set, or said not to be kept
@@ -147,8 +133,8 @@ TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     const std::string orders = service.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
     const std::string ordersBefore = ReadShared(orders);
     service.Put("COMANDA_1.TXT", kOneOrder);
-    EXPECT_TRUE(WaitUntil([&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); },
-                          30000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); }, 30000));
     EXPECT_EQ(service.RunForm("/status").exitCode, 2u);
     Sleep(3000);
     const auto warnings = [&] {
@@ -164,7 +150,7 @@ TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_EQ(Status().dwWin32ExitCode, 0u);
     EXPECT_NE(ReadShared(events.path).find("E VQBroker se opreste fara sa mai astepte"), std::string::npos);
 
-    WriteServerIni(service.exeDir, "");
+    service.WriteServerIni("");
     for (int restart = 0; restart < 6; ++restart) {
         SCOPED_TRACE(restart);
         if (restart > 0) {

@@ -1,12 +1,11 @@
 // One run of VQBroker.exe in a folder of its own, driven and watched from outside.
 #include "support/ServiceProcess.h"
 
-#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 
 #include "base/AnsiText.h"
-#include "base/FileSystem.h"
-#include "base/Owners.h"
-#include "base/Text.h"
 #include "support/BrokerFixture.h"
 
 namespace {
@@ -18,26 +17,14 @@ std::string BinaryFolder() {
     return text.substr(0, text.find_last_of('\\') + 1);
 }
 
-struct FindData {
-    DWORD processId;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (owner == data->processId && wcscmp(name, data->className) == 0) data->found.push_back(window);
-    return TRUE;
-}
-
 std::vector<HWND> TopWindows(DWORD processId, const wchar_t* className) {
-    FindData data{processId, className, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&data));
-    return data.found;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) found.push_back(window);
+    }
+    return found;
 }
 
 std::string WindowText(HWND window) {
@@ -72,10 +59,7 @@ ServiceProcess::ServiceProcess(bool withServer) : withServer_(withServer) {
 }
 
 ServiceProcess::~ServiceProcess() {
-    if (Running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
+    if (Running()) Kill();
     if (process_.hProcess) CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
     if (withServer_) Register("DllUnregisterServer");
@@ -104,14 +88,21 @@ void ServiceProcess::WriteIni(const std::string& content) const {
     WriteFileReplacing(exeDir + "VQBroker.Ini", content);
 }
 
-PROCESS_INFORMATION ServiceProcess::Launch() const {
-    std::wstring exe = Wide(exeDir + "VQBroker.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"";
+void ServiceProcess::WriteServerIni(const std::string& content) const {
+    WriteFileReplacing(exeDir + "VQDocServer.ini", content);
+}
+
+PROCESS_INFORMATION ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
+    std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\"";
+    if (!argument.empty()) commandLine += L" " + Wide(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = output ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               Wide(exeDir).c_str(), &startup, &process));
+    EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                               Wide(exeDir).c_str(), &startup, &process))
+        << "cannot start VQBroker.exe " << argument;
     return process;
 }
 
@@ -120,19 +111,10 @@ ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) con
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\" " + Wide(argument);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output.get();
-    PROCESS_INFORMATION process{};
-    Outcome outcome;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "cannot start VQBroker.exe " << argument;
-        return outcome;
-    }
+    const PROCESS_INFORMATION process = Launch(argument, output.get());
     UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+    Outcome outcome;
+    if (!process.hProcess) return outcome;
     WaitForSingleObject(process.hProcess, 180000);
     GetExitCodeProcess(process.hProcess, &outcome.exitCode);
     output.reset();
@@ -141,6 +123,8 @@ ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) con
 }
 
 void ServiceProcess::Start(bool untilShown) {
+    if (process_.hProcess) CloseHandle(process_.hProcess);
+    if (process_.hThread) CloseHandle(process_.hThread);
     process_ = Launch();
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -150,6 +134,19 @@ void ServiceProcess::Start(bool untilShown) {
         },
         20000))
         << "no main window";
+}
+
+std::string ServiceProcess::AnotherCopysBox() const {
+    const PROCESS_INFORMATION copy = Launch();
+    UniqueHandle process(copy.hProcess), thread(copy.hThread);
+    const HWND box = FirstBox(copy.dwProcessId);
+    const std::string text = DialogText(box);
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (WaitForSingleObject(copy.hProcess, 20000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the other copy goes on";
+        TerminateProcess(copy.hProcess, 1);
+    }
+    return text;
 }
 
 void ServiceProcess::Kill() {
@@ -165,16 +162,12 @@ void ServiceProcess::Close() {
     EXPECT_EQ(exitCode, 0u);
 }
 
-bool ServiceProcess::ShowsWindow(const wchar_t* className) const {
-    return !TopWindows(process_.dwProcessId, className).empty();
-}
-
 bool ServiceProcess::Running() const {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 std::string ServiceProcess::ViewText() const {
-    HWND view = FindWindowExW(window_, nullptr, L"EDIT", nullptr);
+    HWND view = Child(L"EDIT");
     return view ? WindowText(view) : std::string();
 }
 
@@ -185,6 +178,40 @@ std::string ServiceProcess::DialogText(HWND box) {
     return text ? WindowText(text) : std::string();
 }
 
+HWND ServiceProcess::FirstBox(DWORD processId) {
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<HWND> boxes = Dialogs(processId);
+            box = boxes.empty() ? nullptr : boxes.front();
+            return box != nullptr && !DialogText(box).empty();
+        },
+        20000))
+        << "no message box";
+    return box;
+}
+
+std::string ServiceProcess::BoxTexts() const {
+    std::string texts;
+    for (HWND box : Dialogs(ProcessId())) texts += DialogText(box) + "\n";
+    return texts;
+}
+
+bool ServiceProcess::ShowsWindow(const wchar_t* className) const {
+    return !TopWindows(process_.dwProcessId, className).empty();
+}
+
+size_t ServiceProcess::Children(const wchar_t* exeName) const {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    size_t n = 0;
+    for (BOOL more = snapshot.valid() && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
+        n += entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
+    return n;
+}
+
 void ServiceProcess::Put(const std::string& name, const std::string& content) const {
     WriteFileReplacing(Path(name), content);
 }
@@ -193,21 +220,57 @@ std::string ServiceProcess::Read(const std::string& name) const { return ReadWho
 
 bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
+bool ServiceProcess::Remove(const std::string& name) const {
+    return DeleteFileW(Wide(Path(name)).c_str()) != 0;
+}
+
+bool ServiceProcess::Gone(const std::string& name, DWORD milliseconds) const {
+    return WaitUntil([&] { return !Exists(name); }, milliseconds);
+}
+
+bool ServiceProcess::Answers(const std::string& request, const std::string& content) const {
+    Put(request, content);
+    return Gone(request, 20000);
+}
+
+TextList ServiceProcess::Log(size_t from) const {
+    TextList lines = StampFreeLines(ReadShared(Path("LOG.TXT")));
+    lines.erase(lines.begin(), lines.begin() + ptrdiff_t(std::min(from, lines.size())));
+    return lines;
+}
+
+bool ServiceProcess::Logged(const std::string& line, size_t times) const {
+    return WaitUntil([&] { return CountLines(Log(), line) >= times; }, 30000);
+}
+
+UniqueFile Hold(const std::string& path, DWORD share, DWORD access) {
+    return UniqueFile(CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+UniqueFile Writing(const std::string& path, const std::string& text) {
+    UniqueFile writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    EXPECT_TRUE(writer.valid() &&
+                WriteFile(writer.get(), text.data(), DWORD(text.size()), &written, nullptr) &&
+                written == text.size())
+        << path;
+    return writer;
+}
+
 std::string ReadShared(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file = Hold(path);
     std::string bytes;
-    if (!file.valid()) return bytes;
     char chunk[65536];
     DWORD read = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+    while (file.valid() && ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
     return bytes;
 }
 
 FileIdentity IdentityOf(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
+    const UniqueFile file = Hold(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
     return file.valid() ? StateOf(file.get()).identity : FileIdentity{};
 }
 
@@ -260,4 +323,8 @@ std::vector<std::string> StampFreeLines(const std::string& text) {
         if (stamped) line.replace(at, 20, "<stamp> ");
     }
     return lines;
+}
+
+size_t CountLines(const TextList& lines, const std::string& line) {
+    return size_t(std::count(lines.begin(), lines.end(), line));
 }

@@ -1,13 +1,20 @@
-// One run of VQBroker.exe in a folder of its own, driven and watched from outside.
+// One run of VQBroker.exe in a folder of its own, driven and watched from outside: what
+// starts the program, drops a request, waits for a file or reads the log, for the
+// end-to-end tests, the service test and the benchmark alike.
 #pragma once
 
 #include <windows.h>
 
-#include "base/FileSystem.h"
+#include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/FileSystem.h"
+#include "base/Owners.h"
+#include "base/Text.h"
 
 class ServiceProcess {
 public:
@@ -20,56 +27,87 @@ public:
 
     std::string DefaultIni(const std::string& extra = {}) const;
     void WriteIni(const std::string& content) const;
+    // The stand-in server's own settings beside its DLL, read each time a server is made.
+    void WriteServerIni(const std::string& content) const;
 
     // Starts a copy of the service; Start waits for its main window, shown, or only made
     // (still in start-up) when untilShown is false.
     void Start(bool untilShown = true);
-    PROCESS_INFORMATION Launch() const;  // another copy, not waited for
+    // Starts another copy, answers the box it shows and waits for it to end: the box's text.
+    std::string AnotherCopysBox() const;
     // Runs VQBroker.exe with one argument (a command-line form) to its end.
     struct Outcome {
         DWORD exitCode = STILL_ACTIVE;
         std::string output;  // what it wrote to its standard output
     };
     Outcome RunForm(const std::string& argument) const;
-    void Close();                        // WM_CLOSE, then waits for the process to end with 0
-    void Kill();                         // as a crash or a power cut would end it
+    void Close();  // WM_CLOSE, then waits for the process to end with 0
+    void Kill();   // as a crash or a power cut would end it
     bool Running() const;
 
     HWND MainWindow() const { return window_; }
+    HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
     std::string ViewText() const;
-    // Top-level dialog boxes (message boxes) that a process shows.
+    // Top-level dialog boxes (message boxes) that a process shows, and a box's text.
     static std::vector<HWND> Dialogs(DWORD processId);
     static std::string DialogText(HWND box);
+    // The first box of a process once it has its text (which comes last); null after 20 s.
+    static HWND FirstBox(DWORD processId);
+    std::string BoxTexts() const;  // this copy's boxes, a text a line
     DWORD ProcessId() const { return process_.dwProcessId; }
     DWORD ThreadId() const { return process_.dwThreadId; }  // the one that runs the window
-    // A top-level window of this class that the process shows.
-    bool ShowsWindow(const wchar_t* className) const;
+    bool ShowsWindow(const wchar_t* className) const;       // a top-level window of this class
+    // Running processes with this executable name (letter case ignored) that it started.
+    size_t Children(const wchar_t* exeName) const;
 
     std::string Path(const std::string& name) const { return workDir + "\\" + name; }
     void Put(const std::string& name, const std::string& content) const;
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
+    bool Remove(const std::string& name) const;                    // as an outside system clears it
+    bool Gone(const std::string& name, DWORD milliseconds) const;  // waits until it is
+    // Drops a request and waits until it is taken: proof that the service is polling.
+    bool Answers(const std::string& request = "GETLISTAGESTIUNI.TXT", const std::string& content = "") const;
+
+    // LOG.TXT, read as a log watcher reads it (the service goes on writing), as
+    // StampFreeLines from line from on; and whether line is there times times within 30 s.
+    TextList Log(size_t from = 0) const;
+    bool Logged(const std::string& line, size_t times = 1) const;
 
     std::string exeDir;  // with a trailing "\"
     std::string workDir;
 
 private:
     void Register(const char* entry) const;
+    // A copy, not waited for: with an argument, a command-line form, its output to output.
+    PROCESS_INFORMATION Launch(const std::string& argument = {}, HANDLE output = nullptr) const;
 
     bool withServer_;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };
 
+// A test suite whose tests run in order against one ServiceProcess: one pair of folders,
+// and one running copy from a test's Start to a later one's Close.
+class ServiceScenario : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { service = std::make_unique<ServiceProcess>(); }
+    static void TearDownTestSuite() { service.reset(); }
+    static inline std::unique_ptr<ServiceProcess> service;
+};
+
 // Polls condition every pause until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
 
+// An existing file opened as another program holds it, sharing only share.
+UniqueFile Hold(const std::string& path, DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                DWORD access = GENERIC_READ);
+// A new file that its writer still holds (sharing reading only), text written.
+UniqueFile Writing(const std::string& path, const std::string& text);
 // A file's bytes, read without denying its writer anything (as a polite outside reader
 // of LOG.TXT does); empty when there is no such file.
 std::string ReadShared(const std::string& path);
-
-// The identity of the file at path, opened without denying anybody anything; empty when
-// there is no such file.
+// The identity of the file at path; empty when there is no such file.
 FileIdentity IdentityOf(const std::string& path);
 
 // Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until the request is gone and
@@ -91,11 +129,13 @@ private:
     const wchar_t* value_;
 };
 
-// A package of one order that the stand-in server accepts.
+// A package of one order that the stand-in server accepts, and an example request file
+// from the source tree's examples folder.
 extern const std::string kOneOrder;
-
-// An example request file from the source tree's examples folder.
 std::string ExampleFile(const std::string& name);
 
-// The lines of a log text with each time stamp ("DD.MM.YYYY hh:mm:ss ") shown as "<stamp> ".
+// The lines of a log text with each time stamp ("DD.MM.YYYY hh:mm:ss ") shown as "<stamp> ",
+// so that lines compare exactly across runs; kLine and kStamped begin a line so shown.
 std::vector<std::string> StampFreeLines(const std::string& text);
+inline const std::string kLine = "Ver. 3.1 -  ", kStamped = kLine + "<stamp> ";
+size_t CountLines(const TextList& lines, const std::string& line);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ServiceWatch.h"
+#include "ProcessFigures.h"
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "support/ServiceProcess.h"

@@ -1,50 +1,10 @@
-// Watching a running service from outside: its log, its child processes, its memory.
-#include "ServiceWatch.h"
+// Another process's memory and handles, watched from outside.
+#include "ProcessFigures.h"
 
 #include <psapi.h>
-#include <tlhelp32.h>
 #include <winternl.h>
 
-#include "base/AnsiText.h"
-#include "base/FileSystem.h"
-#include "base/Owners.h"
-#include "base/Text.h"
-
-namespace {
-
-bool IsStamp(const std::string& line, size_t at) {
-    return line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' && line[at + 10] == ' ' &&
-           line[at + 19] == ' ';
-}
-
-}  // namespace
-
-std::vector<std::string> UnstampedLines(const std::string& logText) {
-    std::vector<std::string> lines = SplitTextLines(logText);
-    for (std::string& line : lines) {
-        if (line.rfind("Ver. 3.1 -  ", 0) == 0) line.erase(0, 12);
-        if (IsStamp(line, 0)) line.erase(0, 20);
-    }
-    return lines;
-}
-
-size_t CountLines(const std::vector<std::string>& lines, const std::string& line) {
-    size_t n = 0;
-    for (const std::string& each : lines) n += each == line;
-    return n;
-}
-
-size_t ChildProcesses(DWORD parent, const wchar_t* exeName) {
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    size_t n = 0;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry))
-        n += entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, exeName) == 0;
-    return n;
-}
+#include <vector>
 
 namespace {
 
@@ -91,16 +51,4 @@ ProcessFigures Measure(HANDLE process) {
     }
     figures.ok = figures.privateBytes != 0 && figures.handles != 0;
     return figures;
-}
-
-std::vector<std::string> LogOf(const ServiceProcess& service) {
-    return UnstampedLines(ReadShared(service.Path("LOG.TXT")));
-}
-
-bool Logged(const ServiceProcess& service, const std::string& line, size_t times) {
-    return WaitUntil([&] { return CountLines(LogOf(service), line) >= times; }, 30000);
-}
-
-void WriteServerIni(const std::string& exeDir, const std::string& content) {
-    WriteFileReplacing(exeDir + "VQDocServer.ini", content);
 }
