@@ -1,5 +1,5 @@
-// Server rows into result lines: stock and catalogue column orders, the location
-// filters, and the request parameter.
+// Server rows into result lines: stock and catalogue column orders, the location filters
+// (field 11 of a stock row, field 1 of a price row, upper-cased), and the request parameter.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,6 +48,7 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
         // clang-format on
         {{NumberedRow(20, "G2")}, {"G1"}, ""},
+        {{NumberedRow(20, "G1 ")}, {"G1"}, ""}, {{NumberedRow(20, "")}, {"G1"}, ""},
         {{}, {}, ""},
         // A short row names the first field it lacks and loses the whole answer, good rows too.
         {{NumberedRow(15)}, {}, "List index out of bounds (15)"},
@@ -96,38 +97,8 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
 TEST(RowRebuildTest, PurchasePriceFileCopiesSelectedRowsUnchanged) {
     auto add = [](ResultFile& file, std::string_view row) { file.AddPurchasePriceRow(row, {"G1"}); };
     EXPECT_EQ(Rebuilt({"A;g1;5;", "B;G2;6", "C", "D;;7", ""}, add), "A;g1;5;\r\nC\r\nD;;7\r\n\r\n");
-}
-
-// A stock row's field 11, upper-cased, must be a configured location; a price row without a
-// usable location in field 1 is always selected; with no locations every row is.
-TEST(RowRebuildTest, LocationFiltersCompareTheFieldUpperCased) {
-    const TextList one{"G1"}, two{"G1", "G2"};
-    auto at = [](std::string_view location) {
-        Fields fields(11, "x");
-        fields.push_back(location);
-        return fields;
-    };
-    struct Case {
-        bool stock;
-        Fields fields;
-        TextList gestiuni;
-        bool selected;
-    } cases[] = {
-        // clang-format off
-        {true, {}, {}, true},  // no locations: the fields are not looked at
-        {true, at("g1"), one, true},   {true, at("G1"), one, true},   {true, at("G2"), one, false},
-        {true, at("g2"), two, true},   {true, at("G1 "), one, false}, {true, at(""), one, false},
-        {false, {}, one, true},        {false, {"A"}, one, true},     {false, {"A", ""}, one, true},
-        {false, {"A", "", "x"}, one, true}, {false, {"A", "g1"}, one, true}, {false, {"A", "G2"}, one, false},
-        {false, {"A", "G2"}, {}, true},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        const bool selected =
-            c.stock ? StockRowSelected(c.fields, c.gestiuni) : PriceRowSelected(c.fields, c.gestiuni);
-        EXPECT_EQ(selected, c.selected)
-            << (c.stock ? "stock " : "price ") << ::testing::PrintToString(c.fields);
-    }
+    auto all = [](ResultFile& file, std::string_view row) { file.AddPurchasePriceRow(row, {}); };
+    EXPECT_EQ(Rebuilt({"B;G2;6"}, all), "B;G2;6\r\n") << "no locations: every row";
 }
 
 TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
