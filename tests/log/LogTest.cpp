@@ -216,6 +216,7 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         const char* file = kNoFile;
         TextList logged = {};
     } cases[] = {
+        // clang-format off
         {.behaviour = "neither: the list is still asked for", .errors = two, .toLog = false, .toFile = false},
         {.behaviour = "to the log only", .errors = two, .toFile = false, .logged = two.lines},
         {.behaviour = "to the file only", .errors = two, .toLog = false, .file = twoFile},
@@ -225,9 +226,11 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         {.behaviour = "VARIANT elements and 8-bit text keep their order",
          .errors = {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3},
          .file = "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", .logged = {"Pre\xFE gre\xBAit", "", "ultima"}},
-        {.behaviour = "a failing call raises and writes nothing", .errors = FakeList::Of({"x"}), .failure = E_UNEXPECTED},
+        {.behaviour = "a failing call raises and writes nothing", .errors = FakeList::Of({"x"}),
+         .failure = E_UNEXPECTED},
         {.behaviour = "a file that cannot be written raises after the lines are logged",
          .errors = FakeList::Of({"first", "second"}), .folderInTheWay = true, .logged = {"first", "second"}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);

@@ -26,19 +26,21 @@ protected:
 struct Answer {
     const char* behaviour = "";
     const char* request = "";
-    const char* content = "";        // of the request file; nullptr: there is none
-    TextList list = {};              // the list call's lines; none: not an array
-    TextList gestiuni = {};          // the locations configured
-    const char* failure = nullptr;   // the list call raises this
-    LONG errorCode = 0;              // the list call's
+    const char* content = "";       // of the request file; nullptr: there is none
+    TextList list = {};             // the list call's lines; none: not an array
+    TextList gestiuni = {};         // the locations configured
+    const char* failure = nullptr;  // the list call raises this
+    LONG errorCode = 0;             // the list call's
     bool monthRefused = false;
-    TextList errors = {};            // the server's error list
+    TextList errors = {};  // the server's error list
     const char* calls = "";
-    const char* raised = nullptr;    // the error that leaves the handler; "" any
+    const char* raised = nullptr;  // the error that leaves the handler; "" any
     const char* result = "earlier";
     const char* errorFile = nullptr;  // ERORI.TXT; nullptr: deleted
     TextList log = {};                // " ... " lines follow the time stamp; "%W" is the working directory
     LocalTime today = BrokerTest::today;
+    const char* ini = nullptr;            // the settings after DirectorLucru; nullptr: the default
+    const char* errorName = "ERORI.TXT";  // another: ERORI.TXT is "shared" and stays
 };
 
 // clang-format off
@@ -85,6 +87,15 @@ const Answer kAnswers[] = {
      .log = {" ... Setez luna lucru 2027_1", " ... Citesc informatii bonuri pentru comanda 3",
              " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
              " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}, .today = {2027, 1, 1, 0, 0, 0}},
+    {.behaviour = "CatalogueKeyColumnFollowsTheSetting", .request = "GETINFOART.TXT",
+     .list = {NumberedRow(26), NumberedRow(20)}, .calls = "SetLunaLucru(2026,12) GetInfoArticol",
+     .result = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;f21;f24;f25\r\nf0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n",
+     .ini = "FirmaLucru=DEMO\r\nIDArticol=codExtern\r\n"},
+    {.behaviour = "PrefixedErrorFileIsDeletedFirst", .request = "GETSTOC.TXT", .calls = "SetLunaLucru(2026,12) GetStocuri",
+     .result = "", .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETSTOC.TXT"},
+    {.behaviour = "PrefixedErrorFileIsNamedAfterTheRequest", .request = "GETLISTAGESTIUNI.TXT", .errorCode = 1,
+     .errors = {"E"}, .calls = "SetLunaLucru(2026,12) GetListaGestiuni GetListaErori", .errorFile = "E\r\n",
+     .log = {"E"}, .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETLISTAGESTIUNI.TXT"},
     {.behaviour = "DayQueryLogsOneLine", .request = "GETINFOCMDBONURI.TXT", .content = "15\r\n", .list = {"Z1", "Z2"},
      .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .result = "Z1\r\nZ2\r\n",
      .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
@@ -117,6 +128,7 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     const Answer& row = GetParam();
     const ExpectedQuery& query = ExpectedQueryKind(row.request);
     today = row.today;
+    if (row.ini) WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\n" + row.ini);
     Start();
     if (!row.list.empty()) server.lists[query.Method()] = FakeList::Of(row.list);
     broker.FGestiuni = row.gestiuni;
@@ -125,7 +137,8 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     server.ok["SetLunaLucru"] = !row.monthRefused;
     server.errors = FakeList::Of(row.errors);
     Put(query.result, "earlier");
-    Put("ERORI.TXT", "from before");
+    Put("ERORI.TXT", "shared");
+    Put(row.errorName, "from before");
     if (row.content) Put(row.request, row.content);
     broker.FCurrentRequest = row.request;
     try {
@@ -145,10 +158,9 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     }
     EXPECT_EQ(Log(), log);
     EXPECT_EQ(Read(query.result), row.result);
-    if (row.errorFile)
-        EXPECT_EQ(Read("ERORI.TXT"), row.errorFile);
-    else
-        EXPECT_FALSE(Exists("ERORI.TXT"));
+    const std::string errorFile = row.errorFile ? row.errorFile : kNoFile;
+    EXPECT_EQ(Contents(row.errorName), errorFile);
+    EXPECT_EQ(Contents("ERORI.TXT"), row.errorName == std::string_view("ERORI.TXT") ? errorFile : "shared");
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
@@ -185,8 +197,8 @@ TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
             if (request != "GETINFOCMDBON.TXT" && request != "GETSTOCARTICOL.TXT") continue;
             const std::string upper = std::to_string(list.lowerBound + LONG(list.lines.size()) - 1);
             EXPECT_EQ(logged.at(4), list.kind == FakeList::NotArray
-                                                     ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
-                                                     : Stamp() + " ... Au fost returnate :" + upper + " linii");
+                                        ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
+                                        : Stamp() + " ... Au fost returnate :" + upper + " linii");
         }
     }
 }
@@ -217,35 +229,6 @@ TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
             EXPECT_EQ(logged, errors);
         }
     }
-}
-
-TEST_F(QueryTest, CatalogueQueryPicksItsKeyColumnBySetting) {
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nIDArticol=codExtern\r\n");
-    Start();
-    std::string row;
-    for (char letter = 'a'; letter <= 'z'; ++letter) row.append(letter == 'a' ? 0 : 1, ';').append(1, letter);
-    server.lists["GetInfoArticol"] = FakeList::Of({row, row.substr(0, 39)});  // 26 and 20 fields
-    Serve("GETINFOART.TXT");
-    EXPECT_EQ(Read("INFOART.TXT"), "a;j;b;h;c;d;s;k;t;e;f;v;y;z\r\na;j;b;h;c;d;s;k;t;e;f;;DA;\r\n");
-
-    broker.FArticleIdKind = "CODINTERN";
-    Serve("GETINFOART.TXT");
-    EXPECT_EQ(Read("INFOART.TXT"), "j;a;b;h;c;d;s;k;t;e;f;v;y;z\r\nj;a;b;h;c;d;s;k;t;e;f;;DA;\r\n");
-}
-
-TEST_F(QueryTest, PrefixedErrorFileIsDeletedFirstAndNamedAfterTheRequest) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
-    Start();
-    Put("ERORI_GETSTOC.TXT", "old errors");
-    Put("ERORI.TXT", "shared");
-    Serve("GETSTOC.TXT");
-    EXPECT_FALSE(Exists("ERORI_GETSTOC.TXT"));
-    EXPECT_TRUE(Exists("ERORI.TXT"));
-
-    server.errorCode["GetListaGestiuni"] = 1;
-    server.errors = FakeList::Of({"E"});
-    Serve("GETLISTAGESTIUNI.TXT");
-    EXPECT_EQ(Read("ERORI_GETLISTAGESTIUNI.TXT"), "E\r\n");
 }
 
 }  // namespace

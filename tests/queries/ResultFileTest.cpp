@@ -19,7 +19,7 @@ TEST_F(ResultFileTest, ReaderNeverSeesAPartialStockList) {
     const std::string expected = Read("STOCURI.TXT");
     ASSERT_GT(expected.size(), 1000000u);
 
-    int reads = 0, partial = 0;  // a missing file reads as empty: partial too
+    int reads = 0, partial = 0;                      // (a missing file reads as empty: partial too)
     std::jthread reader([&](std::stop_token stop) {  // a raising answer stops and joins it too
         for (; !stop.stop_requested(); ++reads) partial += ReadShared(Path("STOCURI.TXT")) != expected;
     });

@@ -48,7 +48,8 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
         // clang-format on
         {{NumberedRow(20, "G2")}, {"G1"}, ""},
-        {{NumberedRow(20, "G1 ")}, {"G1"}, ""}, {{NumberedRow(20, "")}, {"G1"}, ""},
+        {{NumberedRow(20, "G1 ")}, {"G1"}, ""},
+        {{NumberedRow(20, "")}, {"G1"}, ""},
         {{}, {}, ""},
         // A short row names the first field it lacks and loses the whole answer, good rows too.
         {{NumberedRow(15)}, {}, "List index out of bounds (15)"},
