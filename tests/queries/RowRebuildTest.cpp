@@ -33,30 +33,24 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         TextList gestiuni;
         std::string file;
     } cases[] = {
+        // clang-format off
         {{NumberedRow(16)}, {}, "f0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(17)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(18)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(19)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
-        {{NumberedRow(20)}, {}, twenty("f11")},
-        {{NumberedRow(23)}, {}, twenty("f11")},
+        {{NumberedRow(20)}, {}, twenty("f11")}, {{NumberedRow(23)}, {}, twenty("f11")},
         // The empty last field disappears in the split: 19 fields, field 19 left empty.
         {{NumberedRow(19) + ";"}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
-        // Empty fields inside the row keep their columns.
-        {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},
+        {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},  // empty fields inside the row keep their columns
         // Rows whose field 11, upper-cased, is a configured location, in list order.
-        // clang-format off
         {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
-        // clang-format on
-        {{NumberedRow(20, "G2")}, {"G1"}, ""},
-        {{NumberedRow(20, "G1 ")}, {"G1"}, ""},
-        {{NumberedRow(20, "")}, {"G1"}, ""},
+        {{NumberedRow(20, "G2")}, {"G1"}, ""}, {{NumberedRow(20, "G1 ")}, {"G1"}, ""}, {{NumberedRow(20, "")}, {"G1"}, ""},
         {{}, {}, ""},
         // A short row names the first field it lacks and loses the whole answer, good rows too.
-        {{NumberedRow(15)}, {}, "List index out of bounds (15)"},
-        {{"a;b;c"}, {}, "List index out of bounds (4)"},
-        {{""}, {}, "List index out of bounds (0)"},
-        {{NumberedRow(20), NumberedRow(9)}, {}, "List index out of bounds (10)"},
+        {{NumberedRow(15)}, {}, "List index out of bounds (15)"}, {{"a;b;c"}, {}, "List index out of bounds (4)"},
+        {{""}, {}, "List index out of bounds (0)"}, {{NumberedRow(20), NumberedRow(9)}, {}, "List index out of bounds (10)"},
         {{NumberedRow(11)}, {"G1"}, "List index out of bounds (11)"},  // the filter reads field 11 first
+        // clang-format on
     };
     for (const auto& c : cases) {
         auto add = [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, c.gestiuni); };
