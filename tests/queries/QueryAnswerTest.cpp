@@ -169,14 +169,18 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
 INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.behaviour); });
 
-// Every shape of list, for every query: none, an empty array of either element type, an array of
-// text elements of either type, from a lower bound of 3 too. The plain queries write the
-// server's lines unchanged and log nothing; the traced ones log the array's upper bound.
-TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
+// Every query, with every shape of list: none, an empty array of either element type, an array of
+// text elements of either type, from a lower bound of 3 too. The plain queries write the server's
+// lines unchanged and log nothing; the traced ones log the array's upper bound. An untraced query
+// refused (the month, or a plain one's error code) logs only the server's errors, writes them to
+// ERORI.TXT and keeps its earlier file.
+TEST_F(QueryTest, EveryQueryWritesEveryListShapeAndReportsRefusals) {
     Start();
+    server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
     const std::string row = NumberedRow(20);
     for (const ExpectedQuery& query : kExpectedQueries) {
         const std::string_view request = query.request;
+        const bool traced = request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT";
         const TextList lines = query.plain ? TextList{"A;1;", "", "B;G9;2"} : TextList{row, row};
         std::string line = row;
         if (request == "GETSTOC.TXT") line = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19";
@@ -197,26 +201,14 @@ TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
             if (query.plain) {
                 EXPECT_EQ(logged, TextList{});
             }
-            if (request != "GETINFOCMDBON.TXT" && request != "GETSTOCARTICOL.TXT") continue;
+            if (!traced) continue;
             const std::string upper = std::to_string(list.lowerBound + LONG(list.lines.size()) - 1);
             EXPECT_EQ(logged.at(4), list.kind == FakeList::NotArray
                                         ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
                                         : Stamp() + " ... Au fost returnate :" + upper + " linii");
         }
-    }
-}
-
-// A query that does not trace its steps logs only the server's errors, writes them to ERORI.TXT
-// and keeps its earlier file, when the month is refused and when the list call answers an error code.
-TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
-    Start();
-    server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
-    const TextList errors = {"Luna inchisa", "A doua eroare"};
-    for (const ExpectedQuery& query : kExpectedQueries) {
-        const std::string_view request = query.request;
-        if (request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT") continue;  // rows of kAnswers
         for (const bool monthRefused : {true, false}) {
-            if (!monthRefused && !query.plain) continue;
+            if (traced || (!monthRefused && !query.plain)) continue;  // traced: rows of kAnswers
             SCOPED_TRACE(std::string(request) + (monthRefused ? ", month refused" : ", error code 3"));
             server.ok["SetLunaLucru"] = monthRefused ? 0 : 1;
             server.errorCode[query.Method()] = monthRefused ? 0 : 3;
@@ -229,8 +221,9 @@ TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
                                               (monthRefused ? "" : query.Method() + " ") + "GetListaErori");
             EXPECT_EQ(Read(query.result), "earlier");
             EXPECT_EQ(Read("ERORI.TXT"), "Luna inchisa\r\nA doua eroare\r\n");
-            EXPECT_EQ(logged, errors);
+            EXPECT_EQ(logged, server.errors.lines);
         }
+        server.ok["SetLunaLucru"] = 1;
     }
 }
 
