@@ -75,11 +75,8 @@ TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     FILETIME local{}, written{};
     SYSTEMTIME when{2026, 12, 0, 6, 10, 0, 0, 0};
     ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &written));
-    {
-        UniqueFile log(CreateFileW(Wide(Path("LOG.TXT")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(SetFileTime(log.get(), nullptr, nullptr, &written));
-    }
+    ASSERT_TRUE(
+        SetFileTime(Hold(Path("LOG.TXT"), 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
     SecondRun restart(broker);
     restart.broker.LogMessage("third run");
     EXPECT_EQ(Read("LOGURI\\LOG_2026-12-06_100000.TXT"),
@@ -170,12 +167,8 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     broker.LogMessage("before");
     for (bool readOnly : {false, true}) {
         const std::string saved = Read("LOG.TXT");
-        UniqueFile reader;
-        if (readOnly)
-            SetReadOnly(Path("LOG.TXT"), true);
-        else
-            reader.reset(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
+        UniqueFile reader = readOnly ? UniqueFile() : Hold(Path("LOG.TXT"), FILE_SHARE_READ);
+        if (readOnly) SetReadOnly(Path("LOG.TXT"), true);
         Put("COMANDA_1.TXT", OrderPackage());
         EXPECT_NO_THROW(broker.Tick());
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
