@@ -12,8 +12,8 @@ TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) 
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
     server.errors = FakeList::Of({"Luna inchisa"});
-    const std::string exported = Stamp() + " ... Import solduri parteneri ";
-    const std::string refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
+    const std::string exported = Stamp() + " ... Import solduri parteneri ",
+                      refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
     struct Case {
         const char* behaviour;
         FakeList list = {};

@@ -29,8 +29,7 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         return "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;" + location + ";f19\r\n";
     };
     struct Case {
-        TextList rows;
-        TextList gestiuni;
+        TextList rows, gestiuni;
         std::string file;
     } cases[] = {
         // clang-format off
@@ -63,8 +62,7 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
                       external = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5";
     struct Case {
         const char* kind;
-        std::string row;
-        std::string file;
+        std::string row, file;
     } cases[] = {
         // clang-format off
         {"CODEXTERN", NumberedRow(20), external + ";;DA;\r\n"}, {"codextern", NumberedRow(20), external + ";;DA;\r\n"},

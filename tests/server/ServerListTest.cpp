@@ -27,10 +27,8 @@ TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
         list.lowerBound = -2;
         const ServerList read = ReadFilled(list);
-        EXPECT_TRUE(read.isArray);
-        EXPECT_EQ(read.lowerBound, -2);
-        EXPECT_EQ(read.upperBound, 1);
-        EXPECT_EQ(read.lines, lines);
+        EXPECT_EQ(std::tuple(read.isArray, read.lowerBound, read.upperBound, read.lines),
+                  std::tuple(true, -2, 1, lines));
     }
     EXPECT_EQ(ReadFilled(FakeList::OfMixedKinds()).lines, kMixedLines);
 }
