@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "base/Text.h"
 #include "queries/RowRebuild.h"
@@ -95,11 +96,8 @@ TEST(RowRebuildTest, PurchasePriceFileCopiesSelectedRowsUnchanged) {
 }
 
 TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
-    struct Case {
-        const char* content;
-        int number;
-        const char* article;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        // the content, the number, the article
         // clang-format off
         {"", 0, "qqqqqq"},        {"\r\n42\r\n", 0, "qqqqqq"},  // the value on the second line is not read
         {"\n42", 0, "qqqqqq"},    {"42\r\nA9", 42, "42"},      {"-7", -7, "-7"},  {"abc", 0, "abc"},
@@ -108,9 +106,9 @@ TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
         {"2147483647", 2147483647, "2147483647"}, {"2147483648", 0, "2147483648"},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(NumberParameter(c.content), c.number) << c.content;
-        EXPECT_EQ(ArticleParameter(c.content), c.article) << c.content;
+    for (const auto& [content, number, article] : cases) {
+        EXPECT_EQ(NumberParameter(content), number) << content;
+        EXPECT_EQ(ArticleParameter(content), article) << content;
     }
 }
 
