@@ -12,8 +12,8 @@ TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) 
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
     server.errors = FakeList::Of({"Luna inchisa"});
-    const std::string exported = Stamp() + " ... Import solduri parteneri ";
-    const std::string refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
+    const std::string exported = Stamp() + " ... Import solduri parteneri ",
+                      refusal = "Nu pot procesa acum cererea de extragere solduri parteneri";
     struct Case {
         const char* behaviour;
         FakeList list = {};
@@ -22,31 +22,29 @@ TEST_F(BalanceExportTest, EachClickExportsTheMonthOrRefusesAndTheServiceGoesOn) 
         const char* failing = "";  // the call that fails with "Server oprit"
         bool busy = false, noServer = false;
         std::string calls = "SetLunaLucru(2026,12) GetSolduriParteneri(-1)";
-        std::string balances = "";  // SOLDURI.TXT after the click
+        std::string balances = "earlier";  // SOLDURI.TXT after the click
         TextList logged = {};
     } cases[] = {  // in the order of the clock
         {.behaviour = "VARIANT elements are written", .list = FakeList::OfVariants({"P1;1"}),
          .balances = "P1;1\r\n", .logged = {exported}},
-        {.behaviour = "no array writes an empty file", .logged = {exported}},
-        {.behaviour = "an empty array writes an empty file", .list = FakeList::Of({}), .logged = {exported}},
+        {.behaviour = "no array writes an empty file", .balances = "", .logged = {exported}},
+        {.behaviour = "an empty array writes an empty file", .list = FakeList::Of({}), .balances = "",
+         .logged = {exported}},
         {.behaviour = "a request in progress refuses the click and keeps its busy flag", .busy = true,
-         .calls = "", .balances = "earlier", .logged = {refusal}},
-        {.behaviour = "no server refuses the click", .noServer = true, .calls = "", .balances = "earlier",
-         .logged = {refusal}},
+         .calls = "", .logged = {refusal}},
+        {.behaviour = "no server refuses the click", .noServer = true, .calls = "", .logged = {refusal}},
         {.behaviour = "a closed month goes to the log and the error file", .monthOk = 0,
-         .calls = "SetLunaLucru(2026,12) GetListaErori", .balances = "earlier", .logged = {"Luna inchisa"}},
+         .calls = "SetLunaLucru(2026,12) GetListaErori", .logged = {"Luna inchisa"}},
         {.behaviour = "an error code of the list goes to the log and the error file", .listError = 4,
-         .calls = "SetLunaLucru(2026,12) GetSolduriParteneri(-1) GetListaErori", .balances = "earlier",
-         .logged = {"Luna inchisa"}},
-        {.behaviour = "a failing list call raises, the busy flag cleared", .failing = "GetSolduriParteneri",
-         .balances = "earlier"},
+         .calls = "SetLunaLucru(2026,12) GetSolduriParteneri(-1) GetListaErori", .logged = {"Luna inchisa"}},
+        {.behaviour = "a failing list call raises, the busy flag cleared", .failing = "GetSolduriParteneri"},
         {.behaviour = "a failing month call raises, the busy flag cleared", .failing = "SetLunaLucru",
-         .calls = "SetLunaLucru(2026,12)", .balances = "earlier"},
+         .calls = "SetLunaLucru(2026,12)"},
         {.behaviour = "31 December exports December", .list = FakeList::Of({"P1;120,50", "P2;-3"}),
          .today = {2026, 12, 31, 23, 59, 58}, .balances = "P1;120,50\r\nP2;-3\r\n",
          .logged = {"31.12.2026 23:59:58  ... Import solduri parteneri "}},
         {.behaviour = "1 January exports January of the new year", .today = {2027, 1, 1, 0, 0, 1},
-         .calls = "SetLunaLucru(2027,1) GetSolduriParteneri(-1)",
+         .calls = "SetLunaLucru(2027,1) GetSolduriParteneri(-1)", .balances = "",
          .logged = {"01.01.2027 00:00:01  ... Import solduri parteneri "}},
     };
     for (const Case& c : cases) {

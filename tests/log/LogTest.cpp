@@ -34,9 +34,7 @@ TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAppendedAndRewrittenWholeWhenChanged
     const FileIdentity made = IdentityOf(Path("LOG.TXT"));
     for (int i = 0; i < 300; ++i) {
         broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
-        if (i < 100) {
-            ASSERT_EQ(IdentityOf(Path("LOG.TXT")), made) << "rewritten at line " << i;
-        }
+        ASSERT_TRUE(i >= 100 || IdentityOf(Path("LOG.TXT")) == made) << "rewritten at line " << i;
     }
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     EXPECT_EQ(Log().size(), 304u);
@@ -77,11 +75,8 @@ TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     FILETIME local{}, written{};
     SYSTEMTIME when{2026, 12, 0, 6, 10, 0, 0, 0};
     ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &written));
-    {
-        UniqueFile log(CreateFileW(Wide(Path("LOG.TXT")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(SetFileTime(log.get(), nullptr, nullptr, &written));
-    }
+    ASSERT_TRUE(
+        SetFileTime(Hold(Path("LOG.TXT"), 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
     SecondRun restart(broker);
     restart.broker.LogMessage("third run");
     EXPECT_EQ(Read("LOGURI\\LOG_2026-12-06_100000.TXT"),
@@ -172,12 +167,8 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     broker.LogMessage("before");
     for (bool readOnly : {false, true}) {
         const std::string saved = Read("LOG.TXT");
-        UniqueFile reader;
-        if (readOnly)
-            SetReadOnly(Path("LOG.TXT"), true);
-        else
-            reader.reset(CreateFileW(Wide(Path("LOG.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
+        UniqueFile reader = readOnly ? UniqueFile() : Hold(Path("LOG.TXT"), FILE_SHARE_READ);
+        if (readOnly) SetReadOnly(Path("LOG.TXT"), true);
         Put("COMANDA_1.TXT", OrderPackage());
         EXPECT_NO_THROW(broker.Tick());
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
@@ -195,51 +186,41 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     ASSERT_FALSE(events->records.empty());
     EXPECT_LE(events->records.size(), 2u);  // one an outage, however many saves failed
     const std::string said =
-        "W Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare "
-        "reusita: ";
+        "W Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare reusita: ";
     for (const std::string& record : events->records) EXPECT_EQ(record.substr(0, said.size()), said);
 }
 
 using ServerErrorsTest = BrokerTest;
 
-TEST_F(ServerErrorsTest, FlagsChooseLogFileOrBoth) {
-    Start();
-    server.errors = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
-    const TextList lines = server.errors.lines;
-    for (bool toLog : {false, true}) {
-        for (bool toFile : {false, true}) {
-            SCOPED_TRACE(std::string(toLog ? "to the log" : "not to the log") +
-                         (toFile ? ", to the file" : ""));
-            DeleteFileQuietly(Path("ERORI.TXT"));
-            broker.ReportServerErrors(toLog, toFile);
-            EXPECT_EQ(NewLines(), toLog ? lines : TextList{});
-            EXPECT_EQ(Contents("ERORI.TXT"),
-                      toFile ? "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n" : kNoFile);
-        }
-    }
-    EXPECT_EQ(server.CallsText(), "GetListaErori GetListaErori GetListaErori GetListaErori");
-}
-
-// What reaches the log and ERORI.TXT from each kind of answer; the lines are logged before
-// the file is written, so a file that cannot be written loses none of them.
+// What reaches the log and ERORI.TXT from each kind of answer and each choice of the two; the
+// lines are logged before the file is written, so a file that cannot be written loses none.
 TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
+    const FakeList two = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
+    const char* twoFile = "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n";
     struct Case {
         const char* behaviour;
-        FakeList errors;
-        HRESULT failure;
-        bool folderInTheWay;
-        const char* file;
-        TextList logged;
+        FakeList errors = {};
+        HRESULT failure = S_OK;
+        bool folderInTheWay = false, toLog = true, toFile = true;
+        const char* file = kNoFile;
+        TextList logged = {};
     } cases[] = {
-        {"no array reports nothing", {}, S_OK, false, kNoFile, {}},
-        {"an empty array writes an empty file", FakeList::Of({}), S_OK, false, "", {}},
-        {"VARIANT elements and 8-bit text keep their order",
-         {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3}, S_OK, false,
-         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", {"Pre\xFE gre\xBAit", "", "ultima"}},
-        {"a failing call raises and writes nothing", FakeList::Of({"x"}), E_UNEXPECTED, false, kNoFile, {}},
-        {"a file that cannot be written raises after the lines are logged", FakeList::Of({"first", "second"}),
-         S_OK, true, kNoFile, {"first", "second"}},
+        // clang-format off
+        {.behaviour = "neither: the list is still asked for", .errors = two, .toLog = false, .toFile = false},
+        {.behaviour = "to the log only", .errors = two, .toFile = false, .logged = two.lines},
+        {.behaviour = "to the file only", .errors = two, .toLog = false, .file = twoFile},
+        {.behaviour = "to both", .errors = two, .file = twoFile, .logged = two.lines},
+        {.behaviour = "no array reports nothing"},
+        {.behaviour = "an empty array writes an empty file", .errors = FakeList::Of({}), .file = ""},
+        {.behaviour = "VARIANT elements and 8-bit text keep their order",
+         .errors = {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3},
+         .file = "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", .logged = {"Pre\xFE gre\xBAit", "", "ultima"}},
+        {.behaviour = "a failing call raises and writes nothing", .errors = FakeList::Of({"x"}),
+         .failure = E_UNEXPECTED},
+        {.behaviour = "a file that cannot be written raises after the lines are logged",
+         .errors = FakeList::Of({"first", "second"}), .folderInTheWay = true, .logged = {"first", "second"}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -247,24 +228,15 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         server.failures.clear();
         if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
         if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
-        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(true, true); });
+        server.calls.clear();
+        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(c.toLog, c.toFile); });
+        EXPECT_EQ(server.CallsText(), "GetListaErori");
         EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
         EXPECT_EQ(NewLines(), c.logged);
         EXPECT_EQ(Contents("ERORI.TXT"), c.file);
         EXPECT_EQ(DirectoryExists(Path("ERORI.TXT")), c.folderInTheWay);
         DeleteFileQuietly(Path("ERORI.TXT"));
     }
-}
-
-TEST_F(ServerErrorsTest, PrefixingNamesTheFileAfterTheRequest) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
-    Start();
-    server.errors = FakeList::Of({"e"});
-    broker.ReportServerErrors(false, true);
-    EXPECT_TRUE(Exists("ERORI.TXT"));
-    broker.FCurrentRequest = "comanda_7.txt";
-    broker.ReportServerErrors(false, true);
-    EXPECT_TRUE(Exists("ERORI_comanda_7.TXT"));
 }
 
 }  // namespace

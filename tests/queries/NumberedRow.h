@@ -8,10 +8,7 @@ inline std::string NumberedRow(size_t count, const std::string& location = "f11"
     std::string row;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) row += ';';
-        if (i == 11)
-            row += location;
-        else
-            row.append(1, 'f').append(std::to_string(i));
+        row += i == 11 ? location : std::string(1, 'f').append(std::to_string(i));
     }
     return row;
 }

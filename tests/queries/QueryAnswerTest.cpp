@@ -1,11 +1,12 @@
 // The queries against the fake server: for each answer the server gives, the calls, the log
-// lines, the result file and the error file.
-#include <algorithm>
+// lines, the result file (never seen partly written) and the error file.
+#include <thread>
 
 #include "support/BrokerFixture.h"
 
 #include "base/BrokerError.h"
 #include "support/RequestKinds.h"
+#include "support/ServiceProcess.h"
 
 #include "NumberedRow.h"
 
@@ -13,17 +14,13 @@ namespace {
 
 class QueryTest : public BrokerTest {
 protected:
-    // Answers the query from a request file that holds content; the server's calls are its own.
-    void Serve(std::string_view request, const std::string& content = "") {
+    // Answers the query from an empty request file; the server's calls and NewLines() are its own.
+    void Serve(std::string_view request) {
         server.calls.clear();
-        Put(std::string(request), content);
+        NewLines();
+        Put(std::string(request), "");
         broker.FCurrentRequest = request;
         broker.AnswerQuery(ServiceQueryKind(request));
-    }
-    // The lines logged since the log had `from`.
-    TextList LoggedSince(size_t from) const {
-        const TextList log = Log();
-        return TextList(log.begin() + std::min(from, log.size()), log.end());
     }
 };
 
@@ -32,18 +29,21 @@ protected:
 struct Answer {
     const char* behaviour = "";
     const char* request = "";
-    const char* content = "";        // of the request file; nullptr: there is none
-    TextList list = {};              // the list call's lines; none: not an array
-    TextList gestiuni = {};          // the locations configured
-    const char* failure = nullptr;   // the list call raises this
-    LONG errorCode = 0;              // the list call's
+    const char* content = "";       // of the request file; nullptr: there is none
+    TextList list = {};             // the list call's lines; none: not an array
+    TextList gestiuni = {};         // the locations configured
+    const char* failure = nullptr;  // the list call raises this
+    LONG errorCode = 0;             // the list call's
     bool monthRefused = false;
-    TextList errors = {};            // the server's error list
+    TextList errors = {};  // the server's error list
     const char* calls = "";
-    const char* raised = nullptr;    // the error that leaves the handler; "" any
+    const char* raised = nullptr;  // the error that leaves the handler; "" any
     const char* result = "earlier";
     const char* errorFile = nullptr;  // ERORI.TXT; nullptr: deleted
     TextList log = {};                // " ... " lines follow the time stamp; "%W" is the working directory
+    LocalTime today = BrokerTest::today;
+    const char* ini = nullptr;            // the settings after DirectorLucru; nullptr: the default
+    const char* errorName = "ERORI.TXT";  // another: ERORI.TXT is "shared" and stays
 };
 
 // clang-format off
@@ -85,6 +85,20 @@ const Answer kAnswers[] = {
      .monthRefused = true, .errors = {"Luna blocata"}, .calls = "SetLunaLucru(2026,12) GetListaErori",
      .errorFile = "Luna blocata\r\n",
      .log = {" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru", "Luna blocata"}},
+    {.behaviour = "WorkingMonthIsTheClocksLoggedUnpadded", .request = "GETINFOCMDBON.TXT", .content = "3",
+     .calls = "SetLunaLucru(2027,1) GetInfoCmdBon(3)", .result = "",
+     .log = {" ... Setez luna lucru 2027_1", " ... Citesc informatii bonuri pentru comanda 3",
+             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
+             " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}, .today = {2027, 1, 1, 0, 0, 0}},
+    {.behaviour = "CatalogueKeyColumnFollowsTheSetting", .request = "GETINFOART.TXT",
+     .list = {NumberedRow(26), NumberedRow(20)}, .calls = "SetLunaLucru(2026,12) GetInfoArticol",
+     .result = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;f21;f24;f25\r\nf0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n",
+     .ini = "FirmaLucru=DEMO\r\nIDArticol=codExtern\r\n"},
+    {.behaviour = "PrefixedErrorFileIsDeletedFirst", .request = "GETSTOC.TXT", .calls = "SetLunaLucru(2026,12) GetStocuri",
+     .result = "", .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETSTOC.TXT"},
+    {.behaviour = "PrefixedErrorFileIsNamedAfterTheRequest", .request = "GETLISTAGESTIUNI.TXT", .errorCode = 1,
+     .errors = {"E"}, .calls = "SetLunaLucru(2026,12) GetListaGestiuni GetListaErori", .errorFile = "E\r\n",
+     .log = {"E"}, .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETLISTAGESTIUNI.TXT"},
     {.behaviour = "DayQueryLogsOneLine", .request = "GETINFOCMDBONURI.TXT", .content = "15\r\n", .list = {"Z1", "Z2"},
      .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .result = "Z1\r\nZ2\r\n",
      .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
@@ -116,6 +130,8 @@ class QueryAnswerTest : public QueryTest, public ::testing::WithParamInterface<A
 TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     const Answer& row = GetParam();
     const ExpectedQuery& query = ExpectedQueryKind(row.request);
+    today = row.today;
+    if (row.ini) WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\n" + row.ini);
     Start();
     if (!row.list.empty()) server.lists[query.Method()] = FakeList::Of(row.list);
     broker.FGestiuni = row.gestiuni;
@@ -124,7 +140,8 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     server.ok["SetLunaLucru"] = !row.monthRefused;
     server.errors = FakeList::Of(row.errors);
     Put(query.result, "earlier");
-    Put("ERORI.TXT", "from before");
+    Put("ERORI.TXT", "shared");
+    Put(row.errorName, "from before");
     if (row.content) Put(row.request, row.content);
     broker.FCurrentRequest = row.request;
     try {
@@ -144,23 +161,26 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
     }
     EXPECT_EQ(Log(), log);
     EXPECT_EQ(Read(query.result), row.result);
-    if (row.errorFile)
-        EXPECT_EQ(Read("ERORI.TXT"), row.errorFile);
-    else
-        EXPECT_FALSE(Exists("ERORI.TXT"));
+    const std::string errorFile = row.errorFile ? row.errorFile : kNoFile;
+    EXPECT_EQ(Contents(row.errorName), errorFile);
+    EXPECT_EQ(Contents("ERORI.TXT"), row.errorName == std::string_view("ERORI.TXT") ? errorFile : "shared");
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.behaviour); });
 
-// Every shape of list, for every query: none, an empty array of either element type, an array of
-// text elements of either type, from a lower bound of 3 too. The plain queries write the
-// server's lines unchanged and log nothing; the traced ones log the array's upper bound.
-TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
+// Every query, with every shape of list: none, an empty array of either element type, an array of
+// text elements of either type, from a lower bound of 3 too. The plain queries write the server's
+// lines unchanged and log nothing; the traced ones log the array's upper bound. An untraced query
+// refused (the month, or a plain one's error code) logs only the server's errors, writes them to
+// ERORI.TXT and keeps its earlier file.
+TEST_F(QueryTest, EveryQueryWritesEveryListShapeAndReportsRefusals) {
     Start();
+    server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
     const std::string row = NumberedRow(20);
     for (const ExpectedQuery& query : kExpectedQueries) {
         const std::string_view request = query.request;
+        const bool traced = request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT";
         const TextList lines = query.plain ? TextList{"A;1;", "", "B;G9;2"} : TextList{row, row};
         std::string line = row;
         if (request == "GETSTOC.TXT") line = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19";
@@ -174,121 +194,59 @@ TEST_F(QueryTest, EveryQueryWritesEveryListShape) {
                          std::to_string(list.lines.size()));
             server.lists[query.Method()] = list;
             Put(query.result, "earlier");
-            const size_t logged = Log().size();
             Serve(request);
+            const TextList logged = NewLines();
             EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", query.call}));
             EXPECT_EQ(Read(query.result), list.lines.empty() ? "" : file);
             if (query.plain) {
-                EXPECT_EQ(LoggedSince(logged), TextList{});
+                EXPECT_EQ(logged, TextList{});
             }
-            if (request != "GETINFOCMDBON.TXT" && request != "GETSTOCARTICOL.TXT") continue;
+            if (!traced) continue;
             const std::string upper = std::to_string(list.lowerBound + LONG(list.lines.size()) - 1);
-            EXPECT_EQ(LoggedSince(logged).at(4), list.kind == FakeList::NotArray
-                                                     ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
-                                                     : Stamp() + " ... Au fost returnate :" + upper + " linii");
+            EXPECT_EQ(logged.at(4), list.kind == FakeList::NotArray
+                                        ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
+                                        : Stamp() + " ... Au fost returnate :" + upper + " linii");
         }
-    }
-}
-
-// A query that does not trace its steps logs only the server's errors, writes them to ERORI.TXT
-// and keeps its earlier file, when the month is refused and when the list call answers an error code.
-TEST_F(QueryTest, RefusalsReportTheServersErrorsAndKeepTheEarlierFile) {
-    Start();
-    server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
-    const TextList errors = {"Luna inchisa", "A doua eroare"};
-    for (const ExpectedQuery& query : kExpectedQueries) {
-        const std::string_view request = query.request;
-        if (request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT") continue;  // rows of kAnswers
         for (const bool monthRefused : {true, false}) {
-            if (!monthRefused && !query.plain) continue;
+            if (traced || (!monthRefused && !query.plain)) continue;  // traced: rows of kAnswers
             SCOPED_TRACE(std::string(request) + (monthRefused ? ", month refused" : ", error code 3"));
             server.ok["SetLunaLucru"] = monthRefused ? 0 : 1;
             server.errorCode[query.Method()] = monthRefused ? 0 : 3;
             server.lists[query.Method()] = FakeList::Of({"would be written"});
             Put(query.result, "earlier");
             Put("ERORI.TXT", "from before");
-            const size_t logged = Log().size();
             Serve(request);
+            const TextList logged = NewLines();
             EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) " +
                                               (monthRefused ? "" : query.Method() + " ") + "GetListaErori");
             EXPECT_EQ(Read(query.result), "earlier");
             EXPECT_EQ(Read("ERORI.TXT"), "Luna inchisa\r\nA doua eroare\r\n");
-            EXPECT_EQ(LoggedSince(logged), errors);
+            EXPECT_EQ(logged, server.errors.lines);
         }
+        server.ok["SetLunaLucru"] = 1;
     }
 }
 
-// The number and the article code come from a filled first line only, else the defaults; the
-// log tells which.
-TEST_F(QueryTest, ParameterQueriesCallTheServerWithTheFirstLine) {
-    const std::string order = " ... Citesc informatii bonuri pentru comanda ", article = " ... Citesc stoc articol ";
-    struct Case {
-        const char* request;
-        const char* content;
-        const char* call;
-        std::string reading;
-    } cases[] = {
-        // clang-format off
-        {"GETINFOCMDBON.TXT", "", "GetInfoCmdBon(0)", order + "0"},
-        {"GETINFOCMDBON.TXT", "\r\n42", "GetInfoCmdBon(0)", order + "0"},
-        {"GETINFOCMDBON.TXT", "abc", "GetInfoCmdBon(0)", order + "0"},
-        {"GETINFOCMDBON.TXT", "12abc", "GetInfoCmdBon(0)", order + "0"},
-        {"GETINFOCMDBON.TXT", "-12", "GetInfoCmdBon(-12)", order + "-12"},
-        {"GETINFOCMDBON.TXT", "12", "GetInfoCmdBon(12)", order + "12"},
-        {"GETSTOCARTICOL.TXT", "", "GetStocArticol(qqqqqq,0)", article + "qqqqqq"},
-        {"GETSTOCARTICOL.TXT", "\r\nA1", "GetStocArticol(qqqqqq,0)", article + "qqqqqq"},
-        // clang-format on
-    };
+// A result file rewritten again and again is never seen partly written by a reader.
+TEST_F(QueryTest, ReaderNeverSeesAPartialStockList) {
     Start();
-    for (const auto& c : cases) {
-        const size_t logged = Log().size();
-        Serve(c.request, c.content);
-        EXPECT_EQ(server.calls.back(), c.call) << c.request << ": " << c.content;
-        EXPECT_EQ(LoggedSince(logged).at(1), Stamp() + c.reading) << c.request << ": " << c.content;
-    }
-}
+    std::vector<std::string> rows;
+    for (int i = 0; i < 20000; ++i)
+        rows.push_back(std::to_string(i) + ";Articol;BUC;1;19;2;3;x;4;y;5;DEP;n;g;0;1;b;0;01.12.2026;9");
+    server.lists["GetStocuri"] = FakeList::Of(rows);
+    broker.AnswerQuery(ServiceQueryKind("GETSTOC.TXT"));
+    const std::string expected = Read("STOCURI.TXT");
+    ASSERT_GT(expected.size(), 1000000u);
 
-TEST_F(QueryTest, CatalogueQueryPicksItsKeyColumnBySetting) {
-    WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\nIDArticol=codExtern\r\n");
-    Start();
-    std::string row;
-    for (char letter = 'a'; letter <= 'z'; ++letter) row.append(letter == 'a' ? 0 : 1, ';').append(1, letter);
-    server.lists["GetInfoArticol"] = FakeList::Of({row, row.substr(0, 39)});  // 26 and 20 fields
-    Serve("GETINFOART.TXT");
-    EXPECT_EQ(Read("INFOART.TXT"), "a;j;b;h;c;d;s;k;t;e;f;v;y;z\r\na;j;b;h;c;d;s;k;t;e;f;;DA;\r\n");
-
-    broker.FArticleIdKind = "CODINTERN";
-    Serve("GETINFOART.TXT");
-    EXPECT_EQ(Read("INFOART.TXT"), "j;a;b;h;c;d;s;k;t;e;f;v;y;z\r\nj;a;b;h;c;d;s;k;t;e;f;;DA;\r\n");
-}
-
-TEST_F(QueryTest, PrefixedErrorFileIsDeletedFirstAndNamedAfterTheRequest) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
-    Start();
-    Put("ERORI_GETSTOC.TXT", "old errors");
-    Put("ERORI.TXT", "shared");
-    Serve("GETSTOC.TXT");
-    EXPECT_FALSE(Exists("ERORI_GETSTOC.TXT"));
-    EXPECT_TRUE(Exists("ERORI.TXT"));
-
-    server.errorCode["GetListaGestiuni"] = 1;
-    server.errors = FakeList::Of({"E"});
-    Serve("GETLISTAGESTIUNI.TXT");
-    EXPECT_EQ(Read("ERORI_GETLISTAGESTIUNI.TXT"), "E\r\n");
-}
-
-// The month set, and logged unpadded, is the clock's.
-TEST_F(QueryTest, WorkingMonthFollowsTheClock) {
-    Start();
-    for (LocalTime day : {LocalTime{2026, 12, 31, 23, 59, 59}, LocalTime{2027, 1, 1, 0, 0, 0},
-                          LocalTime{2027, 5, 9, 12, 0, 0}}) {
-        today = day;
-        Serve("GETINFOCMDBON.TXT");
-        const std::string year = std::to_string(day.year), month = std::to_string(day.month);
-        EXPECT_EQ(server.calls.front(), "SetLunaLucru(" + year + "," + month + ")");
-        const TextList log = Log();
-        EXPECT_EQ(std::count(log.begin(), log.end(), Stamp() + " ... Setez luna lucru " + year + "_" + month), 1);
-    }
+    int reads = 0, partial = 0;                      // (a missing file reads as empty: partial too)
+    std::jthread reader([&](std::stop_token stop) {  // a raising answer stops and joins it too
+        for (; !stop.stop_requested(); ++reads) partial += ReadShared(Path("STOCURI.TXT")) != expected;
+    });
+    for (int i = 0; i < 15; ++i) broker.AnswerQuery(ServiceQueryKind("GETSTOC.TXT"));
+    reader.request_stop();
+    reader.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(partial, 0);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// Server rows into result lines: stock and catalogue column orders, the location
-// filters, and the request parameter.
+// Server rows into result lines: stock and catalogue column orders, the location filters
+// (field 11 of a stock row, field 1 of a price row, upper-cased), and the request parameter.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "base/Text.h"
 #include "queries/RowRebuild.h"
@@ -29,32 +30,27 @@ TEST(RowRebuildTest, StockFileTakesItsColumnsByRowLengthAndItsRowsByLocation) {
         return "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;" + location + ";f19\r\n";
     };
     struct Case {
-        TextList rows;
-        TextList gestiuni;
+        TextList rows, gestiuni;
         std::string file;
     } cases[] = {
+        // clang-format off
         {{NumberedRow(16)}, {}, "f0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(17)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(18)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f11;\r\n"},
         {{NumberedRow(19)}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
-        {{NumberedRow(20)}, {}, twenty("f11")},
-        {{NumberedRow(23)}, {}, twenty("f11")},
+        {{NumberedRow(20)}, {}, twenty("f11")}, {{NumberedRow(23)}, {}, twenty("f11")},
         // The empty last field disappears in the split: 19 fields, field 19 left empty.
         {{NumberedRow(19) + ";"}, {}, "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;\r\n"},
-        // Empty fields inside the row keep their columns.
-        {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},
+        {{";;;;;;;;;;;;;;;x"}, {}, ";;;;;;;;;x;;;\r\n"},  // empty fields inside the row keep their columns
         // Rows whose field 11, upper-cased, is a configured location, in list order.
-        // clang-format off
         {{NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(20, "G3")}, {"G1", "G3"}, twenty("g1") + twenty("G3")},
-        // clang-format on
-        {{NumberedRow(20, "G2")}, {"G1"}, ""},
+        {{NumberedRow(20, "G2")}, {"G1"}, ""}, {{NumberedRow(20, "G1 ")}, {"G1"}, ""}, {{NumberedRow(20, "")}, {"G1"}, ""},
         {{}, {}, ""},
         // A short row names the first field it lacks and loses the whole answer, good rows too.
-        {{NumberedRow(15)}, {}, "List index out of bounds (15)"},
-        {{"a;b;c"}, {}, "List index out of bounds (4)"},
-        {{""}, {}, "List index out of bounds (0)"},
-        {{NumberedRow(20), NumberedRow(9)}, {}, "List index out of bounds (10)"},
+        {{NumberedRow(15)}, {}, "List index out of bounds (15)"}, {{"a;b;c"}, {}, "List index out of bounds (4)"},
+        {{""}, {}, "List index out of bounds (0)"}, {{NumberedRow(20), NumberedRow(9)}, {}, "List index out of bounds (10)"},
         {{NumberedRow(11)}, {"G1"}, "List index out of bounds (11)"},  // the filter reads field 11 first
+        // clang-format on
     };
     for (const auto& c : cases) {
         auto add = [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, c.gestiuni); };
@@ -67,8 +63,7 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
                       external = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5";
     struct Case {
         const char* kind;
-        std::string row;
-        std::string file;
+        std::string row, file;
     } cases[] = {
         // clang-format off
         {"CODEXTERN", NumberedRow(20), external + ";;DA;\r\n"}, {"codextern", NumberedRow(20), external + ";;DA;\r\n"},
@@ -96,46 +91,13 @@ TEST(RowRebuildTest, CatalogueFileLeadsWithTheKeyOfItsKindAndTakesOptionalColumn
 TEST(RowRebuildTest, PurchasePriceFileCopiesSelectedRowsUnchanged) {
     auto add = [](ResultFile& file, std::string_view row) { file.AddPurchasePriceRow(row, {"G1"}); };
     EXPECT_EQ(Rebuilt({"A;g1;5;", "B;G2;6", "C", "D;;7", ""}, add), "A;g1;5;\r\nC\r\nD;;7\r\n\r\n");
-}
-
-// A stock row's field 11, upper-cased, must be a configured location; a price row without a
-// usable location in field 1 is always selected; with no locations every row is.
-TEST(RowRebuildTest, LocationFiltersCompareTheFieldUpperCased) {
-    const TextList one{"G1"}, two{"G1", "G2"};
-    auto at = [](std::string_view location) {
-        Fields fields(11, "x");
-        fields.push_back(location);
-        return fields;
-    };
-    struct Case {
-        bool stock;
-        Fields fields;
-        TextList gestiuni;
-        bool selected;
-    } cases[] = {
-        // clang-format off
-        {true, {}, {}, true},  // no locations: the fields are not looked at
-        {true, at("g1"), one, true},   {true, at("G1"), one, true},   {true, at("G2"), one, false},
-        {true, at("g2"), two, true},   {true, at("G1 "), one, false}, {true, at(""), one, false},
-        {false, {}, one, true},        {false, {"A"}, one, true},     {false, {"A", ""}, one, true},
-        {false, {"A", "", "x"}, one, true}, {false, {"A", "g1"}, one, true}, {false, {"A", "G2"}, one, false},
-        {false, {"A", "G2"}, {}, true},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        const bool selected =
-            c.stock ? StockRowSelected(c.fields, c.gestiuni) : PriceRowSelected(c.fields, c.gestiuni);
-        EXPECT_EQ(selected, c.selected)
-            << (c.stock ? "stock " : "price ") << ::testing::PrintToString(c.fields);
-    }
+    auto all = [](ResultFile& file, std::string_view row) { file.AddPurchasePriceRow(row, {}); };
+    EXPECT_EQ(Rebuilt({"B;G2;6"}, all), "B;G2;6\r\n") << "no locations: every row";
 }
 
 TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
-    struct Case {
-        const char* content;
-        int number;
-        const char* article;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        // the content, the number, the article
         // clang-format off
         {"", 0, "qqqqqq"},        {"\r\n42\r\n", 0, "qqqqqq"},  // the value on the second line is not read
         {"\n42", 0, "qqqqqq"},    {"42\r\nA9", 42, "42"},      {"-7", -7, "-7"},  {"abc", 0, "abc"},
@@ -144,9 +106,9 @@ TEST(RowRebuildTest, OnlyAFilledFirstLineGivesTheRequestParameter) {
         {"2147483647", 2147483647, "2147483647"}, {"2147483648", 0, "2147483648"},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(NumberParameter(c.content), c.number) << c.content;
-        EXPECT_EQ(ArticleParameter(c.content), c.article) << c.content;
+    for (const auto& [content, number, article] : cases) {
+        EXPECT_EQ(NumberParameter(content), number) << content;
+        EXPECT_EQ(ArticleParameter(content), article) << content;
     }
 }
 
