@@ -1,5 +1,4 @@
-// Faults in process: around the working directory and the files in it, odd or huge lists
-// from the server, and every server call failing.
+// Faults in process: the working directory and its files, odd or huge lists, every call failing.
 #include <windows.h>
 
 #include <algorithm>
@@ -180,9 +179,8 @@ TEST_F(FaultTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousan
     EXPECT_FALSE(Exists("LISTAPARTENERI.TXT.~tmp"));
 }
 
-// Every server method failing with an HRESULT in turn: the error leaves the tick (or, for
-// the two guarded list calls, is logged and answered with an empty file), the request is
-// disposed of, the busy flag is cleared and the next tick serves again.
+// Each server method failing in turn: the error leaves the tick (guarded calls: logged, result
+// emptied), the request is disposed of, the busy flag cleared, and the next tick serves.
 const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n", kRecord[] = "P9;;;Alfa SRL\r\n";
 
 struct FailingCall {
