@@ -9,25 +9,21 @@
 
 namespace {
 
-class WaitOpenPackageTest : public BrokerTest {
-protected:
-    // Holds the package open for writing, as the program still writing it would.
-    UniqueFile OpenForWriting(const std::string& name) {
-        Put(name, "D;1\r\n");
-        return UniqueFile(CreateFileW(Wide(Path(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    // How long one tick took.
-    ULONGLONG TimedTick() {
-        const ULONGLONG start = GetTickCount64();
-        broker.TimerTimer();
-        return GetTickCount64() - start;
-    }
-};
+using WaitOpenPackageTest = BrokerTest;
 
 TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFiveSeconds) {
     Start();
-    UniqueFile writer = OpenForWriting("COMANDA_1.TXT");
+    auto openForWriting = [&](const std::string& name) {  // as the program still writing it would
+        Put(name, "D;1\r\n");
+        return UniqueFile(CreateFileW(Wide(Path(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    auto timedTick = [&] {
+        const ULONGLONG start = GetTickCount64();
+        broker.TimerTimer();
+        return GetTickCount64() - start;
+    };
+    UniqueFile writer = openForWriting("COMANDA_1.TXT");
     ASSERT_TRUE(writer.valid());
     std::string journal;  // what the journal held while the handler waited
     std::jthread lateWriter([&] {
@@ -35,7 +31,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFi
         journal = Exists(kJournalFileName) ? Read(kJournalFileName) : "";
         writer.reset();
     });
-    ULONGLONG elapsed = TimedTick();
+    ULONGLONG elapsed = timedTick();
     lateWriter.join();
     EXPECT_GE(elapsed, 1500u);
     EXPECT_LT(elapsed, 4800u);
@@ -51,9 +47,9 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFi
     // Held throughout, it is given up after five seconds.
     server.calls.clear();
     NewLines();
-    writer = OpenForWriting("FACTURA_1.TXT");
+    writer = openForWriting("FACTURA_1.TXT");
     ASSERT_TRUE(writer.valid());
-    elapsed = TimedTick();
+    elapsed = timedTick();
     writer.reset();
     EXPECT_GE(elapsed, 5000u);
     EXPECT_LT(elapsed, 15000u);
