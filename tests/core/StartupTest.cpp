@@ -66,9 +66,8 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
 
 std::string gCreationError;  // what a server that cannot be made raises
 
-// Start-up's server steps fail as a whole, whichever step fails: no server is kept,
-// requests wait in place, the steps are tried again every 30 seconds, a failure is told
-// once (a new one once more), and the first success says so and serves at once.
+// Whichever server step fails, no server is kept, requests wait, the steps are retried every 30 s,
+// a failure is told once (a new one once more), and the first success says so and serves.
 TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     const auto create = broker.FCreateServer;
     struct Case {
@@ -162,9 +161,8 @@ TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
     }
 }
 
-// One copy on a machine: a window copy gives up at once while another copy holds either
-// name (an older version takes only the plain one); a restarted service waits for the copy
-// that is still ending; each copy lets go when it goes.
+// One copy a machine: a window copy gives up at once while another holds either name (older versions
+// take only the plain one); a restarted service waits for the one ending; each lets go when it goes.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {
         SCOPED_TRACE(Ansi(name));

@@ -1,5 +1,4 @@
-// Faults in process: around the working directory and the files in it, odd or huge lists
-// from the server, and every server call failing.
+// Faults in process: the working directory and its files, odd or huge lists, every call failing.
 #include <windows.h>
 
 #include <algorithm>
@@ -55,8 +54,7 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     for (int n = 1; n <= 6; ++n) EXPECT_FALSE(Exists("COMANDA_" + std::to_string(n) + ".TXT"));
 }
 
-// Links planted under the names the service writes through must not carry its writes
-// to a file outside the working directory.
+// Links planted under the names the service writes through redirect none of its writes.
 TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     const std::string outside = MakeTempFolder("outside"), victim = outside + "\\victim.txt";
     WriteFileReplacing(victim, "precious");
@@ -86,22 +84,6 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     EXPECT_EQ(ReadWholeFile(victim), "precious");
     EXPECT_EQ(ReadWholeFile(twin) + "Ver. 3.1 -  one more line\r\n", broker.LogText());
     RemoveFolder(outside);
-}
-
-// A file never to be served must not hold up the requests of its kind for good.
-TEST_F(FaultTest, ErrorFileNamedLikeAPackageHoldsUpNoPackageBehindIt) {
-    Start();
-    for (int n = 0; n < 20; ++n) Put("COMANDA_" + std::to_string(n) + "_ERORI.TXT", "nu este o cerere\r\n");
-    Put("COMANDA_1.TXT", OrderPackage(1));
-    WIN32_FIND_DATAW first;
-    HANDLE search = FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    FindClose(search);
-    if (Ansi(first.cFileName) == "COMANDA_1.TXT") GTEST_SKIP() << "the directory lists the package first";
-    broker.TimerTimer();
-    EXPECT_EQ(broker.FCurrentRequest, "COMANDA_1.TXT");
-    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-    EXPECT_TRUE(Exists("COMANDA_0_ERORI.TXT"));
 }
 
 TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) {
@@ -143,13 +125,8 @@ TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
               "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
 }
 
-// Packages and answers far larger than usual: served whole, or refused with a clear
-// error and the package set aside, never a crash.
-using LargeInputTest = BrokerTest;
-
-// A package whose bytes cannot fit the 32-bit address space, made sparse so it costs
-// no disk: its size alone must stop the read.
-TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
+// A package beyond the 32-bit address space (sparse: no disk) is stopped by its size alone.
+TEST_F(FaultTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     if (sizeof(void*) != 4)
         GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
     Start();
@@ -175,7 +152,7 @@ TEST_F(LargeInputTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
 }
 
-TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousandRowsGoWhole) {
+TEST_F(FaultTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousandRowsGoWhole) {
     Start();
     std::string content = kMonthHeader;
     for (int n = 0; n < 200000; ++n)
@@ -202,9 +179,8 @@ TEST_F(LargeInputTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredTh
     EXPECT_FALSE(Exists("LISTAPARTENERI.TXT.~tmp"));
 }
 
-// Every server method failing with an HRESULT in turn: the error leaves the tick (or, for
-// the two guarded list calls, is logged and answered with an empty file), the request is
-// disposed of, the busy flag is cleared and the next tick serves again.
+// Each server method failing in turn: the error leaves the tick (guarded calls: logged, result
+// emptied), the request is disposed of, the busy flag cleared, and the next tick serves.
 const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n", kRecord[] = "P9;;;Alfa SRL\r\n";
 
 struct FailingCall {
@@ -245,11 +221,7 @@ constexpr FailingCall kFailingCalls[] = {
     {"GetStocArticol", "GETSTOCARTICOL.TXT", "1\r\n", E_FAIL, "STOCARTICOL.TXT"},
 };
 
-bool IsPackage(const std::string& name) { return name.rfind("GET", 0) != 0; }
-
-using ServerFaultTest = BrokerTest;
-
-TEST_F(ServerFaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling) {
+TEST_F(FaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling) {
     Start();
     server.refuseMarker = "REFUZ";
     for (const FailingCall& call : kFailingCalls) {
@@ -268,7 +240,7 @@ TEST_F(ServerFaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling)
             const std::string said =
                 Stamp() + " ... Exceptie la rularea functiei " + call.method + " ... " + text;
             EXPECT_NE(std::find(log.begin(), log.end(), said), log.end());
-        } else if (IsPackage(call.request)) {
+        } else if (std::string(call.request).rfind("GET", 0) != 0) {
             // Documents may exist already: set aside, never to be served again.
             std::string name = call.request;
             EXPECT_EQ(Read(name.replace(name.size() - 4, 4, ".ERR")), call.content);

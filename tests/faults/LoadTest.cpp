@@ -1,5 +1,4 @@
-// A backlog of 500 request files dropped at once: each served once, in precedence order,
-// one per tick, and nothing lost.
+// 500 request files dropped at once: each served once, one per tick, in precedence order.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,16 +13,14 @@
 
 namespace {
 
-// The queries the server answers here: the request file's content and the one line answered.
-// The other queries get no list, so an empty result.
+// Queries answered here (request content, the one line answered); the others answer empty.
 const std::map<std::string, std::pair<const char*, const char*>> kAnswered = {
     {"GETLISTAGESTIUNI.TXT", {"", "DEP;Depozit;DEPOZIT"}}, {"GETLISTAPARTENERI.TXT", {"", "P1;P1;;;Alfa"}},
     {"GETINFOCMDBON.TXT", {"5003\r\n", "5003;B1"}}, {"GETSTOCARTICOL.TXT", {"A0001\r\n", "A0001;DEP;40"}},
     {"GETINFOCMDBONURI.TXT", {"5\r\n", "5003;B2"}}, {"GETINCASARILUNA.TXT", {"", "I1;100"}},
     {"GETFACTURICMDONLINE.TXT", {"", "5003;F1"}}};
 
-// Files that hold "ERORI.TXT" in their names: never requests, and never in the way of
-// the requests of the kind whose pattern they match.
+// Names holding "ERORI.TXT": never requests, nor in the way of the packages their pattern matches.
 const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT",    "FACTURA_ERORI.TXT", "partener_x_erori.txt",
                               "MODIPARTENER_ERORI.TXT", "ARTICOL_ERORI.TXT", "COMANDAFURN_ERORI.TXT",
                               "FACTURAFURN_ERORI.TXT",  "ERORI.TXT",         "ERORI_COMANDA_OLD.TXT"};
@@ -70,8 +67,7 @@ TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
     const size_t requests = packages.size() + std::size(kExpectedQueries);
     ASSERT_EQ(requests + kErrorNamed.size(), 500u);
 
-    // What the log gains when a request is served, and its precedence: the package rows,
-    // then the queries.
+    // What the log gains when a request is served, and its precedence (packages, then queries).
     const std::string s = Stamp();
     auto served = [&](const std::string& name, size_t& rank) -> TextList {
         if (packages.count(name)) {

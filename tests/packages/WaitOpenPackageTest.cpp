@@ -9,25 +9,21 @@
 
 namespace {
 
-class WaitOpenPackageTest : public BrokerTest {
-protected:
-    // Holds the package open for writing, as the program still writing it would.
-    UniqueFile OpenForWriting(const std::string& name) {
+using WaitOpenPackageTest = BrokerTest;
+
+TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFiveSeconds) {
+    Start();
+    auto openForWriting = [&](const std::string& name) {  // as the program still writing it would
         Put(name, "D;1\r\n");
         return UniqueFile(CreateFileW(Wide(Path(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    // How long one tick took.
-    ULONGLONG TimedTick() {
+    };
+    auto timedTick = [&] {
         const ULONGLONG start = GetTickCount64();
         broker.TimerTimer();
         return GetTickCount64() - start;
-    }
-};
-
-TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
-    Start();
-    UniqueFile writer = OpenForWriting("COMANDA_1.TXT");
+    };
+    UniqueFile writer = openForWriting("COMANDA_1.TXT");
     ASSERT_TRUE(writer.valid());
     std::string journal;  // what the journal held while the handler waited
     std::jthread lateWriter([&] {
@@ -35,7 +31,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
         journal = Exists(kJournalFileName) ? Read(kJournalFileName) : "";
         writer.reset();
     });
-    const ULONGLONG elapsed = TimedTick();
+    ULONGLONG elapsed = timedTick();
     lateWriter.join();
     EXPECT_GE(elapsed, 1500u);
     EXPECT_LT(elapsed, 4800u);
@@ -47,19 +43,19 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
     EXPECT_NE(journal.find("\tCOMANDA_1.TXT\r\n"), std::string::npos) << journal;
     EXPECT_EQ(journal.substr(0, 2), "S\t");
     EXPECT_FALSE(Exists(kJournalFileName));
-}
 
-TEST_F(WaitOpenPackageTest, PackageHeldThroughoutIsGivenUpAfterFiveSeconds) {
-    Start();
-    UniqueFile writer = OpenForWriting("FACTURA_1.TXT");
+    // Held throughout, it is given up after five seconds.
+    server.calls.clear();
+    NewLines();
+    writer = openForWriting("FACTURA_1.TXT");
     ASSERT_TRUE(writer.valid());
-    const ULONGLONG elapsed = TimedTick();
+    elapsed = timedTick();
     writer.reset();
     EXPECT_GE(elapsed, 5000u);
     EXPECT_LT(elapsed, 15000u);
     // Still held, it could not be set aside either; unread, it made no documents, so
     // the next tick serves it as it is.
-    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
+    EXPECT_EQ(NewLines(), (TextList{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     broker.TimerTimer();

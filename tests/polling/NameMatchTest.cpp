@@ -8,12 +8,8 @@ namespace {
 // "*" stands for any run, the empty one too; a name the system's search found by its 8.3 short
 // name only (COMANDA_1.TXTOLD) does not match.
 TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
-    struct Case {
-        const char* name;
-        const char* pattern;
-        bool matches;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    struct Case { const char* name; const char* pattern; bool matches; } cases[] = {
         {"COMANDA_123.TXT", "COMANDA_*.TXT", true},      {"comanda_7.txt", "COMANDA_*.TXT", true},
         {"Comanda_.Txt", "COMANDA_*.TXT", true},         {"COMANDA_A.TXT.TXT", "COMANDA_*.TXT", true},
         {"COMANDA_*.TXT", "COMANDA_*.TXT", true},        {"ARTICOL_ab*c.TXT", "ARTICOL_*.TXT", true},
@@ -24,8 +20,8 @@ TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
         {"COMANDA1.TXT", "COMANDA_*.TXT", false},        {"", "COMANDA_*.TXT", false},
         {"", "*", true},     {"aXbXc", "a*b*c", true},   {"aXbXd", "a*b*c", false},   {"abcbc", "*bc", true},
         {"\xC7OMANDA_1.TXT", "COMANDA_*.TXT", false},    // only a to z fold
-        // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
 }
@@ -33,19 +29,15 @@ TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
 // A name holding "ERORI.TXT" (any case) is an error file, never a request; a refused package is
 // set aside with its first ".TXT" (any case) made ".ERR", or ".ERR" added when it has none.
 TEST(NameMatchTest, ErrorFileNamesAndSetAsideNames) {
-    struct Case {
-        const char* name;
-        bool errorFile;
-        const char* setAside;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    struct Case { const char* name; bool errorFile; const char* setAside; } cases[] = {
         {"COMANDA_1.TXT", false, "COMANDA_1.ERR"},           {"comanda_7.txt", false, "comanda_7.ERR"},
         {"COMANDA_A.TXT.TXT", false, "COMANDA_A.ERR.TXT"},   {"COMANDA_.TxT", false, "COMANDA_.ERR"},
         {"NOEXT", false, "NOEXT.ERR"},                       {"COMANDA_ERORI.TXT", true, "COMANDA_ERORI.ERR"},
         {"comanda_erori.txt", true, "comanda_erori.ERR"},    {"COMANDA_ERORI_1.TXT", false, "COMANDA_ERORI_1.ERR"},
         {"COMANDA_ERORI.TXT.TXT", true, "COMANDA_ERORI.ERR.TXT"},
-        // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(IsErrorFileName(c.name), c.errorFile) << c.name;
         EXPECT_EQ(SetAsideName(c.name), c.setAside) << c.name;

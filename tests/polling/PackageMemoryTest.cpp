@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) {
+TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainButANewFileOfItsNameIs) {
     Start();
     Put("COMANDA_1.TXT", kOrder);
     SetReadOnly(Path("COMANDA_1.TXT"), true);
@@ -40,6 +40,13 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_EQ(Log().size(), 9u);  // the undeletable one was logged once
+    Put("PARTENER_1.TXT", "P;1\r\n");  // a new file under a remembered name is a new request
+    SetReadOnly(Path("PARTENER_1.TXT"), true);
+    broker.TimerTimer();
+    SetReadOnly(Path("PARTENER_1.TXT"), false);
+    Put("PARTENER_1.TXT", "P;22\r\n");
+    EXPECT_EQ(CallsOfATick(broker), "AddPartener(P;22)");
+    EXPECT_FALSE(Exists("PARTENER_1.TXT"));
 
     SecondRun restart(broker);
     EXPECT_EQ(CallsOfATick(restart.broker), "");
@@ -50,17 +57,6 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgain) 
     EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
-}
-
-TEST_F(PackageMemoryTest, NewFileUnderARememberedNameIsANewRequest) {
-    Start();
-    Put("PARTENER_1.TXT", "P;1\r\n");
-    SetReadOnly(Path("PARTENER_1.TXT"), true);
-    broker.TimerTimer();
-    SetReadOnly(Path("PARTENER_1.TXT"), false);
-    Put("PARTENER_1.TXT", "P;22\r\n");
-    EXPECT_EQ(CallsOfATick(broker), "AddPartener(P;22)");
-    EXPECT_FALSE(Exists("PARTENER_1.TXT"));
 }
 
 TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {

@@ -1,5 +1,4 @@
-// The service object as the polling tests drive it: a package that names its working month,
-// a tick whose handler may raise, and a working directory that goes away and comes back.
+// The polling tests' service: a package of a working month, ticks that may raise, a directory that goes.
 #pragma once
 
 #include <windows.h>
@@ -18,10 +17,7 @@ protected:
     }
     // A tick whose handler may raise (the queries' handlers report their own failures).
     void TickQuietly() {
-        try {
-            broker.TimerTimer();
-        } catch (const std::exception&) {
-        }
+        ErrorRaisedBy([&] { broker.TimerTimer(); });
     }
     // What the server was asked during one tick of this run, or of a second one.
     std::string CallsOfATick(TEBroker& run) {
