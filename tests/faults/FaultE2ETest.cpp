@@ -17,6 +17,9 @@ namespace {
 
 const std::string kServed = kLine + "Au fost generate 1 comenzi in baza de date ";
 const std::string kOpened = kStamped + " ... Deschid pachetul cu comenzi";
+std::string SetAsideAtTheStart(const std::string& name) {
+    return kStamped + " ... Pachetul " + name + " a fost intrerupt la oprire si a fost pus deoparte";
+}
 
 class FaultE2ETest : public ServiceScenario {
 protected:
@@ -72,8 +75,7 @@ TEST_F(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
     EXPECT_EQ(ServiceProcess::Dialogs(service->ProcessId()).size(), 1u);
     EXPECT_FALSE(service->Exists("STOCURI.TXT"));
 
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service->ProcessId()).empty(); }, 10000));
+    service->DismissBoxes();
     EXPECT_TRUE(service->Answers("GETLISTAPARTENERI.TXT"));
     EXPECT_EQ(service->BoxTexts(), "");
 }
@@ -193,8 +195,7 @@ TEST_F(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) 
 
     Restart("[Test]\r\nFailMethod=GenComenzi\r\nWaitMethods=GetStocuri\r\nWaitMs=3000\r\n",
             "Gestiune=MAG1\r\n");
-    EXPECT_TRUE(service->Logged(
-        kStamped + " ... Pachetul COMANDA_6.TXT a fost intrerupt la oprire si a fost pus deoparte"));
+    EXPECT_TRUE(service->Logged(SetAsideAtTheStart("COMANDA_6.TXT")));
     EXPECT_TRUE(service->Answers());
     EXPECT_EQ(service->Read("COMANDA_6.ERR"), kOneOrder);
     EXPECT_EQ(CountLines(service->Log(), kOpened), 0u);
@@ -217,8 +218,7 @@ TEST_F(FaultE2ETest, PackageWhoseHandlerRaisedIsHandedOverOnceAndSetAsideOnceItC
     const TextList log = service->Log();
     EXPECT_EQ(CountLines(log, kOpened), 1u);
     EXPECT_EQ(CountLines(log, notSetAside), 1u);
-    for (HWND box : ServiceProcess::Dialogs(service->ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ServiceProcess::Dialogs(service->ProcessId()).empty(); }, 10000));
+    service->DismissBoxes();
 }
 
 TEST_F(FaultE2ETest, CloseDuringAQueryWaitsForIt) {
@@ -254,10 +254,7 @@ TEST_F(FaultE2ETest, JournalHeldAtRestartHoldsUpPackagesUntilItCanBeRead) {
     EXPECT_TRUE(service->Answers());  // a tick more
     EXPECT_EQ(service->Read("COMANDA_8.ERR"), kOneOrder);
     const TextList log = service->Log();
-    EXPECT_EQ(
-        CountLines(
-            log, kStamped + " ... Pachetul COMANDA_8.TXT a fost intrerupt la oprire si a fost pus deoparte"),
-        1u);
+    EXPECT_EQ(CountLines(log, SetAsideAtTheStart("COMANDA_8.TXT")), 1u);
     EXPECT_EQ(CountLines(log, kOpened), 1u);
     EXPECT_FALSE(service->Exists(kJournalFileName));
 }
