@@ -1,6 +1,5 @@
-// The real program with its real timer works off a backlog of every kind of request (the
-// examples among them); then, on the same copy, what the operator meets on the window, and
-// a restart with immediate answers.
+// The real program works off a backlog of every kind of request; then, on the same copy,
+// what the operator meets on the window, and a restart with immediate answers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,8 +17,7 @@ std::string Document(const std::string& body) {
 
 using Request = std::pair<std::string, std::string>;  // a name and its content
 
-// Every example (FACTURA_2 is refused) and more packages of each kind, some named in
-// lower case: 37 requests.
+// Every example (FACTURA_2 is refused), more packages of each kind, some in lower case.
 std::vector<Request> Backlog() {
     std::vector<Request> requests;
     for (const char* name : {"MODIPARTENER_1.TXT", "PARTENER_1.TXT", "ARTICOL_1.TXT", "COMANDA_1.TXT",
@@ -45,8 +43,7 @@ std::vector<Request> Backlog() {
     return requests;
 }
 
-// What the packages of the backlog say when they are done: how many times each, and the
-// rank of their kind in the order of precedence.
+// What the backlog's packages log when done: how many times, and their kind's precedence.
 struct Outcome {
     const char* line;
     size_t times;
@@ -64,8 +61,7 @@ constexpr Outcome kOutcomes[] = {
     {"Au fost generate 1 facturi furnizori in baza de date ", 4, 6},
 };
 
-// Which requests were served, in the order they were logged: a package by the line that
-// opens it, a detailed query by the file it writes.
+// The requests served in log order: a package by its opening line, a query by its file.
 TextList ServedInOrder(const TextList& log) {
     TextList served;
     for (const std::string& line : log) {
@@ -200,8 +196,8 @@ TEST_F(ServingE2ETest, ExportFromTheCommandLineIsTheButtonOfTheRunningCopy) {
     service->Close();
 }
 
-// "RaspunsImediat=D": answers as fast as the server gives them, a writer still writing is
-// waited for as without it, and a backlog is served one request a tick in the tables' order.
+// "RaspunsImediat=D": answers at once, a writer still writing is waited for, and a backlog
+// is served one request a tick in the tables' order.
 TEST_F(ServingE2ETest, ImmediateAnswersComeAtOnceAndKeepTheRules) {
     for (const char* name :
          {"GETINFOCMDBON.TXT", "GETSTOCARTICOL.TXT", "FACTURA_1.TXT", "COMANDA_1.TXT", "ARTICOL_1.TXT"})

@@ -1,5 +1,4 @@
-// The real program under Wine from its start to its close, with the README's first walk
-// through the demo and an outage of the working directory on the way; one copy at a time.
+// The real program from start to close: the README's walk through the demo, an outage.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +16,6 @@ std::string StockLine(const std::string& name) {
 
 class StartupE2ETest : public ServiceScenario {
 protected:
-    // Drops an example request and waits until it is taken.
     static void Drop(const std::string& name) {
         service->Put(name, ExampleFile(name));
         ASSERT_TRUE(service->Gone(name, 6000)) << name;
@@ -87,8 +85,7 @@ TEST_F(StartupE2ETest, OrderPackageIsServedWithinTwoTicksDeletedAndLogged) {
     EXPECT_FALSE(service->Exists("COMANDA_123.ERR"));
 }
 
-// The emergency script runs on a tick of the outage once its last run ended, never while
-// one goes on: this one ends at once the first time and hangs the second time.
+// The emergency script runs again once its last run ended: it ends at once, then hangs.
 TEST_F(StartupE2ETest, OutageIsLoggedOnceAndStartsTheScriptAgainOnceItEnded) {
     const std::string folder = service->exeDir;
     WriteFileReplacing(

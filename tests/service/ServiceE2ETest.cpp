@@ -1,6 +1,5 @@
-// The real VQBroker.exe as a Windows service under Wine's Service Control Manager. Run by
-// tools/service-test.sh in a Wine prefix of its own, never in the shared test prefix: an
-// installed auto-start service starts with every Wine process of its prefix.
+// The real VQBroker.exe under Wine's Service Control Manager; run by tools/service-test.sh
+// in a prefix of its own (an auto-start service starts with every process of its prefix).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,8 +38,7 @@ bool Control(DWORD control) {
                    : StartServiceW(service.get(), 0, nullptr) != 0;
 }
 
-// One copy, its Event Log records in events.txt; Form runs a command-line form that must
-// end with exitCode: its output.
+// One copy, Event Log records in events.txt; Form: a command-line form's output.
 class ServiceE2ETest : public ::testing::Test {
 protected:
     std::string Form(const char* argument, DWORD exitCode) {
@@ -82,8 +80,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     // A window copy refuses to start while the service runs.
     EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza");
 
-    // A stop during a package's server call: the package is finished and disposed of,
-    // nothing else is served, and the service stops with exit code 0.
+    // A stop during a package's server call: it is finished, nothing else served, exit 0.
     service.Put("COMANDA_2.TXT", kOneOrder);
     ASSERT_TRUE(service.Logged(kStamped + " ... Deschid pachetul cu comenzi", 2));
     service.Put("GETLISTAGESTIUNI.TXT", "");
@@ -115,10 +112,9 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
                                                   "I Generator comenzi Velquoria s-a oprit"}));
 }
 
-// A server call that never returns is named in STARE.TXT with an alert and one Event Log
-// warning; a stop ends the service within about a minute, as stopped with exit code 0;
-// the next start sets the package aside. Restarted at once after each stop, the service
-// comes back every time.
+// A hung server call: named in STARE.TXT with an alert and one Event Log warning; a stop
+// ends it within about a minute with exit 0; the next start sets the package aside; quick
+// restarts come back every time.
 TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     service.WriteServerIni("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));

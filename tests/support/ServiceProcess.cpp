@@ -67,9 +67,7 @@ void ServiceProcess::Register(const char* entry) const {
 
 std::string ServiceProcess::DefaultIni(const std::string& extra) const {
     return "[Generale]\r\nDirectorLucru=" + workDir +
-           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\n"
-           "IDPartener=CODINTERN\r\n" +
-           extra;
+           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n" + extra;
 }
 
 ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
@@ -270,13 +268,11 @@ std::string ExampleFile(const std::string& name) {
 
 std::vector<std::string> StampFreeLines(const std::string& text) {
     std::vector<std::string> lines = SplitTextLines(text);
-    for (std::string& line : lines) {
-        // "Ver. 3.1 -  " + "07.12.2026 10:39:27 " + ...
-        size_t at = 12;
-        bool stamped = line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' &&
-                       line[at + 10] == ' ' && line[at + 19] == ' ';
-        if (stamped) line.replace(at, 20, "<stamp> ");
-    }
+    const size_t at = kLine.size();  // kLine + "07.12.2026 10:39:27 " + ...
+    for (std::string& line : lines)
+        if (line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' && line[at + 10] == ' ' &&
+            line[at + 19] == ' ')
+            line.replace(at, 20, "<stamp> ");
     return lines;
 }
 

@@ -1,5 +1,4 @@
-// One run of VQBroker.exe in a folder of its own, driven and watched from outside: what
-// starts the program, drops a request, waits for a file or reads the log, for the
+// One run of VQBroker.exe in a folder of its own, driven and watched from outside, for the
 // end-to-end tests, the service test and the benchmark alike.
 #pragma once
 
@@ -22,8 +21,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 
 class ServiceProcess {
 public:
-    // Copies VQBroker.exe (and, with a server, VQDocServer.dll, registered from the copy)
-    // into a fresh folder, beside a fresh working directory.
+    // VQBroker.exe (and VQDocServer.dll, registered) copied to a fresh folder; a fresh workDir.
     explicit ServiceProcess(bool withServer = true);
     ~ServiceProcess();
 
@@ -82,8 +80,7 @@ public:
         return Gone(request, 20000);
     }
 
-    // LOG.TXT, read as a log watcher reads it, as StampFreeLines from line from on; and
-    // whether line is there times times within 30 s.
+    // LOG.TXT's StampFreeLines from line from on; whether line is there times times in 30 s.
     TextList Log(size_t from = 0) const;
     bool Logged(const std::string& line, size_t times = 1) const;
 
@@ -104,8 +101,7 @@ private:
     HWND window_ = nullptr;
 };
 
-// A test suite whose tests run in order against one ServiceProcess: one pair of folders,
-// and one running copy from a test's Start to a later one's Close.
+// A suite whose tests run in order against one ServiceProcess, started and closed by tests.
 class ServiceScenario : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { service = std::make_unique<ServiceProcess>(); }
@@ -127,8 +123,7 @@ FileIdentity IdentityOf(const std::string& path);
 // STOCARTICOL.TXT is a new file; negative when that does not happen within ten seconds.
 double QueryRoundTrip(const ServiceProcess& service);
 
-// Names path as the file of one of the program's traces (a value under
-// HKLM\Software\VQBroker that its TraceFile reads) for copies started while this lives.
+// Names path as a trace's file (a value under HKLM\Software\VQBroker) while this lives.
 class TraceNamed {
 public:
     TraceNamed(const wchar_t* value, const std::string& path);
