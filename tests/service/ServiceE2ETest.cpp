@@ -1,6 +1,5 @@
-// The real VQBroker.exe as a Windows service under Wine's Service Control Manager. Run by
-// tools/service-test.sh in a Wine prefix of its own, never in the shared test prefix: an
-// installed auto-start service starts with every Wine process of its prefix.
+// The real VQBroker.exe under Wine's Service Control Manager; run by tools/service-test.sh
+// in a prefix of its own (an auto-start service starts with every process of its prefix).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,21 +38,28 @@ bool Control(DWORD control) {
                    : StartServiceW(service.get(), 0, nullptr) != 0;
 }
 
-TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
+// One copy, Event Log records in events.txt; Form: a command-line form's output.
+class ServiceE2ETest : public ::testing::Test {
+protected:
+    std::string Form(const char* argument, DWORD exitCode) {
+        const ServiceProcess::Outcome run = service.RunForm(argument);
+        EXPECT_EQ(run.exitCode, exitCode) << argument << ": " << run.output;
+        return run.output;
+    }
     ServiceProcess service;
+    const TraceNamed events{L"EventTrace", service.exeDir + "events.txt"};
+};
+
+TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
     service.WriteServerIni(
         "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
         "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");
     service.WriteIni(service.DefaultIni());
-    const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
-
-    ServiceProcess::Outcome run = service.RunForm("/service");  // by hand: says who starts it
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(run.output.find("Service Control Manager"), std::string::npos) << run.output;
-    run = service.RunForm("/install-service");
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    // By hand, the service form says who starts it.
+    EXPECT_NE(Form("/service", 1).find("Service Control Manager"), std::string::npos);
+    Form("/install-service", 0);
     ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
-    EXPECT_EQ(service.RunForm("/install-service").exitCode, 2u);
+    Form("/install-service", 2);
 
     // Served as the window serves, with the window's log lines.
     service.Put("GETLISTAGESTIUNI.TXT", "");
@@ -68,15 +74,13 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     service.Put("GETSTOC.TXT", "");
     EXPECT_TRUE(service.Logged(kStamped + " ... Baza de date nu raspunde"));
 
-    run = service.RunForm("/export-balances");
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    Form("/export-balances", 0);
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 20000));
 
     // A window copy refuses to start while the service runs.
     EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza");
 
-    // A stop during a package's server call: the package is finished and disposed of,
-    // nothing else is served, and the service stops with exit code 0.
+    // A stop during a package's server call: it is finished, nothing else served, exit 0.
     service.Put("COMANDA_2.TXT", kOneOrder);
     ASSERT_TRUE(service.Logged(kStamped + " ... Deschid pachetul cu comenzi", 2));
     service.Put("GETLISTAGESTIUNI.TXT", "");
@@ -91,15 +95,14 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
     ASSERT_TRUE(Control(0));
     ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
     const DWORD processId = Status().dwProcessId;
-    run = service.RunForm("/uninstall-service");
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    Form("/uninstall-service", 0);
     EXPECT_EQ(Status().dwCurrentState, 0u);
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     EXPECT_TRUE(!process || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0);
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_EQ(service.RunForm("/uninstall-service").exitCode, 2u);
-    EXPECT_EQ(service.RunForm("/export-balances").exitCode, 1u);
+    Form("/uninstall-service", 2);
+    Form("/export-balances", 1);
 
     const std::vector<std::string> reported = SplitTextLines(ReadShared(events.path));
     const std::string started =
@@ -109,33 +112,26 @@ TEST(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWith
                                                   "I Generator comenzi Velquoria s-a oprit"}));
 }
 
-// A server call that never returns is named in STARE.TXT with an alert and one Event Log
-// warning; a stop ends the service within about a minute, as stopped with exit code 0;
-// the next start sets the package aside. Restarted at once after each stop, the service
-// comes back every time.
-TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
-    ServiceProcess service;
+// A hung server call: named in STARE.TXT with an alert and one Event Log warning; a stop
+// ends it within about a minute with exit 0; the next start sets the package aside; quick
+// restarts come back every time.
+TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     service.WriteServerIni("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
-    const TraceNamed events(L"EventTrace", service.exeDir + "events.txt");
     auto status = [&](const char* key) {
         return StatusValue(ReadShared(service.Path(kStatusFileName)), key);
     };
-    ServiceProcess::Outcome run = service.RunForm("/install-service");
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("Actiuni"), std::string::npos) << run.output;  // set, or said not to be kept
+    EXPECT_NE(Form("/install-service", 0).find("Actiuni"), std::string::npos);  // set, or said not to be kept
     ASSERT_TRUE(ReachesState(SERVICE_RUNNING));
     EXPECT_TRUE(WaitUntil([&] { return status("Server") == "D"; }, 30000));
-    run = service.RunForm("/status");
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("Serviciul VQBroker: instalat, ruleaza."), std::string::npos) << run.output;
+    EXPECT_NE(Form("/status", 0).find("Serviciul VQBroker: instalat, ruleaza."), std::string::npos);
 
     const std::string orders = service.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
     const std::string ordersBefore = ReadShared(orders);
     service.Put("COMANDA_1.TXT", kOneOrder);
     EXPECT_TRUE(WaitUntil(
         [&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); }, 30000));
-    EXPECT_EQ(service.RunForm("/status").exitCode, 2u);
+    Form("/status", 2);
     Sleep(3000);
     const auto warnings = [&] {
         const std::vector<std::string> reported = SplitTextLines(ReadShared(events.path));
@@ -165,8 +161,8 @@ TEST(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_TRUE(service.Exists("COMANDA_1.ERR"));  // in hand when the stop gave up: set aside
     EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
     EXPECT_EQ(ReadShared(orders), ordersBefore);  // never handed over again
-    EXPECT_EQ(service.RunForm("/status").exitCode, 0u);
-    EXPECT_EQ(service.RunForm("/uninstall-service").exitCode, 0u);
+    Form("/status", 0);
+    Form("/uninstall-service", 0);
 }
 
 }  // namespace

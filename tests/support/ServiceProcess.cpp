@@ -17,16 +17,6 @@ std::string BinaryFolder() {
     return text.substr(0, text.find_last_of('\\') + 1);
 }
 
-std::vector<HWND> TopWindows(DWORD processId, const wchar_t* className) {
-    std::vector<HWND> found;
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId) found.push_back(window);
-    }
-    return found;
-}
-
 std::string WindowText(HWND window) {
     LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(size_t(length) + 1, L'\0');
@@ -60,8 +50,6 @@ ServiceProcess::ServiceProcess(bool withServer) : withServer_(withServer) {
 
 ServiceProcess::~ServiceProcess() {
     if (Running()) Kill();
-    if (process_.hProcess) CloseHandle(process_.hProcess);
-    if (process_.hThread) CloseHandle(process_.hThread);
     if (withServer_) Register("DllUnregisterServer");
     RemoveFolder(workDir);
     RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
@@ -79,20 +67,10 @@ void ServiceProcess::Register(const char* entry) const {
 
 std::string ServiceProcess::DefaultIni(const std::string& extra) const {
     return "[Generale]\r\nDirectorLucru=" + workDir +
-           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\n"
-           "IDPartener=CODINTERN\r\n" +
-           extra;
+           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n" + extra;
 }
 
-void ServiceProcess::WriteIni(const std::string& content) const {
-    WriteFileReplacing(exeDir + "VQBroker.Ini", content);
-}
-
-void ServiceProcess::WriteServerIni(const std::string& content) const {
-    WriteFileReplacing(exeDir + "VQDocServer.ini", content);
-}
-
-PROCESS_INFORMATION ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
+ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
     std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\"";
     if (!argument.empty()) commandLine += L" " + Wide(argument);
     STARTUPINFOW startup{};
@@ -103,7 +81,9 @@ PROCESS_INFORMATION ServiceProcess::Launch(const std::string& argument, HANDLE o
     EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
                                Wide(exeDir).c_str(), &startup, &process))
         << "cannot start VQBroker.exe " << argument;
-    return process;
+    Launched launched{UniqueHandle(process.hProcess), UniqueHandle(process.hThread), process.dwProcessId};
+    launched.threadId = process.dwThreadId;
+    return launched;
 }
 
 ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) const {
@@ -111,24 +91,21 @@ ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) con
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const PROCESS_INFORMATION process = Launch(argument, output.get());
-    UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+    const Launched process = Launch(argument, output.get());
     Outcome outcome;
-    if (!process.hProcess) return outcome;
-    WaitForSingleObject(process.hProcess, 180000);
-    GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    if (!process.process) return outcome;
+    WaitForSingleObject(process.process.get(), 180000);
+    GetExitCodeProcess(process.process.get(), &outcome.exitCode);
     output.reset();
     outcome.output = ReadShared(outputPath);
     return outcome;
 }
 
 void ServiceProcess::Start(bool untilShown) {
-    if (process_.hProcess) CloseHandle(process_.hProcess);
-    if (process_.hThread) CloseHandle(process_.hThread);
     process_ = Launch();
     ASSERT_TRUE(WaitUntil(
         [&] {
-            auto windows = TopWindows(process_.dwProcessId, L"TEBroker");
+            auto windows = Windows(ProcessId(), L"TEBroker");
             window_ = windows.empty() ? nullptr : windows.front();
             return window_ != nullptr && (!untilShown || IsWindowVisible(window_));
         },
@@ -137,33 +114,28 @@ void ServiceProcess::Start(bool untilShown) {
 }
 
 std::string ServiceProcess::AnotherCopysBox() const {
-    const PROCESS_INFORMATION copy = Launch();
-    UniqueHandle process(copy.hProcess), thread(copy.hThread);
-    const HWND box = FirstBox(copy.dwProcessId);
+    const Launched copy = Launch();
+    const HWND box = FirstBox(copy.id);
     const std::string text = DialogText(box);
     if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    if (WaitForSingleObject(copy.hProcess, 20000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(copy.process.get(), 20000) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "the other copy goes on";
-        TerminateProcess(copy.hProcess, 1);
+        TerminateProcess(copy.process.get(), 1);
     }
     return text;
 }
 
 void ServiceProcess::Kill() {
-    TerminateProcess(process_.hProcess, 1);
-    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+    TerminateProcess(process_.process.get(), 1);
+    EXPECT_EQ(WaitForSingleObject(process_.process.get(), 15000), WAIT_OBJECT_0);
 }
 
 void ServiceProcess::Close() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process_.process.get(), 15000), WAIT_OBJECT_0);
     DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &exitCode);
+    GetExitCodeProcess(process_.process.get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
-}
-
-bool ServiceProcess::Running() const {
-    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 std::string ServiceProcess::ViewText() const {
@@ -171,7 +143,15 @@ std::string ServiceProcess::ViewText() const {
     return view ? WindowText(view) : std::string();
 }
 
-std::vector<HWND> ServiceProcess::Dialogs(DWORD processId) { return TopWindows(processId, L"#32770"); }
+std::vector<HWND> ServiceProcess::Windows(DWORD processId, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) found.push_back(window);
+    }
+    return found;
+}
 
 std::string ServiceProcess::DialogText(HWND box) {
     HWND text = GetDlgItem(box, 0xFFFF);  // a message box's text
@@ -197,8 +177,9 @@ std::string ServiceProcess::BoxTexts() const {
     return texts;
 }
 
-bool ServiceProcess::ShowsWindow(const wchar_t* className) const {
-    return !TopWindows(process_.dwProcessId, className).empty();
+void ServiceProcess::DismissBoxes() const {
+    for (HWND box : Dialogs(ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Dialogs(ProcessId()).empty(); }, 10000));
 }
 
 size_t ServiceProcess::Children(const wchar_t* exeName) const {
@@ -210,27 +191,6 @@ size_t ServiceProcess::Children(const wchar_t* exeName) const {
          more = Process32NextW(snapshot.get(), &entry))
         n += entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
     return n;
-}
-
-void ServiceProcess::Put(const std::string& name, const std::string& content) const {
-    WriteFileReplacing(Path(name), content);
-}
-
-std::string ServiceProcess::Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
-
-bool ServiceProcess::Exists(const std::string& name) const { return FileExists(Path(name)); }
-
-bool ServiceProcess::Remove(const std::string& name) const {
-    return DeleteFileW(Wide(Path(name)).c_str()) != 0;
-}
-
-bool ServiceProcess::Gone(const std::string& name, DWORD milliseconds) const {
-    return WaitUntil([&] { return !Exists(name); }, milliseconds);
-}
-
-bool ServiceProcess::Answers(const std::string& request, const std::string& content) const {
-    Put(request, content);
-    return Gone(request, 20000);
 }
 
 TextList ServiceProcess::Log(size_t from) const {
@@ -298,30 +258,21 @@ TraceNamed::TraceNamed(const wchar_t* value, const std::string& path) : path(pat
               ERROR_SUCCESS);
 }
 
-TraceNamed::~TraceNamed() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", value_); }
-
 const std::string kOneOrder =
     "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n\r\n[Document]\r\nData=10.06.2025\r\nPartener=P0001\r\n"
     "Gestiune=DEP\r\nArticol=A0005;1\r\n";
 
 std::string ExampleFile(const std::string& name) {
-#ifdef VQ_EXAMPLES_DIR
     return ReadWholeFile(std::string(VQ_EXAMPLES_DIR) + "/" + name);
-#else
-    ADD_FAILURE() << "no examples folder";
-    return name;
-#endif
 }
 
 std::vector<std::string> StampFreeLines(const std::string& text) {
     std::vector<std::string> lines = SplitTextLines(text);
-    for (std::string& line : lines) {
-        // "Ver. 3.1 -  " + "07.12.2026 10:39:27 " + ...
-        size_t at = 12;
-        bool stamped = line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' &&
-                       line[at + 10] == ' ' && line[at + 19] == ' ';
-        if (stamped) line.replace(at, 20, "<stamp> ");
-    }
+    const size_t at = kLine.size();  // kLine + "07.12.2026 10:39:27 " + ...
+    for (std::string& line : lines)
+        if (line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' && line[at + 10] == ' ' &&
+            line[at + 19] == ' ')
+            line.replace(at, 20, "<stamp> ");
     return lines;
 }
 

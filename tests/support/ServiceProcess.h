@@ -1,5 +1,4 @@
-// One run of VQBroker.exe in a folder of its own, driven and watched from outside: what
-// starts the program, drops a request, waits for a file or reads the log, for the
+// One run of VQBroker.exe in a folder of its own, driven and watched from outside, for the
 // end-to-end tests, the service test and the benchmark alike.
 #pragma once
 
@@ -12,65 +11,76 @@
 #include <string>
 #include <vector>
 
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
 
+// Polls condition every pause until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
+
 class ServiceProcess {
 public:
-    // Copies VQBroker.exe (and, with a server, VQDocServer.dll, registered from the copy)
-    // into a fresh folder, beside a fresh working directory.
+    // VQBroker.exe (and VQDocServer.dll, registered) copied to a fresh folder; a fresh workDir.
     explicit ServiceProcess(bool withServer = true);
     ~ServiceProcess();
-    ServiceProcess(const ServiceProcess&) = delete;
-    ServiceProcess& operator=(const ServiceProcess&) = delete;
 
     std::string DefaultIni(const std::string& extra = {}) const;
-    void WriteIni(const std::string& content) const;
+    void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
     // The stand-in server's own settings beside its DLL, read each time a server is made.
-    void WriteServerIni(const std::string& content) const;
+    void WriteServerIni(const std::string& content) const {
+        WriteFileReplacing(exeDir + "VQDocServer.ini", content);
+    }
 
-    // Starts a copy of the service; Start waits for its main window, shown, or only made
-    // (still in start-up) when untilShown is false.
+    // Starts a copy and waits for its main window, shown, or only made (still in start-up).
     void Start(bool untilShown = true);
     // Starts another copy, answers the box it shows and waits for it to end: the box's text.
     std::string AnotherCopysBox() const;
-    // Runs VQBroker.exe with one argument (a command-line form) to its end.
     struct Outcome {
         DWORD exitCode = STILL_ACTIVE;
-        std::string output;  // what it wrote to its standard output
+        std::string output;  // its standard output
     };
-    Outcome RunForm(const std::string& argument) const;
-    void Close();  // WM_CLOSE, then waits for the process to end with 0
-    void Kill();   // as a crash or a power cut would end it
-    bool Running() const;
+    Outcome RunForm(const std::string& argument) const;  // a command-line form, run to its end
+    void Close();                                        // WM_CLOSE, then waits for the process to end with 0
+    void Kill();                                         // as a crash or a power cut would end it
+    bool Running() const {
+        return process_.process && WaitForSingleObject(process_.process.get(), 0) == WAIT_TIMEOUT;
+    }
 
     HWND MainWindow() const { return window_; }
     HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
     std::string ViewText() const;
-    // Top-level dialog boxes (message boxes) that a process shows, and a box's text.
-    static std::vector<HWND> Dialogs(DWORD processId);
+    // A process's top-level windows of a class; its message boxes, and a box's text.
+    static std::vector<HWND> Windows(DWORD processId, const wchar_t* className);
+    static std::vector<HWND> Dialogs(DWORD processId) { return Windows(processId, L"#32770"); }
     static std::string DialogText(HWND box);
     // The first box of a process once it has its text (which comes last); null after 20 s.
     static HWND FirstBox(DWORD processId);
     std::string BoxTexts() const;  // this copy's boxes, a text a line
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    DWORD ThreadId() const { return process_.dwThreadId; }  // the one that runs the window
-    bool ShowsWindow(const wchar_t* className) const;       // a top-level window of this class
+    void DismissBoxes() const;     // answers each with OK and waits until none is left
+    DWORD ProcessId() const { return process_.id; }
+    DWORD ThreadId() const { return process_.threadId; }  // the one that runs the window
+    bool ShowsWindow(const wchar_t* className) const { return !Windows(ProcessId(), className).empty(); }
     // Running processes with this executable name (letter case ignored) that it started.
     size_t Children(const wchar_t* exeName) const;
 
     std::string Path(const std::string& name) const { return workDir + "\\" + name; }
-    void Put(const std::string& name, const std::string& content) const;
-    std::string Read(const std::string& name) const;
-    bool Exists(const std::string& name) const;
-    bool Remove(const std::string& name) const;                    // as an outside system clears it
-    bool Gone(const std::string& name, DWORD milliseconds) const;  // waits until it is
+    void Put(const std::string& name, const std::string& content) const {
+        WriteFileReplacing(Path(name), content);
+    }
+    std::string Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
+    bool Exists(const std::string& name) const { return FileExists(Path(name)); }
+    bool Remove(const std::string& name) const { return DeleteFileW(Wide(Path(name)).c_str()) != 0; }
+    bool Gone(const std::string& name, DWORD milliseconds) const {
+        return WaitUntil([&] { return !Exists(name); }, milliseconds);
+    }
     // Drops a request and waits until it is taken: proof that the service is polling.
-    bool Answers(const std::string& request = "GETLISTAGESTIUNI.TXT", const std::string& content = "") const;
+    bool Answers(const std::string& request = "GETLISTAGESTIUNI.TXT", const std::string& content = "") const {
+        Put(request, content);
+        return Gone(request, 20000);
+    }
 
-    // LOG.TXT, read as a log watcher reads it (the service goes on writing), as
-    // StampFreeLines from line from on; and whether line is there times times within 30 s.
+    // LOG.TXT's StampFreeLines from line from on; whether line is there times times in 30 s.
     TextList Log(size_t from = 0) const;
     bool Logged(const std::string& line, size_t times = 1) const;
 
@@ -78,17 +88,20 @@ public:
     std::string workDir;
 
 private:
+    struct Launched {
+        UniqueHandle process, thread;
+        DWORD id = 0, threadId = 0;
+    };
     void Register(const char* entry) const;
     // A copy, not waited for: with an argument, a command-line form, its output to output.
-    PROCESS_INFORMATION Launch(const std::string& argument = {}, HANDLE output = nullptr) const;
+    Launched Launch(const std::string& argument = {}, HANDLE output = nullptr) const;
 
     bool withServer_;
-    PROCESS_INFORMATION process_{};
+    Launched process_;
     HWND window_ = nullptr;
 };
 
-// A test suite whose tests run in order against one ServiceProcess: one pair of folders,
-// and one running copy from a test's Start to a later one's Close.
+// A suite whose tests run in order against one ServiceProcess, started and closed by tests.
 class ServiceScenario : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { service = std::make_unique<ServiceProcess>(); }
@@ -96,31 +109,25 @@ protected:
     static inline std::unique_ptr<ServiceProcess> service;
 };
 
-// Polls condition every pause until it holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
-
 // An existing file opened as another program holds it, sharing only share.
 UniqueFile Hold(const std::string& path, DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                 DWORD access = GENERIC_READ);
 // A new file that its writer still holds (sharing reading only), text written.
 UniqueFile Writing(const std::string& path, const std::string& text);
-// A file's bytes, read without denying its writer anything (as a polite outside reader
-// of LOG.TXT does); empty when there is no such file.
+// A file's bytes, read without denying its writer anything; empty when there is no such file.
 std::string ReadShared(const std::string& path);
 // The identity of the file at path; empty when there is no such file.
 FileIdentity IdentityOf(const std::string& path);
 
 // Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until the request is gone and
-// STOCARTICOL.TXT is a new file, as an outside system waits for its answer; negative
-// when that does not happen within ten seconds.
+// STOCARTICOL.TXT is a new file; negative when that does not happen within ten seconds.
 double QueryRoundTrip(const ServiceProcess& service);
 
-// Names path as the file of one of the program's traces (the registry value under
-// HKLM\Software\VQBroker that its TraceFile reads) for copies started while this lives.
+// Names path as a trace's file (a value under HKLM\Software\VQBroker) while this lives.
 class TraceNamed {
 public:
     TraceNamed(const wchar_t* value, const std::string& path);
-    ~TraceNamed();
+    ~TraceNamed() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VQBroker", value_); }
     TraceNamed(const TraceNamed&) = delete;
     TraceNamed& operator=(const TraceNamed&) = delete;
     const std::string path;
@@ -129,8 +136,7 @@ private:
     const wchar_t* value_;
 };
 
-// A package of one order that the stand-in server accepts, and an example request file
-// from the source tree's examples folder.
+// A package of one order that the stand-in server accepts; a file of the source's examples/.
 extern const std::string kOneOrder;
 std::string ExampleFile(const std::string& name);
 
