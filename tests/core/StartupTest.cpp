@@ -17,17 +17,6 @@ using StartupTest = BrokerTest;
 TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
     const std::string dir = "[Generale]\r\nDirectorLucru=" + workDir + "\\\r\n";
     const std::string noCompany = "Nu ai precizat in VQBroker.Ini firma de lucru";
-    WriteIni(dir + "FirmaLucru=ACME SRL\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=g1;g2;\r\n"
-                   "PrefixareErori=d\r\n");
-    broker.FormCreate();
-    EXPECT_EQ(server.CallsText(),
-              "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN) SetFirmaLucru(ACME SRL)");
-    EXPECT_EQ(broker.FWorkDir, workDir);
-    EXPECT_EQ(broker.FGestiuni, (TextList{"G1", "G2"}));
-    EXPECT_TRUE(broker.FPrefixErrors);
-    EXPECT_TRUE(broker.LogText().empty());
-    EXPECT_FALSE(Exists("LOG.TXT"));
-
     struct Case {
         const char* behaviour;
         const char* settings;  // after the working directory; nullptr: no settings file
@@ -35,6 +24,10 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         std::string calls;     // after "SetTipIDPartener(CODINTERN) ", which always comes first
         TextList logged = {};
     } cases[] = {
+        {"internal codes, locations upper-cased, prefixed errors, nothing logged",
+         "FirmaLucru=ACME SRL\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=g1;g2;\r\n"
+         "PrefixareErori=d\r\n",
+         false, "SetTipIDArticol(CODINTERN) SetFirmaLucru(ACME SRL)"},
         {"fiscal code for partners", "FirmaLucru=F\r\nIDPartener=codfiscal\r\nIDArticol=CODINTERN\r\n", false,
          "SetTipIDPartener(CODFISCAL) SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
         {"external codes for both", "FirmaLucru=F\r\nIDPartener=CodExtern\r\nIDArticol=codextern\r\n", false,
@@ -60,6 +53,10 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         EXPECT_EQ(server.CallsText(), "SetTipIDPartener(CODINTERN) " + c.calls);
         EXPECT_EQ(NewLines(), c.logged);
         EXPECT_EQ(broker.FWorkDir, c.settings ? workDir : "?");
+        if (&c != cases) continue;
+        EXPECT_EQ(broker.FGestiuni, (TextList{"G1", "G2"}));
+        EXPECT_TRUE(broker.FPrefixErrors);
+        EXPECT_FALSE(Exists("LOG.TXT"));
     }
     EXPECT_FALSE(Exists("ERORI.TXT"));  // refusals at start-up go to the log only
 }
