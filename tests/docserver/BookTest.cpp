@@ -1,5 +1,6 @@
-// The operations on the demo company's tables: document packages written whole or refused with the
-// lines at fault, master-data records kept or refused with the reason, and the query rows.
+// The server's pure logic: numbers, dates and fields as it reads and writes them; over the demo company's
+// tables of June 2025, packages written whole or refused with the lines at fault, records kept or refused
+// with the reason, and the query rows.
 #include "Demo.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,49 @@
 namespace docserver {
 namespace {
 
-const Demo demo;
+const Tables demo = MakeDemoData(2025, 6);
+WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) {
+    return {&demo, "DEMO", 2025, 6, partners, articles};
+}
+
+TEST(Text, NumbersAcceptOneDecimalMarkOfEitherKind) {
+    const std::pair<const char*, double> numbers[] = {{"12", 12.0}, {"12.5", 12.5},   {"12,5", 12.5},
+                                                      {" 3 ", 3.0}, {"-2.25", -2.25}, {"0", 0.0}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumber(text), value) << text;
+    for (const char* text : {"", "abc", "1.2.3", "1,2.3", "1e5", "2-", "+4", "."})
+        EXPECT_EQ(ParseNumber(text), std::nullopt) << text;
+}
+
+TEST(Text, DatesMustBeRealCalendarDaysWrittenDdMmYyyy) {
+    for (const char* text : {"15.06.2025", "29.02.2024"}) EXPECT_TRUE(ParseDate(text)) << text;
+    for (const char* text :
+         {"29.02.2025", "31.04.2025", "00.06.2025", "15.13.2025", "1.6.2025", "15-06-2025", ""})
+        EXPECT_FALSE(ParseDate(text)) << text;
+    EXPECT_TRUE(InMonth("30.06.2025", 2025, 6));
+    EXPECT_FALSE(InMonth("01.07.2025", 2025, 6));
+    EXPECT_EQ(FormatDate({2025, 6, 3}), "03.06.2025");
+}
+
+TEST(Text, QuantitiesDropTrailingZerosAndMoneyKeepsTwoDecimals) {
+    const struct {
+        double value;
+        const char *quantity, *money;
+    } cases[] = {{2.0, "2", "2.00"},     {2.5, "2.5", "2.50"},    {0.125, "0.125", "0.12"},
+                 {-0.0001, "0", "0.00"}, {15.5, "15.5", "15.50"}, {-0.001, "-0.001", "0.00"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatQuantity(c.value), c.quantity) << c.value;
+        EXPECT_EQ(FormatMoney(c.value), c.money) << c.value;
+    }
+}
+
+TEST(Text, FieldsKeepEmptyPiecesAndTablesSkipBlankLines) {
+    EXPECT_EQ(SplitFields("a;;b;"), (Row{"a", "", "b", ""}));
+    EXPECT_EQ(SplitFields(";"), (Row{"", ""}));
+    const Table table = ParseTable("a;b\r\n\r\nc;d\n  \nlast");
+    EXPECT_EQ(table, (Table{{"a", "b"}, {"c", "d"}, {"last"}}));
+    EXPECT_EQ(FormatTable(table), "a;b\r\nc;d\r\nlast\r\n");
+    EXPECT_EQ(Field(table[2], 5), "");
+}
 
 // Lines 4..: one invoice of two articles from the warehouse.
 const std::string GoodInvoice =
@@ -93,12 +136,11 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        Tables work = demo.tables;
-        const PackageOutcome outcome =
-            ApplyPackage(c.kind, c.lines, demo.Context(c.partners, c.articles), work);
+        Tables work = demo;
+        const PackageOutcome outcome = ApplyPackage(c.kind, c.lines, Context(c.partners, c.articles), work);
         EXPECT_EQ(outcome.errors, Lines(c.errors));
         EXPECT_EQ(outcome.documents, c.documents);
-        EXPECT_EQ(Changes(demo.tables, work), c.changes);
+        EXPECT_EQ(Changes(demo, work), c.changes);
     }
 }
 
@@ -153,14 +195,14 @@ TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.record) + ": " + c.errors + c.changes);  // the record and its outcome
-        Tables work = demo.tables;
-        EXPECT_EQ(c.change(c.record, demo.Context(c.key, c.key), work), Lines(c.errors));
-        EXPECT_EQ(Changes(demo.tables, work), c.changes);
+        Tables work = demo;
+        EXPECT_EQ(c.change(c.record, Context(c.key, c.key), work), Lines(c.errors));
+        EXPECT_EQ(Changes(demo, work), c.changes);
     }
 }
 
 TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
-    const WorkContext june = demo.Context(), external = demo.Context(KeyKind::Extern, KeyKind::Extern);
+    const WorkContext june = Context(), external = Context(KeyKind::Extern, KeyKind::Extern);
     WorkContext july = june;
     july.month = 7;
     using enum QueryKind;
@@ -222,10 +264,8 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
         EXPECT_EQ(result.rows.size(), c.count);
         const std::vector<std::string> expected = Lines(c.rows);
         auto next = result.rows.begin();
-        for (const std::string& row : expected) {
-            next = std::find(next, result.rows.end(), row);
-            EXPECT_NE(next, result.rows.end()) << row;
-        }
+        for (const std::string& row : expected)
+            EXPECT_NE(next = std::find(next, result.rows.end(), row), result.rows.end()) << row;
         for (const std::string& row : result.rows) {
             const auto fields = SplitFields(row);
             EXPECT_TRUE(expected.empty() || fields.size() == SplitFields(expected[0]).size()) << row;
