@@ -8,8 +8,7 @@
 
 namespace docserver {
 
-// What a change did to the tables, row by row: "-FILE n: row" for the row that was at place n, "+FILE n: row"
-// for the one there now. Nothing changed gives an empty text.
+// What a change did: "-FILE n: row" for the row that was at place n, "+FILE n: row" for the one there now.
 inline std::string Changes(const Tables& before, const Tables& after) {
     std::string text;
     for (const auto& [file, rows] : after) {

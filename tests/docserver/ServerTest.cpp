@@ -35,7 +35,7 @@ protected:
         folder_ = fs::temp_directory_path() / ("vqdocserver-test-" + std::to_string(GetCurrentProcessId()));
         fs::remove_all(folder_);
         options_.dataFolder = (folder_ / "data").wstring();
-        server_ = Open();
+        Open();
     }
     void TearDown() override {
         server_.Reset();
@@ -43,13 +43,8 @@ protected:
         CoUninitialize();
     }
 
-    ComPtr<ITallyportObject> Open() {
-        ComPtr<ITallyportObject> server;
-        EXPECT_EQ(
-            CreateDocServer(options_, IID_ITallyportObject, reinterpret_cast<void**>(server.GetAddressOf())),
-            S_OK);
-        return server;
-    }
+    void** Slot() { return reinterpret_cast<void**>(server_.ReleaseAndGetAddressOf()); }  // for a new object
+    void Open() { ASSERT_EQ(CreateDocServer(options_, IID_ITallyportObject, Slot()), S_OK); }
     // What a method that must succeed gives back in its last argument: a flag (1 done, 0 refused) or a count.
     template <class Method, class... Arguments>
     LONG Out(Method method, Arguments... arguments) {
@@ -132,7 +127,7 @@ TEST_F(Server, CompanyIsChosenByCodeOrName) {
 
 TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     options_.failMethod = L"getstocuri";
-    server_ = Open();
+    Open();
     EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
     LONG errorCode = 0;
     UniqueVariant list;
@@ -189,7 +184,7 @@ TEST_F(Server, EveryExampleRequestMeetsTheDemoDataAndChangesOutliveTheObject) {
         EXPECT_EQ(Errors(), Lines(refused));
     }
 
-    server_ = Open();
+    Open();
     ASSERT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
     EXPECT_EQ(Rows(&Object::GetStocArticol, Text("A0001").get(), 0),  // 40 in the warehouse, 3 invoiced
               Lines("A0001;DEP;Depozit central;37;45.00;76.19;BUC\n"
@@ -201,7 +196,7 @@ TEST_F(Server, EveryExampleRequestMeetsTheDemoDataAndChangesOutliveTheObject) {
               "P0011;P0011;C2001;RO31415926;Omega Trade SRL;Craiova;Str. Unirii 5;0251123456");
 }
 
-TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered) {
+TEST_F(Server, RegisteredDllIsCreatedThroughComAndUnregistered) {
     HMODULE dll = LoadLibraryW(L"VQDocServer.dll");
     ASSERT_NE(dll, nullptr);
     const auto call = [&](const char* name) {  // E_NOTIMPL when the DLL does not export it
@@ -216,24 +211,21 @@ TEST(Registration, RegisteredDllIsCreatedThroughComAndUnregistered) {
     };
     const bool registeredBefore = registered();  // another user of this prefix keeps its registration
 
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
     ASSERT_EQ(call("DllRegisterServer"), S_OK);
-    ITallyportObject* server = nullptr;
     ASSERT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                               IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+                               IID_ITallyportObject, Slot()),
               S_OK);
     EXPECT_EQ(call("DllCanUnloadNow"), S_FALSE);
-    EXPECT_EQ(server->Reserved8(), E_NOTIMPL);
-    server->Release();
+    EXPECT_EQ(server_->Reserved8(), E_NOTIMPL);
+    server_.Reset();
     EXPECT_EQ(call("DllCanUnloadNow"), S_OK);
     if (!registeredBefore) {
         EXPECT_EQ(call("DllUnregisterServer"), S_OK);
         EXPECT_FALSE(registered());
         EXPECT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITallyportObject, reinterpret_cast<void**>(&server)),
+                                   IID_ITallyportObject, Slot()),
                   REGDB_E_CLASSNOTREG);
     }
-    CoUninitialize();
 }
 
 }  // namespace
