@@ -1,21 +1,14 @@
-// The demo data of June 2025 as a work context for tests of the pure logic, and the texts the tests expect.
+// What the tests of the stand-in server expect: changes to the tables, error lines and rows, package lines.
 #pragma once
 
 #include "Book.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace docserver {
 
-struct Demo {
-    Tables tables = MakeDemoData(2025, 6);
-    WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) const {
-        return {&tables, "DEMO", 2025, 6, partners, articles};
-    }
-};
-
-// What a change did to the tables, row by row: "-FILE n: row" for the row that was at place n, "+FILE n: row"
-// for the one there now. Nothing changed gives an empty text.
+// What a change did: "-FILE n: row" for the row that was at place n, "+FILE n: row" for the one there now.
 inline std::string Changes(const Tables& before, const Tables& after) {
     std::string text;
     for (const auto& [file, rows] : after) {
@@ -30,13 +23,11 @@ inline std::string Changes(const Tables& before, const Tables& after) {
     return text;
 }
 
-// The pieces of a text cut at `separator` ("" has none): expected error lines and rows, package lines.
-inline std::vector<std::string> Lines(std::string_view text, char separator = '\n') {
+// The pieces of a text cut at `separator` ("" has none).
+inline std::vector<std::string> Lines(const std::string& text, char separator = '\n') {
     std::vector<std::string> lines;
-    for (size_t end = 0; !text.empty(); text.remove_prefix(std::min(end + 1, text.size()))) {
-        end = std::min(text.find(separator), text.size());
-        lines.emplace_back(text.substr(0, end));
-    }
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line, separator);) lines.push_back(line);
     return lines;
 }
 
