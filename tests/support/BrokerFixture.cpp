@@ -113,11 +113,6 @@ void BrokerTest::WriteIni(const std::string& content) {
     iniWritten = true;
 }
 
-std::string BrokerTest::DefaultIni() const {
-    return "[Generale]\r\nDirectorLucru=" + workDir +
-           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n";
-}
-
 void BrokerTest::Start() {
     if (!iniWritten) WriteIni(DefaultIni());
     broker.FormCreate();
@@ -132,14 +127,6 @@ std::string BrokerTest::ServeOneQuery() {
     DeleteFileQuietly(Path("LISTAGESTIUNI.TXT"));
     return answer;
 }
-
-void BrokerTest::Put(const std::string& name, const std::string& content) const {
-    WriteFileReplacing(Path(name), content);
-}
-
-std::string BrokerTest::Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
-
-bool BrokerTest::Exists(const std::string& name) const { return FileExists(Path(name)); }
 
 namespace {
 

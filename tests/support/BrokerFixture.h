@@ -12,6 +12,7 @@
 #include "base/EventLog.h"
 #include "core/Broker.h"
 #include "support/FakeServer.h"
+#include "support/WorkFolder.h"
 
 // What the service reported to the Event Log, one "I ", "W " or "E " + text a record.
 // The request watch reports from its own thread: read Records() while it runs.
@@ -31,27 +32,20 @@ private:
     std::mutex lock_;
 };
 
-class BrokerTest : public ::testing::Test {
+class BrokerTest : public ::testing::Test, public WorkFolder {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Writes VQBroker.Ini beside the (pretended) executable.
     void WriteIni(const std::string& content);
-    // The settings every test starts from unless it wrote its own: the working directory,
-    // company DEMO, internal keys.
-    std::string DefaultIni() const;
     // Runs FormCreate (writing the default settings if none were written) and forgets
     // the configuration calls it made.
     void Start();
 
-    std::string Path(const std::string& name) const { return workDir + "\\" + name; }
-    void Put(const std::string& name, const std::string& content) const;
-    std::string Read(const std::string& name) const;
     // The file's bytes, or kNoFile when there is no such file.
     static constexpr char kNoFile[] = "(no file)";
     std::string Contents(const std::string& name) const { return Exists(name) ? Read(name) : kNoFile; }
-    bool Exists(const std::string& name) const;
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
     // The log lines (so trimmed) since the last call, or since the test began; after a
@@ -72,7 +66,6 @@ protected:
     FakeServer server;
     TEBroker broker;
     EventRecorder* events = nullptr;  // owned by broker
-    std::string workDir;
     std::string exeDir;  // with a trailing "\"
     bool iniWritten = false;
     std::string logSeen_;  // the log text as NewLines last saw it

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 struct QueryKind;
 
@@ -60,11 +59,8 @@ inline constexpr ExpectedQuery kExpectedQueries[] = {
     {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT", "GetFacturiCmdOnline", true},
 };
 
-// The expected kinds by name, and the subsets some tests go through.
-const ExpectedPackage& ExpectedPackageKind(std::string_view prefix);
+// An expected query kind by name.
 const ExpectedQuery& ExpectedQueryKind(std::string_view request);
-std::vector<ExpectedPackage> ExpectedPackages(bool documents);
-std::vector<ExpectedQuery> PlainQueries();
 
 // The service's own row of a request name, found at run time (a test that names a
 // kind the service does not have fails).

@@ -65,11 +65,6 @@ void ServiceProcess::Register(const char* entry) const {
     FreeLibrary(server);
 }
 
-std::string ServiceProcess::DefaultIni(const std::string& extra) const {
-    return "[Generale]\r\nDirectorLucru=" + workDir +
-           "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n" + extra;
-}
-
 ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
     std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\"";
     if (!argument.empty()) commandLine += L" " + Wide(argument);

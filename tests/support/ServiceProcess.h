@@ -15,17 +15,17 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Text.h"
+#include "support/WorkFolder.h"
 
 // Polls condition every pause until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
 
-class ServiceProcess {
+class ServiceProcess : public WorkFolder {
 public:
     // VQBroker.exe (and VQDocServer.dll, registered) copied to a fresh folder; a fresh workDir.
     explicit ServiceProcess(bool withServer = true);
     ~ServiceProcess();
 
-    std::string DefaultIni(const std::string& extra = {}) const;
     void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
     // The stand-in server's own settings beside its DLL, read each time a server is made.
     void WriteServerIni(const std::string& content) const {
@@ -64,12 +64,6 @@ public:
     // Running processes with this executable name (letter case ignored) that it started.
     size_t Children(const wchar_t* exeName) const;
 
-    std::string Path(const std::string& name) const { return workDir + "\\" + name; }
-    void Put(const std::string& name, const std::string& content) const {
-        WriteFileReplacing(Path(name), content);
-    }
-    std::string Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
-    bool Exists(const std::string& name) const { return FileExists(Path(name)); }
     bool Remove(const std::string& name) const { return DeleteFileW(Wide(Path(name)).c_str()) != 0; }
     bool Gone(const std::string& name, DWORD milliseconds) const {
         return WaitUntil([&] { return !Exists(name); }, milliseconds);
@@ -85,7 +79,6 @@ public:
     bool Logged(const std::string& line, size_t times = 1) const;
 
     std::string exeDir;  // with a trailing "\"
-    std::string workDir;
 
 private:
     struct Launched {

@@ -1,0 +1,23 @@
+// A working directory's files by name, as the tests drop and read them, and the settings
+// that name it.
+#pragma once
+
+#include <string>
+
+#include "base/FileSystem.h"
+
+struct WorkFolder {
+    std::string workDir;
+
+    std::string Path(const std::string& name) const { return workDir + "\\" + name; }
+    void Put(const std::string& name, const std::string& content) const {
+        WriteFileReplacing(Path(name), content);
+    }
+    std::string Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
+    bool Exists(const std::string& name) const { return FileExists(Path(name)); }
+    // What the tests start from: this directory, company DEMO, internal keys; then extra.
+    std::string DefaultIni(const std::string& extra = {}) const {
+        return "[Generale]\r\nDirectorLucru=" + workDir +
+               "\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n" + extra;
+    }
+};
