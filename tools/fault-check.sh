@@ -11,6 +11,7 @@ cd "$(dirname "$0")/.."
 list=$(realpath "${1:-tools/faults.txt}")
 preset=mingw-x86
 build() { cmake --build --preset $preset -j"$(nproc)" >/dev/null 2>&1; }
+trap 'tools/wine-stop.sh "$PWD/build/$preset/wineprefix"' EXIT  # the tests' Wine and display
 cmake --preset $preset >/dev/null && build || { echo "fault check: the unchanged source does not build"; exit 1; }
 
 # Replaces the one occurrence of FROM in the file by TO ("{NL}" a line end in either); fails
