@@ -21,7 +21,9 @@ trap cleanup EXIT
 passed=0 failed=0
 declare -A built
 for preset in native mingw-x86 mingw-x64; do
-  if cmake --preset "$preset" -DVQ_WINEPREFIX="$PWD/build/$preset/wineprefix" >/dev/null &&
+  prefix=()
+  [ "$preset" = native ] || prefix=(-DVQ_WINEPREFIX="$PWD/build/$preset/wineprefix")
+  if cmake --preset "$preset" "${prefix[@]}" >/dev/null &&
      cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
      { [ "$preset" = native ] || cmake --build --preset "$preset" --target packages >/dev/null; }; then
     built[$preset]=1
