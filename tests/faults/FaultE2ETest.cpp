@@ -9,7 +9,6 @@
 #include "base/Owners.h"
 #include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
-#include "support/ServiceProcess.h"
 
 namespace {
 
@@ -28,7 +27,8 @@ protected:
         service->Start(untilShown);
     }
     static bool ServerWaits() {
-        return WaitUntil([] { return service->ShowsWindow(L"VQDocServerWait"); }, 20000);
+        return WaitUntil([] { return !service->Windows(service->ProcessId(), L"VQDocServerWait").empty(); },
+                         20000);
     }
 
     // Closes while a started request's server call waits: it is finished, a later query waits.

@@ -7,6 +7,7 @@
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "support/BrokerFixture.h"
+#include "support/RequestKinds.h"
 
 namespace {
 
@@ -91,8 +92,7 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
     server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
     Put("LISTAGESTIUNI.TXT", "vechi\r\n");
-    UniqueFile reader(CreateFileW(Wide(Path("LISTAGESTIUNI.TXT")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile reader = Hold(Path("LISTAGESTIUNI.TXT"), FILE_SHARE_READ);
     ASSERT_TRUE(reader.valid());
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
@@ -131,16 +131,10 @@ TEST_F(FaultTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
         GTEST_SKIP() << "only a 32-bit process has an address space a sparse file can exceed cheaply";
     Start();
     {
-        UniqueFile file(CreateFileW(Wide(Path("COMANDA_1.TXT")).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(file.valid());
-        DWORD written = 0;
-        ASSERT_TRUE(
-            WriteFile(file.get(), kMonthHeader.data(), DWORD(kMonthHeader.size()), &written, nullptr));
+        const UniqueFile file = Writing(Path("COMANDA_1.TXT"), kMonthHeader);
         LARGE_INTEGER end{};
         end.QuadPart = 3LL << 30;
-        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(SetEndOfFile(file.get()));
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
     }
     EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }),
               "File too large \"" + Path("COMANDA_1.TXT") + "\"");
@@ -181,66 +175,57 @@ TEST_F(FaultTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousan
 
 // Each server method failing in turn: the error leaves the tick (guarded calls: logged, result
 // emptied), the request is disposed of, the busy flag cleared, and the next tick serves.
-const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n", kRecord[] = "P9;;;Alfa SRL\r\n";
+const char kRecord[] = "P9;;;Alfa SRL\r\n";
 
 struct FailingCall {
-    const char* method;
-    const char* request;  // the request that reaches the method
-    const char* content;
-    HRESULT hr;
-    const char* guardedResult = nullptr;  // a guarded call's result file, emptied
+    std::string method;
+    std::string request;  // the request that reaches the method
+    std::string content;
+    HRESULT hr = E_FAIL;
+    std::string guardedResult = {};  // a guarded call's result file, emptied
 };
 
-// Request names are unique, so each row's disposal shows on its own.
-constexpr FailingCall kFailingCalls[] = {
-    {"SetLunaLucru", "COMANDA_1.TXT", kOrder, E_FAIL},
-    {"SetPachet", "COMANDA_2.TXT", kOrder, E_OUTOFMEMORY},
-    {"GenComenzi", "COMANDA_3.TXT", kOrder, RPC_E_DISCONNECTED},
-    {"GetNrComenzi", "COMANDA_4.TXT", kOrder, E_FAIL},
-    {"GetListaErori", "COMANDA_5.TXT", "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nREFUZ\r\n", E_FAIL},
-    {"GenComenziFurnizori", "COMANDAFURN_1.TXT", kOrder, E_FAIL},
-    {"GetNrComenziFurnizori", "COMANDAFURN_2.TXT", kOrder, E_FAIL},
-    {"GenFacturi", "FACTURA_1.TXT", kOrder, E_FAIL},
-    {"GetNrFacturi", "FACTURA_2.TXT", kOrder, E_FAIL},
-    {"GenFacturiFurnizori", "FACTURAFURN_1.TXT", kOrder, E_FAIL},
-    {"GetNrFacturiFurnizori", "FACTURAFURN_2.TXT", kOrder, E_FAIL},
-    {"AddPartener", "PARTENER_1.TXT", kRecord, E_FAIL},
-    {"ModiPartener", "MODIPARTENER_1.TXT", kRecord, E_FAIL},
-    {"AddArticol", "ARTICOL_1.TXT", kRecord, E_FAIL},
-    {"GetStocuri", "GETSTOC.TXT", "", E_FAIL},
-    {"GetPretAchizStocuri", "GETPRETACHIZSTOC.TXT", "", E_FAIL},
-    {"GetInfoArticol", "GETINFOART.TXT", "", E_FAIL},
-    {"GetListaArtCatPret", "GETPRETART.TXT", "", E_FAIL},
-    {"GetListaGestiuni", "GETLISTAGESTIUNI.TXT", "", E_FAIL},
-    {"GetListaParteneri", "GETLISTAPARTENERI.TXT", "", E_FAIL},
-    {"GetInfoCmdBonuri", "GETINFOCMDBONURI.TXT", "5\r\n", E_FAIL},
-    {"GetIncasariLuna", "GETINCASARILUNA.TXT", "", E_FAIL},
-    {"GetFacturiCmdOnline", "GETFACTURICMDONLINE.TXT", "", E_FAIL},
-    {"SetLunaLucru", "GETINCASARILUNA.TXT", "", E_FAIL},
-    {"GetInfoCmdBon", "GETINFOCMDBON.TXT", "1\r\n", E_FAIL, "INFOCMDBON.TXT"},
-    {"GetStocArticol", "GETSTOCARTICOL.TXT", "1\r\n", E_FAIL, "STOCARTICOL.TXT"},
-};
+// Every call of every request kind, and a few other failures; each package's name is its own,
+// so that its disposal shows on its own.
+std::vector<FailingCall> FailingCalls() {
+    std::vector<FailingCall> calls = {{"SetLunaLucru", "COMANDA_11.TXT", OrderPackage()},
+                                      {"SetPachet", "COMANDA_12.TXT", OrderPackage(), E_OUTOFMEMORY},
+                                      {"GenComenzi", "COMANDA_13.TXT", OrderPackage(), RPC_E_DISCONNECTED},
+                                      {"GetListaErori", "COMANDA_14.TXT", kMonthHeader + "REFUZ\r\n"},
+                                      {"SetLunaLucru", "GETINCASARILUNA.TXT", ""}};
+    for (const ExpectedPackage& kind : kExpectedPackages) {
+        calls.push_back({kind.call, kind.File(1), kind.Documents() ? OrderPackage() : kRecord});
+        if (kind.Documents()) calls.push_back({kind.count, kind.File(2), OrderPackage()});
+    }
+    for (const ExpectedQuery& query : kExpectedQueries) {
+        const std::string_view name = query.request;
+        const bool guarded = name == "GETINFOCMDBON.TXT" || name == "GETSTOCARTICOL.TXT";
+        calls.push_back({query.Method(), query.request, "5\r\n", E_FAIL, guarded ? query.result : ""});
+    }
+    return calls;
+}
 
 TEST_F(FaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling) {
     Start();
     server.refuseMarker = "REFUZ";
-    for (const FailingCall& call : kFailingCalls) {
-        SCOPED_TRACE(std::string(call.method) + " for " + call.request);
-        const std::string text = std::string("Eroare simulata in ") + call.method;
+    for (const FailingCall& call : FailingCalls()) {
+        SCOPED_TRACE(call.method + " for " + call.request);
+        const std::string text = "Eroare simulata in " + call.method;
         server.failures = {{call.method, {call.hr, text}}};
         Put(call.request, call.content);
-        if (call.guardedResult) Put(call.guardedResult, "vechi\r\n");
-        EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), call.guardedResult ? "" : text);
+        const bool guarded = !call.guardedResult.empty();
+        if (guarded) Put(call.guardedResult, "vechi\r\n");
+        EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), guarded ? "" : text);
         EXPECT_FALSE(broker.FBusy);
         EXPECT_EQ(broker.FCurrentRequest, call.request);
         EXPECT_FALSE(Exists(call.request));
         const TextList log = NewLines();
-        if (call.guardedResult) {
+        if (guarded) {
             EXPECT_EQ(Read(call.guardedResult), "");
             const std::string said =
                 Stamp() + " ... Exceptie la rularea functiei " + call.method + " ... " + text;
             EXPECT_NE(std::find(log.begin(), log.end(), said), log.end());
-        } else if (std::string(call.request).rfind("GET", 0) != 0) {
+        } else if (call.request.rfind("GET", 0) != 0) {
             // Documents may exist already: set aside, never to be served again.
             std::string name = call.request;
             EXPECT_EQ(Read(name.replace(name.size() - 4, 4, ".ERR")), call.content);

@@ -8,7 +8,6 @@
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
-#include "support/ServiceProcess.h"
 
 namespace {
 

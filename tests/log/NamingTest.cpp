@@ -20,7 +20,6 @@ TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
         EXPECT_EQ(ErrorFileName(prefix, request), file) << request;
 }
 
-// Two-digit fields with the locale's time separator; days shift across months, years and leap days.
 TEST(TimeStampTest, TwoDigitFieldsWithTheLocaleSeparatorAndDaysThatShift) {
     EXPECT_EQ(FormatTimeStamp({2026, 1, 5, 7, 3, 9}, ":"), "05.01.2026 07:03:09 ");
     EXPECT_EQ(FormatTimeStamp({2026, 12, 31, 23, 59, 58}, "."), "31.12.2026 23.59.58 ");

@@ -15,8 +15,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFi
     Start();
     auto openForWriting = [&](const std::string& name) {  // as the program still writing it would
         Put(name, "D;1\r\n");
-        return UniqueFile(CreateFileW(Wide(Path(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return Hold(Path(name), FILE_SHARE_READ, GENERIC_WRITE);
     };
     auto timedTick = [&] {
         const ULONGLONG start = GetTickCount64();

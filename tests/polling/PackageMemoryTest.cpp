@@ -25,7 +25,7 @@ protected:
 
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainButANewFileOfItsNameIs) {
     Start();
-    Put("COMANDA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
     SetReadOnly(Path("COMANDA_1.TXT"), true);
     broker.TimerTimer();
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi",
@@ -34,12 +34,12 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainBu
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
-    Put("COMANDA_2.TXT", kOrder);
+    Put("COMANDA_2.TXT", OrderPackage());
     broker.TimerTimer();  // the next entry of the same search
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CallsOfATick(broker), "");
-    EXPECT_EQ(Log().size(), 9u);  // the undeletable one was logged once
+    EXPECT_EQ(Log().size(), 9u);       // the undeletable one was logged once
     Put("PARTENER_1.TXT", "P;1\r\n");  // a new file under a remembered name is a new request
     SetReadOnly(Path("PARTENER_1.TXT"), true);
     broker.TimerTimer();
@@ -62,10 +62,9 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainBu
 TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     Start();
     server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
-    Put("FACTURA_1.TXT", kOrder);
+    Put("FACTURA_1.TXT", OrderPackage());
     // A reader that does not share deletion keeps the file from being renamed.
-    UniqueFile reader(CreateFileW(Wide(Path("FACTURA_1.TXT")).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile reader = Hold(Path("FACTURA_1.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(reader.valid());
     EXPECT_THROW(broker.TimerTimer(), BrokerError);
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
@@ -77,7 +76,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     SecondRun restart(broker);  // the journal carries it across a restart
     reader.reset();
     EXPECT_EQ(CallsOfATick(restart.broker), "");
-    EXPECT_EQ(Read("FACTURA_1.ERR"), kOrder);
+    EXPECT_EQ(Read("FACTURA_1.ERR"), OrderPackage());
     EXPECT_FALSE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
     EXPECT_EQ(Log().size(), 4u);  // logged once
@@ -85,8 +84,8 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
 }
 
 TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
-    Put("COMANDA_1.TXT", kOrder);
-    Put("FACTURA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
+    Put("FACTURA_1.TXT", OrderPackage());
     DiedServing("COMANDA_1.TXT");
     Start();
     broker.TimerTimer();
@@ -95,16 +94,16 @@ TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
         (TextList{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
                   "", "", Stamp() + " ... Deschid pachetul cu facturi",
                   "Au fost generate 0 facturi in baza de date "}));
-    EXPECT_EQ(Read("COMANDA_1.ERR"), kOrder);
+    EXPECT_EQ(Read("COMANDA_1.ERR"), OrderPackage());
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenFacturi GetNrFacturi");
     EXPECT_FALSE(Exists(kJournalFileName));
 }
 
 TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
-    Put("COMANDA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
     DiedServing("COMANDA_1.TXT", {{{"ARTICOL_GONE.TXT", 1, 2}}});
-    Put("COMANDA_1.TXT", std::string(kOrder) + "D;2\r\n");
+    Put("COMANDA_1.TXT", OrderPackage() + "D;2\r\n");
     Start();
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(5) GenComenzi GetNrComenzi");
@@ -114,7 +113,7 @@ TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
 
 TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     Start();
-    Put("COMANDA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
     Put("GETLISTAGESTIUNI.TXT", "");
     const std::string blocker = Path(std::string(kJournalFileName) + ".~tmp");
     ASSERT_TRUE(CreateDirectoryW(Wide(blocker).c_str(), nullptr));

@@ -20,7 +20,7 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
     for (const ExpectedPackage& kind : kExpectedPackages) order.push_back(kind.File(1));
     for (const ExpectedQuery& kind : kExpectedQueries) order.push_back(kind.request);
     Start();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, kOrder);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, OrderPackage());
     for (size_t served = 0; served < order.size(); ++served) {
         TickQuietly();
         EXPECT_EQ(broker.FCurrentRequest, order[served]);
@@ -30,7 +30,7 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
     EXPECT_EQ(broker.ChangeEvent(), nullptr) << "a watch without \"RaspunsImediat\"";
     // Once a stop is asked, a tick serves nothing, and a missing directory is no outage.
     EXPECT_TRUE(broker.RequestStop());
-    Put("COMANDA_9.TXT", kOrder);
+    Put("COMANDA_9.TXT", OrderPackage());
     EXPECT_EQ(CallsOfATick(broker), "") << "served after the stop";
     EXPECT_TRUE(Exists("COMANDA_9.TXT"));
     NewLines();
@@ -42,8 +42,8 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
 // Error-file names pass to the next row; a query-named directory is none; a package-named one ends the tick.
 TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
-    Put("COMANDA_ERORI.TXT", kOrder);
-    Put("FACTURA_1.TXT", kOrder);
+    Put("COMANDA_ERORI.TXT", OrderPackage());
+    Put("FACTURA_1.TXT", OrderPackage());
     broker.TimerTimer();
     EXPECT_EQ(broker.FCurrentRequest, "FACTURA_1.TXT");
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("GETSTOC.TXT")).c_str(), nullptr));
@@ -53,7 +53,7 @@ TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     EXPECT_FALSE(Exists("GETPRETART.TXT"));
 
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_OLD.TXT")).c_str(), nullptr));
-    Put("FACTURA_2.TXT", kOrder);
+    Put("FACTURA_2.TXT", OrderPackage());
     Put("GETLISTAGESTIUNI.TXT", "");
     EXPECT_EQ(CallsOfATick(broker) + CallsOfATick(broker), "");
     EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
@@ -63,7 +63,7 @@ TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
 
 TEST_F(PollCycleTest, RequestsWaitWhileBusyAndWithoutAServer) {
     Start();
-    Put("COMANDA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
     Put("GETSTOC.TXT", "");
     broker.FBusy = true;
     EXPECT_EQ(CallsOfATick(broker), "") << "served while busy";
@@ -86,7 +86,7 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     Start();
     server.failures["GenComenzi"] = {E_FAIL, "Baza de date nu raspunde"};
     Put("COMANDA_1.ERR", "old");
-    Put("COMANDA_1.TXT", kOrder);
+    Put("COMANDA_1.TXT", OrderPackage());
     EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), "Baza de date nu raspunde");
     EXPECT_FALSE(broker.FBusy);
     EXPECT_FALSE(Exists(kJournalFileName));
@@ -96,13 +96,13 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     server.ok["GenComenzi"] = 0;
     server.errors = FakeList::Of({"Linia 2 gresita"});
     Put("comanda_7.ERR", "old");
-    Put("comanda_7.txt", kOrder);
+    Put("comanda_7.txt", OrderPackage());
     broker.TimerTimer();
     EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
     EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
     for (const std::string name : {"COMANDA_1", "comanda_7"}) {
-        EXPECT_EQ(Read(name + ".ERR"), kOrder);
+        EXPECT_EQ(Read(name + ".ERR"), OrderPackage());
         EXPECT_FALSE(Exists(name + ".TXT"));
     }
 
@@ -180,7 +180,7 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     WriteIni("[Generale]\r\nDirectorLucru=" + nested + "\\IN\r\nFirmaLucru=DEMO\r\n");
     Start();
     server.ok["GenFacturi"] = 0;
-    WriteFileReplacing(nested + "\\IN\\FACTURA_1.TXT", kOrder);
+    WriteFileReplacing(nested + "\\IN\\FACTURA_1.TXT", OrderPackage());
     broker.TimerTimer();
     EXPECT_TRUE(FileExists(nested + "\\IN\\FACTURA_1.ERR"));
     EXPECT_FALSE(FileExists(nested + "\\IN\\FACTURA_1.TXT"));

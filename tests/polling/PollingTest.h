@@ -1,12 +1,10 @@
-// The polling tests' service: a package of a working month, ticks that may raise, a directory that goes.
+// The polling tests' service: ticks that may raise, a directory that goes.
 #pragma once
 
 #include <windows.h>
 
 #include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
-
-inline const char kOrder[] = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\nD;1\r\n";
 
 class PollingTest : public BrokerTest {
 protected:

@@ -6,7 +6,6 @@
 
 #include "base/BrokerError.h"
 #include "support/RequestKinds.h"
-#include "support/ServiceProcess.h"
 
 #include "NumberedRow.h"
 
@@ -179,11 +178,9 @@ TEST_P(QueryAnswerTest, CallsLogAndFiles) {
 INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.behaviour); });
 
-// Every query, with every shape of list: none, an empty array of either element type, an array of
-// text elements of either type, from a lower bound of 3 too. The plain queries write the server's
-// lines unchanged and log nothing; the traced ones log the array's upper bound. An untraced query
-// refused (the month, or a plain one's error code) logs only the server's errors, writes them to
-// ERORI.TXT and keeps its earlier file.
+// Every query with every shape of list (none, empty or not, either element type, from index 3):
+// plain queries write the lines unchanged and log nothing, traced ones log the upper bound; an
+// untraced refusal logs only the server's errors, writes them to ERORI.TXT, keeps its old file.
 TEST_F(QueryTest, EveryQueryWritesEveryListShapeAndReportsRefusals) {
     Start();
     server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});

@@ -12,6 +12,7 @@
 #include "base/EventLog.h"
 #include "core/Broker.h"
 #include "support/FakeServer.h"
+#include "support/ServiceProcess.h"
 #include "support/WorkFolder.h"
 
 // What the service reported to the Event Log, one "I ", "W " or "E " + text a record.

@@ -57,19 +57,15 @@ std::string FakeServer::CallsText() const {
 
 STDMETHODIMP FakeServer::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID_ITallyportObject)) {
-        *object = static_cast<ITallyportObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    if (IsEqualIID(iid, IID_ISupportErrorInfo) && supportsErrorInfo) {
-        *object = static_cast<ISupportErrorInfo*>(this);
-        AddRef();
-        return S_OK;
-    }
     *object = nullptr;
-    return E_NOINTERFACE;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, IID_ITallyportObject))
+        *object = static_cast<ITallyportObject*>(this);
+    if (IsEqualIID(iid, IID_ISupportErrorInfo) && supportsErrorInfo)
+        *object = static_cast<ISupportErrorInfo*>(this);
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
 }
 
 std::string FakeServer::Text(BSTR text) { return Ansi(BstrText(text)); }

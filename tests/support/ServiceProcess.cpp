@@ -8,15 +8,6 @@
 #include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
-namespace {
-
-std::string BinaryFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::string text = Ansi(path);
-    return text.substr(0, text.find_last_of('\\') + 1);
-}
-
 std::string WindowText(HWND window) {
     LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(size_t(length) + 1, L'\0');
@@ -24,8 +15,6 @@ std::string WindowText(HWND window) {
     text.resize(size_t(length));
     return Ansi(text);
 }
-
-}  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs) {
     ULONGLONG end = GetTickCount64() + milliseconds;
@@ -39,7 +28,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 ServiceProcess::ServiceProcess(bool withServer) : withServer_(withServer) {
     exeDir = MakeTempFolder("svc") + "\\";
     workDir = MakeTempFolder("wd");
-    std::string bin = BinaryFolder();
+    const std::string exe = ExecutablePath(), bin = exe.substr(0, exe.find_last_of('\\') + 1);
     EXPECT_TRUE(CopyFileW(Wide(bin + "VQBroker.exe").c_str(), Wide(exeDir + "VQBroker.exe").c_str(), FALSE));
     if (withServer_) {
         EXPECT_TRUE(CopyFileW(Wide(bin + "VQDocServer.dll").c_str(), Wide(exeDir + "VQDocServer.dll").c_str(),

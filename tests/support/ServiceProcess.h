@@ -19,6 +19,8 @@
 
 // Polls condition every pause until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs = 50);
+// A window's text, asked for by message: another process's window too.
+std::string WindowText(HWND window);
 
 class ServiceProcess : public WorkFolder {
 public:
@@ -60,7 +62,6 @@ public:
     void DismissBoxes() const;     // answers each with OK and waits until none is left
     DWORD ProcessId() const { return process_.id; }
     DWORD ThreadId() const { return process_.threadId; }  // the one that runs the window
-    bool ShowsWindow(const wchar_t* className) const { return !Windows(ProcessId(), className).empty(); }
     // Running processes with this executable name (letter case ignored) that it started.
     size_t Children(const wchar_t* exeName) const;
 

@@ -7,7 +7,6 @@
 
 #include "VQVersion.h"
 #include "support/BrokerFixture.h"
-#include "support/ServiceProcess.h"
 #include "watch/StatusFile.h"
 
 namespace {

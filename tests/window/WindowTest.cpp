@@ -1,19 +1,12 @@
 // The operator's window: its view, its button, and what it does with the service's reports.
 #include "support/BrokerFixture.h"
 
-#include "base/AnsiText.h"
 #include "base/Owners.h"
 #include "window/BrokerWindow.h"
 
 namespace {
 
 using WindowTest = BrokerTest;
-
-std::string TextOf(HWND view) {
-    std::wstring text(size_t(GetWindowTextLengthW(view)) + 1, L'\0');
-    text.resize(size_t(GetWindowTextW(view, text.data(), int(text.size()))));
-    return Ansi(text);
-}
 
 // The caption's size in the font the button really got.
 SIZE CaptionSize(HWND button) {
@@ -33,9 +26,9 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
     ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_HIDE));
     broker.LogMessage("first");
     broker.LogMessage("second");
-    EXPECT_EQ(TextOf(window.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
-    EXPECT_EQ(TextOf(window.Window()), "Generator comenzi Velquoria - ver.3.1");
-    EXPECT_EQ(TextOf(window.ImportSolduri), "&Import solduri parteneri");
+    EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
+    EXPECT_EQ(WindowText(window.Window()), "Generator comenzi Velquoria - ver.3.1");
+    EXPECT_EQ(WindowText(window.ImportSolduri), "&Import solduri parteneri");
 
     // The button is never smaller than designed, nor than its caption in the font in use.
     RECT button{};
@@ -51,7 +44,7 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
         if (i == 290) today = {2026, 12, 8, 0, 0, 1};
         broker.LogMessage("line " + std::to_string(i) + std::string(400, '.'));
     }
-    const std::string view = TextOf(window.Messages), log = broker.RecentLog();
+    const std::string view = WindowText(window.Messages), log = broker.RecentLog();
     EXPECT_NE(view.find("line 289."), std::string::npos);
     EXPECT_EQ(broker.LogText().find("line 289."), std::string::npos);
     EXPECT_LT(view.size(), log.size());
@@ -61,9 +54,9 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
     // The newest line stays in sight however long: whole while it fits, else its end.
     const std::string longLine = std::string(39988, 'x') + "end";
     broker.LogMessage(longLine);
-    EXPECT_EQ(TextOf(window.Messages), "Ver. 3.1 -  " + longLine + "\r\n");
+    EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  " + longLine + "\r\n");
     broker.LogMessage(std::string(70000, 'y') + "newest");
-    const std::string tail = TextOf(window.Messages);
+    const std::string tail = WindowText(window.Messages);
     EXPECT_GT(tail.size(), 30000u);
     EXPECT_EQ(tail.substr(tail.size() - 9), "ynewest\r\n");
     DestroyWindow(window.Window());
