@@ -1,6 +1,5 @@
-// The server's pure logic: numbers, dates and fields as it reads and writes them; over the demo company's
-// tables of June 2025, packages written whole or refused with the lines at fault, records kept or refused
-// with the reason, and the query rows.
+// The server's pure logic: numbers, dates and fields as read and written; over the demo's June 2025
+// tables, packages written whole or refused by line, records kept or refused with why, query rows.
 #include "Demo.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// The activity log, LOG.TXT and its history in LOGURI: what the files hold after appends,
-// outside changes, outages, new days and new runs; and the server's error list, reported to
-// the log, the error file, or both.
+// The activity log, LOG.TXT and its history in LOGURI after appends, outside changes, outages,
+// new days and new runs; the server's error list reported to the log, the error file, or both.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
