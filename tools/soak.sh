@@ -13,12 +13,5 @@ bash tools/setup.sh >/dev/null
 cmake -S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
   -DVQ_WINEPREFIX="$prefix" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target vq_soak VQBroker VQDocServer >/dev/null
-cleanup() {
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-  if [ -f "$prefix.display" ]; then
-    read -r _ pid <"$prefix.display" && kill "$pid" 2>/dev/null
-    rm -f "$prefix.display"
-  fi
-}
-trap cleanup EXIT
+trap 'tools/wine-stop.sh "$prefix"' EXIT  # the prefix's wineserver and the display it started
 bash tools/wine-run.sh "$prefix" "$build/bin/vq_soak.exe" "$minutes" "$seconds"

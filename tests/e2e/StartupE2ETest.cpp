@@ -95,7 +95,7 @@ TEST_F(StartupE2ETest, OutageIsLoggedOnceAndStartsTheScriptAgainOnceItEnded) {
             "if exist \"%F%hang.txt\" goto wait\r\necho.>\"%F%hang.txt\"\r\nexit /b\r\n:wait\r\n"
             "ping -n 2 127.0.0.1 >nul\r\nif not exist \"%F%stop.txt\" goto wait\r\n");
     logBeforeOutage = service->Log().size();
-    ASSERT_TRUE(MoveFileW(Wide(service->workDir).c_str(), Wide(service->workDir + "_away").c_str()));
+    ASSERT_TRUE(service->TakeAway());
     EXPECT_TRUE(WaitUntil(
         [&] {
             return ReadShared(folder + "runs.txt") == "started\r\nstarted\r\n" &&
@@ -108,7 +108,7 @@ TEST_F(StartupE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
     Sleep(5000);  // five ticks or so of the outage, the script still running
     EXPECT_EQ(service->Children(L"cmd.exe"), 1u);
     EXPECT_EQ(ReadShared(service->exeDir + "runs.txt"), "started\r\nstarted\r\n");
-    ASSERT_TRUE(MoveFileW(Wide(service->workDir + "_away").c_str(), Wide(service->workDir).c_str()));
+    ASSERT_TRUE(service->BringBack());
     EXPECT_TRUE(service->Answers());  // polling resumes, and the return is not logged
     const TextList view = StampFreeLines(service->ViewText());
     ASSERT_GE(view.size(), 3u);

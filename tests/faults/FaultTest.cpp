@@ -34,14 +34,13 @@ TEST_F(FaultTest, WorkingDirectoryVanishingMidRunLosesAndDoublesNothing) {
     };
     serve(3);
 
-    const std::string away = workDir + "_away";
-    ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(away).c_str()));
+    ASSERT_TRUE(TakeAway());
     const size_t calls = server.calls.size();
     for (int i = 0; i < 4; ++i) broker.TimerTimer();
     EXPECT_EQ(server.calls.size(), calls);
     EXPECT_FALSE(DirectoryExists(workDir));  // the lines wait in memory: no folder is made for them
     expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
-    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(workDir).c_str()));
+    ASSERT_TRUE(BringBack());
 
     serve(4);
     const size_t done = server.calls.size();

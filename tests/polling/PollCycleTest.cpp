@@ -34,7 +34,7 @@ TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
     EXPECT_EQ(CallsOfATick(broker), "") << "served after the stop";
     EXPECT_TRUE(Exists("COMANDA_9.TXT"));
     NewLines();
-    TakeAway();
+    ASSERT_TRUE(TakeAway());
     broker.TimerTimer();
     EXPECT_EQ(NewLines(), TextList{}) << "an outage logged after the stop";
 }
@@ -115,20 +115,15 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-bool WaitForFile(const std::string& path) {
-    for (int i = 0; i < 300 && !FileExists(path); ++i) Sleep(50);
-    return FileExists(path);
-}
-
 // An outage is logged once; each of its ticks starts the emergency script unless it still runs.
 TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime) {
     Start();
-    TakeAway();
+    ASSERT_TRUE(TakeAway());
     broker.TimerTimer();
     broker.TimerTimer();
-    BringBack();
+    ASSERT_TRUE(BringBack());
     broker.TimerTimer();
-    TakeAway();
+    ASSERT_TRUE(TakeAway());
     broker.TimerTimer();
     const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
     EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
@@ -144,7 +139,7 @@ TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime
     broker.TimerTimer();
     const std::string run = Stamp() + " ... Rulez " + script;
     EXPECT_EQ(Log(), (TextList{inactive, inactive, run}));
-    ASSERT_TRUE(WaitForFile(started));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(started); }, 15000));
     auto runs = [&] {
         const TextList log = Log();
         return std::count(log.begin(), log.end(), run);
@@ -154,12 +149,14 @@ TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime
     EXPECT_EQ(runs(), 1) << "started again while still running";
 
     WriteFileReplacing(stop, "");
-    ASSERT_TRUE(WaitForFile(done));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(done); }, 15000));
     // Once it has ended, the next tick starts it again, and so on, every tick of the outage.
-    for (int i = 0; i < 300 && runs() < 3; ++i) {
-        broker.TimerTimer();
-        Sleep(50);
-    }
+    WaitUntil(
+        [&] {
+            broker.TimerTimer();
+            return runs() >= 3;
+        },
+        15000);
     EXPECT_EQ(runs(), 3);
     // The folders go only once every run has ended.
     auto ended = [&] {
@@ -169,7 +166,7 @@ TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime
             return std::string();  // being written
         }
     };
-    for (int i = 0; i < 300 && ended().size() < 3 * 3; ++i) Sleep(50);
+    WaitUntil([&] { return ended().size() >= 3 * 3; }, 15000);
     EXPECT_EQ(ended(), "x\r\nx\r\nx\r\n");
 }
 
@@ -217,15 +214,15 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     EXPECT_LE(ownWakeUps(), 2);
     EXPECT_FALSE(broker.TickDue());
 
-    TakeAway();
+    ASSERT_TRUE(TakeAway());
     broker.Tick();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
-    BringBack();
+    ASSERT_TRUE(BringBack());
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
 
     // Renamed away and made anew between two ticks: within a few seconds the new one is watched.
-    TakeAway();
+    ASSERT_TRUE(TakeAway());
     ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
     uptimeMs += 3000;
     broker.Tick();

@@ -3,13 +3,12 @@
 
 #include <windows.h>
 
-#include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
 class PollingTest : public BrokerTest {
 protected:
     void TearDown() override {
-        MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str());  // should a test have left it away
+        BringBack();  // should a test have left it away
         RemoveFolder(Away());
         BrokerTest::TearDown();
     }
@@ -23,7 +22,4 @@ protected:
         run.TimerTimer();
         return server.CallsText();
     }
-    std::string Away() const { return workDir + "_away"; }
-    void TakeAway() { ASSERT_TRUE(MoveFileW(Wide(workDir).c_str(), Wide(Away()).c_str())); }
-    void BringBack() { ASSERT_TRUE(MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str())); }
 };

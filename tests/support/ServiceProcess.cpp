@@ -65,9 +65,8 @@ ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HAN
     EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
                                Wide(exeDir).c_str(), &startup, &process))
         << "cannot start VQBroker.exe " << argument;
-    Launched launched{UniqueHandle(process.hProcess), UniqueHandle(process.hThread), process.dwProcessId};
-    launched.threadId = process.dwThreadId;
-    return launched;
+    return {UniqueHandle(process.hProcess), UniqueHandle(process.hThread), process.dwProcessId,
+            process.dwThreadId};
 }
 
 ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) const {

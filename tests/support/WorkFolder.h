@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/AnsiText.h"
 #include "base/FileSystem.h"
 
 struct WorkFolder {
@@ -15,6 +16,10 @@ struct WorkFolder {
     }
     std::string Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
     bool Exists(const std::string& name) const { return FileExists(Path(name)); }
+    // An outage: the working directory renamed away, and back.
+    std::string Away() const { return workDir + "_away"; }
+    bool TakeAway() const { return MoveFileW(Wide(workDir).c_str(), Wide(Away()).c_str()); }
+    bool BringBack() const { return MoveFileW(Wide(Away()).c_str(), Wide(workDir).c_str()); }
     // What the tests start from: this directory, company DEMO, internal keys; then extra.
     std::string DefaultIni(const std::string& extra = {}) const {
         return "[Generale]\r\nDirectorLucru=" + workDir +
