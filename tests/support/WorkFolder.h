@@ -1,5 +1,4 @@
-// A working directory's files by name, as the tests drop and read them, and the settings
-// that name it.
+// A working directory's files by name, the settings that name it, and its outage.
 #pragma once
 
 #include <string>
