@@ -10,6 +10,7 @@
 namespace {
 
 constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
+constexpr char kInHand[] = "export solduri";
 
 }  // namespace
 
@@ -20,7 +21,19 @@ void TEBroker::ImportSolduriClick() {
         return;
     }
     BusyScope busy(FBusy);
-    RequestWatch::InHand inHand(FRequestWatch, "export solduri", RequestOutcome::NotCounted);
+    RequestWatch::InHand inHand(FRequestWatch, kInHand, RequestOutcome::NotCounted);
+    BeginRequest(kInHand);
+    try {
+        ExportPartnerBalances();
+    } catch (...) {
+        if (!RedoRequest()) throw;
+        FExportAgain = true;  // the next tick, once the server is ready
+        return;
+    }
+    EndRequest();
+}
+
+void TEBroker::ExportPartnerBalances() {
     LocalTime today = Now();
     LONG ok = 0;
     CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));

@@ -29,17 +29,18 @@ TEBroker::~TEBroker() = default;
 // Every handler goes through here: an error of any kind is reported, never let through
 // to the front end's message loop; a stop that waited for the request in hand goes ahead
 // once the handler is done.
-// A server found gone is released before the error is reported: a box lets ticks run.
+// A server found gone is released before the error is reported (a box lets ticks run), but
+// only by the outermost handler: a tick nested in a call must not take the server from under it.
 template <class Handler>
 void TEBroker::RunHandler(Handler handler) {
     try {
         handler();
     } catch (...) {
         const std::string text = CurrentErrorText();
-        if (FServerGone) DropServer();
+        if (FServerGone && !FBusy) DropServer();
         ReportError(text);
     }
-    if (FServerGone) DropServer();  // a handler that carried on after the failing call
+    if (FServerGone && !FBusy) DropServer();  // a handler that carried on after the failing call
     if (FStopRequested && !FBusy && FFrontEnd) FFrontEnd->StopReady();
 }
 
@@ -72,8 +73,11 @@ void TEBroker::Tick(TickCause cause) {
     FServedInTick = Served::Nothing;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
     RunHandler([this] { TimerTimer(); });
-    if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace;
-    FTickAgain = FImmediate && FServedInTick == Served::Disposed;
+    if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace || FServedInTick == Served::Redone;
+    // A request redone for a server made anew goes at once; one that waits for a busy server,
+    // or stays for another reason, waits for the timer.
+    FTickAgain =
+        FImmediate && (FServedInTick == Served::Disposed || (FServedInTick == Served::Redone && !FServer));
     // From the search that found the request to its disposal.
     if (FServedInTick == Served::Disposed && FRequestTrace.On())
         FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include "core/FrontEnd.h"
 #include "journal/PackageJournal.h"
 #include "log/LogStore.h"
+#include "server/ServerFaults.h"
 #include "server/Tallyport.h"
 #include "watch/RequestWatch.h"
 
@@ -71,7 +73,7 @@ private:
     BrokerFrontEnd* FFrontEnd = nullptr;
     bool FStopRequested = false;  // a stop arrived: no request is served from then on
     // What the running tick did with the request it served.
-    enum class Served { Nothing, Disposed, LeftInPlace } FServedInTick = Served::Nothing;
+    enum class Served { Nothing, Disposed, LeftInPlace, Redone } FServedInTick = Served::Nothing;
     bool FLeftInPlace = false;    // the last tick served a request that is still there
     TraceFile FRequestTrace{L"RequestTrace"};  // each request's own time, for the benchmark
     bool FTickAgain = false;      // with "RaspunsImediat", the next tick is due at once
@@ -110,6 +112,8 @@ public:
     void ConnectServer();
     bool ServerReady();  // false while requests must wait for the server
     void CheckServer(HRESULT hr);
+    // The one call of a package that changes the books, once it has returned: its status and ok.
+    void CheckBooksCall(HRESULT hr, LONG ok);
 
 private:
     struct ServerFailure;
@@ -123,6 +127,27 @@ private:
     std::string FServerFailure;    // the failure of the server steps reported last
     bool FServerGone = false;      // a call found the server gone: it is made anew
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
+
+public:
+    // ---- core/RequestRedo.cpp: what a failing server call makes of the request in hand (the
+    // rules of server/ServerFaults.h): a request of which nothing can have reached the books
+    // stays in place for the next tick, and one whose documents may be there is set aside
+    void BeginRequest(std::string_view name);  // before its first server call
+    // In the handler's catch: true when the request stays for another try, which it logs.
+    bool RedoRequest();
+    void EndRequest();  // it was served or disposed of: its earlier tries are forgotten
+    FaultRule InHandRule() const { return FFaultRule; }
+
+private:
+    void NoteServerFault(ServerFault fault);
+
+    std::string FInHandName;                    // the request the rules apply to
+    BooksCall FBooksCall = BooksCall::NotMade;  // how far it got with the books
+    ServerFault FLastFault = ServerFault::Ordinary;
+    FaultRule FFaultRule = FaultRule::Fail;     // what its last failing server call makes of it
+    std::map<std::string, int> FRenewedTries;   // by upper-case name: tries that made a server anew
+    std::string FBusyLoggedFor;                 // a busy server's wait is logged once per request
+    bool FExportAgain = false;                  // the export met a fault that left it undone
 
 public:
     // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT, whose earlier
@@ -157,6 +182,7 @@ private:
     bool ServeFirstPackage();
     bool FindPackage(std::string_view pattern, FoundEntry& found);
     void ServePackage(const std::string& name, const PackageKind& kind);
+    void SetAsideRaisedPackage(const std::string& name);
     void ServeQuery(const QueryKind& query);
     bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();
@@ -209,6 +235,11 @@ private:
 public:
     // ---- balances/BalanceExport.cpp
     void ImportSolduriClick();
+
+private:
+    void ExportPartnerBalances();
+
+public:
 
     // ---- Service state, read and written by every handler
     bool FBusy = false;

@@ -7,6 +7,7 @@
 #include "core/Broker.h"
 #include "core/BusyScope.h"
 #include "server/DocumentServer.h"
+#include "server/ServerFaults.h"
 #include "server/ServerList.h"
 
 namespace {
@@ -22,9 +23,20 @@ struct TEBroker::ServerFailure {
     TextList errorLines;  // the server's own lines for a refused company
 };
 
+// A server that went away is released once the handler is done with it, and made anew.
 void TEBroker::CheckServer(HRESULT hr) {
-    if (FAILED(hr) && ServerWentAway(hr)) FServerGone = true;
+    if (SUCCEEDED(hr)) return;
+    const ServerFault fault = ServerFaultOf(hr);
+    if (RenewsServer(fault)) FServerGone = true;
+    NoteServerFault(fault);
     Check(hr, FServer.get(), IID_ITallyportObject);
+}
+
+// What the call did to the books decides whether the package may be tried again.
+void TEBroker::CheckBooksCall(HRESULT hr, LONG ok) {
+    FBooksCall = BooksCall::Running;
+    CheckServer(hr);
+    FBooksCall = ok != 0 ? BooksCall::Accepted : BooksCall::Refused;
 }
 
 // A server that failed a step is released before the next try.

@@ -20,7 +20,8 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
     }
     const UniqueVariant list = ToServerList(package.lines());
     CheckServer(FServer->SetPachet(list.get()));
-    CheckServer((FServer.get()->*kind.generate)(&ok));
+    const HRESULT generated = (FServer.get()->*kind.generate)(&ok);
+    CheckBooksCall(generated, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
         ReportServerErrors(false, true);

@@ -13,7 +13,8 @@ bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& ki
     const PackageLines package = ReadPackage(path);
     const UniqueBstr record = MakeBstr(RecordText(package.lines()));
     LONG ok = 0;
-    CheckServer((FServer.get()->*kind.send)(record.get(), &ok));
+    const HRESULT sent = (FServer.get()->*kind.send)(record.get(), &ok);
+    CheckBooksCall(sent, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
         ReportServerErrors(false, true);

@@ -1,12 +1,24 @@
 // The one-second tick: the one request it serves, chosen by the fixed precedence.
 #include "core/Broker.h"
 
+#include <utility>
+
 #include "core/BusyScope.h"
 #include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "base/FileSystem.h"
+#include "base/Text.h"
 #include "packages/PackageKinds.h"
 #include "polling/NameMatch.h"
 #include "queries/QueryKinds.h"
+
+namespace {
+
+constexpr char kMayBeBooked[] =
+    "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "
+    "Verificati inainte de a-l trimite din nou.";
+
+}  // namespace
 
 struct TEBroker::FoundEntry {
     std::string name;  // the long name, as the directory holds it
@@ -25,6 +37,10 @@ void TEBroker::TimerTimer() {
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
     if (!ServerReady()) return;
+    if (std::exchange(FExportAgain, false)) {  // an export that a fault of the server left undone
+        ImportSolduriClick();
+        return;
+    }
     if (journalRead && ServeFirstPackage()) return;
     for (const QueryKind& query : kQueryKinds) {
         if (!FileExists(FWorkDir + "\\" + std::string(query.request))) continue;
@@ -84,6 +100,7 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     RequestWatch::InHand inHand(FRequestWatch, name);
     FCurrentRequest = name;
     FRefused = false;
+    BeginRequest(name);
     bool accepted = false;
     try {
         accepted = (this->*kind.serve)(FWorkDir + "\\" + name, kind);
@@ -91,18 +108,37 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
         inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
     } catch (...) {
-        // Documents may already exist: set the package aside, never serve it again.
-        try {
-            DisposeOfPackage(name, PackageOutcome::Raised);
-        } catch (...) {
-            // The handler's error is the one the operator must see.
+        if (RedoRequest()) {  // nothing of it reached the books: it stays, no longer in hand
+            ClearInHand();
+            inHand.Ended(RequestOutcome::NotCounted);
+            FServedInTick = Served::Redone;
+            return;
         }
+        SetAsideRaisedPackage(name);
         FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
+        if (InHandRule() == FaultRule::SetAsideMayBeBooked) throw BrokerError(kMayBeBooked);
         throw;
     }
+    EndRequest();
     DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
     inHand.Ended(accepted ? RequestOutcome::Served : RequestOutcome::Failed);
     FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
+}
+
+// Documents may already exist: the package is set aside, never served again. When the server
+// went away after they may have been made, its error file says so, as the error does.
+void TEBroker::SetAsideRaisedPackage(const std::string& name) {
+    try {
+        if (InHandRule() == FaultRule::SetAsideMayBeBooked)
+            WriteFileReplacing(ErrorFilePath(), JoinLines({kMayBeBooked}));
+    } catch (...) {
+        // The error itself still reaches the operator.
+    }
+    try {
+        DisposeOfPackage(name, PackageOutcome::Raised);
+    } catch (...) {
+        // The handler's error is the one the operator must see.
+    }
 }
 
 // Gone, set aside, or never to be served again: a tick at once would not find it. One that
@@ -117,11 +153,21 @@ void TEBroker::ServeQuery(const QueryKind& query) {
     RequestWatch::InHand inHand(FRequestWatch, query.request);
     FCurrentRequest = query.request;
     FRefused = false;
-    // Deleted whether its handler returns or raises.
+    BeginRequest(FCurrentRequest);
+    // Deleted whether its handler returns or raises, unless it is to be asked again.
     ScopeExit deleteRequest([&] {
         const bool deleted = DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request));
         FServedInTick = deleted ? Served::Disposed : Served::LeftInPlace;
     });
-    (this->*query.serve)(query);
+    try {
+        (this->*query.serve)(query);
+    } catch (...) {
+        if (!RedoRequest()) throw;
+        deleteRequest.Dismiss();
+        inHand.Ended(RequestOutcome::NotCounted);
+        FServedInTick = Served::Redone;
+        return;
+    }
+    EndRequest();
     inHand.Ended(FRefused ? RequestOutcome::Failed : RequestOutcome::Served);
 }

@@ -127,11 +127,13 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
         CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
         return errorCode;
     }
-    // The traced queries tell in the log how the call went and carry on either way.
+    // The traced queries tell in the log how the call went and carry on either way, unless
+    // the server's fault leaves the query to be asked again.
     try {
         CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
         LogStamped(std::string(query.trace->ran));
     } catch (const std::exception& error) {
+        if (InHandRule() != FaultRule::Fail) throw;
         LogStamped(std::string(query.trace->raised) + error.what());
     }
     LogStamped(" ... Cod Eroare :" + std::to_string(errorCode));

@@ -1,20 +1,34 @@
-// Creation of the document server, and the failures that mean it is gone.
+// Creation of the document server.
 #include "server/DocumentServer.h"
 
 #include "base/BrokerError.h"
 
+namespace {
+
+// A service's account may not start or reach the application's server: what DCOM settles.
+bool RefusedByDcom(HRESULT hr) {
+    return hr == E_ACCESSDENIED || hr == CO_E_SERVER_EXEC_FAILURE || hr == CO_E_RUNAS_LOGON_FAILURE;
+}
+
+constexpr char kDcomHint[] =
+    " Verificati contul serviciului si permisiunile DCOM ale serverului de documente (README, sectiunea "
+    "\"The real document server: account and DCOM\").";
+
+}  // namespace
+
+std::string CreationFailureText(HRESULT hr) {
+    return OleErrorText(hr) + (RefusedByDcom(hr) ? kDcomHint : "");
+}
+
 ComRef<ITallyportObject> CreateDocumentServer() {
     ComRef<IUnknown> object;
-    Check(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                           IID_IUnknown, reinterpret_cast<void**>(object.addressof())));
+    const HRESULT created = CoCreateInstance(CLSID_CoTallyportObject, nullptr,
+                                             CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                             reinterpret_cast<void**>(object.addressof()));
+    if (FAILED(created)) throw BrokerError(CreationFailureText(created));
     ComRef<ITallyportObject> server;
     HRESULT hr = object->QueryInterface(IID_ITallyportObject, reinterpret_cast<void**>(server.addressof()));
     if (hr == E_NOINTERFACE) throw BrokerError("Interface not supported");
     Check(hr);
     return server;
-}
-
-bool ServerWentAway(HRESULT hr) {
-    return hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE ||
-           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == CO_E_OBJNOTCONNECTED;
 }

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kServerMissing[] = "Serverul de documente nu este disponibil";
+constexpr char kServerBusy[] = "Serverul de documente este ocupat";
 
 // "1 secunda", "19 secunde", "20 de secunde", "101 secunde".
 std::string Seconds(ULONGLONG ms) {
@@ -70,6 +71,14 @@ void RequestWatch::ServerSteps(bool ready) {
     if (wake_) SetEvent(wake_.get());
 }
 
+void RequestWatch::ServerBusy(bool busy) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (busy == (shared_.busySince != 0)) return;
+    shared_.busySince = busy ? std::max<ULONGLONG>(GetTickCount64(), 1) : 0;
+    shared_.rewrite = true;
+    if (wake_) SetEvent(wake_.get());  // to raise the alert once the server has been busy too long
+}
+
 void RequestWatch::ErrorReported(const std::string& text) {
     std::lock_guard<std::mutex> hold(lock_);
     shared_.lastError = text;
@@ -100,6 +109,7 @@ std::string RequestWatch::Stamp() const {
 void RequestWatch::Run() {
     ULONGLONG lastWrite = 0;
     uint64_t noticed = 0, alerted = 0;
+    bool busyShown = false;
     for (;;) {
         const Shared state = Take();
         const ULONGLONG now = GetTickCount64();
@@ -118,7 +128,11 @@ void RequestWatch::Run() {
                                                           "); serverul de documente nu raspunde");
             write = true;
         }
-        if (write && WriteStatus(state, now, hung)) lastWrite = now;
+        const ULONGLONG busyFor = state.busySince ? now - state.busySince : 0;
+        const bool busy = state.busySince && state.alertMs && busyFor >= state.alertMs;
+        write = write || busy != busyShown;
+        busyShown = busy;
+        if (write && WriteStatus(state, now, hung, busy)) lastWrite = now;
         if (state.stopAskedAt && now - state.stopAskedAt >= limits.stopLimitMs) {
             GiveUp(state);
             return;
@@ -128,17 +142,19 @@ void RequestWatch::Run() {
         if (inHand && noticed != state.inHandSerial) wait = std::min(wait, limits.noticeInHandMs - held);
         if (inHand && state.alertMs && alerted != state.inHandSerial) wait = std::min(wait, state.alertMs - held);
         if (state.stopAskedAt) wait = std::min(wait, limits.stopLimitMs - (now - state.stopAskedAt));
+        if (state.busySince && state.alertMs && !busy) wait = std::min(wait, state.alertMs - busyFor);
         const HANDLE events[] = {quit_.get(), wake_.get()};
         if (WaitForMultipleObjects(2, events, FALSE, DWORD(wait)) == WAIT_OBJECT_0) return;
     }
 }
 
-bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung) {
+bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy) {
     if (!DirectoryExists(state.workDir)) return true;  // a directory not set, or gone: nobody to tell
     ServiceStatus status{setup_.version, setup_.form, started_, Stamp(), state.serverReady, state.inHand,
                          state.inHandSince, state.served, state.failed, state.lastError, {}};
     if (hung) status.alert = "In lucru de " + Seconds(now - state.inHandAt) + ": " + state.inHand;
-    if (!state.serverReady) status.alert += (status.alert.empty() ? "" : "; ") + std::string(kServerMissing);
+    for (const char* alert : {busy ? kServerBusy : nullptr, state.serverReady ? nullptr : kServerMissing})
+        if (alert) status.alert += (status.alert.empty() ? "" : "; ") + std::string(alert);
     try {
         WriteFileReplacing(state.workDir + "\\" + kStatusFileName, FormatStatusFile(status));
         return true;

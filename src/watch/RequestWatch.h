@@ -55,6 +55,7 @@ public:
     void Begin(std::string_view what);
     void End(RequestOutcome outcome);
     void ServerSteps(bool ready);              // they succeeded, or failed
+    void ServerBusy(bool busy);                // a call was refused as busy, or a request ended otherwise
     void ErrorReported(const std::string& text);
 
     // From any thread: a stop was asked for; from now on the process ends after
@@ -89,6 +90,7 @@ private:
         ULONGLONG inHandAt = 0;
         uint64_t inHandSerial = 0;  // which request: each is noticed and alerted once
         bool serverReady = false;
+        ULONGLONG busySince = 0;    // 0: the server took the last call it was given
         bool rewrite = true;        // something the status file must show at once
         uint64_t served = 0, failed = 0;
         std::string lastError;
@@ -97,7 +99,7 @@ private:
 
     void Run();
     Shared Take();
-    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung);
+    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy);
     void GiveUp(const Shared& state);
     std::string Stamp() const;
 

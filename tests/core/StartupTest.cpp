@@ -133,31 +133,6 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     }
 }
 
-// A call that finds the server gone fails its request as any failing call does; the next
-// request goes to a new server, configured first. Other failures keep the server.
-TEST_F(StartupTest, ServerThatWentAwayIsMadeAnewBeforeTheNextRequest) {
-    Start();
-    const std::string made = "SetTipIDPartener(CODINTERN) SetTipIDArticol(CODINTERN) SetFirmaLucru(DEMO) ";
-    for (HRESULT gone : {RPC_E_DISCONNECTED, RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE,
-                         HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), CO_E_OBJNOTCONNECTED, E_FAIL}) {
-        SCOPED_TRACE(testing::Message() << std::hex << gone);
-        const int creationsBefore = creations;
-        server.failures["GenComenzi"] = {gone, "Serverul a disparut"};
-        Put("COMANDA_1.TXT", OrderPackage());
-        broker.Tick();
-        EXPECT_TRUE(Exists("COMANDA_1.ERR"));
-        EXPECT_EQ(events->records.back(), "E Serverul a disparut");
-        EXPECT_EQ(!broker.FServer, gone != E_FAIL);
-        server.failures.clear();
-        server.calls.clear();
-        Put("GETLISTAGESTIUNI.TXT", "");
-        broker.Tick();
-        EXPECT_EQ(server.CallsText(),
-                  (gone != E_FAIL ? made : "") + "SetLunaLucru(2026,12) GetListaGestiuni");
-        EXPECT_EQ(creations, creationsBefore + (gone != E_FAIL));
-    }
-}
-
 // One copy a machine: a window copy gives up at once while another holds either name (older versions
 // take only the plain one); a restarted service waits for the one ending; each lets go when it goes.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {

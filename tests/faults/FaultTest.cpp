@@ -189,7 +189,7 @@ struct FailingCall {
 std::vector<FailingCall> FailingCalls() {
     std::vector<FailingCall> calls = {{"SetLunaLucru", "COMANDA_11.TXT", OrderPackage()},
                                       {"SetPachet", "COMANDA_12.TXT", OrderPackage(), E_OUTOFMEMORY},
-                                      {"GenComenzi", "COMANDA_13.TXT", OrderPackage(), RPC_E_DISCONNECTED},
+                                      {"GenComenzi", "COMANDA_13.TXT", OrderPackage(), E_UNEXPECTED},
                                       {"GetListaErori", "COMANDA_14.TXT", kMonthHeader + "REFUZ\r\n"},
                                       {"SetLunaLucru", "GETINCASARILUNA.TXT", ""}};
     for (const ExpectedPackage& kind : kExpectedPackages) {
@@ -232,6 +232,104 @@ TEST_F(FaultTest, EachMethodFailingLeavesTheTickAndTheServiceKeepsPolling) {
         server.failures.clear();  // the server is well again: the service goes on serving
         EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
     }
+}
+
+// What a failing call may have done decides its request's fate: redone when nothing of it can
+// be in the books (made anew first when the server went, waited for when it is busy), set
+// aside with a warning when its documents may be there, failed as before otherwise.
+TEST_F(FaultTest, ServerFaultRedoesSetsAsideOrFailsByWhatTheCallMayHaveDone) {
+    Start();
+    server.refuseMarker = "REFUZ";
+    enum Fate { Redone, MayBeBooked, Failed };
+    const HRESULT gone = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    const HRESULT died = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
+    struct Case {
+        const char* request;  // a "REFUZ" package is refused; "export solduri" is the button
+        const char* method;   // the call that fails
+        HRESULT hr;
+        Fate fate;
+        bool renews;  // the server is made anew before the next request
+    } cases[] = {
+        {"COMANDA_1.TXT", "SetLunaLucru", gone, Redone, true},
+        {"COMANDA_2.TXT", "SetPachet", died, Redone, true},
+        {"COMANDA_3.TXT", "GenComenzi", RPC_E_DISCONNECTED, Redone, true},
+        {"COMANDA_4.TXT", "GenComenzi", RPC_E_CALL_REJECTED, Redone, false},
+        {"PARTENER_1.TXT", "AddPartener", HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE), Redone, true},
+        {"ARTICOL_1.TXT", "AddArticol", RPC_E_SERVERCALL_RETRYLATER, Redone, false},
+        {"GETSTOC.TXT", "GetStocuri", died, Redone, true},
+        {"GETSTOCARTICOL.TXT", "GetStocArticol", CO_E_OBJNOTCONNECTED, Redone, true},
+        {"GETLISTAGESTIUNI.TXT", "SetLunaLucru", RPC_E_SERVER_DIED_DNE, Redone, true},
+        {"export solduri", "GetSolduriParteneri", died, Redone, true},
+        {"COMANDA_5.TXT", "GenComenzi", died, MayBeBooked, true},
+        {"COMANDA_6.TXT", "GenComenzi", RPC_E_SERVER_DIED, MayBeBooked, true},
+        {"COMANDA_7.TXT", "GetNrComenzi", CO_E_OBJNOTCONNECTED, MayBeBooked, true},
+        {"MODIPARTENER_1.TXT", "ModiPartener", died, MayBeBooked, true},
+        {"COMANDA_8.TXT", "GenComenzi", E_FAIL, Failed, false},
+        {"COMANDA_REFUZ.TXT", "GetListaErori", gone, Failed, true},
+    };
+    const std::string mayBeBooked =
+        "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "
+        "Verificati inainte de a-l trimite din nou.";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.request) + " " + c.method);
+        const std::string request = c.request, setAside = request.substr(0, request.find('.')) + ".ERR";
+        const bool exported = request == "export solduri", query = request.rfind("GET", 0) == 0;
+        const std::string refused = c.fate == Failed ? "REFUZ\r\n" : "";
+        const std::string content = query ? "A1\r\n" : request[0] == 'C' ? OrderPackage() + refused : kRecord;
+        const int made = creations;
+        const size_t reported = events->records.size();
+        NewLines();
+        server.failures = {{c.method, {c.hr, "Eroare"}}};
+        if (!exported) Put(request, content);
+        exported ? broker.ExportBalances() : broker.Tick();
+        EXPECT_EQ(!broker.FServer, c.renews);
+        EXPECT_EQ(Contents(setAside), c.fate == Redone ? kNoFile : content);
+        EXPECT_EQ(Contents("ERORI.TXT"), c.fate == MayBeBooked ? mayBeBooked + "\r\n" : kNoFile);
+        const TextList told(events->records.begin() + reported, events->records.end());
+        if (c.fate == Redone) {
+            EXPECT_EQ(told, TextList{});
+            EXPECT_EQ(NewLines().back(),
+                      Stamp() + " ... Serverul de documente nu a raspuns; cererea " + request +
+                          " ramane pentru o noua incercare");
+            EXPECT_TRUE(exported || Read(request) == content);
+            server.failures.clear();
+            broker.Tick();
+            EXPECT_EQ(exported ? Exists("SOLDURI.TXT") : !Exists(request), true);
+            EXPECT_EQ(creations, made + c.renews);
+        } else {
+            EXPECT_EQ(told, TextList{"E " + (c.fate == MayBeBooked ? mayBeBooked : "Eroare")});
+            EXPECT_FALSE(Exists(request));
+        }
+        server.failures.clear();
+        EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
+        DeleteFileQuietly(Path("ERORI.TXT"));
+    }
+}
+
+// One request that kills every server is failed at its third try and the service goes on; a
+// busy server is waited for as long as it stays busy, its wait logged once.
+TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) {
+    Start();
+    server.failures = {{"SetPachet", {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "Serverul a murit"}}};
+    Put("COMANDA_1.TXT", OrderPackage());
+    for (int tries = 1; tries <= 3; ++tries) broker.Tick();
+    EXPECT_EQ(creations, 3);  // the first server and two made anew
+    EXPECT_EQ(Contents("COMANDA_1.ERR"), OrderPackage());
+    EXPECT_EQ(events->records.back(), "E Serverul a murit");
+    server.failures = {{"GetStocuri", {RPC_E_CALL_REJECTED, ""}}};
+    Put("GETSTOC.TXT", "");
+    for (int tries = 1; tries <= 5; ++tries) broker.Tick();
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    server.failures.clear();
+    broker.Tick();
+    EXPECT_EQ(Contents("STOCURI.TXT"), "");
+    const std::string redo = " ... Serverul de documente nu a raspuns; cererea ";
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi", Stamp() + redo +
+                               "COMANDA_1.TXT ramane pentru o noua incercare", "", "",
+                               Stamp() + " ... Deschid pachetul cu comenzi", Stamp() + redo +
+                               "COMANDA_1.TXT ramane pentru o noua incercare", "", "",
+                               Stamp() + " ... Deschid pachetul cu comenzi",
+                               Stamp() + redo + "GETSTOC.TXT ramane pentru o noua incercare"}));
 }
 
 }  // namespace

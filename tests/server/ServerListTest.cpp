@@ -9,6 +9,7 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/Text.h"
+#include "server/DocumentServer.h"
 #include "server/ServerList.h"
 #include "support/FakeServer.h"
 
@@ -86,6 +87,12 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     EXPECT_EQ(system.find_last_not_of("\r\n"), system.size() - 1);  // no line end
     EXPECT_EQ(system.find("OLE error"), std::string::npos);
     EXPECT_EQ(OleErrorText(HRESULT(0x8FFF1234)), "OLE error 8FFF1234");
+
+    // A server the account may not start or reach: the text says where to look.
+    const std::string hint = " Verificati contul serviciului si permisiunile DCOM";
+    for (HRESULT refused : {E_ACCESSDENIED, CO_E_SERVER_EXEC_FAILURE, CO_E_RUNAS_LOGON_FAILURE})
+        EXPECT_EQ(CreationFailureText(refused).find(hint), OleErrorText(refused).size()) << refused;
+    EXPECT_EQ(CreationFailureText(REGDB_E_CLASSNOTREG), OleErrorText(REGDB_E_CLASSNOTREG));
 }
 
 }  // namespace

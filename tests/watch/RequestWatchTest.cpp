@@ -33,6 +33,11 @@ TEST_F(RequestWatchTest, StatusNamesTheRequestInHandAlertsOnceAndEndsAStopItHold
                              "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
         << ReadShared(Path(kStatusFileName));
+    auto alert = [&] { return StatusValue(ReadShared(Path(kStatusFileName)), "Alerta"); };
+    broker.FRequestWatch.ServerBusy(true);  // a server that stays busy past AlertaSecunde
+    EXPECT_TRUE(WaitUntil([&] { return alert() == "Serverul de documente este ocupat"; }, 3000));
+    broker.FRequestWatch.ServerBusy(false);
+    EXPECT_TRUE(WaitUntil([&] { return alert().empty(); }, 3000));
 
     {
         RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
