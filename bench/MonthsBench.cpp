@@ -76,7 +76,7 @@ double MeanOfDay(const std::vector<double>& times, int day) {
 }  // namespace
 
 std::vector<Figure> MonthsFigures() {
-    ServiceProcess service;
+    ServiceProcess service(DocServerForm::InProcess);
     const TraceNamed trace(L"RequestTrace", service.exeDir + "requests.txt");
     ClockDays clock;
     service.WriteIni(service.DefaultIni("RaspunsImediat=D\r\nPrefixareErori=D\r\nZileIstoricLog=7\r\n"));

@@ -78,7 +78,7 @@ double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
 }  // namespace
 
 std::vector<Figure> ServeFigures() {
-    ServiceProcess service;
+    ServiceProcess service(DocServerForm::InProcess);
     const TraceNamed trace(L"RequestTrace", service.exeDir + "requests.txt");
     std::vector<Figure> figures;
 

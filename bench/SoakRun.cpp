@@ -66,7 +66,7 @@ size_t LogBytes(const ServiceProcess& service) {
 int main(int argc, char** argv) {
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const DWORD everyMs = argc > 2 ? DWORD(std::max(1, std::atoi(argv[2]))) * 1000 : 3000;
-    ServiceProcess service;
+    ServiceProcess service(DocServerForm::InProcess);
     service.WriteIni(service.DefaultIni());
     service.Start();
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, service.ProcessId());

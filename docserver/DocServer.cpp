@@ -50,7 +50,9 @@ void WaitServingMessages(const std::wstring& list, const char* method, unsigned 
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"VQDocServer", WS_POPUP | WS_VISIBLE, 0, 0,
                                   80, 20, nullptr, nullptr, windowClass.hInstance, nullptr);
     const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    // Closing the window ends the wait early: a test done with a call that hangs.
+    for (ULONGLONG now = GetTickCount64(); now < end && (!window || IsWindow(window));
+         now = GetTickCount64()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now), QS_ALLINPUT);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -190,9 +192,16 @@ public:
     }
 
 private:
-    // Every method runs here: the simulated fault, the store opened on first use, no exception let through.
     template <class Body>
     HRESULT Call(const char* method, Body&& body) {
+        if (options_.watch) options_.watch(options_, method, false);
+        const HRESULT result = Run(method, body);
+        if (options_.watch) options_.watch(options_, method, true);
+        return result;
+    }
+    // Every method runs here: the simulated fault, the store opened on first use, no exception let through.
+    template <class Body>
+    HRESULT Run(const char* method, Body& body) {
         if (!options_.waitMethods.empty()) WaitServingMessages(options_.waitMethods, method, options_.waitMs);
         SetErrorInfo(0, nullptr);
         if (SameText(method, Ansi(options_.failMethod)))

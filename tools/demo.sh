@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs VQBroker (32-bit) under Wine on a demo working directory, with the stand-in
-# document server registered. "tools/demo.sh stop" ends it.
+# document server registered: VQDocServer.exe, in a process of its own as an application's
+# server runs, or with --dll VQDocServer.dll inside VQBroker. "tools/demo.sh stop" ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -8,6 +9,8 @@ export WINEPREFIX=$root/build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree
 app=$root/demo/app
 work=$root/demo/work
 
+form=exe
+[ "${1:-}" = --dll ] && form=dll
 if [ "${1:-}" = stop ]; then
   wineserver -k 2>/dev/null || true
   echo "VQBroker stopped."
@@ -16,10 +19,10 @@ fi
 
 bash tools/setup.sh
 cmake --preset mingw-x86 >/dev/null
-cmake --build --preset mingw-x86 -j"$(nproc)" --target VQBroker VQDocServer >/dev/null
+cmake --build --preset mingw-x86 -j"$(nproc)" --target VQBroker VQDocServer VQDocServerExe >/dev/null
 
 mkdir -p "$app" "$work"
-cp build/mingw-x86/bin/VQBroker.exe build/mingw-x86/bin/VQDocServer.dll "$app/"
+cp build/mingw-x86/bin/VQBroker.exe build/mingw-x86/bin/VQDocServer.{dll,exe} "$app/"
 windows_path() { tools/wine-run.sh "$WINEPREFIX" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 work_win=$(windows_path "$work")
 printf '[Generale]\r\nDirectorLucru=%s\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=\r\nPrefixareErori=D\r\n' \
@@ -27,7 +30,12 @@ printf '[Generale]\r\nDirectorLucru=%s\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN
 # The operator's emergency script: here it only notes each start.
 printf '@echo off\r\necho %%DATE%% %%TIME%% working directory unreachable>>"%s"\r\n' \
   "$(windows_path "$root/demo")\\avarie.txt" >"$app/Avarie.bat"
-tools/wine-run.sh "$WINEPREFIX" regsvr32 /s "$(windows_path "$app/VQDocServer.dll")"
+# Each form's registration removes the other's.
+if [ $form = dll ]; then
+  tools/wine-run.sh "$WINEPREFIX" regsvr32 /s "$(windows_path "$app/VQDocServer.dll")"
+else
+  tools/wine-run.sh "$WINEPREFIX" "$app/VQDocServer.exe" /RegServer
+fi
 
 tools/wine-run.sh "$WINEPREFIX" "$app/VQBroker.exe" </dev/null >/dev/null 2>&1 &
 echo "VQBroker is running under Wine (stop it with: bash tools/demo.sh stop)."

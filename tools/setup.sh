@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest xvfb xauth
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386
-          msitools wixl)
+          msitools wixl mingw-w64-tools libwine-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -35,7 +35,11 @@ flock 9
 export DISPLAY
 # Wine's own services start with their output detached: a service that inherited ours
 # would keep the test runner waiting long after the test is over.
+fresh=$([ -f "$prefix/system.reg" ] || echo 1)
 wineboot </dev/null >/dev/null 2>&1 || true
+# In a new prefix, the first start of a local COM server can hang a minute unless the
+# wineserver that ran wineboot is restarted.
+[ -z "$fresh" ] || { wineserver -k; wineserver -w; } </dev/null >/dev/null 2>&1 || true
 # No automatic debugger: a program that crashes ends at once with its exception's exit code,
 # instead of a debugger that holds the caller's output open long after any timeout. The
 # debugger's command names no program, so none starts.

@@ -1,9 +1,11 @@
 // The COM object in-process over a fresh data folder: session state, bad calls, simulated faults, the
-// request files of examples/ against the demo data, changes kept or refused whole; the DLL's registration.
+// request files of examples/ against the demo data, changes kept or refused whole; the DLL's and the
+// EXE's registration, and the EXE serving from its own process.
 #include "ComText.h"
 #include "Demo.h"
 #include "DocServer.h"
 #include "base/FileSystem.h"
+#include "support/ServiceProcess.h"
 
 #include <wrl/client.h>
 
@@ -45,6 +47,10 @@ protected:
 
     void** Slot() { return reinterpret_cast<void**>(server_.ReleaseAndGetAddressOf()); }  // for a new object
     void Open() { ASSERT_EQ(CreateDocServer(options_, IID_ITallyportObject, Slot()), S_OK); }
+    HRESULT OpenLocal() {
+        return CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_LOCAL_SERVER, IID_ITallyportObject,
+                                Slot());
+    }
     // What a method that must succeed gives back in its last argument: a flag (1 done, 0 refused) or a count.
     template <class Method, class... Arguments>
     LONG Out(Method method, Arguments... arguments) {
@@ -225,6 +231,100 @@ TEST_F(Server, RegisteredDllIsCreatedThroughComAndUnregistered) {
         EXPECT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_ITallyportObject, Slot()),
                   REGDB_E_CLASSNOTREG);
+    }
+}
+
+// The class's server keys and the interface's marshaler in one registry view; "-" for a key not there.
+std::string Keys(REGSAM view) {
+    std::string text;
+    for (const wchar_t* key : {L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\LocalServer32",
+                               L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\InprocServer32",
+                               L"Interface\\{A7603F00-85CA-4EC0-974D-DF849CCCC61F}\\ProxyStubClsid32"}) {
+        UniqueRegKey found;
+        wchar_t value[MAX_PATH] = {};
+        DWORD size = sizeof value;
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + std::wstring(key)).c_str(), 0,
+                      KEY_QUERY_VALUE | view, found.addressof());
+        text += (found && !RegGetValueW(found.get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size)
+                     ? Ansi(value)
+                     : "-") +
+                "\n";
+    }
+    return text;
+}
+
+TEST(LocalServer, IsRegisteredInBothViewsAsTheOneFormAndRemovedWhole) {
+    ServiceProcess folder;
+    const std::string marshaler = "{00020424-0000-0000-C000-000000000046}\n";
+    const std::string local = "\"" + folder.exeDir + "VQDocServer.exe\"\n-\n" + marshaler;
+    const REGSAM own = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const struct {
+        DocServerForm form;
+        std::string own, other;  // the views' keys
+    } steps[] = {{DocServerForm::Local, local, local},
+                 {DocServerForm::InProcess, "-\n" + folder.exeDir + "VQDocServer.dll\n" + marshaler,
+                  "-\n-\n" + marshaler},
+                 {DocServerForm::None, "-\n-\n-\n", "-\n-\n-\n"}};
+    for (const auto& step : steps) {
+        folder.Register(step.form);
+        EXPECT_EQ(Keys(own), step.own);
+        EXPECT_EQ(Keys(own ^ KEY_WOW64_64KEY ^ KEY_WOW64_32KEY), step.other);
+    }
+}
+
+// VQDocServer.exe of this kind of program, then of the other kind when its build is there, makes an
+// object with each row's settings: a month asked for, a pause, a month and an order through the
+// marshaled interface. What the calls gave, the orders written, the ExitCount left; then a new
+// object without settings answers a query (text and number in, a list out).
+TEST_F(Server, LocalServerOfEitherKindServesIsBusyOrEndsAsItsSettingsSay) {
+    const HRESULT failed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+                  gone = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    const struct {
+        const char* settings;
+        HRESULT month;
+        DWORD pauseMs;
+        HRESULT order;
+        bool written;
+        int exitCount = -1;  // none
+    } cases[] = {
+        {"", S_OK, 0, S_OK, true},
+        {"BusyMs=1500", RPC_E_CALL_REJECTED, 1500, S_OK, true},
+        {"ExitInMethod=GenComenzi", S_OK, 0, failed, false},
+        {"ExitInMethod=gencomenzi\r\nExitAfterWrite=1", S_OK, 0, failed, true},
+        {"ExitInMethod=GenComenzi\r\nExitCount=1", S_OK, 0, failed, false, 0},
+        {"ExitInMethod=GenComenzi\r\nExitCount=0", S_OK, 0, S_OK, true, 0},
+        {"ExitIdleMs=500", S_OK, 1500, gone, false},
+    };
+    for (const std::string bin : {"", VQ_OTHER_BIN}) {
+        if (!bin.empty() && !FileExists(bin + "/VQDocServer.exe")) GTEST_SKIP() << "no " << bin;
+        ServiceProcess folder(DocServerForm::Local, bin);
+        const std::string orders = folder.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
+        for (const auto& c : cases) {
+            SCOPED_TRACE(bin + c.settings);
+            folder.WriteServerIni("[Test]\r\n" + std::string(c.settings) + "\r\n");
+            ASSERT_EQ(OpenLocal(), S_OK);
+            const std::vector<DWORD> process = folder.ServerProcesses();
+            LONG ok = 0;
+            EXPECT_EQ(server_->SetLunaLucru(2025, 6, &ok), c.month);
+            Sleep(c.pauseMs);
+            const std::string before = ReadShared(orders);
+            HRESULT order = server_->SetLunaLucru(2025, 6, &ok);
+            if (SUCCEEDED(order)) {
+                SetPackage(June("[Document]|Data=10.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0005;1"));
+                order = server_->GenComenzi(&ok);
+            }
+            EXPECT_EQ(order, c.order);
+            EXPECT_EQ(ReadShared(orders) != before, c.written);
+            EXPECT_EQ(GetPrivateProfileIntW(L"Test", L"ExitCount", -1,
+                                            Wide(folder.exeDir + "VQDocServer.ini").c_str()),
+                      c.exitCount);
+            folder.WriteServerIni("");
+            ASSERT_EQ(OpenLocal(), S_OK);
+            EXPECT_EQ(folder.ServerProcesses() != process, FAILED(c.order));  // a new one
+            EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+            EXPECT_EQ(Rows(&Object::GetStocArticol, Text("A0001").get(), 0).size(), 3u);
+            server_.Reset();
+        }
     }
 }
 

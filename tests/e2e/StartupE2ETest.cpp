@@ -124,7 +124,7 @@ TEST_F(StartupE2ETest, CloseAddsNoLogLine) {
 }
 
 TEST(StartupE2E, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {
-    ServiceProcess service(false);
+    ServiceProcess service(DocServerForm::None);
     service.WriteIni(service.DefaultIni());
     service.Start(false);
     ASSERT_NE(ServiceProcess::FirstBox(service.ProcessId()), nullptr);  // one with its text

@@ -21,14 +21,14 @@ std::string SetAsideAtTheStart(const std::string& name) {
 class FaultE2ETest : public ServiceScenario {
 protected:
     static void Restart(const std::string& serverIni, const std::string& iniExtra = {},
-                        bool untilShown = true) {
+                        bool untilShown = true, DocServerForm form = DocServerForm::Local) {
+        service->Register(form);
         service->WriteServerIni(serverIni);
         service->WriteIni(service->DefaultIni(iniExtra));
         service->Start(untilShown);
     }
     static bool ServerWaits() {
-        return WaitUntil([] { return !service->Windows(service->ProcessId(), L"VQDocServerWait").empty(); },
-                         20000);
+        return WaitUntil([] { return FindWindowW(L"VQDocServerWait", nullptr) != nullptr; }, 20000);
     }
 
     // Closes while a started request's server call waits: it is finished, a later query waits.
@@ -53,11 +53,12 @@ TEST_F(FaultE2ETest, CloseDuringStartUpWaitsForItsServerCalls) {
     service->Close();
 }
 
-// Run 2.
+// Run 2, in process: Wine carries no server's own error text out of a local server.
 TEST_F(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
     Restart(
         "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
-        "WaitMethods=GetSolduriParteneri\r\nWaitMs=3000\r\n");
+        "WaitMethods=GetSolduriParteneri\r\nWaitMs=3000\r\n",
+        {}, true, DocServerForm::InProcess);
     service->Put("GETSTOC.TXT", "");
     const HWND box = ServiceProcess::FirstBox(service->ProcessId());
     EXPECT_EQ(ServiceProcess::DialogText(box), "Baza de date nu raspunde");

@@ -50,7 +50,9 @@ protected:
     const TraceNamed events{L"EventTrace", service.exeDir + "events.txt"};
 };
 
+// In process: Wine carries no server's own error text out of a local server.
 TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWithoutTrace) {
+    service.Register(DocServerForm::InProcess);
     service.WriteServerIni(
         "[Test]\r\nFailMethod=GetStocuri\r\nFailText=Baza de date nu raspunde\r\n"
         "WaitMethods=GenComenzi\r\nWaitMs=4000\r\n");

@@ -25,37 +25,68 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
     }
 }
 
-ServiceProcess::ServiceProcess(bool withServer) : withServer_(withServer) {
+ServiceProcess::ServiceProcess(DocServerForm form, const std::string& serverBin) : form_(form) {
     exeDir = MakeTempFolder("svc") + "\\";
     workDir = MakeTempFolder("wd");
     const std::string exe = ExecutablePath(), bin = exe.substr(0, exe.find_last_of('\\') + 1);
     EXPECT_TRUE(CopyFileW(Wide(bin + "VQBroker.exe").c_str(), Wide(exeDir + "VQBroker.exe").c_str(), FALSE));
-    if (withServer_) {
-        EXPECT_TRUE(CopyFileW(Wide(bin + "VQDocServer.dll").c_str(), Wide(exeDir + "VQDocServer.dll").c_str(),
-                              FALSE));
-        Register("DllRegisterServer");
-    }
+    if (form == DocServerForm::None) return;
+    for (const std::string name : {"VQDocServer.dll", "VQDocServer.exe"})
+        EXPECT_TRUE(CopyFileW(Wide((serverBin.empty() ? bin : serverBin + "\\") + name).c_str(),
+                              Wide(exeDir + name).c_str(), FALSE))
+            << name;
+    Register(form);
 }
 
+// A server whose caller died keeps that caller's objects (Wine has no clean-up for them), so
+// the ones left are asked to end, a wait they are in cut short: killed, a server would stay
+// registered in Wine's COM.
 ServiceProcess::~ServiceProcess() {
     if (Running()) Kill();
-    if (withServer_) Register("DllUnregisterServer");
+    if (form_ != DocServerForm::None) Register(DocServerForm::None);
+    if (!ServersEnd(5000)) {
+        const std::vector<DWORD> servers = ServerProcesses();
+        for (DWORD id : servers)
+            for (HWND wait : Windows(id, L"VQDocServerWait")) PostMessageW(wait, WM_CLOSE, 0, 0);
+        UniqueFile threads(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 thread{};
+        thread.dwSize = sizeof thread;
+        for (BOOL more = Thread32First(threads.get(), &thread); more;
+             more = Thread32Next(threads.get(), &thread))
+            if (std::count(servers.begin(), servers.end(), thread.th32OwnerProcessID))
+                PostThreadMessageW(thread.th32ThreadID, WM_QUIT, 0, 0);
+        EXPECT_TRUE(ServersEnd(10000)) << "VQDocServer.exe goes on";
+    }
     RemoveFolder(workDir);
     RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
 }
 
-void ServiceProcess::Register(const char* entry) const {
+void ServiceProcess::Register(DocServerForm form) {
+    form_ = form;
+    if (form != DocServerForm::InProcess) {
+        EXPECT_EQ(RunServer(form == DocServerForm::Local ? "/RegServer" : "/UnregServer"), 0u);
+        return;
+    }
     HMODULE server = LoadLibraryW(Wide(exeDir + "VQDocServer.dll").c_str());
     ASSERT_NE(server, nullptr);
-    auto function =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(server, entry)));
+    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
     ASSERT_NE(function, nullptr);
-    EXPECT_EQ(function(), S_OK) << entry;
+    EXPECT_EQ(function(), S_OK);
     FreeLibrary(server);
 }
 
-ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output) const {
-    std::wstring commandLine = L"\"" + Wide(exeDir + "VQBroker.exe") + L"\"";
+DWORD ServiceProcess::RunServer(const std::string& argument) const {
+    const Launched server = Launch(argument, nullptr, "VQDocServer.exe");
+    DWORD exitCode = STILL_ACTIVE;
+    WaitForSingleObject(server.process.get(), 30000);
+    GetExitCodeProcess(server.process.get(), &exitCode);
+    return exitCode;
+}
+
+ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output,
+                                                const std::string& program) const {
+    std::wstring commandLine = L"\"" + Wide(exeDir + program) + L"\"";
     if (!argument.empty()) commandLine += L" " + Wide(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -64,7 +95,7 @@ ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HAN
     PROCESS_INFORMATION process{};
     EXPECT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
                                Wide(exeDir).c_str(), &startup, &process))
-        << "cannot start VQBroker.exe " << argument;
+        << "cannot start " << program << " " << argument;
     return {UniqueHandle(process.hProcess), UniqueHandle(process.hThread), process.dwProcessId,
             process.dwThreadId};
 }
@@ -165,15 +196,40 @@ void ServiceProcess::DismissBoxes() const {
     EXPECT_TRUE(WaitUntil([&] { return Dialogs(ProcessId()).empty(); }, 10000));
 }
 
-size_t ServiceProcess::Children(const wchar_t* exeName) const {
+namespace {
+
+// Running processes for which wanted holds.
+std::vector<DWORD> Processes(const std::function<bool(const PROCESSENTRY32W&)>& wanted) {
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    size_t n = 0;
+    std::vector<DWORD> found;
     for (BOOL more = snapshot.valid() && Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry))
-        n += entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
-    return n;
+        if (wanted(entry)) found.push_back(entry.th32ProcessID);
+    return found;
+}
+
+}  // namespace
+
+size_t ServiceProcess::Children(const wchar_t* exeName) const {
+    return Processes([&](const PROCESSENTRY32W& entry) {
+               return entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
+           })
+        .size();
+}
+
+std::vector<DWORD> ServiceProcess::ServerProcesses() const {
+    const std::wstring server = Wide(exeDir + "VQDocServer.exe");
+    return Processes([&](const PROCESSENTRY32W& entry) {
+        UniqueHandle process(_wcsicmp(entry.szExeFile, L"VQDocServer.exe") == 0
+                                 ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)
+                                 : nullptr);
+        wchar_t path[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        return process && QueryFullProcessImageNameW(process.get(), 0, path, &size) &&
+               _wcsicmp(path, server.c_str()) == 0;
+    });
 }
 
 TextList ServiceProcess::Log(size_t from) const {

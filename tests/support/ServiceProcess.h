@@ -22,11 +22,17 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 // A window's text, asked for by message: another process's window too.
 std::string WindowText(HWND window);
 
+// The stand-in server registered beside VQBroker.exe: VQDocServer.exe, VQDocServer.dll, or none.
+enum class DocServerForm { Local, InProcess, None };
+
 class ServiceProcess : public WorkFolder {
 public:
-    // VQBroker.exe (and VQDocServer.dll, registered) copied to a fresh folder; a fresh workDir.
-    explicit ServiceProcess(bool withServer = true);
+    // VQBroker.exe and, unless None, both forms of the stand-in server (from serverBin, else the
+    // test's own folder) copied to a fresh folder, one of them registered; a fresh workDir.
+    explicit ServiceProcess(DocServerForm form = DocServerForm::Local, const std::string& serverBin = {});
+    // Unregisters the server and waits until no VQDocServer.exe of the folder runs.
     ~ServiceProcess();
+    void Register(DocServerForm form);  // one form of the copies, which the other gives way to; or none
 
     void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
     // The stand-in server's own settings beside its DLL, read each time a server is made.
@@ -64,6 +70,10 @@ public:
     DWORD ThreadId() const { return process_.threadId; }  // the one that runs the window
     // Running processes with this executable name (letter case ignored) that it started.
     size_t Children(const wchar_t* exeName) const;
+    std::vector<DWORD> ServerProcesses() const;  // the running VQDocServer.exe of the folder
+    bool ServersEnd(DWORD milliseconds) const {
+        return WaitUntil([&] { return ServerProcesses().empty(); }, milliseconds);
+    }
 
     bool Remove(const std::string& name) const { return DeleteFileW(Wide(Path(name)).c_str()) != 0; }
     bool Gone(const std::string& name, DWORD milliseconds) const {
@@ -86,11 +96,13 @@ private:
         UniqueHandle process, thread;
         DWORD id = 0, threadId = 0;
     };
-    void Register(const char* entry) const;
+    // VQBroker.exe, or with a program name another program of the folder, here VQDocServer.exe.
     // A copy, not waited for: with an argument, a command-line form, its output to output.
-    Launched Launch(const std::string& argument = {}, HANDLE output = nullptr) const;
+    Launched Launch(const std::string& argument = {}, HANDLE output = nullptr,
+                    const std::string& program = "VQBroker.exe") const;
+    DWORD RunServer(const std::string& argument) const;  // VQDocServer.exe's exit code
 
-    bool withServer_;
+    DocServerForm form_;
     Launched process_;
     HWND window_ = nullptr;
 };
