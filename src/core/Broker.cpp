@@ -104,6 +104,7 @@ void TEBroker::Stop() {
         // Nobody is left to tell: the service is going.
     }
     FServer.reset();  // before COM is shut down on this thread
+    FServerWaiting.reset();
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria s-a oprit");
     FRequestWatch.Stop();
 }

@@ -124,6 +124,7 @@ private:
     void DropServer();
 
     ULONGLONG FServerRetryAt = 0;  // when the server steps are tried again
+    ComRef<ITallyportObject> FServerWaiting;  // made, but busy when its steps ran
     std::string FServerFailure;    // the failure of the server steps reported last
     bool FServerGone = false;      // a call found the server gone: it is made anew
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage

@@ -21,6 +21,7 @@ struct TEBroker::ServerFailure {
     std::string text;     // empty when the steps succeeded
     bool raised = false;  // a call raised; otherwise the company was refused
     TextList errorLines;  // the server's own lines for a refused company
+    bool busy = false;    // the server refused a call for now
 };
 
 // A server that went away is released once the handler is done with it, and made anew.
@@ -39,10 +40,13 @@ void TEBroker::CheckBooksCall(HRESULT hr, LONG ok) {
     FBooksCall = ok != 0 ? BooksCall::Accepted : BooksCall::Refused;
 }
 
-// A server that failed a step is released before the next try.
+// A server that failed a step is released before the next try. One that was busy (an
+// application showing a dialog at its start) is kept, nobody is told, and its steps are run
+// again at the next tick, for as long as it stays busy.
 void TEBroker::ConnectServer() {
     FServer.reset();
     FServerRetryAt = UptimeMs() + kServerRetryMs;
+    BeginRequest(kStartupInHand);
     ServerFailure failure;
     {
         RequestWatch::InHand inHand(FRequestWatch, kStartupInHand, RequestOutcome::NotCounted);
@@ -53,13 +57,23 @@ void TEBroker::ConnectServer() {
         ServerStepsSucceeded();
         return;
     }
+    if (failure.busy) {
+        FServerWaiting = std::move(FServer);
+        FServerRetryAt = 0;
+        FRequestWatch.ServerBusy(true);
+        FRequestWatch.ServerSteps(false);
+        return;
+    }
     FServer.reset();
     ServerStepsFailed(failure);
 }
 
 TEBroker::ServerFailure TEBroker::RunServerSteps() {
     try {
-        FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
+        if (FServerWaiting)
+            FServer = std::move(FServerWaiting);
+        else
+            FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
         CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
         const std::string partnerKind = UpperAscii(FPartnerIdKind);
         if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
@@ -71,7 +85,7 @@ TEBroker::ServerFailure TEBroker::RunServerSteps() {
         CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
         return ok != 0 ? ServerFailure{} : CompanyRefused();
     } catch (...) {
-        return {CurrentErrorText(), true, {}};
+        return {CurrentErrorText(), true, {}, FLastFault == ServerFault::Busy};
     }
 }
 
@@ -102,6 +116,7 @@ void TEBroker::ServerStepsFailed(const ServerFailure& failure) {
 // A start that went well adds no line; one that went well after failures says so once.
 void TEBroker::ServerStepsSucceeded() {
     FRequestWatch.ServerSteps(true);
+    FRequestWatch.ServerBusy(false);
     FNoServerLogged = false;
     if (FServerFailure.empty()) return;
     FServerFailure.clear();

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "base/AnsiText.h"
+#include "base/BrokerError.h"
 #include "base/Owners.h"
 #include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
@@ -257,6 +258,95 @@ TEST_F(FaultE2ETest, CloseDuringAPackageWaitsForIt) {
     CloseWhileServing([] { service->Put("COMANDA_10.TXT", kOneOrder); });
     EXPECT_FALSE(service->Exists("COMANDA_10.TXT"));
     EXPECT_EQ(CountLines(service->Log(), kServed), 2u);  // this run's two packages
+}
+
+// The stand-in server in its own process, ending between requests, inside a call, or busy,
+// as a real application's server does; each test restarts the program on its settings.
+class ServerProcessE2ETest : public ServiceScenario {
+protected:
+    static void Restart(const std::string& serverSettings) {
+        if (service->Running()) service->Close();
+        service->WriteServerIni("[Test]\r\n" + serverSettings);
+        service->WriteIni(service->DefaultIni());
+        service->Start();
+    }
+    // An order numbered number, and how many lines of the stand-in's books carry that number.
+    static std::string Order(const std::string& number) {
+        return "[InfoPachet]\r\nAnLucru=2025\r\nLunaLucru=6\r\n[Document]\r\nNumar=" + number +
+               "\r\nData=10.06.2025\r\nPartener=P0001\r\nGestiune=DEP\r\nArticol=A0005;1\r\n";
+    }
+    static size_t Booked(const std::string& number) {
+        const std::string books = service->exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
+        const TextList rows = SplitTextLines(ReadShared(books));
+        return size_t(std::count_if(rows.begin(), rows.end(),
+                                    [&](const std::string& row) { return row.rfind(number + ";", 0) == 0; }));
+    }
+    static std::string Redone(const std::string& name) {
+        return kStamped + " ... Serverul de documente nu a raspuns; cererea " + name +
+               " ramane pentru o noua incercare";
+    }
+};
+
+TEST_F(ServerProcessE2ETest, ServerEndedBetweenRequestsCostsTheNextOneNothing) {
+    Restart("ExitIdleMs=1000\r\nExitCount=1\r\n");
+    EXPECT_TRUE(service->Answers());
+    const std::vector<DWORD> first = service->ServerProcesses();
+    ASSERT_TRUE(service->ServersEnd(10000));
+    service->Put("COMANDA_20.TXT", Order("C20"));
+    EXPECT_TRUE(service->Gone("COMANDA_20.TXT", 20000));
+    EXPECT_FALSE(service->Exists("COMANDA_20.ERR"));
+    EXPECT_EQ(Booked("C20"), 1u);
+    EXPECT_EQ(CountLines(service->Log(), Redone("COMANDA_20.TXT")), 1u);  // this run's log
+    EXPECT_NE(service->ServerProcesses(), first);
+}
+
+// A death during a call that cannot have reached the books costs a request nothing: a new
+// server serves it once; a busy server at the start is waited for. A death inside the call that
+// makes the orders sets the package aside with a warning, whether it came before or after their
+// writing (the caller cannot tell which); one that kills every server sets it aside at its third try.
+TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithAWarning) {
+    const std::string warning =
+        "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "
+        "Verificati inainte de a-l trimite din nou.";
+    const std::string died = OleErrorText(HRESULT_FROM_WIN32(RPC_S_CALL_FAILED));
+    const std::string waiting =
+        kStamped + " ... Serverul de documente nu este disponibil; cererile raman in asteptare";
+    const struct {
+        const char* settings;
+        const char* request;  // a package's number is its own
+        size_t redone;        // tries left for the next tick
+        bool waited;          // logged waiting for the server's start
+        size_t booked;        // lines of its order in the books
+        std::string error;    // the box shown, and the set-aside package's error file; "": served
+    } cases[] = {
+        {"ExitInMethod=GetStocuri\r\nExitCount=1", "GETSTOC.TXT", 1, false, 0, ""},
+        {"ExitInMethod=SetPachet\r\nExitCount=1", "COMANDA_21.TXT", 1, false, 1, ""},
+        {"BusyMs=5000", "COMANDA_22.TXT", 0, true, 1, ""},
+        {"ExitInMethod=GenComenzi\r\nExitCount=1", "COMANDA_23.TXT", 0, false, 0, warning},
+        {"ExitInMethod=GenComenzi\r\nExitAfterWrite=1\r\nExitCount=1", "COMANDA_24.TXT", 0, false, 1, warning},
+        {"ExitInMethod=SetPachet", "COMANDA_25.TXT", 2, false, 0, died},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        const std::string request = c.request, number = std::string("C").append(request, 8, 2);
+        Restart(std::string(c.settings) + "\r\n");
+        service->Remove("ERORI.TXT");
+        service->Put(request, request[0] == 'G' ? "" : Order(number));
+        EXPECT_TRUE(service->Gone(request, 30000));
+        std::string box = c.error;
+        if (!box.empty()) box += "\n";
+        EXPECT_TRUE(WaitUntil([&] { return service->BoxTexts() == box; }, 10000)) << service->BoxTexts();
+        service->DismissBoxes();
+        const TextList log = service->Log();  // this run's
+        EXPECT_EQ(CountLines(log, Redone(request)), c.redone);
+        EXPECT_EQ(CountLines(log, waiting), size_t(c.waited));
+        if (request[0] == 'G') continue;
+        EXPECT_EQ(Booked(number), c.booked);
+        EXPECT_EQ(service->Exists(request.substr(0, 10) + ".ERR"), !c.error.empty());
+        const std::string errorFile = c.error == warning ? warning + "\r\n" : "";
+        EXPECT_EQ(service->Exists("ERORI.TXT") ? service->Read("ERORI.TXT") : "", errorFile);
+    }
+    EXPECT_TRUE(service->Answers());  // the service goes on
 }
 
 }  // namespace
