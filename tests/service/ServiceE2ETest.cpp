@@ -38,6 +38,28 @@ bool Control(DWORD control) {
                    : StartServiceW(service.get(), 0, nullptr) != 0;
 }
 
+// Stops (STOP) or continues (CONT) the stand-in server's Wine process as a signal from outside
+// does; the Unix command line names the folder's own copy. Wine gives no exit code of a Unix
+// program, so pkill's goes to a file.
+bool SignalServer(const ServiceProcess& service, const std::string& signal) {
+    std::string folder = service.exeDir.substr(0, service.exeDir.size() - 1);
+    folder = folder.substr(folder.find_last_of('\\') + 1);
+    const std::string said = "Z:\\tmp\\" + folder + ".signal";
+    std::wstring command = Wide("Z:\\bin\\sh -c \"pkill -" + signal + " -f '" + folder +
+                                ".[V]QDocServer'; echo $? >/tmp/" + folder + ".signal\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    UniqueHandle owned(process.hProcess), thread(process.hThread);
+    const bool done = WaitUntil([&] { return ReadShared(said).find('\n') != std::string::npos; }, 10000);
+    const std::string exitCode = ReadShared(said);
+    DeleteFileW(Wide(said).c_str());
+    return done && exitCode == "0\n";
+}
+
 // One copy, Event Log records in events.txt; Form: a command-line form's output.
 class ServiceE2ETest : public ::testing::Test {
 protected:
@@ -114,11 +136,11 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
                                                   "I Generator comenzi Velquoria s-a oprit"}));
 }
 
-// A hung server call: named in STARE.TXT with an alert and one Event Log warning; a stop
-// ends it within about a minute with exit 0; the next start sets the package aside; quick
-// restarts come back every time.
+// A hung server (its process stopped): the call in hand is named in STARE.TXT with an alert and
+// one Event Log warning; a stop ends it within about a minute with exit 0; once the server goes
+// on, the next start sets the package aside, never hands it over again, and quick restarts come
+// back every time.
 TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
-    service.WriteServerIni("[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=600000\r\n");
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
     auto status = [&](const char* key) {
         return StatusValue(ReadShared(service.Path(kStatusFileName)), key);
@@ -129,7 +151,8 @@ TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_NE(Form("/status", 0).find("Serviciul VQBroker: instalat, ruleaza."), std::string::npos);
 
     const std::string orders = service.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
-    const std::string ordersBefore = ReadShared(orders);
+    const size_t ordersBefore = SplitTextLines(ReadShared(orders)).size();
+    ASSERT_TRUE(SignalServer(service, "STOP"));
     service.Put("COMANDA_1.TXT", kOneOrder);
     EXPECT_TRUE(WaitUntil(
         [&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); }, 30000));
@@ -148,7 +171,7 @@ TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_EQ(Status().dwWin32ExitCode, 0u);
     EXPECT_NE(ReadShared(events.path).find("E VQBroker se opreste fara sa mai astepte"), std::string::npos);
 
-    service.WriteServerIni("");
+    ASSERT_TRUE(SignalServer(service, "CONT"));  // it may yet finish the call
     for (int restart = 0; restart < 6; ++restart) {
         SCOPED_TRACE(restart);
         if (restart > 0) {
@@ -162,7 +185,7 @@ TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     }
     EXPECT_TRUE(service.Exists("COMANDA_1.ERR"));  // in hand when the stop gave up: set aside
     EXPECT_FALSE(service.Exists("COMANDA_1.TXT"));
-    EXPECT_EQ(ReadShared(orders), ordersBefore);  // never handed over again
+    EXPECT_LE(SplitTextLines(ReadShared(orders)).size(), ordersBefore + 1);  // never handed over again
     Form("/status", 0);
     Form("/uninstall-service", 0);
 }
