@@ -221,4 +221,19 @@ TEST_F(ServingE2ETest, ImmediateAnswersComeAtOnceAndKeepTheRules) {
     service->Close();
 }
 
+// The 64-bit program served by the 32-bit local server (the usual case on 64-bit Windows), and
+// the other way round: the other build's VQDocServer.exe, when that build is there.
+TEST(ServingE2E, LocalServerOfTheOtherKindServesAQueryAndAPackage) {
+    if (!FileExists(VQ_OTHER_BIN "\\VQDocServer.exe")) GTEST_SKIP() << "no " VQ_OTHER_BIN;
+    ServiceProcess service(DocServerForm::Local, VQ_OTHER_BIN);
+    service.WriteIni(service.DefaultIni());
+    service.Start();
+    EXPECT_TRUE(service.Answers("GETSTOCARTICOL.TXT", "A0001\r\n"));
+    EXPECT_EQ(service.Read("STOCARTICOL.TXT").rfind("A0001;DEP;", 0), 0u);
+    service.Put("COMANDA_1.TXT", kOneOrder);
+    EXPECT_TRUE(service.Gone("COMANDA_1.TXT", 20000));
+    EXPECT_FALSE(service.Exists("COMANDA_1.ERR"));
+    service.Close();
+}
+
 }  // namespace
