@@ -19,7 +19,9 @@ void PrepareBroker(TEBroker& broker, const std::string& workDir) {
 
 // With the argument "9", figure 9 alone (it takes the longest, so it comes last).
 int main(int argc, char** argv) {
-    const bool monthsOnly = argc > 1 && std::string(argv[1]) == "9";
+    if (argc > 1 && std::string(argv[1]) == "serve") return ServePreparedAnswers();
+    const std::string only = argc > 1 ? argv[1] : "";  // "9" or "local": those figures alone
+    const bool monthsOnly = only == "9";
     std::printf("%-22s %8s  %-16s %s\n", "figure", "ratio", "target", "measured");
     int missed = 0;
     size_t count = 0;
@@ -31,15 +33,18 @@ int main(int argc, char** argv) {
         count += figures.size();
     };
     try {
-        if (!monthsOnly) {
+        if (only == "local") {
+            print(LocalServerFigures());
+        } else if (!monthsOnly) {
             std::vector<Figure> figures = LogFigures();
             figures.insert(figures.begin() + 1, IdleTickFigure());
-            for (Figure (*measure)() : {LargePackageFigure, LargeQueryFigure, FailedWaitFigure})
-                figures.insert(figures.end() - 1, measure());
+            for (Figure figure : {LargePackageFigure(), LargeQueryFigure(), FailedWaitFigure()})
+                figures.insert(figures.end() - 1, figure);
             for (const Figure& figure : ServeFigures()) figures.push_back(figure);
+            for (const Figure& figure : LocalServerFigures()) figures.push_back(figure);
             print(figures);
         }
-        print(MonthsFigures());
+        if (only != "local") print(MonthsFigures());
     } catch (const std::exception& error) {
         std::printf("benchmark failed: %s\n", error.what());
         return 2;

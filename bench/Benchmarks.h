@@ -6,6 +6,7 @@
 
 #include "Measure.h"
 #include "core/Broker.h"
+#include "server/Tallyport.h"
 
 // Log cost (1) and memory (6): both need a log of 100,000 lines.
 std::vector<Figure> LogFigures();
@@ -18,9 +19,19 @@ std::vector<Figure> ServeFigures();
 // The real program for twenty days of 5,000 requests (9): memory and request time at the
 // end against the second day, LOG.TXT one day, LOGURI seven.
 std::vector<Figure> MonthsFigures();
-// Large package (3) and large query (4).
-Figure LargePackageFigure();
-Figure LargeQueryFigure();
+// Large package (3) and large query (4); given a server in a process of its own, through it.
+Figure LargePackageFigure(ITallyportObject* server = nullptr);
+Figure LargeQueryFigure(ITallyportObject* server = nullptr);
+// Row i of a 20-field stock answer, and an answer of rows as the server gives it.
+std::string StockRow(int i);
+SAFEARRAY* AnswerOf(const std::vector<std::string>& rows);
+
+// The document server in a process of its own, as a user's is: (3) and (4) through a server
+// whose answers cost it little, (7) and (8) through the stand-in, each against a bare client
+// making the same calls on the same server process, and (10) a server that died.
+std::vector<Figure> LocalServerFigures();
+// VQBench.exe serve: the process that serves (3) and (4) their server.
+int ServePreparedAnswers();
 
 // A service object working in workDir with a fixed clock and no window, as the
 // unit tests use it.

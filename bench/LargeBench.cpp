@@ -1,5 +1,7 @@
 // A package of 100,000 items (130,004 lines) and a 100,000-row stock answer, each against
-// the floor of the document server's interface and against plain file I/O of the same bytes.
+// the floor of the document server's interface and against plain file I/O of the same bytes;
+// with a server in a process of its own, both sides hand the lines to it and take the rows
+// from it over the same channel.
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -12,8 +14,6 @@
 #include "packages/PackageFile.h"
 #include "queries/QueryKinds.h"
 #include "support/BrokerFixture.h"
-
-#include "queries/QueryKinds.h"
 
 namespace {
 
@@ -55,14 +55,24 @@ double ReadBytesSeconds(const std::string& path) {
     return WallSeconds() - start;
 }
 
+// The month and the lines to a server, when there is one.
+void HandOver(ITallyportObject* server, LONG year, LONG month, const VARIANT& lines) {
+    if (!server) return;
+    LONG ok = 0;
+    server->SetLunaLucru(year, month, &ok);
+    server->SetPachet(lines);
+}
+
 // The service's path as a document package's handler takes it: the lines, the header's
-// working month, the server's list, then freeing all of it.
-double PackagePathSeconds(const std::string& path) {
+// working month, the server's list (handed over), then freeing all of it.
+double PackagePathSeconds(const std::string& path, ITallyportObject* server) {
     const double start = WallSeconds();
     {
         const PackageLines package = ReadPackage(path);
-        gSink = gSink + ReadWorkingMonth(package.lines()).month;
+        const WorkingMonth month = ReadWorkingMonth(package.lines());
+        gSink = gSink + month.month;
         UniqueVariant list = ToServerList(package.lines());
+        HandOver(server, month.year, month.month, list.get());
     }
     return WallSeconds() - start;
 }
@@ -81,8 +91,8 @@ void ForEachLine(const char* at, const char* end, Line line) {
 }
 
 // The interface's floor: the file's bytes, then each line converted straight from them
-// into its one BSTR in the safe array, then the array destroyed.
-double PackageFloorSeconds(const std::string& path) {
+// into its one BSTR in the safe array (handed over), then the array destroyed.
+double PackageFloorSeconds(const std::string& path, ITallyportObject* server) {
     const double start = WallSeconds();
     size_t size = 0;
     const std::unique_ptr<char[]> bytes = ReadBytes(path, size);
@@ -100,9 +110,15 @@ double PackageFloorSeconds(const std::string& path) {
         *data++ = text;
     });
     SafeArrayUnaccessData(array);
+    VARIANT lines{};
+    lines.vt = VT_ARRAY | VT_BSTR;
+    lines.parray = array;
+    HandOver(server, 2026, 12, lines);
     SafeArrayDestroy(array);
     return WallSeconds() - start;
 }
+
+}  // namespace
 
 // Row i of 20 fields, at DEP, MAG1 or MAG2 in field 11.
 std::string StockRow(int i) {
@@ -114,7 +130,7 @@ std::string StockRow(int i) {
            std::to_string(i) + ";0";
 }
 
-// The server's answer: one BSTR per row, built before any timing starts.
+// The server's answer: one BSTR per row.
 SAFEARRAY* AnswerOf(const std::vector<std::string>& rows) {
     SAFEARRAY* answer = SafeArrayCreateVector(VT_BSTR, 0, ULONG(rows.size()));
     BSTR* data = nullptr;
@@ -122,6 +138,18 @@ SAFEARRAY* AnswerOf(const std::vector<std::string>& rows) {
     for (size_t i = 0; i < rows.size(); ++i) data[i] = MakeBstr(rows[i]).release();
     SafeArrayUnaccessData(answer);
     return answer;
+}
+
+namespace {
+
+// The floor's calls to a server in a process of its own: the month, then the stock list.
+SAFEARRAY* LocalAnswer(ITallyportObject& server) {
+    LONG ok = 0, code = 0;
+    server.SetLunaLucru(2026, 12, &ok);
+    UniqueVariant list;
+    server.GetStocuri(&code, list.addressof());
+    VARIANT answer = list.release();
+    return answer.parray;
 }
 
 // The fake server, answering GetStocuri with an answer built beforehand, so that the
@@ -188,25 +216,27 @@ std::string Ratio(double ratio) {
 
 }  // namespace
 
-Figure LargePackageFigure() {
+Figure LargePackageFigure(ITallyportObject* server) {
     const std::string dir = MakeTempFolder("bench_package");
     const std::string path = dir + "\\FACTURA_1.TXT";
     WriteFileReplacing(path, PackageText());
     const auto [service, floor, bytes] = InterleavedMedians(
-        kRepetitions, [&] { return PackagePathSeconds(path); }, [&] { return PackageFloorSeconds(path); },
-        [&] { return ReadBytesSeconds(path); });
+        kRepetitions, [&] { return PackagePathSeconds(path, server); },
+        [&] { return PackageFloorSeconds(path, server); }, [&] { return ReadBytesSeconds(path); });
     const size_t lines = ReadPackage(path).lines().size();
     const uint64_t size = ReadWholeFile(path).size();
     RemoveFolder(dir);
-    return {"3 large package", service / floor, 1.3,
+    return {server ? "3 large package, local" : "3 large package", service / floor, 1.3,
             "path " + Millis(service) + ", floor " + Millis(floor) + "; plain reading " + Millis(bytes) +
                 ", path / plain " + Ratio(service / bytes) + " (" + std::to_string(lines) + " lines, " +
                 std::to_string(size) + " bytes)"};
 }
 
-Figure LargeQueryFigure() {
+// A server in a process of its own makes its rows at each call: both sides wait for them
+// alike, as they would for a real server's.
+Figure LargeQueryFigure(ITallyportObject* local) {
     const std::string dir = MakeTempFolder("bench_query");
-    Figure figure{"4 large query", 0, 1.3, ""};
+    Figure figure{local ? "4 large query, local" : "4 large query", 0, 1.3, ""};
     {
         std::vector<std::string> rows;
         for (int i = 0; i < kLines; ++i) rows.push_back(StockRow(i));
@@ -214,6 +244,10 @@ Figure LargeQueryFigure() {
         TEBroker broker;
         PrepareBroker(broker, dir);
         broker.FServer = server.Ref();
+        if (local) {
+            local->AddRef();
+            broker.FServer = ComRef<ITallyportObject>(local);
+        }
         broker.FGestiuni = {"DEP", "MAG1"};
         server.Prepare(rows);
         broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
@@ -229,11 +263,13 @@ Figure LargeQueryFigure() {
                 return WallSeconds() - start;
             },
             [&] {
-                SAFEARRAY* answer = AnswerOf(rows);
+                const double start = WallSeconds();
+                SAFEARRAY* answer = local ? LocalAnswer(*local) : AnswerOf(rows);
+                const double asked = local ? WallSeconds() - start : 0;
                 double freeing = 0;
                 const double seconds = QueryFloorSeconds(answer, dir + "\\FLOOR.TXT", freeing, floorBytes);
                 freeings.push_back(freeing);
-                return seconds;
+                return asked + seconds;
             },
             [&] {
                 const double start = WallSeconds();

@@ -279,13 +279,21 @@ double QueryRoundTrip(const ServiceProcess& service) {
     LARGE_INTEGER frequency{}, start{}, end{};
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
+    // Woken by the directory's changes, not by polling, which would take a core from the service.
+    UniqueChangeWatch changes(FindFirstChangeNotificationW(Wide(service.workDir).c_str(), FALSE,
+                                                           FILE_NOTIFY_CHANGE_FILE_NAME));
     service.Put("GETSTOCARTICOL.TXT", "A0001\r\n");
-    const bool answered = WaitUntil(
-        [&] {
-            return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
-                   !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
-        },
-        10000, 0);
+    const auto done = [&] {
+        return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
+               !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
+    };
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    bool answered = done();
+    for (ULONGLONG now = GetTickCount64(); !answered && now < deadline; now = GetTickCount64()) {
+        WaitForSingleObject(changes.get(), DWORD(std::min<ULONGLONG>(deadline - now, 50)));
+        FindNextChangeNotification(changes.get());
+        answered = done();
+    }
     QueryPerformanceCounter(&end);
     return answered ? double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) : -1;
 }
