@@ -130,7 +130,7 @@ int Usage() {
     const std::string text =
         "VQDocServer.exe /RegServer    registers the stand-in document server (for every user when\r\n"
         "                              allowed, else for this user)\r\n"
-        "VQDocServer.exe /UnregServer  removes its registration\r\n"
+        "VQDocServer.exe /UnregServer  removes its registration and ends its running copies\r\n"
         "COM starts it with -Embedding.\r\n";
     UniqueFile console;
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -106,8 +106,9 @@ wine msiexec /x "$out/VQBroker-$next-x86.msi" /qn || fail "uninstall: $?"
 rm -rf "$work"/* "$app/VQDocServerData" && printf '[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=4000\r\n' >"$app/VQDocServer.ini"
 wine msiexec /i "$msi" SERVICE=1 ADDLOCAL=ALL /qn /l*v "$(winepath -w "$out/service.log")" || fail "service install: $?"
 running || fail "service: '$(state)'"
-# The installer had the program set the recovery actions (Wine keeps none of them).
-tr -d '\0' <"$out/service.log" | grep -q 'SetServiceRecovery' || fail "the installer did not set the recovery actions"
+# The installer had the program set the recovery actions (Wine keeps none of them). grep -c reads
+# the whole log: -q could stop tr early, which pipefail counts as a failure.
+tr -d '\0' <"$out/service.log" | grep -c 'SetServiceRecovery' >/dev/null || fail "the installer did not set the recovery actions"
 [ "$(reg_value "$service" 32 ImagePath | tr -d '"')" = 'C:\Program Files (x86)\VQBroker\VQBroker.exe /service' ] && [ "$(reg_value "$service" 32 Start)" = 0x2 ] || fail "service entry: $(wine reg query "$service")"
 [ "$(reg_value "$eventsource" 32 EventMessageFile)" = 'C:\Program Files (x86)\VQBroker\VQBroker.exe' ] || fail "event source: $(wine reg query "$eventsource")"
 [ "$(links)" = "VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "service shortcuts: $(links)"
