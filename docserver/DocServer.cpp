@@ -55,7 +55,9 @@ void WaitServingMessages(const std::wstring& list, const char* method, unsigned 
     bool quit = false;
     for (ULONGLONG now = GetTickCount64(); !quit && now < end && (!window || IsWindow(window));
          now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now), QS_ALLINPUT);
+        // Also for messages already queued: a local server's nested calls arrive as messages,
+        // and a call served meanwhile may have looked at them without taking them.
+        MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         MSG message;
         while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if ((quit = message.message == WM_QUIT)) {

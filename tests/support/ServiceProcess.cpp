@@ -42,7 +42,7 @@ ServiceProcess::ServiceProcess(DocServerForm form, const std::string& serverBin)
 ServiceProcess::~ServiceProcess() {
     if (Running()) Kill();
     if (form_ != DocServerForm::None) Register(DocServerForm::None);  // which ends the servers left
-    EXPECT_TRUE(WaitUntil([&] { return ServerProcesses().empty(); }, 15000)) << "VQDocServer.exe goes on";
+    EXPECT_TRUE(ServersEnd(15000)) << "VQDocServer.exe goes on";
     RemoveFolder(workDir);
     RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
 }

@@ -71,6 +71,9 @@ public:
     // Running processes with this executable name (letter case ignored) that it started.
     size_t Children(const wchar_t* exeName) const;
     std::vector<DWORD> ServerProcesses() const;  // the running VQDocServer.exe of the folder
+    bool ServersEnd(DWORD milliseconds) const {
+        return WaitUntil([&] { return ServerProcesses().empty(); }, milliseconds);
+    }
 
     bool Remove(const std::string& name) const { return DeleteFileW(Wide(Path(name)).c_str()) != 0; }
     bool Gone(const std::string& name, DWORD milliseconds) const {
