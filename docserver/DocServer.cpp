@@ -50,13 +50,17 @@ void WaitServingMessages(const std::wstring& list, const char* method, unsigned 
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"VQDocServer", WS_POPUP | WS_VISIBLE, 0, 0,
                                   80, 20, nullptr, nullptr, windowClass.hInstance, nullptr);
     const ULONGLONG end = GetTickCount64() + milliseconds;
-    // Closing the window ends the wait early: a test done with a call that hangs.
-    for (ULONGLONG now = GetTickCount64(); now < end && (!window || IsWindow(window));
+    // Closing the window ends the wait early (a test done with a call that hangs), and so does a
+    // WM_QUIT: the thread is to end. The WM_QUIT is not ours to take: the caller's loop ends on it.
+    bool quit = false;
+    for (ULONGLONG now = GetTickCount64(); !quit && now < end && (!window || IsWindow(window));
          now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - now), QS_ALLINPUT);
+        // Also for messages already queued: a local server's nested calls arrive as messages,
+        // and a call served meanwhile may have looked at them without taking them.
+        MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {  // not ours to take: the caller's loop ends on it
+        while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if ((quit = message.message == WM_QUIT)) {
                 PostQuitMessage(int(message.wParam));
                 break;
             }

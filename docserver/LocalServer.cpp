@@ -3,6 +3,7 @@
 #include "ComText.h"
 #include "DocServer.h"
 #include "Factory.h"
+#include "Processes.h"
 #include "Registration.h"
 #include "ServerIni.h"
 #include "Text.h"
@@ -115,13 +116,21 @@ int Serve() {
     return exitCode;
 }
 
+// Unregistered, the running copies of this program end as well, each from within (a WM_QUIT,
+// which also cuts a wait in a call short), so that an uninstaller can remove the file.
+HRESULT Unregister() {
+    const HRESULT result = UnregisterServer(ServerForm::Local);
+    EndProcesses(ProcessesOf(ModulePath(nullptr)), 10000);
+    return result;
+}
+
 // To the standard output it was given, or the console of whoever started it; never a box,
 // which an installer's or a script's run would wait on.
 int Usage() {
     const std::string text =
         "VQDocServer.exe /RegServer    registers the stand-in document server (for every user when\r\n"
         "                              allowed, else for this user)\r\n"
-        "VQDocServer.exe /UnregServer  removes its registration\r\n"
+        "VQDocServer.exe /UnregServer  removes its registration and ends its running copies\r\n"
         "COM starts it with -Embedding.\r\n";
     UniqueFile console;
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -152,6 +161,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LocalFree(arguments);
     if (IsVerb(argument, "Embedding")) return Serve();
     if (IsVerb(argument, "RegServer")) return int(RegisterServer(ServerForm::Local, ModulePath(nullptr)));
-    if (IsVerb(argument, "UnregServer")) return int(UnregisterServer(ServerForm::Local));
+    if (IsVerb(argument, "UnregServer")) return int(Unregister());
     return Usage();
 }

@@ -234,41 +234,38 @@ TEST_F(Server, RegisteredDllIsCreatedThroughComAndUnregistered) {
     }
 }
 
-// The class's server keys and the interface's marshaler in one registry view; "-" for a key not there.
-std::string Keys(REGSAM view) {
-    std::string text;
-    for (const wchar_t* key : {L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\LocalServer32",
-                               L"CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\InprocServer32",
-                               L"Interface\\{A7603F00-85CA-4EC0-974D-DF849CCCC61F}\\ProxyStubClsid32"}) {
-        UniqueRegKey found;
-        wchar_t value[MAX_PATH] = {};
-        DWORD size = sizeof value;
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + std::wstring(key)).c_str(), 0,
-                      KEY_QUERY_VALUE | view, found.addressof());
-        text += (found && !RegGetValueW(found.get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size)
-                     ? Ansi(value)
-                     : "-") +
-                "\n";
-    }
-    return text;
-}
-
-TEST(LocalServer, IsRegisteredInBothViewsAsTheOneFormAndRemovedWhole) {
+// Each form registered in turn: the class's server of each form in both registry views.
+TEST(LocalServer, IsRegisteredInBothViewsAsTheOneForm) {
     ServiceProcess folder;
-    const std::string marshaler = "{00020424-0000-0000-C000-000000000046}\n";
-    const std::string local = "\"" + folder.exeDir + "VQDocServer.exe\"\n-\n" + marshaler;
+    const auto servers = [](REGSAM view) {
+        std::string text;
+        for (const wchar_t* form : {L"LocalServer32", L"InprocServer32"}) {
+            UniqueRegKey key;
+            wchar_t value[MAX_PATH] = {};
+            DWORD size = sizeof value;
+            RegOpenKeyExW(
+                HKEY_LOCAL_MACHINE,
+                (L"Software\\Classes\\CLSID\\{8C18CF0B-77A3-4259-9E00-A351B270204C}\\" + std::wstring(form))
+                    .c_str(),
+                0, KEY_QUERY_VALUE | view, key.addressof());
+            RegGetValueW(key.get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+            text += Ansi(value) + ";";
+        }
+        return text;
+    };
+    const std::string exe = "\"" + folder.exeDir + "VQDocServer.exe\";;",
+                      dll = ";" + folder.exeDir + "VQDocServer.dll;";
     const REGSAM own = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
     const struct {
         DocServerForm form;
-        std::string own, other;  // the views' keys
-    } steps[] = {{DocServerForm::Local, local, local},
-                 {DocServerForm::InProcess, "-\n" + folder.exeDir + "VQDocServer.dll\n" + marshaler,
-                  "-\n-\n" + marshaler},
-                 {DocServerForm::None, "-\n-\n-\n", "-\n-\n-\n"}};
+        std::string own, other;  // the views' servers
+    } steps[] = {{DocServerForm::Local, exe, exe},
+                 {DocServerForm::InProcess, dll, ";;"},
+                 {DocServerForm::None, ";;", ";;"}};
     for (const auto& step : steps) {
         folder.Register(step.form);
-        EXPECT_EQ(Keys(own), step.own);
-        EXPECT_EQ(Keys(own ^ KEY_WOW64_64KEY ^ KEY_WOW64_32KEY), step.other);
+        EXPECT_EQ(servers(own), step.own);
+        EXPECT_EQ(servers(own ^ KEY_WOW64_64KEY ^ KEY_WOW64_32KEY), step.other);
     }
 }
 

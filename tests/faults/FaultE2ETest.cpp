@@ -188,6 +188,8 @@ TEST_F(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) 
     writer.reset();
     ASSERT_TRUE(ServerWaits());
     service->Kill();
+    // Its server's call goes on: cut short, so that its window is not taken for a later one's.
+    PostMessageW(FindWindowW(L"VQDocServerWait", nullptr), WM_CLOSE, 0, 0);
 
     Restart("[Test]\r\nFailMethod=GenComenzi\r\nWaitMethods=GetStocuri\r\nWaitMs=3000\r\n",
             "Gestiune=MAG1\r\n");

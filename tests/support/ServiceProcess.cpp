@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "Processes.h"
 #include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
@@ -38,25 +39,10 @@ ServiceProcess::ServiceProcess(DocServerForm form, const std::string& serverBin)
     Register(form);
 }
 
-// A server whose caller died keeps that caller's objects (Wine has no clean-up for them), so
-// the ones left are asked to end, a wait they are in cut short: killed, a server would stay
-// registered in Wine's COM.
 ServiceProcess::~ServiceProcess() {
     if (Running()) Kill();
-    if (form_ != DocServerForm::None) Register(DocServerForm::None);
-    if (!ServersEnd(5000)) {
-        const std::vector<DWORD> servers = ServerProcesses();
-        for (DWORD id : servers)
-            for (HWND wait : Windows(id, L"VQDocServerWait")) PostMessageW(wait, WM_CLOSE, 0, 0);
-        UniqueFile threads(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-        THREADENTRY32 thread{};
-        thread.dwSize = sizeof thread;
-        for (BOOL more = Thread32First(threads.get(), &thread); more;
-             more = Thread32Next(threads.get(), &thread))
-            if (std::count(servers.begin(), servers.end(), thread.th32OwnerProcessID))
-                PostThreadMessageW(thread.th32ThreadID, WM_QUIT, 0, 0);
-        EXPECT_TRUE(ServersEnd(10000)) << "VQDocServer.exe goes on";
-    }
+    if (form_ != DocServerForm::None) Register(DocServerForm::None);  // which ends the servers left
+    EXPECT_TRUE(ServersEnd(15000)) << "VQDocServer.exe goes on";
     RemoveFolder(workDir);
     RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
 }
@@ -64,7 +50,9 @@ ServiceProcess::~ServiceProcess() {
 void ServiceProcess::Register(DocServerForm form) {
     form_ = form;
     if (form != DocServerForm::InProcess) {
-        EXPECT_EQ(RunServer(form == DocServerForm::Local ? "/RegServer" : "/UnregServer"), 0u);
+        EXPECT_EQ(
+            RunForm(form == DocServerForm::Local ? "/RegServer" : "/UnregServer", "VQDocServer.exe").exitCode,
+            0u);
         return;
     }
     HMODULE server = LoadLibraryW(Wide(exeDir + "VQDocServer.dll").c_str());
@@ -74,14 +62,6 @@ void ServiceProcess::Register(DocServerForm form) {
     ASSERT_NE(function, nullptr);
     EXPECT_EQ(function(), S_OK);
     FreeLibrary(server);
-}
-
-DWORD ServiceProcess::RunServer(const std::string& argument) const {
-    const Launched server = Launch(argument, nullptr, "VQDocServer.exe");
-    DWORD exitCode = STILL_ACTIVE;
-    WaitForSingleObject(server.process.get(), 30000);
-    GetExitCodeProcess(server.process.get(), &exitCode);
-    return exitCode;
 }
 
 ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output,
@@ -100,12 +80,13 @@ ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HAN
             process.dwThreadId};
 }
 
-ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument) const {
+ServiceProcess::Outcome ServiceProcess::RunForm(const std::string& argument,
+                                                const std::string& program) const {
     const std::string outputPath = exeDir + "output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueFile output(CreateFileW(Wide(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const Launched process = Launch(argument, output.get());
+    const Launched process = Launch(argument, output.get(), program);
     Outcome outcome;
     if (!process.process) return outcome;
     WaitForSingleObject(process.process.get(), 180000);
@@ -196,40 +177,19 @@ void ServiceProcess::DismissBoxes() const {
     EXPECT_TRUE(WaitUntil([&] { return Dialogs(ProcessId()).empty(); }, 10000));
 }
 
-namespace {
-
-// Running processes for which wanted holds.
-std::vector<DWORD> Processes(const std::function<bool(const PROCESSENTRY32W&)>& wanted) {
+size_t ServiceProcess::Children(const wchar_t* exeName) const {
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    std::vector<DWORD> found;
+    size_t n = 0;
     for (BOOL more = snapshot.valid() && Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry))
-        if (wanted(entry)) found.push_back(entry.th32ProcessID);
-    return found;
-}
-
-}  // namespace
-
-size_t ServiceProcess::Children(const wchar_t* exeName) const {
-    return Processes([&](const PROCESSENTRY32W& entry) {
-               return entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
-           })
-        .size();
+        n += entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
+    return n;
 }
 
 std::vector<DWORD> ServiceProcess::ServerProcesses() const {
-    const std::wstring server = Wide(exeDir + "VQDocServer.exe");
-    return Processes([&](const PROCESSENTRY32W& entry) {
-        UniqueHandle process(_wcsicmp(entry.szExeFile, L"VQDocServer.exe") == 0
-                                 ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)
-                                 : nullptr);
-        wchar_t path[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        return process && QueryFullProcessImageNameW(process.get(), 0, path, &size) &&
-               _wcsicmp(path, server.c_str()) == 0;
-    });
+    return docserver::ProcessesOf(Wide(exeDir + "VQDocServer.exe"));
 }
 
 TextList ServiceProcess::Log(size_t from) const {

@@ -22,17 +22,16 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 // A window's text, asked for by message: another process's window too.
 std::string WindowText(HWND window);
 
-// The stand-in server registered beside VQBroker.exe: VQDocServer.exe, VQDocServer.dll, or none.
+// Which stand-in server is registered: VQDocServer.exe, VQDocServer.dll or none.
 enum class DocServerForm { Local, InProcess, None };
 
 class ServiceProcess : public WorkFolder {
 public:
-    // VQBroker.exe and, unless None, both forms of the stand-in server (from serverBin, else the
-    // test's own folder) copied to a fresh folder, one of them registered; a fresh workDir.
+    // VQBroker.exe and, unless None, both stand-in servers (from serverBin, else the test's
+    // folder) copied to a fresh folder, form registered; a fresh workDir.
     explicit ServiceProcess(DocServerForm form = DocServerForm::Local, const std::string& serverBin = {});
-    // Unregisters the server and waits until no VQDocServer.exe of the folder runs.
-    ~ServiceProcess();
-    void Register(DocServerForm form);  // one form of the copies, which the other gives way to; or none
+    ~ServiceProcess();  // also waits until no VQDocServer.exe of the folder runs
+    void Register(DocServerForm form);
 
     void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
     // The stand-in server's own settings beside its DLL, read each time a server is made.
@@ -48,9 +47,10 @@ public:
         DWORD exitCode = STILL_ACTIVE;
         std::string output;  // its standard output
     };
-    Outcome RunForm(const std::string& argument) const;  // a command-line form, run to its end
-    void Close();                                        // WM_CLOSE, then waits for the process to end with 0
-    void Kill();                                         // as a crash or a power cut would end it
+    // A command-line form of VQBroker.exe, or of program, run to its end.
+    Outcome RunForm(const std::string& argument, const std::string& program = "VQBroker.exe") const;
+    void Close();  // WM_CLOSE, then waits for the process to end with 0
+    void Kill();   // as a crash or a power cut would end it
     bool Running() const {
         return process_.process && WaitForSingleObject(process_.process.get(), 0) == WAIT_TIMEOUT;
     }
@@ -96,11 +96,9 @@ private:
         UniqueHandle process, thread;
         DWORD id = 0, threadId = 0;
     };
-    // VQBroker.exe, or with a program name another program of the folder, here VQDocServer.exe.
     // A copy, not waited for: with an argument, a command-line form, its output to output.
     Launched Launch(const std::string& argument = {}, HANDLE output = nullptr,
                     const std::string& program = "VQBroker.exe") const;
-    DWORD RunServer(const std::string& argument) const;  // VQDocServer.exe's exit code
 
     DocServerForm form_;
     Launched process_;
