@@ -100,6 +100,8 @@ public:
     LocalTime Now() const;
     std::string TimeStamp() const;
     ULONGLONG UptimeMs() const;
+    // A file the service failed to save (LOG.TXT, the journal) waits this long for its next try.
+    static constexpr ULONGLONG kSaveRetryMs = 1000;
 
 private:
     mutable DayShift FDayShift{L"ClockDays"};  // days a benchmark adds to the clock; off unless set
@@ -136,12 +138,14 @@ public:
     std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
 private:
+    void LogLine(const std::string& text, const LocalTime& now);
     void RetryLogSave();  // each tick while LOG.TXT lags behind the log
     TextList SaveLog(LockWait wait);
     void ReportLogOutage(const std::string& text);
 
     LogStore FLog;            // the current day's lines (the run's, without a history)
     bool FLogOutage = false;  // LOG.TXT could not be written at the last save
+    ULONGLONG FLogRetryAt = 0;  // a failed save, or move into LOGURI, is not tried again before
 
 public:
     // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
