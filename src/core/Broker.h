@@ -187,6 +187,7 @@ private:
     bool FJournalChecked = false;      // the journal left by the last run has been read
     bool FJournalReadFailed = false;   // logged: the journal could not be read
     bool FJournalWriteFailed = false;  // logged: the journal could not be written, until it can
+    ULONGLONG FJournalRetryAt = 0;     // after a failed save, the next is not tried before
 
 public:
     // ---- polling/EmergencyScript.cpp
