@@ -92,7 +92,9 @@ bool TEBroker::RequestStop() {
     return !FBusy;
 }
 
+// Nothing is in hand any more: the request watch gives the orderly stop a bound of its own.
 void TEBroker::Stop() {
+    FRequestWatch.Closing();
     FormClose();
     try {
         FormDestroy();

@@ -121,6 +121,7 @@ TEST_F(StartupE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
 TEST_F(StartupE2ETest, CloseAddsNoLogLine) {
     service->Close();
     EXPECT_EQ(service->Log(logBeforeOutage), OutageLines());
+    EXPECT_EQ(service->RunForm("/status").exitCode, 1u);
 }
 
 TEST(StartupE2E, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {

@@ -186,6 +186,7 @@ TEST_F(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) 
     writer.reset();
     ASSERT_TRUE(ServerWaits());
     service->Kill();
+    EXPECT_EQ(service->RunForm("/status").exitCode, 1u);  // STARE.TXT is fresh, its writer gone
 
     Restart("[Test]\r\nFailMethod=GenComenzi\r\nWaitMethods=GetStocuri\r\nWaitMs=3000\r\n",
             "Gestiune=MAG1\r\n");
