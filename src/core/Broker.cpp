@@ -61,6 +61,7 @@ void TEBroker::Start() {
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
                                                 FWorkDir);
     FTickAgain = FImmediate;  // at once: it sets up the watch and serves what waited for the start
+    ShowServerFailure();
 }
 
 void TEBroker::Tick(TickCause cause) {

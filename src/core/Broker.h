@@ -119,10 +119,12 @@ private:
     ServerFailure CompanyRefused();
     void ServerStepsFailed(const ServerFailure& failure);
     void ServerStepsSucceeded();
+    void ShowServerFailure();  // once start-up or a retry no longer holds the service busy
     void DropServer();
 
     ULONGLONG FServerRetryAt = 0;  // when the server steps are tried again
     std::string FServerFailure;    // the failure of the server steps reported last
+    std::string FServerFailureToShow;  // its text, for the front end's box or line
     bool FServerGone = false;      // a call found the server gone: it is made anew
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
 
