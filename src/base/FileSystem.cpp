@@ -46,6 +46,16 @@ void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
 
 uint64_t Joined(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
 
+// Whether the file can be moved out of the way: a reader that does not share deletion
+// stops ReplaceFileW as surely as a rename, and a failed try may leave its own temporary
+// file in the folder.
+bool Movable(const std::wstring& path) {
+    return UniqueFile(CreateFileW(path.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr))
+        .valid();
+}
+
 }  // namespace
 
 FileState StateOf(HANDLE file) {
@@ -170,7 +180,7 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
         if (MoveFileExW(temp.c_str(), target.c_str(), moveFlags)) break;
         const DWORD error = GetLastError();
         if (PausedForLock(error, attempt, wait)) continue;
-        if (IsPassingLock(error) && !onDisk &&
+        if (IsPassingLock(error) && !onDisk && Movable(target) &&
             ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                          nullptr))
             break;

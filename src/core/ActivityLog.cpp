@@ -1,21 +1,28 @@
 // The activity log: every line goes to the front end (the window's view) and to LOG.TXT
 // in the working directory; with a history, each day's LOG.TXT is kept in LOGURI.
 #include "base/FileSystem.h"
+#include "base/LocalClock.h"
 #include "core/Broker.h"
 #include "log/LogHistory.h"
 
-void TEBroker::LogMessage(const std::string& text) {
+void TEBroker::LogMessage(const std::string& text) { LogLine(text, Now()); }
+
+// The line's day is the day of its time stamp: one reading of the clock gives both.
+void TEBroker::LogStamped(std::string_view text) {
+    const LocalTime now = Now();
+    LogLine(LocalTimeStamp(now).append(text), now);
+}
+
+void TEBroker::LogLine(const std::string& text, const LocalTime& now) {
     try {
         const std::string line = kLogLinePrefix + text;
-        FLog.Add(line, Now());
+        FLog.Add(line, now);
         if (FFrontEnd) FFrontEnd->LineLogged(line);
         for (const std::string& note : SaveLog(LockWait::None)) LogStamped(" ... " + note);
     } catch (...) {
         // Out of memory for one more line: the request in hand goes on without it.
     }
 }
-
-void TEBroker::LogStamped(std::string_view text) { LogMessage(TimeStamp().append(text)); }
 
 void TEBroker::LogErrorLine(const std::string& text) noexcept {
     try {
@@ -34,12 +41,19 @@ void TEBroker::RetryLogSave() {
 // LOG.TXT brought up to the log when the working directory is there; what the log
 // itself should say about its history comes back to be logged. A failure adds no line
 // (LOG.TXT holds only what the handlers say): the first of an outage goes to the Event Log.
+// A save that failed, or a move into LOGURI, is tried again a second later at the earliest,
+// whatever asks for it (each try wakes the watch of the directory); the last save at the
+// stop always tries.
 TextList TEBroker::SaveLog(LockWait wait) {
     if (!DirectoryExists(FWorkDir)) {
         FLog.Forget();
         return {};
     }
-    LogStore::Outcome outcome = FLog.Save(FWorkDir, Now(), wait);
+    const bool last = wait == LockWait::UpToASecond;
+    const bool due = last || UptimeMs() >= FLogRetryAt;
+    if (FLogOutage && !due) return {};
+    LogStore::Outcome outcome = FLog.Save(FWorkDir, Now(), wait, due);
+    if (!outcome.saved || outcome.moveFailed) FLogRetryAt = UptimeMs() + kSaveRetryMs;
     if (!outcome.saved && !FLogOutage) ReportLogOutage(outcome.error);
     FLogOutage = !outcome.saved;
     return std::move(outcome.notes);

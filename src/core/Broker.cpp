@@ -62,6 +62,7 @@ void TEBroker::Start() {
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
                                                 FWorkDir);
     FTickAgain = FImmediate;  // at once: it sets up the watch and serves what waited for the start
+    ShowServerFailure();
 }
 
 void TEBroker::Tick(TickCause cause) {
@@ -96,7 +97,9 @@ bool TEBroker::RequestStop() {
     return !FBusy;
 }
 
+// Nothing is in hand any more: the request watch gives the orderly stop a bound of its own.
 void TEBroker::Stop() {
+    FRequestWatch.Closing();
     FormClose();
     try {
         FormDestroy();

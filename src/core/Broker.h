@@ -102,6 +102,8 @@ public:
     LocalTime Now() const;
     std::string TimeStamp() const;
     ULONGLONG UptimeMs() const;
+    // A file the service failed to save (LOG.TXT, the journal) waits this long for its next try.
+    static constexpr ULONGLONG kSaveRetryMs = 1000;
 
 private:
     mutable DayShift FDayShift{L"ClockDays"};  // days a benchmark adds to the clock; off unless set
@@ -121,11 +123,13 @@ private:
     ServerFailure CompanyRefused();
     void ServerStepsFailed(const ServerFailure& failure);
     void ServerStepsSucceeded();
+    void ShowServerFailure();  // once start-up or a retry no longer holds the service busy
     void DropServer();
 
     ULONGLONG FServerRetryAt = 0;  // when the server steps are tried again
     ComRef<ITallyportObject> FServerWaiting;  // made, but busy when its steps ran
     std::string FServerFailure;    // the failure of the server steps reported last
+    std::string FServerFailureToShow;  // its text, for the front end's box or line
     bool FServerGone = false;      // a call found the server gone: it is made anew
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
 
@@ -162,12 +166,14 @@ public:
     std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
 private:
+    void LogLine(const std::string& text, const LocalTime& now);
     void RetryLogSave();  // each tick while LOG.TXT lags behind the log
     TextList SaveLog(LockWait wait);
     void ReportLogOutage(const std::string& text);
 
     LogStore FLog;            // the current day's lines (the run's, without a history)
     bool FLogOutage = false;  // LOG.TXT could not be written at the last save
+    ULONGLONG FLogRetryAt = 0;  // a failed save, or move into LOGURI, is not tried again before
 
 public:
     // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
@@ -210,6 +216,7 @@ private:
     bool FJournalChecked = false;      // the journal left by the last run has been read
     bool FJournalReadFailed = false;   // logged: the journal could not be read
     bool FJournalWriteFailed = false;  // logged: the journal could not be written, until it can
+    ULONGLONG FJournalRetryAt = 0;     // after a failed save, the next is not tried before
 
 public:
     // ---- polling/EmergencyScript.cpp

@@ -1,6 +1,8 @@
 // Start-up's server steps: the server is made and configured as a whole or not at all,
 // and tried again while it cannot be, so that no request reaches a server that works in
 // the wrong company, and a server that could not start or went away is made anew.
+#include <utility>
+
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/Text.h"
@@ -99,18 +101,23 @@ TEBroker::ServerFailure TEBroker::CompanyRefused() {
     return failure;
 }
 
-// Each failure is told once: the same failure again at the next try is not.
+// Each failure is told once: the same failure again at the next try is not. A failure
+// that raised is shown by the front end once the steps no longer hold the service busy:
+// requests, retries and a close go on under the window's box.
 void TEBroker::ServerStepsFailed(const ServerFailure& failure) {
     FRequestWatch.ServerSteps(false);
     if (failure.text == FServerFailure) return;
     FServerFailure = failure.text;
-    if (failure.raised) {
-        ReportError(failure.text);  // the window's box, or the service's log line
-        return;
-    }
+    if (failure.raised) FServerFailureToShow = failure.text;
     for (const std::string& line : failure.errorLines) LogMessage(line);
     FEvents->Report(EventKind::Error, failure.text);
     FRequestWatch.ErrorReported(failure.text);
+}
+
+void TEBroker::ShowServerFailure() {
+    if (FServerFailureToShow.empty()) return;
+    const std::string text = std::exchange(FServerFailureToShow, {});
+    if (FFrontEnd) FFrontEnd->ErrorLeft(text);  // the window's box, or the service's log line
 }
 
 // A start that went well adds no line; one that went well after failures says so once.
@@ -129,8 +136,11 @@ void TEBroker::ServerStepsSucceeded() {
 // again every 30 seconds, and at once after the server went away.
 bool TEBroker::ServerReady() {
     if (!FServer && UptimeMs() >= FServerRetryAt) {
-        BusyScope busy(FBusy);
-        ConnectServer();
+        {
+            BusyScope busy(FBusy);
+            ConnectServer();
+        }
+        ShowServerFailure();
     }
     if (FServer) return !FStopRequested;  // a stop may have come while the steps ran
     if (!FNoServerLogged) {

@@ -22,3 +22,9 @@ bool SingleInstance::TakeOne(Held& held, const wchar_t* name, ULONGLONG deadline
     held.owned = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     return held.owned;
 }
+
+// The lock exists while a copy has it open; a copy of another account may deny opening it.
+bool SingleInstance::HeldByACopy() {
+    const UniqueHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\VQBroker"));
+    return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+}

@@ -20,6 +20,9 @@ public:
     // made): a service being restarted waits for the copy that is still ending.
     bool Take(DWORD waitMs);
 
+    // Whether a copy, in any session, holds the lock now (asked without taking it).
+    static bool HeldByACopy();
+
 private:
     struct Held {
         UniqueHandle mutex;

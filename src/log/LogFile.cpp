@@ -7,12 +7,12 @@
 
 void LogFile::Save(const std::string& path, std::string_view text, LockWait wait) {
     if (AppendTail(path, text, wait)) return;
-    known_ = false;
+    Forget();
     Remember(path, WriteFileReplacing(path, text, Durability::Cached, wait), text.size());
 }
 
 bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWait wait) {
-    if (!known_ || path != path_ || text.size() < saved_.size) return false;
+    if (!known_ || path != path_ || base_ + text.size() < saved_.size) return false;
     UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, wait));
     if (!file.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
@@ -23,7 +23,7 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
     if (!now.found || now.identity != saved_.identity || now.size != saved_.size ||
         now.lastWrite != saved_.lastWrite)
         return false;
-    std::string_view tail = text.substr(size_t(saved_.size));
+    std::string_view tail = text.substr(size_t(saved_.size - base_));
     DWORD written = 0;
     if (!WriteFile(file.get(), tail.data(), DWORD(tail.size()), &written, nullptr) ||
         written != tail.size()) {
@@ -31,8 +31,22 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
         ThrowFileError("Cannot write file", path);
     }
     file.reset();  // the last write time settles when the file is closed
-    Remember(path, saved_.identity, text.size());
+    Remember(path, saved_.identity, base_ + text.size());
     return true;
+}
+
+void LogFile::Adopt(const std::string& path) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
+        information.nNumberOfLinks != 1 || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    saved_ = StateOf(file.get());
+    known_ = saved_.found;
+    base_ = saved_.size;
+    path_ = path;
 }
 
 // What the file this object wrote is now, provided it holds all it was given. Size and

@@ -18,13 +18,24 @@ public:
 
     // The next save rewrites the file whole (the directory was gone meanwhile, or the
     // text no longer begins with what was saved).
-    void Forget() noexcept { known_ = false; }
+    void Forget() noexcept {
+        known_ = false;
+        base_ = 0;
+    }
+
+    // The file at path as it stands (an earlier run's log that cannot be moved away) is
+    // kept, and the next saves append after it; not a file with other names (a link).
+    void Adopt(const std::string& path);
+    bool Known() const { return known_; }
+    // The next saves are given the text without its first bytes, which the file keeps.
+    void Dropped(size_t bytes) { base_ += bytes; }
 
 private:
     bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
     void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);  // by value: saved_ changes
 
     bool known_ = false;
+    uint64_t base_ = 0;  // bytes the file holds before the text it is given
     std::string path_;
     FileState saved_;  // the file as this object last left it
 };

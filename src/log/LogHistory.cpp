@@ -55,6 +55,13 @@ std::optional<LocalTime> StampAt(std::string_view line, size_t at) {
     return time;
 }
 
+std::optional<LocalTime> LineStamp(std::string_view line) {
+    if (line.substr(0, sizeof kLogLinePrefix - 1) != kLogLinePrefix) return std::nullopt;
+    return StampAt(line, sizeof kLogLinePrefix - 1);
+}
+
+auto Key(const LocalTime& t) { return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute, t.second); }
+
 }  // namespace
 
 std::string HistoryFileName(const LocalTime& time) {
@@ -87,45 +94,49 @@ LocalTime NextSecond(const LocalTime& time) {
 }
 
 std::optional<LocalTime> FirstStampedTime(std::string_view logText) {
-    for (std::string_view line : TextLineViews(logText)) {
-        if (line.substr(0, sizeof kLogLinePrefix - 1) != kLogLinePrefix) continue;
-        if (auto time = StampAt(line, sizeof kLogLinePrefix - 1)) return time;
-    }
+    for (std::string_view line : TextLineViews(logText))
+        if (auto time = LineStamp(line)) return time;
     return std::nullopt;
 }
 
-TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& today, int keepDays,
-                        uint64_t capBytes, std::string_view newest) {
-    struct Dated {
-        LocalTime time;
-        const HistoryFile* file;
-    };
-    std::vector<Dated> dated;
-    for (const HistoryFile& file : files)
-        if (auto time = HistoryFileTime(file.name)) dated.push_back({*time, &file});
-    auto key = [](const Dated& d) {
-        return std::make_tuple(d.time.year, d.time.month, d.time.day, d.time.hour, d.time.minute,
-                               d.time.second, std::string_view(d.file->name));
-    };
-    std::sort(dated.begin(), dated.end(), [&](const Dated& a, const Dated& b) { return key(a) < key(b); });
+std::optional<LocalTime> LastStampedTime(std::string_view logText) {
+    const std::vector<std::string_view> lines = TextLineViews(logText);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        if (auto time = LineStamp(*line)) return time;
+    return std::nullopt;
+}
 
-    const long long oldestKept = DayNumber(today) - keepDays;
+TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& now, int keepDays,
+                        uint64_t capBytes, const TextList& spared) {
+    std::vector<const HistoryFile*> dated;
+    for (const HistoryFile& file : files)
+        if (HistoryFileTime(file.name)) dated.push_back(&file);
+    std::sort(dated.begin(), dated.end(), [](const HistoryFile* a, const HistoryFile* b) {
+        return std::make_tuple(Key(a->written), std::string_view(a->name)) <
+               std::make_tuple(Key(b->written), std::string_view(b->name));
+    });
+    if (!dated.empty() && Key(now) < Key(dated.back()->written)) return {};
+
+    auto isSpared = [&](const HistoryFile* file) {
+        return std::find(spared.begin(), spared.end(), file->name) != spared.end();
+    };
+    const long long oldestKept = DayNumber(now) - keepDays;
     TextList expired;
     uint64_t total = 0;
-    std::vector<const Dated*> kept;
-    for (const Dated& d : dated) {
-        if (DayNumber(d.time) < oldestKept) {
-            expired.push_back(d.file->name);
+    std::vector<const HistoryFile*> kept;
+    for (const HistoryFile* file : dated) {
+        if (DayNumber(file->written) < oldestKept && !isSpared(file)) {
+            expired.push_back(file->name);
         } else {
-            kept.push_back(&d);
-            total += d.file->size;
+            kept.push_back(file);
+            total += file->size;
         }
     }
-    for (const Dated* d : kept) {
+    for (const HistoryFile* file : kept) {
         if (total <= capBytes) break;
-        if (d->file->name == newest) continue;
-        expired.push_back(d->file->name);
-        total -= d->file->size;
+        if (!spared.empty() && file->name == spared.back()) continue;
+        expired.push_back(file->name);
+        total -= file->size;
     }
     return expired;
 }

@@ -27,18 +27,21 @@ std::optional<LocalTime> HistoryFileTime(std::string_view name);
 // One second later: the next name to try when one is taken.
 LocalTime NextSecond(const LocalTime& time);
 
-// The time stamp of the first line that carries one right after the line prefix
+// The time stamp of the first, or the last, line that carries one right after the line prefix
 // ("DD.MM.YYYY hh:mm:ss ", the time separator being the locale's); nothing when no line does.
 std::optional<LocalTime> FirstStampedTime(std::string_view logText);
+std::optional<LocalTime> LastStampedTime(std::string_view logText);
 
 struct HistoryFile {
     std::string name;
     uint64_t size = 0;
+    LocalTime written;  // its last write: a file moved in carries the time of its last line
 };
 
-// The files that retention deletes, oldest first: those whose date is more than keepDays
-// days before today, then, oldest first, as many as needed to bring the rest to capBytes
-// or less. Names not of the history's form are never chosen, nor, by the cap, the file
-// named newest (the day just kept).
-TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& today, int keepDays,
-                        uint64_t capBytes, std::string_view newest);
+// The files that retention deletes, oldest first: those written more than keepDays days
+// before now, then, oldest first, as many as needed to bring the rest to capBytes or less.
+// Names not of the history's form are never chosen; neither is, by age, a file of spared
+// (those this run moved in) nor, by the cap, the last of spared (the day just kept). A clock
+// earlier than the newest file's time is wrong: then nothing is chosen.
+TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& now, int keepDays,
+                        uint64_t capBytes, const TextList& spared);

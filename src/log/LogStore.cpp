@@ -8,13 +8,15 @@
 
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/LocalClock.h"
 #include "base/Owners.h"
 #include "log/LogHistory.h"
 
 namespace {
 
-// A log's first time stamp is near its top: a settings message or two come before it.
-constexpr DWORD kHeadBytes = 64 * 1024;
+// A log's first time stamp is near its top, a settings message or two before it; its last
+// near its end.
+constexpr DWORD kEndBytes = 64 * 1024;
 // Names tried, a second apart, when the name a log's time gives is taken.
 constexpr int kNameTries = 100;
 
@@ -28,56 +30,60 @@ bool HistoryFolderReady(const std::string& path) {
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-LocalTime AsLocalTime(const FILETIME& utc) {
-    FILETIME local{};
-    SYSTEMTIME time{};
-    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time)) return {};
-    return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+// The first or the last 64 KB of a file; empty when it cannot be read.
+std::string ReadEnd(const std::string& path, bool tail) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return {};
+    LARGE_INTEGER from{};
+    from.QuadPart = tail && size.QuadPart > kEndBytes ? size.QuadPart - kEndBytes : 0;
+    std::string part(kEndBytes, '\0');
+    DWORD read = 0;
+    if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.get(), part.data(), kEndBytes, &read, nullptr))
+        return {};
+    part.resize(read);
+    return part;
 }
 
 // The time a log file is named after: its first time-stamped line, else its last write,
 // else now.
 LocalTime NamingTime(const std::string& path, const LocalTime& now) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string head(kHeadBytes, '\0');
-    DWORD read = 0;
-    if (file.valid() && ReadFile(file.get(), head.data(), kHeadBytes, &read, nullptr)) {
-        head.resize(read);
-        if (auto stamped = FirstStampedTime(head)) return *stamped;
-    }
+    if (auto stamped = FirstStampedTime(ReadEnd(path, false))) return *stamped;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
-        const LocalTime written = AsLocalTime(data.ftLastWriteTime);
+        const LocalTime written = LocalTimeOf(data.ftLastWriteTime);
         if (written.year != 0) return written;
     }
     return now;
 }
 
-// Another program holds the file so that it cannot be renamed now (a reader that does
-// not share deletion, say): worth trying again at the next save.
-bool Held(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), DELETE,
+// A file moved into LOGURI is as old as its last line. Not a file with other names (a link).
+void SetLastWrite(const std::string& path, const LocalTime& time) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    const DWORD error = file.valid() ? ERROR_SUCCESS : GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILETIME written{};
+    if (file.valid() && GetFileInformationByHandle(file.get(), &information) &&
+        information.nNumberOfLinks == 1 && FileTimeOf(time, written))
+        SetFileTime(file.get(), nullptr, nullptr, &written);
 }
 
 }  // namespace
 
 void LogStore::Add(std::string_view line, const LocalTime& now) {
     if (history_.days > 0 && started_ && !SameDay(now, lastLine_) && !day_.empty()) {
-        if (!previous_.empty()) {
-            // LOG.TXT has not been writable since the day before yesterday: memory keeps
-            // two days at most, and LOG.TXT goes to LOGURI with what it got of the older one.
-            Drop(previous_);
-            moveAsIs_ = true;
-            file_.Forget();
+        if (older_.empty()) {
+            older_.swap(day_);
+        } else {
+            older_.append(day_);  // LOG.TXT has not been writable since an earlier day
         }
-        previous_ = std::move(day_);
-        day_ = std::string();
+        std::string().swap(day_);
+        olderLast_ = lastLine_;
+        moveDue_ = true;
     }
     lastLine_ = now;
     started_ = true;
@@ -86,28 +92,30 @@ void LogStore::Add(std::string_view line, const LocalTime& now) {
 
 std::string LogStore::Recent() const {
     std::string recent;
-    for (const std::string* part : {&day_, &previous_, &earlier_}) {  // newest first
+    for (const std::string* part : {&day_, &older_, &earlier_}) {  // newest first
         const size_t take = std::min(part->size(), kRecentBytes - recent.size());
         recent.insert(0, *part, part->size() - take, take);
     }
     return recent;
 }
 
-LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now, LockWait wait) noexcept {
+LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now, LockWait wait,
+                                 bool tryMove) noexcept {
     Outcome outcome;
     try {
         const std::string path = folder + "\\" + kLogFileName;
-        if (history_.days > 0 && moveAsIs_) {
-            KeepLogFile(folder, now, outcome.notes);
-            moveAsIs_ = false;
+        const bool history = history_.days > 0;
+        if (history && moveDue_ && tryMove) {
+            SaveOlder(path, wait);  // the earlier day ends whole in its file
+            moveDue_ = !KeepLogFile(folder, now, outcome.notes);
+            outcome.moveFailed = moveDue_;
+            if (!moveDue_) file_.Forget();
         }
-        if (history_.days > 0 && !previous_.empty()) {
-            file_.Save(path, previous_, wait);  // the day ends whole in its file
-            KeepLogFile(folder, now, outcome.notes);
-            Drop(previous_);
-            file_.Forget();
-        }
+        // Until it can be moved, the LOG.TXT found is kept and appended to.
+        if (history && moveDue_ && !file_.Known()) file_.Adopt(path);
+        SaveOlder(path, wait);
         file_.Save(path, day_, wait);
+        if (!day_.empty()) fileLast_ = lastLine_;
         outcome.saved = true;
     } catch (...) {
         outcome.error = CurrentErrorText();
@@ -115,50 +123,62 @@ LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now
     return outcome;
 }
 
-// Moves LOG.TXT into LOGURI under a name of its own, never over another file. Raises
-// while another program holds LOG.TXT; when LOGURI cannot take it, says so (in the LOG.TXT
-// that then replaces it) and lets the log go on.
-void LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes) {
+// Earlier days' lines reach LOG.TXT before it is moved or appended to, then leave memory.
+void LogStore::SaveOlder(const std::string& path, LockWait wait) {
+    if (older_.empty()) return;
+    file_.Save(path, older_, wait);
+    file_.Dropped(older_.size());
+    fileLast_ = olderLast_;
+    Drop(older_);
+}
+
+// Moves LOG.TXT into LOGURI under a name of its own, never over another file, with the
+// time of its last line. False while it cannot (another program holds it, LOGURI cannot be
+// made or refuses it): the log goes on in LOG.TXT, and LOG.TXT says so once.
+bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes) {
     const std::string path = folder + "\\" + kLogFileName;
     const FileState file = StateAt(path);
-    if (!file.found || file.size == 0) return;  // nothing to keep: it is replaced
+    if (!file.found || file.size == 0) return true;  // nothing to keep: it is replaced
     const std::string history = folder + "\\" + kHistoryFolderName;
     std::string refusal = "Nu pot crea directorul LOGURI; logul continua in LOG.TXT";
     if (HistoryFolderReady(history)) {
         refusal = "Nu pot muta LOG.TXT in LOGURI; logul continua in LOG.TXT";
+        const std::optional<LocalTime> last = fileLast_ ? fileLast_ : LastStampedTime(ReadEnd(path, true));
         LocalTime time = NamingTime(path, now);
         for (int attempt = 0; attempt < kNameTries; ++attempt, time = NextSecond(time)) {
             const std::string name = HistoryFileName(time);
             if (MoveFileExW(Wide(path).c_str(), Wide(history + "\\" + name).c_str(), 0)) {
-                Prune(history, now, name, notes);
-                return;
+                if (last) SetLastWrite(history + "\\" + name, *last);
+                fileLast_.reset();
+                moveFailureNoted_ = false;
+                moved_.push_back(name);
+                if (moved_.size() > size_t(history_.days)) moved_.erase(moved_.begin());
+                Prune(history, now, notes);
+                return true;
             }
             const DWORD error = GetLastError();
-            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
-            if (!FileExists(path)) return;  // gone meanwhile
-            if (Held(path)) {
-                SetLastError(error);
-                ThrowFileError("Cannot move file", path);
-            }
-            break;
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
         }
+        if (!FileExists(path)) return true;  // gone meanwhile
     }
-    notes.push_back(refusal);
+    if (!moveFailureNoted_) notes.push_back(refusal);
+    moveFailureNoted_ = true;
+    return false;
 }
 
 // Deletes the days retention no longer keeps; one that cannot be deleted is tried again
 // after the next move and said once.
-void LogStore::Prune(const std::string& history, const LocalTime& now, const std::string& newest,
-                     TextList& notes) {
+void LogStore::Prune(const std::string& history, const LocalTime& now, TextList& notes) {
     std::vector<HistoryFile> files;
     WIN32_FIND_DATAW entry;
     UniqueFind search(FindFirstFileW(Wide(history + "\\LOG_*.TXT").c_str(), &entry));
     for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &entry))
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(
-                {Ansi(entry.cFileName), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow});
+            files.push_back({Ansi(entry.cFileName),
+                             (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
+                             LocalTimeOf(entry.ftLastWriteTime)});
     bool failed = false;
-    for (const std::string& name : ExpiredHistory(files, now, history_.days, history_.capBytes, newest)) {
+    for (const std::string& name : ExpiredHistory(files, now, history_.days, history_.capBytes, moved_)) {
         if (DeleteFileW(Wide(history + "\\" + name).c_str())) continue;
         if (!failed && !deleteFailureNoted_) notes.push_back("Nu pot sterge fisierul LOGURI\\" + name);
         failed = true;

@@ -1,9 +1,11 @@
 // The activity log's lines that LOG.TXT must hold, and, with a history, a new LOG.TXT each
 // day: the one it replaces is moved into the folder LOGURI, which keeps a bounded number
-// of days. A save never raises: what cannot be written now stays for the next save.
+// of days. A save never raises: what cannot be written now stays for the next save, and
+// nothing leaves memory before it has reached a file.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,7 +28,8 @@ public:
     // of a new day begins a new LOG.TXT.
     void Add(std::string_view line, const LocalTime& now);
 
-    // What LOG.TXT must hold: the current day (without a history, the whole run).
+    // What LOG.TXT must hold: the current day (without a history, the whole run), after
+    // the earlier days it holds while it cannot be moved.
     const std::string& Text() const { return day_; }
 
     // The newest kRecentBytes of the log across days (cut wherever that falls), for a view.
@@ -35,30 +38,35 @@ public:
 
     struct Outcome {
         bool saved = false;
-        std::string error;  // why LOG.TXT could not be written, when it could not
-        TextList notes;     // what the log itself should say: LOGURI refused LOG.TXT, and the like
+        bool moveFailed = false;  // LOG.TXT could not go to LOGURI: its lines were appended to it
+        std::string error;        // why LOG.TXT could not be written, when it could not
+        TextList notes;           // what the log itself should say: LOGURI refused LOG.TXT, and the like
     };
-    // Brings folder\LOG.TXT up to Text(), first moving into LOGURI the LOG.TXT of an
-    // earlier run or day. Lines that cannot reach the file now stay for the next save.
-    Outcome Save(const std::string& folder, const LocalTime& now, LockWait wait) noexcept;
+    // Brings folder\LOG.TXT up to the lines added, first moving into LOGURI, when tryMove,
+    // the LOG.TXT of an earlier run or day. While it cannot be moved the lines are appended
+    // to it. Lines that cannot reach the file now stay for the next save.
+    Outcome Save(const std::string& folder, const LocalTime& now, LockWait wait, bool tryMove) noexcept;
 
     // The next save rewrites LOG.TXT whole (the folder was gone meanwhile).
     void Forget() noexcept { file_.Forget(); }
 
 private:
-    void KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes);
-    void Prune(const std::string& history, const LocalTime& now, const std::string& newest, TextList& notes);
+    bool KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes);
+    void Prune(const std::string& history, const LocalTime& now, TextList& notes);
+    void SaveOlder(const std::string& path, LockWait wait);
     void Drop(std::string& text);
 
     History history_;
     std::string day_;
-    std::string previous_;  // the day before, until the LOG.TXT that holds it is in LOGURI
-    std::string earlier_;   // the newest bytes of what has left memory, for Recent
-    LocalTime lastLine_;
+    std::string older_;                  // earlier days' lines that have not reached LOG.TXT yet
+    std::string earlier_;                // the newest bytes of what has left memory, for Recent
+    LocalTime lastLine_, olderLast_;     // when the newest line of day_, and of older_, was added
+    std::optional<LocalTime> fileLast_;  // when the newest line this run put in LOG.TXT was added
     bool started_ = false;  // a line has been added
-    // LOG.TXT holds what memory does not (an earlier run's log, or a day given up while
-    // LOG.TXT could not be written): it goes to LOGURI as it stands.
-    bool moveAsIs_ = true;
+    // LOG.TXT holds an earlier run's log or an earlier day: it goes to LOGURI as it stands.
+    bool moveDue_ = true;
     LogFile file_;
+    TextList moved_;                 // the newest files (as many as the days kept) this run moved into LOGURI
+    bool moveFailureNoted_ = false;  // said until a move succeeds
     bool deleteFailureNoted_ = false;  // said until a pruning deletes all it should
 };

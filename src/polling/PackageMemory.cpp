@@ -68,8 +68,10 @@ void TEBroker::ClearInHand() {
 }
 
 // Written in one step; no file at all while nothing is recorded. A failure is logged
-// once, until a save succeeds again.
+// once, until a save succeeds again, and the next try waits a second: each try wakes the
+// watch of the directory.
 bool TEBroker::SaveJournal() {
+    if (FJournalWriteFailed && UptimeMs() < FJournalRetryAt) return false;
     const std::string path = FWorkDir + "\\" + kJournalFileName;
     bool saved = true;
     try {
@@ -82,12 +84,14 @@ bool TEBroker::SaveJournal() {
     }
     const bool logIt = !saved && !FJournalWriteFailed;
     FJournalWriteFailed = !saved;
+    if (!saved) FJournalRetryAt = UptimeMs() + kSaveRetryMs;
     if (logIt) LogStamped(std::string(" ... Nu pot scrie jurnalul ") + kJournalFileName);
     return saved;
 }
 
 // Once per tick, each package passed over gets one more try at its disposal; one that
-// is gone or was replaced by a new file is forgotten.
+// is gone or was replaced by a new file is forgotten. A journal that could not be saved
+// is tried again.
 void TEBroker::RetryPassedOver() {
     bool changed = false;
     std::erase_if(FJournal.passedOver, [&](const PassedOver& known) {
@@ -98,7 +102,7 @@ void TEBroker::RetryPassedOver() {
         changed = changed || done;
         return done;
     });
-    if (changed) SaveJournal();
+    if (changed || FJournalWriteFailed) SaveJournal();
 }
 
 // At the first tick that finds the directory: a package that was in hand when the

@@ -10,6 +10,7 @@
 #include "base/FileSystem.h"
 #include "base/Owners.h"
 #include "base/Settings.h"
+#include "core/SingleInstance.h"
 #include "service/ServiceHost.h"
 #include "watch/StatusFile.h"
 
@@ -18,21 +19,28 @@ namespace {
 // The running copy writes the file at least every 10 seconds.
 constexpr uint64_t kFreshSeconds = 30;
 
-std::string ServiceState() {
+struct ServiceView {
+    std::string text;
+    bool stopped = false;  // installed, and the system says it is stopped
+};
+
+ServiceView ServiceState() {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     UniqueService service(manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
     SERVICE_STATUS status{};
     if (!service || !QueryServiceStatus(service.get(), &status)) {
         const DWORD error = GetLastError();
-        return error == ERROR_SERVICE_DOES_NOT_EXIST ? "nu este instalat" : "nu poate fi interogat (" + SystemMessage(error) + ")";
+        return {error == ERROR_SERVICE_DOES_NOT_EXIST
+                    ? "nu este instalat"
+                    : "nu poate fi interogat (" + SystemMessage(error) + ")"};
     }
     switch (status.dwCurrentState) {
-    case SERVICE_RUNNING: return "instalat, ruleaza";
-    case SERVICE_STOPPED: return "instalat, oprit";
-    case SERVICE_START_PENDING: return "instalat, porneste";
-    case SERVICE_STOP_PENDING: return "instalat, se opreste";
+    case SERVICE_RUNNING: return {"instalat, ruleaza"};
+    case SERVICE_STOPPED: return {"instalat, oprit", true};
+    case SERVICE_START_PENDING: return {"instalat, porneste"};
+    case SERVICE_STOP_PENDING: return {"instalat, se opreste"};
     }
-    return "instalat, starea " + std::to_string(status.dwCurrentState);
+    return {"instalat, starea " + std::to_string(status.dwCurrentState)};
 }
 
 uint64_t SecondsSince(uint64_t fileTime) {
@@ -49,10 +57,21 @@ std::string WithoutCr(const std::string& text) {
     return result;
 }
 
-std::string VerdictLine(StatusVerdict verdict, const std::string& content) {
+// Why a status file, however fresh, speaks of a program that has ended; empty when none says so.
+std::string Ended(const std::string& content, const ServiceView& service) {
+    const std::string stopped = StatusValue(content, "Oprit");
+    if (!stopped.empty()) return "s-a oprit la " + stopped;
+    if (service.stopped) return "serviciul este oprit";
+    if (!SingleInstance::HeldByACopy()) return "nicio copie nu ruleaza";
+    return {};
+}
+
+std::string VerdictLine(StatusVerdict verdict, const std::string& content, const std::string& ended) {
     switch (verdict) {
     case StatusVerdict::Healthy: return "Rezultat 0: VQBroker ruleaza, serverul de documente este pregatit.";
-    case StatusVerdict::NotRunning: return "Rezultat 1: VQBroker nu ruleaza (starea nu a fost scrisa de curand).";
+    case StatusVerdict::NotRunning:
+        return "Rezultat 1: VQBroker nu ruleaza (" +
+               (ended.empty() ? "starea nu a fost scrisa de curand" : ended) + ").";
     case StatusVerdict::Alert: break;
     }
     const std::string alert = StatusValue(content, "Alerta");
@@ -62,7 +81,8 @@ std::string VerdictLine(StatusVerdict verdict, const std::string& content) {
 }  // namespace
 
 CommandOutcome ReportStatus(const std::string& exeDir) {
-    std::string text = "Serviciul VQBroker: " + ServiceState() + ".\n";
+    const ServiceView service = ServiceState();
+    std::string text = "Serviciul VQBroker: " + service.text + ".\n";
     std::string path, content;
     bool fresh = false;
     try {
@@ -81,6 +101,7 @@ CommandOutcome ReportStatus(const std::string& exeDir) {
     } catch (const std::exception& error) {
         text += "Fisierul de stare " + path + " nu poate fi citit: " + error.what() + "\n";
     }
-    const StatusVerdict verdict = JudgeStatus(content, fresh);
-    return {int(verdict), text + VerdictLine(verdict, content)};
+    const std::string ended = Ended(content, service);
+    const StatusVerdict verdict = JudgeStatus(content, fresh && ended.empty());
+    return {int(verdict), text + VerdictLine(verdict, content, ended)};
 }

@@ -27,8 +27,11 @@ void RequestWatch::Start(const Setup& setup) {
     if (thread_.joinable()) return;
     setup_ = setup;
     started_ = Stamp();
-    wake_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     quit_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    {
+        std::lock_guard<std::mutex> hold(lock_);  // a control thread may wake it already
+        wake_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    }
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -36,6 +39,8 @@ void RequestWatch::Stop() {
     if (!thread_.joinable()) return;
     SetEvent(quit_.get());
     thread_.join();
+    const Shared state = Take();
+    WriteStatus(state, GetTickCount64(), false, false, Stamp());
 }
 
 void RequestWatch::Configure(const std::string& workDir, int alertSeconds) {
@@ -58,10 +63,12 @@ void RequestWatch::Begin(std::string_view what) {
 
 void RequestWatch::End(RequestOutcome outcome) {
     std::lock_guard<std::mutex> hold(lock_);
+    if (shared_.stopAskedAt) shared_.stopHeldMs = StopHeld(shared_, GetTickCount64());
     shared_.inHand.clear();
     shared_.inHandSince.clear();
     if (outcome == RequestOutcome::Served) ++shared_.served;
     if (outcome == RequestOutcome::Failed) ++shared_.failed;
+    if (wake_) SetEvent(wake_.get());  // a status file that shows the request is put right at once
 }
 
 void RequestWatch::ServerSteps(bool ready) {
@@ -90,6 +97,20 @@ void RequestWatch::StopAsked() {
     if (wake_) SetEvent(wake_.get());
 }
 
+void RequestWatch::Closing() {
+    std::lock_guard<std::mutex> hold(lock_);
+    shared_.closingAt = std::max<ULONGLONG>(GetTickCount64(), 1);
+    if (wake_) SetEvent(wake_.get());
+}
+
+// Only what is in hand holds up a stop: the time from the stop, or from the request's
+// start after it, to the request's end counts; the orderly stop counts from its start.
+ULONGLONG RequestWatch::StopHeld(const Shared& state, ULONGLONG now) {
+    if (state.closingAt) return now - state.closingAt;
+    if (!state.stopAskedAt || state.inHand.empty()) return state.stopHeldMs;
+    return state.stopHeldMs + now - std::max(state.inHandAt, state.stopAskedAt);
+}
+
 RequestWatch::Shared RequestWatch::Take() {
     std::lock_guard<std::mutex> hold(lock_);
     Shared state = shared_;
@@ -108,14 +129,15 @@ std::string RequestWatch::Stamp() const {
 // sleeps until the next thing can be due, or until it is told something new.
 void RequestWatch::Run() {
     ULONGLONG lastWrite = 0;
-    uint64_t noticed = 0, alerted = 0;
+    uint64_t noticed = 0, alerted = 0, shown = 0;  // shown: the request the file names
     bool busyShown = false;
     for (;;) {
         const Shared state = Take();
         const ULONGLONG now = GetTickCount64();
         const bool inHand = !state.inHand.empty();
         const ULONGLONG held = inHand ? now - state.inHandAt : 0;
-        bool write = state.rewrite || lastWrite == 0 || now - lastWrite >= limits.statusEveryMs;
+        bool write = state.rewrite || lastWrite == 0 || now - lastWrite >= limits.statusEveryMs ||
+                     (!inHand && shown != 0);
         if (inHand && held >= limits.noticeInHandMs && noticed != state.inHandSerial) {
             noticed = state.inHandSerial;
             write = true;
@@ -132,8 +154,13 @@ void RequestWatch::Run() {
         const bool busy = state.busySince && state.alertMs && busyFor >= state.alertMs;
         write = write || busy != busyShown;
         busyShown = busy;
-        if (write && WriteStatus(state, now, hung, busy)) lastWrite = now;
-        if (state.stopAskedAt && now - state.stopAskedAt >= limits.stopLimitMs) {
+        if (write && WriteStatus(state, now, hung, busy)) {
+            lastWrite = now;
+            shown = inHand ? state.inHandSerial : 0;
+        }
+        const bool stopping = state.stopAskedAt || state.closingAt;
+        const ULONGLONG stopHeld = StopHeld(state, now);
+        if (stopping && stopHeld >= limits.stopLimitMs) {
             GiveUp(state);
             return;
         }
@@ -141,17 +168,19 @@ void RequestWatch::Run() {
         ULONGLONG wait = write && lastWrite != now ? 1000 : limits.statusEveryMs - (now - lastWrite);
         if (inHand && noticed != state.inHandSerial) wait = std::min(wait, limits.noticeInHandMs - held);
         if (inHand && state.alertMs && alerted != state.inHandSerial) wait = std::min(wait, state.alertMs - held);
-        if (state.stopAskedAt) wait = std::min(wait, limits.stopLimitMs - (now - state.stopAskedAt));
+        if (stopping && (inHand || state.closingAt)) wait = std::min(wait, limits.stopLimitMs - stopHeld);
         if (state.busySince && state.alertMs && !busy) wait = std::min(wait, state.alertMs - busyFor);
         const HANDLE events[] = {quit_.get(), wake_.get()};
         if (WaitForMultipleObjects(2, events, FALSE, DWORD(wait)) == WAIT_OBJECT_0) return;
     }
 }
 
-bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy) {
+bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy,
+                               const std::string& stopped) {
     if (!DirectoryExists(state.workDir)) return true;  // a directory not set, or gone: nobody to tell
     ServiceStatus status{setup_.version, setup_.form, started_, Stamp(), state.serverReady, state.inHand,
                          state.inHandSince, state.served, state.failed, state.lastError, {}};
+    status.stopped = stopped;
     if (hung) status.alert = "In lucru de " + Seconds(now - state.inHandAt) + ": " + state.inHand;
     for (const char* alert : {busy ? kServerBusy : nullptr, state.serverReady ? nullptr : kServerMissing})
         if (alert) status.alert += (status.alert.empty() ? "" : "; ") + std::string(alert);
@@ -170,5 +199,6 @@ void RequestWatch::GiveUp(const Shared& state) {
                                                                                   state.inHandSince + ")";
     setup_.events->Report(EventKind::Error, "VQBroker se opreste fara sa mai astepte: dupa " +
                                                 Seconds(limits.stopLimitMs) + " nu s-a terminat " + what);
+    WriteStatus(state, GetTickCount64(), false, false, Stamp());
     if (setup_.stopOverdue) setup_.stopOverdue();
 }

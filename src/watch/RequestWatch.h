@@ -44,9 +44,10 @@ public:
 
     Limits limits;  // set before Start
 
-    // From the loop's thread: the thread's start and its end (joined at once); the
-    // working directory that the status file goes to, while it exists, and after how many
-    // seconds in hand an alert is raised (0: never).
+    // From the loop's thread: the thread's start and its end (joined at once), whose last
+    // status file says that the program has stopped; the working directory that the status
+    // file goes to, while it exists, and after how many seconds in hand an alert is raised
+    // (0: never).
     void Start(const Setup& setup);
     void Stop();
     void Configure(const std::string& workDir, int alertSeconds);
@@ -58,9 +59,12 @@ public:
     void ServerBusy(bool busy);                // a call was refused as busy, or a request ended otherwise
     void ErrorReported(const std::string& text);
 
-    // From any thread: a stop was asked for; from now on the process ends after
-    // limits.stopLimitMs, whatever holds it up.
+    // From any thread: a stop was asked for; from now on the process ends once what is in
+    // hand has held it up for limits.stopLimitMs in all.
     void StopAsked();
+    // From the loop's thread: nothing is in hand and the orderly stop begins; it gets
+    // limits.stopLimitMs of its own.
+    void Closing();
 
     // Tells the watch what is in hand for as long as it lives; a request counts as failed
     // unless told otherwise, so that one whose handler raised is counted as such.
@@ -95,11 +99,14 @@ private:
         uint64_t served = 0, failed = 0;
         std::string lastError;
         ULONGLONG stopAskedAt = 0;  // 0: no stop asked for
+        ULONGLONG stopHeldMs = 0;   // how long requests that ended held up the stop
+        ULONGLONG closingAt = 0;    // 0: the orderly stop has not begun
     };
 
     void Run();
     Shared Take();
-    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy);
+    static ULONGLONG StopHeld(const Shared& state, ULONGLONG now);
+    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy, const std::string& stopped = {});
     void GiveUp(const Shared& state);
     std::string Stamp() const;
 

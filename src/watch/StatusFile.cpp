@@ -23,6 +23,7 @@ std::string FormatStatusFile(const ServiceStatus& status) {
     AddValue(text, "Versiune", status.version);
     AddValue(text, "Forma", status.form);
     AddValue(text, "Pornit", status.started);
+    if (!status.stopped.empty()) AddValue(text, "Oprit", status.stopped);
     AddValue(text, "Actualizat", status.updated);
     AddValue(text, "Server", status.serverReady ? "D" : "N");
     AddValue(text, "CerereInCurs", status.inHand);
@@ -41,7 +42,7 @@ std::string StatusValue(std::string_view content, std::string_view key) {
 
 StatusVerdict JudgeStatus(std::string_view content, bool fresh) {
     const std::string server = StatusValue(content, "Server");
-    if (!fresh || server.empty()) return StatusVerdict::NotRunning;
+    if (!fresh || server.empty() || !StatusValue(content, "Oprit").empty()) return StatusVerdict::NotRunning;
     if (server != "D" || !StatusValue(content, "Alerta").empty()) return StatusVerdict::Alert;
     return StatusVerdict::Healthy;
 }

@@ -20,6 +20,7 @@ struct ServiceStatus {
     uint64_t failed = 0;      // CereriEsuate
     std::string lastError;    // UltimaEroare
     std::string alert;        // Alerta: why monitoring should look; empty when all is well
+    std::string stopped{};    // Oprit, after Pornit: in the last file the program writes, when it stopped
 };
 
 // The file in the settings file's form: section [Stare], one KEY=value line each, CR LF
@@ -30,7 +31,8 @@ std::string FormatStatusFile(const ServiceStatus& status);
 std::string StatusValue(std::string_view content, std::string_view key);
 
 // What a monitor concludes from the file's content: all is well, the program is not
-// running (no file, or one not refreshed lately: fresh is false), or it asks for a look
-// (the server is not ready, or there is an alert). The values are the exit codes of /status.
+// running (no file, one that says it stopped, or one not refreshed lately or whose writer is
+// gone: fresh is false), or it asks for a look (the server is not ready, or there is an
+// alert). The values are the exit codes of /status.
 enum class StatusVerdict { Healthy = 0, NotRunning = 1, Alert = 2 };
 StatusVerdict JudgeStatus(std::string_view content, bool fresh);

@@ -86,7 +86,7 @@ bool BrokerWindow::Create(HINSTANCE instance, int showCommand) {
                     Scaled(kWindowRect.left), Scaled(kWindowRect.top),
                     Scaled(kWindowRect.right - kWindowRect.left),
                     Scaled(kWindowRect.bottom - kWindowRect.top), nullptr, nullptr, instance, this);
-    if (!FWindow) return false;
+    if (!FWindow) return FBroker.StopRequested();  // closed under start-up's box: it ended as asked
     ShowWindow(FWindow, showCommand);
     return true;
 }

@@ -16,7 +16,8 @@ public:
     BrokerWindow(const BrokerWindow&) = delete;
     BrokerWindow& operator=(const BrokerWindow&) = delete;
 
-    // Builds the main window (which arms the timer and starts the service) and shows it.
+    // Builds the main window (which arms the timer and starts the service) and shows it;
+    // true also when it was closed already, under a box of start-up's.
     bool Create(HINSTANCE instance, int showCommand);
     HWND Window() const { return FWindow; }
     // Runs the message loop until the window is gone.

@@ -121,18 +121,24 @@ TEST_F(StartupE2ETest, EmergencyScriptThatHangsIsNotStartedAgainWhileItRuns) {
 TEST_F(StartupE2ETest, CloseAddsNoLogLine) {
     service->Close();
     EXPECT_EQ(service->Log(logBeforeOutage), OutageLines());
+    EXPECT_EQ(service->RunForm("/status").exitCode, 1u);
 }
 
+// Dismissed, the window opens; closed under the box, the program ends at once.
 TEST(StartupE2E, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {
     ServiceProcess service(DocServerForm::None);
     service.WriteIni(service.DefaultIni());
-    service.Start(false);
-    ASSERT_NE(ServiceProcess::FirstBox(service.ProcessId()), nullptr);  // one with its text
-    Sleep(3000);  // ticks go on meanwhile: they must not open boxes of their own
-    EXPECT_EQ(ServiceProcess::Dialogs(service.ProcessId()).size(), 1u);
-    service.DismissBoxes();
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(service.MainWindow()); }, 10000));
-    service.Close();
+    for (bool dismissed : {true, false}) {
+        service.Start(false);
+        ASSERT_NE(ServiceProcess::FirstBox(service.ProcessId()), nullptr);  // one with its text
+        if (dismissed) {
+            Sleep(3000);  // ticks go on meanwhile: they must not open boxes of their own
+            EXPECT_EQ(ServiceProcess::Dialogs(service.ProcessId()).size(), 1u);
+            service.DismissBoxes();
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(service.MainWindow()); }, 10000));
+        }
+        service.Close();
+    }
 }
 
 }  // namespace

@@ -190,6 +190,7 @@ TEST_F(FaultE2ETest, PackageAppendedToDuringTheWaitIsNotServedAgainAfterACrash) 
     service->Kill();
     // Its server's call goes on: cut short, so that its window is not taken for a later one's.
     PostMessageW(FindWindowW(L"VQDocServerWait", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_EQ(service->RunForm("/status").exitCode, 1u);  // STARE.TXT is fresh, its writer gone
 
     Restart("[Test]\r\nFailMethod=GenComenzi\r\nWaitMethods=GetStocuri\r\nWaitMs=3000\r\n",
             "Gestiune=MAG1\r\n");

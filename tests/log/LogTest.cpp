@@ -6,11 +6,20 @@
 
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "base/LocalClock.h"
 #include "base/Owners.h"
+#include "log/LogHistory.h"
 
 namespace {
 
 using LogTest = BrokerTest;
+
+// Gives the file a last write at a local time of the service's clock.
+void Written(const std::string& path, const LocalTime& time) {
+    FILETIME written{};
+    ASSERT_TRUE(FileTimeOf(time, written));
+    ASSERT_TRUE(SetFileTime(Hold(path, 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
+}
 
 // LOG.TXT holds the log, every line prefixed, whatever happens to the file from outside.
 // Lines are appended to the one file the run made: a rewrite would give it a new identity.
@@ -59,27 +68,25 @@ TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) 
 TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     const std::string earlier =
         "Ver. 3.1 -  Nu ai precizat in VQBroker.Ini firma de lucru\r\n"
-        "Ver. 3.1 -  05.12.2026 08:00:01 ... Deschid pachetul cu comenzi\r\n";
+        "Ver. 3.1 -  23.10.2026 08:00:01 ... Deschid pachetul cu comenzi\r\n"
+        "Ver. 3.1 -  06.12.2026 18:00:00 ... Deschid pachetul cu comenzi\r\n";
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("LOGURI")).c_str(), nullptr));
-    Put("LOGURI\\LOG_2026-12-05_080001.TXT", "taken");
+    Put("LOGURI\\LOG_2026-10-23_080001.TXT", "taken");
+    Written(Path("LOGURI\\LOG_2026-10-23_080001.TXT"), {2026, 10, 23, 8, 0, 1});
     Put("LOG.TXT", earlier);
     Start();
     broker.LogMessage("new run");
     broker.LogMessage("second line");
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  new run\r\nVer. 3.1 -  second line\r\n");
-    EXPECT_EQ(Read("LOGURI\\LOG_2026-12-05_080001.TXT"), "taken");
-    EXPECT_EQ(Read("LOGURI\\LOG_2026-12-05_080002.TXT"), earlier);
+    EXPECT_EQ(FolderNames(Path("LOGURI")), TextList{"LOG_2026-10-23_080002.TXT"});
+    EXPECT_EQ(Read("LOGURI\\LOG_2026-10-23_080002.TXT"), earlier);
 
-    FILETIME local{}, written{};
-    SYSTEMTIME when{2026, 12, 0, 6, 10, 0, 0, 0};
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &local) && LocalFileTimeToFileTime(&local, &written));
-    ASSERT_TRUE(
-        SetFileTime(Hold(Path("LOG.TXT"), 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
+    Written(Path("LOG.TXT"), {2026, 12, 6, 10, 0, 0});
     SecondRun restart(broker);
     restart.broker.LogMessage("third run");
     EXPECT_EQ(Read("LOGURI\\LOG_2026-12-06_100000.TXT"),
               "Ver. 3.1 -  new run\r\nVer. 3.1 -  second line\r\n");
-    EXPECT_EQ(FolderNames(Path("LOGURI")).size(), 3u);
+    EXPECT_EQ(FolderNames(Path("LOGURI")).size(), 2u);
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  third run\r\n");
 }
 
@@ -104,6 +111,21 @@ TEST_F(LogTest, FirstLineOfANewDayStartsANewLogTxtAndKeepsTheDayBefore) {
     EXPECT_EQ(Log().size(), 2u);
     broker.TimerTimer();  // the folder is the service's own: no request there
     EXPECT_EQ(server.CallsText(), "");
+
+    // A reader that does not share deletion holds it across midnight: the day goes on in it
+    // until it can be moved, and the new day starts LOG.TXT anew.
+    const std::string day = broker.LogText();
+    const std::string b =
+        "Ver. 3.1 -  b\r\nVer. 3.1 -  09.12.2026 00:00:00  ... Nu pot muta LOG.TXT in "
+        "LOGURI; logul continua in LOG.TXT\r\n";
+    UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
+    today = {2026, 12, 9, 0, 0, 0};
+    broker.LogMessage("b");
+    reader.reset();
+    uptimeMs += 1000;
+    broker.LogMessage("c");
+    EXPECT_EQ(Read("LOGURI\\LOG_2026-12-08_000002.TXT"), day + b);
+    EXPECT_EQ(Read("LOG.TXT"), b + "Ver. 3.1 -  c\r\n");
 }
 
 TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames) {
@@ -115,6 +137,8 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
           "LOG_2026-12-07_070000.TXT", "LOG_2026-01-01_000000.TXT.bak", "NOTE.TXT"})
         Put(std::string("LOGURI\\") + name, std::string(100, '.'));
     Put("LOGURI\\LOG_2026-12-03_120000.TXT", "");
+    for (const std::string& name : FolderNames(Path("LOGURI")))
+        if (auto time = HistoryFileTime(name)) Written(Path("LOGURI\\" + name), *time);
     SetReadOnly(Path("LOGURI\\LOG_2026-12-03_120000.TXT"), true);
     Put("LOG.TXT", "Ver. 3.1 -  07.12.2026 08:00:00 ... o rulare anterioara\r\n");
     Start();
@@ -143,8 +167,14 @@ TEST_F(LogTest, FileNamedLoguriInTheWayLeavesTheLogInLogTxtAndASayingLine) {
     Put("LOG.TXT", "Ver. 3.1 -  from an earlier run\r\n");
     Start();
     broker.LogMessage("one");
-    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  one\r\nVer. 3.1 -  " + Stamp() +
-                                   " ... Nu pot crea directorul LOGURI; logul continua in LOG.TXT\r\n");
+    today = {2026, 12, 8, 9, 0, 0};
+    uptimeMs += 1000;
+    broker.LogMessage("two");  // tried again, said once
+    EXPECT_EQ(
+        Read("LOG.TXT"),
+        "Ver. 3.1 -  from an earlier run\r\nVer. 3.1 -  one\r\n"
+        "Ver. 3.1 -  07.12.2026 09:05:03  ... Nu pot crea directorul LOGURI; logul continua in LOG.TXT\r\n"
+        "Ver. 3.1 -  two\r\n");
     EXPECT_EQ(Read("LOGURI"), "not a folder");
 }
 
@@ -172,13 +202,13 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
         EXPECT_FALSE(Exists("COMANDA_1.ERR"));
         EXPECT_EQ(Log().back(), "Au fost generate 1 comenzi in baza de date ");
-        broker.Tick();
+        reader.reset();
+        SetReadOnly(Path("LOG.TXT"), false);
+        broker.Tick();  // a failed save is tried again a second later, the last at the stop always
         if (!readOnly) {
             EXPECT_EQ(Read("LOG.TXT"), saved);  // (Wine lets root write a read-only file)
         }
-        reader.reset();
-        SetReadOnly(Path("LOG.TXT"), false);
-        broker.Tick();
+        broker.FormDestroy();
         EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     }
     ASSERT_FALSE(events->records.empty());

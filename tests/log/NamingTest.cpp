@@ -64,15 +64,20 @@ TEST(LogHistoryTest, NamesCarryTheTimeOfTheFirstStampedLine) {
 TEST(LogHistoryTest, RetentionDeletesOldDaysThenTheOldestOverTheCap) {
     const LocalTime now{2026, 12, 7, 9, 0, 0};
     const std::string lastMonth = "LOG_2026-11-06_235959.TXT", thirtyDays = "LOG_2026-11-07_000000.TXT",
-                      yesterday = "LOG_2026-12-06_080000.TXT", today = "LOG_2026-12-07_070000.TXT";
-    const std::vector<HistoryFile> files = {
-        {yesterday, 40}, {lastMonth, 10}, {thirtyDays, 20}, {"NOTE.TXT", 1000}, {today, 30}};
+                      yesterday = "LOG_2026-10-06_080000.TXT", today = "LOG_2026-12-07_070000.TXT";
+    const std::vector<HistoryFile> files = {{yesterday, 40, {2026, 12, 6}},
+                                            {lastMonth, 10, {2026, 11, 6, 23, 59, 59}},
+                                            {thirtyDays, 20, {2026, 11, 7}},
+                                            {"NOTE.TXT", 1000, {2000, 1, 1}},
+                                            {today, 30, {2026, 12, 7, 7}}};
     const TextList overTheCap = {lastMonth, thirtyDays, yesterday};
-    EXPECT_EQ(ExpiredHistory(files, now, 30, 1000, ""), TextList{lastMonth});
-    EXPECT_EQ(ExpiredHistory(files, now, 30, 70, ""), (TextList{lastMonth, thirtyDays}));
-    EXPECT_EQ(ExpiredHistory(files, now, 30, 69, ""), overTheCap);
-    EXPECT_EQ(ExpiredHistory(files, now, 30, 0, today), overTheCap);  // the day just kept stays
-    EXPECT_EQ(ExpiredHistory(files, now, 0, 1000, ""), overTheCap);
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 1000, {}), TextList{lastMonth});
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 70, {}), (TextList{lastMonth, thirtyDays}));
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 69, {}), overTheCap);
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 0, {today}), overTheCap);  // the day just kept stays
+    EXPECT_EQ(ExpiredHistory(files, now, 0, 1000, {}), overTheCap);
+    EXPECT_EQ(ExpiredHistory(files, now, 30, 1000, {lastMonth, today}), TextList{});  // kept by this run
+    EXPECT_EQ(ExpiredHistory(files, {2026, 12, 7, 6}, 0, 0, {}), TextList{});         // a clock set back
 }
 
 }  // namespace

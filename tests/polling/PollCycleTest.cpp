@@ -187,7 +187,7 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
 // "RaspunsImediat": a change wakes the watch, a served tick asks for the next at once, the
 // service's own writes die out, a directory that goes takes the watch with it.
 TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
-    WriteIni(DefaultIni() + "RaspunsImediat=D\r\n");
+    WriteIni(DefaultIni() + "RaspunsImediat=D\r\nZileIstoricLog=0\r\n");
     Start();
     broker.Tick();
     HANDLE watch = broker.ChangeEvent();
@@ -250,6 +250,17 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
         DeleteFileW(Wide(Path(request)).c_str());
         server.ok.clear();
     }
+
+    // LOG.TXT put back and held for 10 seconds: each try to replace it wakes the watch, no more.
+    Put("LOG.TXT", "");
+    UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
+    broker.LogMessage("waits");
+    for (int second = 0; second < 10; ++second, uptimeMs += 1000) {
+        broker.Tick();
+        EXPECT_LE(ownWakeUps(), 1);
+    }
+    for (const std::string& name : FolderNames(workDir))
+        EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     EXPECT_TRUE(Control(SERVICE_CONTROL_STOP));
     EXPECT_TRUE(ReachesState(SERVICE_STOPPED));
     EXPECT_EQ(Status().dwWin32ExitCode, 0u);
+    Form("/status", 1);
     EXPECT_FALSE(service.Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CountLines(service.Log(), kLine + "Au fost generate 1 comenzi in baza de date "), 2u);
     EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));

@@ -17,7 +17,7 @@ std::atomic<bool> gStopOverdue{false};
 
 TEST_F(RequestWatchTest, StatusNamesTheRequestInHandAlertsOnceAndEndsAStopItHoldsUp) {
     WriteIni(DefaultIni() + "AlertaSecunde=1\r\n");
-    broker.FRequestWatch.limits = {300, 100, 1500};
+    broker.FRequestWatch.limits = {300, 100, 2500};
     broker.FStopOverdue = [] { gStopOverdue = true; };
     broker.FForm = "serviciu";
     broker.Start();
@@ -39,6 +39,10 @@ TEST_F(RequestWatchTest, StatusNamesTheRequestInHandAlertsOnceAndEndsAStopItHold
     broker.FRequestWatch.ServerBusy(false);
     EXPECT_TRUE(WaitUntil([&] { return alert().empty(); }, 3000));
 
+    gStopOverdue = false;
+    broker.RequestStop();  // the watch times the stop while something is in hand, whatever that is
+    Sleep(2600);
+    EXPECT_FALSE(gStopOverdue);
     {
         RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
         auto status = [&](const char* key) { return StatusValue(ReadShared(Path(kStatusFileName)), key); };
@@ -47,14 +51,27 @@ TEST_F(RequestWatchTest, StatusNamesTheRequestInHandAlertsOnceAndEndsAStopItHold
         EXPECT_EQ(status("Alerta").substr(0, 12), "In lucru de ");
         Sleep(1000);
         const auto records = events->Records();
-        EXPECT_EQ(std::count_if(records.begin(), records.end(),
-                                [](const std::string& record) { return record.rfind("W In lucru de", 0) == 0; }),
-                  1);
-        broker.RequestStop();  // the watch times the stop, whatever holds it up
+        EXPECT_EQ(
+            std::count_if(records.begin(), records.end(),
+                          [](const std::string& record) { return record.rfind("W In lucru de", 0) == 0; }),
+            1);
         EXPECT_TRUE(WaitUntil([] { return gStopOverdue.load(); }, 3000));
         EXPECT_EQ(events->Records().back().substr(0, 38), "E VQBroker se opreste fara sa mai aste");
     }
     broker.Stop();
+    EXPECT_EQ(StatusValue(ReadShared(Path(kStatusFileName)), "Oprit"), stamp);
+}
+
+TEST_F(RequestWatchTest, EndOfARequestIsShownAtOnce) {
+    WriteIni(DefaultIni());
+    broker.FRequestWatch.limits.statusEveryMs = 10000;
+    broker.Start();
+    auto inHand = [&] { return StatusValue(ReadShared(Path(kStatusFileName)), "CerereInCurs"); };
+    {
+        RequestWatch::InHand request(broker.FRequestWatch, "COMANDA_1.TXT");
+        EXPECT_TRUE(WaitUntil([&] { return inHand() == "COMANDA_1.TXT"; }, 3000));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return inHand().empty() && Exists(kStatusFileName); }, 900));
 }
 
 }  // namespace

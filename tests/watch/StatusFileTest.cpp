@@ -17,6 +17,7 @@ TEST(StatusFileTest, WrittenInTheSettingsFormAndJudgedForMonitoring) {
               "CerereInCursDeLa=07.12.2026 09:15:01\r\nCereriServite=12\r\nCereriEsuate=3\r\n"
               "UltimaEroare=Linia 1  Linia 2\r\nAlerta=\r\n");
     EXPECT_EQ(StatusValue(text, "CerereInCurs"), "COMANDA_1.TXT");
+    EXPECT_EQ(JudgeStatus(text + "Oprit=07.12.2026 09:15:04\r\n", true), StatusVerdict::NotRunning);
 
     const std::tuple<bool, const char*, bool, StatusVerdict> cases[] = {
         {true, "", true, StatusVerdict::Healthy},
