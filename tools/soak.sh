@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Soak: runs the real 32-bit service under Wine for MINUTES (default 10), dropping a
-# request every SECONDS (default 3), and prints its private bytes, working set and
-# handle count at the start, at the end and at their highest.
-# Usage: bash tools/soak.sh [MINUTES] [SECONDS]
+# Soak: runs the real 32-bit service under Wine with the stand-in server in a process of its
+# own, and prints the memory and handles of each apart.
+# Usage: bash tools/soak.sh [MINUTES] [SECONDS]   a request every SECONDS (default 3) for
+#                                                 MINUTES (default 10): start, end, highest
+#        bash tools/soak.sh requests [COUNT]      COUNT requests (default 10,000) back to back
+#                                                 with immediate answers: VQBroker's memory and
+#                                                 round trip at the 1,000th against the last
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-10}
