@@ -101,9 +101,10 @@ wine msiexec /x "$out/VQBroker-$next-x86.msi" /qn || fail "uninstall: $?"
 [ -z "$(reg_value 'HKLM\Software\VQBroker' 32)" ] && [ "$(servers)" = "|" ] && [ -z "$(reg_value "$eventsource" 32)" ] || fail "registry entries left"
 
 # The service, on the settings left behind (they name C:\work), with a fresh stand-in server
-# that takes 4 s over an order. ADDLOCAL=ALL asks for the Startup shortcut too, which the
-# service form never has.
-rm -rf "$work"/* "$app/VQDocServerData" && printf '[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=4000\r\n' >"$app/VQDocServer.ini"
+# that takes 4 s over an order and whose first process ends inside a query's call. ADDLOCAL=ALL
+# asks for the Startup shortcut too, which the service form never has.
+rm -rf "$work"/* "$app/VQDocServerData"
+printf '[Test]\r\nWaitMethods=GenComenzi\r\nWaitMs=4000\r\nExitInMethod=GetStocArticol\r\nExitCount=1\r\n' >"$app/VQDocServer.ini"
 wine msiexec /i "$msi" SERVICE=1 ADDLOCAL=ALL /qn /l*v "$(winepath -w "$out/service.log")" || fail "service install: $?"
 running || fail "service: '$(state)'"
 # The installer had the program set the recovery actions (Wine keeps none of them). grep -c reads
@@ -114,6 +115,8 @@ tr -d '\0' <"$out/service.log" | grep -c 'SetServiceRecovery' >/dev/null || fail
 [ "$(links)" = "VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "service shortcuts: $(links)"
 drop GETLISTAGESTIUNI.TXT
 grep -qs '^DEP;' "$work/LISTAGESTIUNI.TXT" && [ -n "$(processes VQDocServer)" ] || fail "the service did not answer through VQDocServer.exe: $(cd "$work" && ls)"
+drop GETSTOCARTICOL.TXT
+grep -qs '^A0001;DEP;' "$work/STOCARTICOL.TXT" && grep -qs 'cererea GETSTOCARTICOL.TXT ramane pentru o noua incercare' "$work/LOG.TXT" || fail "the service did not survive its server's end inside a call: $(cat "$work/LOG.TXT")"
 # Wine does not carry the features over an upgrade: ADDLOCAL=ALL keeps the stand-in server.
 wine msiexec /i "$out/VQBroker-$next-x86.msi" ADDLOCAL=ALL /qn || fail "service upgrade: $?"
 running && [ "$(links)" = "VQBroker/VQBroker settings.lnk|VQBroker/VQBroker.lnk" ] || fail "the upgrade changed the form: service '$(state)', $(links)"
