@@ -115,7 +115,7 @@ LRESULT BrokerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (next) SetFocus(next);
         return 0;
     }
-    case WM_TIMER: FBroker.Tick(); return 0;
+    case WM_TIMER: wParam == kViewTimerId ? ShowPendingLines() : FBroker.Tick(); return 0;
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;

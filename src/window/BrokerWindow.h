@@ -9,6 +9,10 @@
 #include "base/Owners.h"
 #include "core/Broker.h"
 
+// The view's own timer, which brings it the lines logged since its last change.
+inline constexpr UINT_PTR kViewTimerId = 2;
+inline constexpr UINT kViewDelayMs = 200;
+
 class BrokerWindow : public BrokerFrontEnd {
 public:
     explicit BrokerWindow(TEBroker& broker);
@@ -46,8 +50,13 @@ private:
     void CreateComponents();
     int Scaled(int designed) const;
 
-    // ---- window/LogView.cpp: the view keeps the newest part of the log in sight
-    void AppendToView(const std::string& line);
+public:
+    // ---- window/LogView.cpp: the view keeps the newest part of the log in sight; lines
+    // logged meanwhile reach it together, a moment later
+    void ShowPendingLines();
+
+private:
+    void AppendToView(const std::string& text);
     void ShowLogTail();
     void ScrollViewToEnd();
 
@@ -57,4 +66,6 @@ private:
     UniqueFont FViewFont;
     int FDpi = 120;
     bool FErrorBoxOpen = false;
+    std::string FViewPending;  // logged, not yet in the view
+    bool FViewDue = false;     // the view's timer is set
 };

@@ -1,6 +1,8 @@
 // The log view: the newest part of the activity log, its newest line in sight.
 #include <windows.h>
 
+#include <utility>
+
 #include "base/AnsiText.h"
 #include "window/BrokerWindow.h"
 
@@ -27,14 +29,27 @@ size_t ViewTailStart(const std::string& log) {
 
 }  // namespace
 
-void BrokerWindow::LineLogged(const std::string& line) { AppendToView(line); }
+// The edit control lays out its whole text again at each change, which under Wine takes
+// milliseconds: lines logged close together, a request's or a backlog's, are one change, made
+// once the thread is back in its message loop (a timer's message waits for a server call).
+void BrokerWindow::LineLogged(const std::string& line) {
+    if (FViewPending.size() <= kViewLimit) FViewPending.append(line).append("\r\n");  // else the log's tail
+    if (!FViewDue && FWindow) FViewDue = SetTimer(FWindow, kViewTimerId, kViewDelayMs, nullptr) != 0;
+    if (!FViewDue) ShowPendingLines();
+}
+
+void BrokerWindow::ShowPendingLines() {
+    if (FViewDue && FWindow) KillTimer(FWindow, kViewTimerId);
+    FViewDue = false;
+    if (!FViewPending.empty()) AppendToView(std::exchange(FViewPending, {}));
+}
 
 // The view holds the tail of the log (all of it while that is short) and shows its
 // newest line. What it holds is asked of the control itself: a control that refused
 // the text (out of room, say) gets the tail again instead of going stale.
-void BrokerWindow::AppendToView(const std::string& line) {
+void BrokerWindow::AppendToView(const std::string& lines) {
     if (!Messages) return;
-    const std::wstring text = Wide(line) + L"\r\n";
+    const std::wstring text = Wide(lines);
     const size_t before = size_t(GetWindowTextLengthW(Messages));
     if (before + text.size() > kViewLimit) {
         ShowLogTail();

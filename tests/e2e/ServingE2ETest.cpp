@@ -139,7 +139,7 @@ TEST_F(ServingE2ETest, RealTimerWorksOffABacklogOfThirtySevenRequestsOnceEach) {
 TEST_F(ServingE2ETest, RestoredViewShowsTheWholeLogWithTheNewestLineInSight) {
     const HWND view = service->Child(L"EDIT");
     ShowWindow(service->MainWindow(), SW_RESTORE);
-    EXPECT_EQ(service->ViewText(), ReadShared(service->Path("LOG.TXT")));
+    EXPECT_TRUE(WaitUntil([] { return service->ViewText() == ReadShared(service->Path("LOG.TXT")); }, 5000));
     const LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);  // the last one is empty
     ASSERT_GE(lines, 60);
     const LRESULT newest = SendMessageW(view, EM_LINEINDEX, WPARAM(lines - 2), 0);

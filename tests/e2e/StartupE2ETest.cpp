@@ -30,6 +30,7 @@ protected:
 
 TEST_F(StartupE2ETest, StartWithoutSettingsShowsTheTwoSettingsMessages) {
     service->Start();
+    EXPECT_TRUE(WaitUntil([] { return !service->ViewText().empty(); }, 5000));
     const std::string view = service->ViewText();
     EXPECT_NE(view.find("Ver. 3.1 -  Nu ai precizat in VQBroker.Ini directorul de lucru"), std::string::npos)
         << view;
