@@ -116,6 +116,7 @@ LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now
         SaveOlder(path, wait);
         file_.Save(path, day_, wait);
         if (!day_.empty()) fileLast_ = lastLine_;
+        TrimDay();
         outcome.saved = true;
     } catch (...) {
         outcome.error = CurrentErrorText();
@@ -184,6 +185,17 @@ void LogStore::Prune(const std::string& history, const LocalTime& now, TextList&
         failed = true;
     }
     deleteFailureNoted_ = failed;
+}
+
+// The head of a long day leaves memory once LOG.TXT has it, at a line's end; what is kept is
+// more than Recent shows.
+void LogStore::TrimDay() {
+    static_assert(kDayKept > kRecentBytes && kDayHeld > kDayKept);
+    if (day_.size() <= kDayHeld) return;
+    const size_t lineEnd = day_.find("\r\n", day_.size() - kDayKept);
+    if (lineEnd == std::string::npos) return;
+    file_.Dropped(lineEnd + 2);
+    day_.erase(0, lineEnd + 2);
 }
 
 // The text leaves memory, its capacity too; its newest bytes stay for Recent.

@@ -28,9 +28,13 @@ public:
     // of a new day begins a new LOG.TXT.
     void Add(std::string_view line, const LocalTime& now);
 
-    // What LOG.TXT must hold: the current day (without a history, the whole run), after
-    // the earlier days it holds while it cannot be moved.
+    // What LOG.TXT must end with: the current day (without a history, the whole run), after
+    // the earlier days it holds while it cannot be moved. Once LOG.TXT has it, a day longer
+    // than kDayHeld keeps only its newest kDayKept bytes here, so that a busy day does not
+    // grow the program: a LOG.TXT deleted or cut short from outside gets those back.
     const std::string& Text() const { return day_; }
+    static constexpr size_t kDayHeld = 1024 * 1024;
+    static constexpr size_t kDayKept = 512 * 1024;
 
     // The newest kRecentBytes of the log across days (cut wherever that falls), for a view.
     static constexpr size_t kRecentBytes = 128 * 1024;
@@ -55,6 +59,7 @@ private:
     void Prune(const std::string& history, const LocalTime& now, TextList& notes);
     void SaveOlder(const std::string& path, LockWait wait);
     void Drop(std::string& text);
+    void TrimDay();
 
     History history_;
     std::string day_;

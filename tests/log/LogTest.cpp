@@ -50,6 +50,19 @@ TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAppendedAndRewrittenWholeWhenChanged
     broker.FormDestroy();
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "FormDestroy saves the whole log";
     EXPECT_EQ(Log().size(), 304u) << "FormDestroy adds no line";
+
+    // A busy day: LOG.TXT gets all of it, memory keeps its newest half megabyte or so, from a
+    // line's start, which is what a LOG.TXT deleted from outside gets back.
+    const size_t before = broker.LogText().size();
+    for (int i = 0; i < 1100; ++i) broker.LogMessage(std::string(1000, 'z'));
+    const std::string file = Read("LOG.TXT"), kept = broker.LogText();
+    EXPECT_EQ(file.size(), before + 1100 * 1014);
+    EXPECT_LT(kept.size(), LogStore::kDayHeld);
+    EXPECT_EQ(file.substr(file.size() - kept.size()), kept);
+    EXPECT_EQ(kept.substr(0, 13), "Ver. 3.1 -  z");
+    DeleteFileQuietly(Path("LOG.TXT"));
+    broker.LogMessage("after");
+    EXPECT_EQ(Read("LOG.TXT"), kept + "Ver. 3.1 -  after\r\n");
 }
 
 TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) {
