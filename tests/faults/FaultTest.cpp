@@ -332,4 +332,32 @@ TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) 
                                Stamp() + redo + "GETSTOC.TXT ramane pentru o noua incercare"}));
 }
 
+// A traced query's third try still asks for the error list after its call found the server
+// gone; a tick nested in that call (a call may serve the thread's messages) leaves the server
+// to the handler whose call runs on it.
+struct NestingServer : FakeServer {
+    TEBroker* broker = nullptr;
+    bool heldInNestedTick = false;
+    STDMETHODIMP GetStocArticol(BSTR, LONG, LONG* errorCode, VARIANT*) override {
+        *errorCode = 7;
+        return RPC_E_DISCONNECTED;
+    }
+    STDMETHODIMP GetListaErori(VARIANT* list) override {
+        broker->Tick();
+        heldInNestedTick = broker->FServer.get() != nullptr;
+        return FakeServer::GetListaErori(list);
+    }
+};
+
+TEST_F(FaultTest, TickNestedInACallLeavesAServerFoundGoneToTheOuterHandler) {
+    static NestingServer nesting;
+    nesting.broker = &broker;
+    broker.FCreateServer = [] { return nesting.Ref(); };
+    Start();
+    Put("GETSTOCARTICOL.TXT", "A1\r\n");
+    for (int tries = 1; tries <= 3; ++tries) broker.Tick();
+    EXPECT_TRUE(nesting.heldInNestedTick);
+    EXPECT_FALSE(broker.FServer);  // released once the query was done with it
+}
+
 }  // namespace
