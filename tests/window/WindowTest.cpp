@@ -1,4 +1,4 @@
-// The operator's window: its view, its button, and what it does with the service's reports.
+// The operator's window: its captions, its button, and its view of the log.
 #include "support/BrokerFixture.h"
 
 #include "base/Owners.h"
@@ -6,7 +6,19 @@
 
 namespace {
 
-using WindowTest = BrokerTest;
+class WindowTest : public BrokerTest {
+protected:
+    void SetUp() override {
+        BrokerTest::SetUp();
+        WriteIni(DefaultIni());
+        ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_HIDE));
+    }
+    void TearDown() override {
+        DestroyWindow(window.Window());
+        BrokerTest::TearDown();
+    }
+    BrokerWindow window{broker};
+};
 
 // The caption's size in the font the button really got.
 SIZE CaptionSize(HWND button) {
@@ -20,17 +32,10 @@ SIZE CaptionSize(HWND button) {
     return {text.right, text.bottom};
 }
 
-TEST_F(WindowTest, WindowShowsTheLogInItsView) {
-    WriteIni(DefaultIni());
-    BrokerWindow window(broker);
-    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_HIDE));
-    broker.LogMessage("first");
-    broker.LogMessage("second");
-    EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
+// The button is never smaller than designed, nor than its caption in the font in use.
+TEST_F(WindowTest, CaptionsAreTheApplicationsAndTheButtonFitsItsCaption) {
     EXPECT_EQ(WindowText(window.Window()), "Generator comenzi Velquoria - ver.3.1");
     EXPECT_EQ(WindowText(window.ImportSolduri), "&Import solduri parteneri");
-
-    // The button is never smaller than designed, nor than its caption in the font in use.
     RECT button{};
     GetClientRect(window.ImportSolduri, &button);
     const int dpi = GetDeviceCaps(UniqueScreenDc(GetDC(nullptr)).get(), LOGPIXELSY);
@@ -38,8 +43,13 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
     EXPECT_GE(button.bottom, MulDiv(31, dpi, 120));
     EXPECT_GT(button.right, CaptionSize(window.ImportSolduri).cx);
     EXPECT_GT(button.bottom, CaptionSize(window.ImportSolduri).cy);
+}
 
-    // Past the view's limit, it holds the newest whole lines of the log, across midnight too.
+// Past its limit, the view holds the newest whole lines of the log, across midnight too.
+TEST_F(WindowTest, ViewShowsTheNewestWholeLinesOfTheLog) {
+    broker.LogMessage("first");
+    broker.LogMessage("second");
+    EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  first\r\nVer. 3.1 -  second\r\n");
     for (int i = 0; i < 300; ++i) {
         if (i == 290) today = {2026, 12, 8, 0, 0, 1};
         broker.LogMessage("line " + std::to_string(i) + std::string(400, '.'));
@@ -50,8 +60,11 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
     EXPECT_LT(view.size(), log.size());
     EXPECT_EQ(log.substr(log.size() - view.size()), view);
     EXPECT_EQ(view.substr(0, 12), "Ver. 3.1 -  ");
+}
 
-    // The newest line stays in sight however long: whole while it fits, else its end.
+// The newest line stays in sight however long: whole while it fits, else its end.
+TEST_F(WindowTest, NewestLineStaysInSight) {
+    broker.LogMessage(std::string(30000, 'o'));  // pushed out by the next
     const std::string longLine = std::string(39988, 'x') + "end";
     broker.LogMessage(longLine);
     EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  " + longLine + "\r\n");
@@ -59,7 +72,6 @@ TEST_F(WindowTest, WindowShowsTheLogInItsView) {
     const std::string tail = WindowText(window.Messages);
     EXPECT_GT(tail.size(), 30000u);
     EXPECT_EQ(tail.substr(tail.size() - 9), "ynewest\r\n");
-    DestroyWindow(window.Window());
 }
 
 }  // namespace
