@@ -1,5 +1,5 @@
-// What the fuzz targets share: the input as text, and a check that stops the run on a
-// broken property even in an optimised build (assert would vanish under NDEBUG).
+// What the fuzz targets share: the input as text, and a check that stops the run even in an
+// optimised build (assert vanishes under NDEBUG).
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
-// Fuzzes the rows a server answers with: the list split, the stock and catalogue
-// rebuilds with their location filters, and a request file's parameter.
-// Input: the first line configures the locations (as "Gestiune=" would), the second
-// the article key kind; every further line is one server row.
+// Fuzzes the rows a server answers with: the list split, the stock, catalogue and price rebuilds
+// with their filters, and a request file's parameter. Input: the locations (as "Gestiune=" holds
+// them), then the article key kind, then one server row a line.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,23 +11,7 @@
 
 namespace {
 
-// The pieces joined by the separator give the text back, but for the one trailing
-// empty piece the split drops; pieces as views are the same pieces.
-void CheckSplit(std::string_view text) {
-    std::vector<std::string> pieces;
-    SplitList(text, ';', pieces);
-    std::string joined;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        if (i > 0) joined += ';';
-        joined += pieces[i];
-    }
-    FUZZ_CHECK(joined == text || joined + ";" == text);
-    std::vector<std::string_view> views;
-    SplitList(text, ';', views);
-    FUZZ_CHECK(std::vector<std::string>(views.begin(), views.end()) == pieces);
-}
-
-// A short row ends the query with ListIndexError; nothing else may leave.
+// A short row ends the answer with ListIndexError; nothing else may leave.
 template <class AddRow>
 void Rebuild(const std::vector<std::string_view>& rows, AddRow addRow) {
     ResultFile file;
@@ -42,26 +26,30 @@ void Rebuild(const std::vector<std::string_view>& rows, AddRow addRow) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = AsText(data, size);
     std::vector<std::string_view> rows = TextLineViews(text);
+    rows.resize(std::max<size_t>(rows.size(), 2));
     std::vector<std::string> gestiuni;
-    std::string_view articleIdKind;
-    if (!rows.empty()) {
-        SplitList(UpperAscii(rows.front()), ';', gestiuni);
-        rows.erase(rows.begin());
+    SplitList(UpperAscii(rows[0]), ';', gestiuni);
+    const bool externalKeyFirst = ExternalKeyFirst(rows[1]);
+    rows.erase(rows.begin(), rows.begin() + 2);
+    for (std::string_view row : rows) {
+        // The pieces joined give the row back, but for the trailing empty one the split drops;
+        // as views they are the same pieces.
+        std::vector<std::string> pieces;
+        SplitList(row, ';', pieces);
+        std::string joined;
+        for (size_t i = 0; i < pieces.size(); ++i) joined += (i > 0 ? ";" : "") + pieces[i];
+        FUZZ_CHECK(joined == row || joined + ";" == row);
+        std::vector<std::string_view> views;
+        SplitList(row, ';', views);
+        FUZZ_CHECK(std::vector<std::string>(views.begin(), views.end()) == pieces);
     }
-    if (!rows.empty()) {
-        articleIdKind = rows.front();
-        rows.erase(rows.begin());
-    }
-    for (std::string_view row : rows) CheckSplit(row);
     Rebuild(rows, [&](ResultFile& file, std::string_view row) { file.AddStockRow(row, gestiuni); });
     Rebuild(rows, [](ResultFile& file, std::string_view row) { file.AddStockRow(row, {}); });
-    const bool externalKeyFirst = ExternalKeyFirst(articleIdKind);
     Rebuild(rows,
             [&](ResultFile& file, std::string_view row) { file.AddCatalogueRow(row, externalKeyFirst); });
     ResultFile prices;
     for (std::string_view row : rows) prices.AddPurchasePriceRow(row, gestiuni);
     NumberParameter(text);
-    const std::string article = ArticleParameter(text);
-    FUZZ_CHECK(!article.empty());
+    FUZZ_CHECK(!ArticleParameter(text).empty());
     return 0;
 }

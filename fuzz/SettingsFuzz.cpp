@@ -1,14 +1,12 @@
-// Fuzzes the settings file reader with whatever an operator's editor might save.
+// Fuzzes the settings reader with whatever an operator's editor might save.
 #include <string>
 
 #include "base/Settings.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Settings settings = ReadSettings(AsText(data, size));
-    // Location codes are compared against upper-cased fields: they must hold no a-z,
-    // and no separator survives the split.
-    for (const std::string& code : settings.gestiuni)
+    // Locations are compared with upper-cased fields: no a-z, and no separator left by the split.
+    for (const std::string& code : ReadSettings(AsText(data, size)).gestiuni)
         for (char c : code) FUZZ_CHECK(!(c >= 'a' && c <= 'z') && c != ';');
     return 0;
 }

@@ -1,5 +1,4 @@
-// Reading rules of the settings file "VQBroker.Ini", the splitting of its lists, and the
-// application's title.
+// The settings file's reading rules, the splitting of its lists, and the application's title.
 #include <gtest/gtest.h>
 
 #include "base/AppTitle.h"
@@ -8,7 +7,7 @@
 
 namespace {
 
-// A setting as text, by its key: a flag "1" or "0", each location of a list in brackets.
+// A setting as text: a flag "1" or "0", each location of a list in brackets.
 std::string Value(const Settings& settings, std::string_view key) {
     if (key == "DirectorLucru") return settings.workDir;
     if (key == "FirmaLucru") return settings.company;
@@ -25,39 +24,61 @@ std::string Value(const Settings& settings, std::string_view key) {
 TEST(SettingsTest, EachKeyIsReadByItsOwnRule) {
     struct Case {
         const char* behaviour;
-        const char* key;
+        TextList keys;
         std::vector<std::pair<const char*, const char*>> writtenAndRead;
     } cases[] = {
-        {"values are taken exactly as written, blanks after = and all", "FirmaLucru",
+        {"values are taken as written, blanks and all",
+         {"FirmaLucru", "IDArticol", "IDPartener"},
          {{"ACME SRL", "ACME SRL"}, {" blank kept ", " blank kept "}, {"", ""}, {"a=b", "a=b"}}},
-        {"key kinds are stored as written", "IDArticol", {{"codExtern", "codExtern"}}},
-        {"key kinds are stored as written", "IDPartener", {{"cod fiscal", "cod fiscal"}}},
-        {"the working directory loses one trailing backslash", "DirectorLucru",
-         {{"C:\\Work\\", "C:\\Work"}, {"C:\\Work\\\\", "C:\\Work\\"}, {"C:\\", "C:"}, {"?\\", "?"},
-          {"", ""}, {"\\", ""}}},
-        {"locations are upper-cased and split, a trailing empty one dropped", "Gestiune",
+        {"the working directory loses one trailing backslash",
+         {"DirectorLucru"},
+         {{"C:\\Work\\", "C:\\Work"},
+          {"C:\\Work\\\\", "C:\\Work\\"},
+          {"C:\\", "C:"},
+          {"?\\", "?"},
+          {"", ""},
+          {"\\", ""}}},
+        {"locations are upper-cased and split, a trailing empty one dropped",
+         {"Gestiune"},
          {{"g1;g2;", "[G1][G2]"}, {";G1", "[][G1]"}, {" g1", "[ G1]"}, {"", ""}, {"az;z", "[AZ][Z]"}}},
-        {"prefixing needs exactly D", "PrefixareErori",
+        {"flags need exactly D, in either case",
+         {"PrefixareErori", "RaspunsImediat"},
          {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"D ", "0"}, {"", "0"}, {"N", "0"}}},
-        {"immediate answers need exactly D", "RaspunsImediat",
-         {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"D ", "0"}, {"", "0"}, {"N", "0"}}},
-        {"days of log history are plain decimal, else 30", "ZileIstoricLog",
-         {{"7", "7"}, {"0", "0"}, {"365", "365"}, {"", "30"}, {" 7", "30"}, {"7 ", "30"}, {"-1", "30"},
-          {"+7", "30"}, {"x", "30"}, {"99999999999", "30"}}},
+        {"days of log history are plain decimal, else 30",
+         {"ZileIstoricLog"},
+         {{"7", "7"},
+          {"0", "0"},
+          {"365", "365"},
+          {"", "30"},
+          {" 7", "30"},
+          {"7 ", "30"},
+          {"-1", "30"},
+          {"+7", "30"},
+          {"x", "30"},
+          {"99999999999", "30"}}},
     };
     for (const Case& c : cases) {
-        for (const auto& [written, read] : c.writtenAndRead) {
-            SCOPED_TRACE(std::string(c.behaviour) + ": " + c.key + "=" + written);
-            const std::string content = std::string("[Generale]\r\n") + c.key + "=" + written + "\r\n";
-            EXPECT_EQ(Value(ReadSettings(content), c.key), read);
+        for (const std::string& key : c.keys) {
+            for (const auto& [written, read] : c.writtenAndRead) {
+                SCOPED_TRACE(std::string(c.behaviour) + ": " + key + "=" + written);
+                EXPECT_EQ(Value(ReadSettings("[Generale]\r\n" + key + "=" + written + "\r\n"), key), read);
+            }
         }
     }
 }
 
 TEST(SettingsTest, LinesSectionsAndKeysAreFoundByTheFilesRules) {
     const std::pair<const char*, const char*> missing[] = {
-        {"DirectorLucru", "?"}, {"FirmaLucru", "?"},     {"IDArticol", "?"},      {"IDPartener", "?"},
-        {"Gestiune", ""},       {"PrefixareErori", "0"}, {"RaspunsImediat", "0"}, {"ZileIstoricLog", "30"},
+        // clang-format off
+        {"DirectorLucru", "?"},
+        {"FirmaLucru", "?"},
+        {"IDArticol", "?"},
+        {"IDPartener", "?"},
+        {"Gestiune", ""},
+        {"PrefixareErori", "0"},
+        {"RaspunsImediat", "0"},
+        {"ZileIstoricLog", "30"},
+        // clang-format on
     };
     for (const char* content :
          {"", "[Generale]\r\n", "[Other]\r\nDirectorLucru=C:\\W\r\nZileIstoricLog=7\r\n"})
@@ -88,26 +109,30 @@ TEST(SettingsTest, LinesSectionsAndKeysAreFoundByTheFilesRules) {
 }
 
 TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {
-    const std::pair<const char*, const char*> cases[] = {{"C:\\Program Files\\VQ\\VQBroker.exe", "Vqbroker"},
-                                                         {"vqBROKER.v2.exe", "vqbroker"},
-                                                         {"Z:\\noext", "noext"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Program Files\\VQ\\VQBroker.exe", "Vqbroker"},
+        {"vqBROKER.v2.exe", "vqbroker"},
+        {"Z:\\noext", "noext"},
+    };
     for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitle(path), title) << path;
 }
 
-// Every case starts from a list that holds "X": the pieces are appended to it.
+// The pieces are appended to a list that holds "X".
 TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOneAndAppends) {
-    struct Case {
-        const char* text;
-        TextList pieces;
-    } cases[] = {
-        {"A;;B", {"A", "", "B"}}, {";A", {"", "A"}},     {"A;", {"A"}}, {"", {}}, {";", {""}},
-        {";;", {"", ""}},         {"A; B", {"A", " B"}}, {"A", {"A"}},
+    const std::pair<const char*, TextList> cases[] = {
+        {"A;;B", {"X", "A", "", "B"}},
+        {";A", {"X", "", "A"}},
+        {"A;", {"X", "A"}},
+        {"", {"X"}},
+        {";", {"X", ""}},
+        {";;", {"X", "", ""}},
+        {"A; B", {"X", "A", " B"}},
+        {"A", {"X", "A"}},
     };
-    for (const auto& c : cases) {
-        TextList pieces{"X"}, expected{"X"};
-        SplitList(c.text, ';', pieces);
-        expected.insert(expected.end(), c.pieces.begin(), c.pieces.end());
-        EXPECT_EQ(pieces, expected) << c.text;
+    for (const auto& [text, pieces] : cases) {
+        TextList list{"X"};
+        SplitList(text, ';', list);
+        EXPECT_EQ(list, pieces) << text;
     }
 }
 

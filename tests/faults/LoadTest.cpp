@@ -13,12 +13,17 @@
 
 namespace {
 
-// Queries answered here (request content, the one line answered); the others answer empty.
+// Queries answered here: the request file's content, the one line answered. The others answer
+// nothing.
 const std::map<std::string, std::pair<const char*, const char*>> kAnswered = {
-    {"GETLISTAGESTIUNI.TXT", {"", "DEP;Depozit;DEPOZIT"}}, {"GETLISTAPARTENERI.TXT", {"", "P1;P1;;;Alfa"}},
-    {"GETINFOCMDBON.TXT", {"5003\r\n", "5003;B1"}}, {"GETSTOCARTICOL.TXT", {"A0001\r\n", "A0001;DEP;40"}},
-    {"GETINFOCMDBONURI.TXT", {"5\r\n", "5003;B2"}}, {"GETINCASARILUNA.TXT", {"", "I1;100"}},
-    {"GETFACTURICMDONLINE.TXT", {"", "5003;F1"}}};
+    {"GETLISTAGESTIUNI.TXT", {"", "DEP;Depozit;DEPOZIT"}},
+    {"GETLISTAPARTENERI.TXT", {"", "P1;P1;;;Alfa"}},
+    {"GETINFOCMDBON.TXT", {"5003\r\n", "5003;B1"}},
+    {"GETSTOCARTICOL.TXT", {"A0001\r\n", "A0001;DEP;40"}},
+    {"GETINFOCMDBONURI.TXT", {"5\r\n", "5003;B2"}},
+    {"GETINCASARILUNA.TXT", {"", "I1;100"}},
+    {"GETFACTURICMDONLINE.TXT", {"", "5003;F1"}},
+};
 
 // Names holding "ERORI.TXT": never requests, nor in the way of the packages their pattern matches.
 const TextList kErrorNamed = {"COMANDA_7_ERORI.TXT",    "FACTURA_ERORI.TXT", "partener_x_erori.txt",
@@ -49,7 +54,7 @@ std::map<std::string, Package> MakePackages() {
 using LoadTest = BrokerTest;
 
 TEST_F(LoadTest, FiveHundredRequestsAreEachServedOnceInPrecedenceOrder) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    WriteIni(DefaultIni("PrefixareErori=D\r\n"));
     Start();
     server.refuseMarker = "REFUZ";
     server.errors = FakeList::Of({"Linia 4: refuzat"});

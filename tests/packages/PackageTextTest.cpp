@@ -6,30 +6,35 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
-    using namespace std::string_literals;
-    // clang-format off
-    struct Case { std::string content; TextList lines; } cases[] = {
-        {"A\r\n\r\nB"s, {"A", "", "B"}}, {"A\r\n"s, {"A"}},                  {"A\0B"s, {"A"}},
-        {"\0A"s, {}},                    {""s, {}},                           {"\r\n"s, {""}},
-        {"A\rB\nC\r\n"s, {"A", "B", "C"}}, {"A\n\rB"s, {"A", "", "B"}},       {"A\r\r\nB"s, {"A", "", "B"}},
+    const std::pair<std::string, TextList> cases[] = {
+        {"A\r\n\r\nB"s, {"A", "", "B"}},
+        {"A\r\n"s, {"A"}},
+        {"A\0B"s, {"A"}},
+        {"\0A"s, {}},
+        {""s, {}},
+        {"\r\n"s, {""}},
+        {"A\rB\nC\r\n"s, {"A", "B", "C"}},
+        {"A\n\rB"s, {"A", "", "B"}},
+        {"A\r\r\nB"s, {"A", "", "B"}},
         {" A ;x= \r\n"s, {" A ;x= "}},
     };
-    // clang-format on
-    for (const auto& c : cases) {
-        const PackageLines package(c.content);
-        EXPECT_EQ(TextList(package.lines().begin(), package.lines().end()), c.lines) << c.content;
+    for (const auto& [content, lines] : cases) {
+        const PackageLines package(content);
+        EXPECT_EQ(TextList(package.lines().begin(), package.lines().end()), lines) << content;
     }
 }
 
-WorkingMonth MonthOf(const std::string& content) {
-    const PackageLines package(content);
-    return ReadWorkingMonth(package.lines());
-}
+WorkingMonth MonthOf(const std::string& content) { return ReadWorkingMonth(PackageLines(content).lines()); }
 
 TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
-    // clang-format off
-    struct Case { const char* why; const char* content; int year, month; } cases[] = {
+    struct Case {
+        const char* why;
+        const char* content;
+        int year, month;
+    } cases[] = {
         {"plain", "[InfoPachet]\nAnLucru=2026\nLunaLucru=12\nD;1;2", 2026, 12},
         {"any case", "[infopachet]\nanlucru=2025\nLUNALUCRU=3", 2025, 3},
         {"blank before =", "[InfoPachet]\nAnLucru =2026\nLunaLucru=12", 0, 12},
@@ -42,31 +47,44 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
         {"other section", "[Alt]\nAnLucru=2026\n[InfoPachet]\nLunaLucru=5\n[X]\nAnLucru=1", 0, 5},
         {"comment skipped", "[InfoPachet]\n;AnLucru=1999\nAnLucru=2026\nLunaLucru=12", 2026, 12},
         {"no section", "D;1;2\nD;3;4", 0, 0},
-        {"empty package", "", 0, 0}, {"empty value", "[InfoPachet]\nAnLucru=\nLunaLucru=12", 0, 12},
+        {"empty package", "", 0, 0},
+        {"empty value", "[InfoPachet]\nAnLucru=\nLunaLucru=12", 0, 12},
         {"no range check", "[InfoPachet]\nAnLucru=1899\nLunaLucru=13", 1899, 13},
         {"section line with trailing blank", "[InfoPachet] \nAnLucru=2026", 0, 0},
         {"empty brackets", "[]\nAnLucru=2026\n[InfoPachet]\nLunaLucru=2", 0, 2},
     };
-    // clang-format on
     for (const auto& c : cases) {
-        const WorkingMonth month = MonthOf(c.content);
-        EXPECT_EQ(month.year, c.year) << c.why;
-        EXPECT_EQ(month.month, c.month) << c.why;
+        EXPECT_EQ(MonthOf(c.content).year, c.year) << c.why;
+        EXPECT_EQ(MonthOf(c.content).month, c.month) << c.why;
     }
 }
 
 // Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, and nothing else: else 0.
 TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
-    // clang-format off
-    struct Case { const char* value; int year; } cases[] = {
-        {"2026", 2026}, {"  2026", 2026}, {"+12", 12},  {"-5", -5},            {"$7E9", 2025},
-        {"0x7EA", 2026}, {"0X10", 16},    {"-$10", -16}, {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1}, {"2147483648", 0}, {"$80000000", 0}, {"12a", 0}, {"1 2", 0},
-        {"?", 0},       {"", 0},          {"+", 0},     {"$", 0},              {"0x", 0},  {"1e3", 0},
+    const std::pair<const char*, int> cases[] = {
+        {"2026", 2026},
+        {"  2026", 2026},
+        {"+12", 12},
+        {"-5", -5},
+        {"$7E9", 2025},
+        {"0x7EA", 2026},
+        {"0X10", 16},
+        {"-$10", -16},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", 0},
+        {"$80000000", 0},
+        {"12a", 0},
+        {"1 2", 0},
+        {"?", 0},
+        {"", 0},
+        {"+", 0},
+        {"$", 0},
+        {"0x", 0},
+        {"1e3", 0},
     };
-    // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + c.value).year, c.year) << c.value;
+    for (const auto& [value, year] : cases)
+        EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + value).year, year) << value;
 }
 
 }  // namespace

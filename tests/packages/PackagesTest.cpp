@@ -1,4 +1,4 @@
-// Every package kind, accepted and refused: the calls, log lines, error files and ".ERR" files.
+// Every package kind, accepted and refused: calls, log lines, error files and ".ERR" files.
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
@@ -6,7 +6,7 @@
 
 namespace {
 
-// A record kind sends the first line, blanks kept; a document kind its working month and every line.
+// A record kind sends the first line, blanks kept; a document kind its month and every line.
 const char kPackage[] =
     " R;1;Nume ;\r\n[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=11\r\n;comentariu\r\n\r\nD;1;2\r\n";
 const TextList kPackageLines = {
@@ -14,7 +14,6 @@ const TextList kPackageLines = {
 
 class PackagesTest : public BrokerTest, public ::testing::WithParamInterface<ExpectedPackage> {
 protected:
-    // Serves the kind's package as the server answers its generate or record call.
     void Serve(bool accepted) {
         Start();
         server.ok[GetParam().call] = accepted;
@@ -23,7 +22,6 @@ protected:
         Put(file, kPackage);
         broker.TimerTimer();
     }
-    // The calls that hand the package over.
     std::string HandedOver() const {
         const ExpectedPackage& kind = GetParam();
         if (!kind.Documents()) return kind.call + std::string("( R;1;Nume ;)");
@@ -74,15 +72,13 @@ TEST_P(DocumentPackagesTest, RefusedMonthSendsTheErrorsToLogAndFile) {
     EXPECT_FALSE(Exists(file));
 }
 
-// The four kinds of documents, the table's last rows.
 INSTANTIATE_TEST_SUITE_P(FourKinds, DocumentPackagesTest,
                          ::testing::ValuesIn(std::begin(kExpectedPackages) + 3, std::end(kExpectedPackages)),
                          KindName);
 
 using PackageTest = BrokerTest;
 
-// An empty package has no month and no lines; a record is the first line up to its first line
-// end or NUL, ";" when there is no line at all.
+// A record is the first line up to its end or a NUL, ";" when there is none.
 TEST_F(PackageTest, WhatEmptyAndBlankPackagesSend) {
     using namespace std::string_literals;
     struct Case {
@@ -107,9 +103,9 @@ TEST_F(PackageTest, WhatEmptyAndBlankPackagesSend) {
     }
 }
 
-// Named after the package's name up to its first ".TXT", whatever the case, in place of an older one.
+// Named after the package up to its first ".TXT" in any case, in place of an older one.
 TEST_F(PackageTest, PrefixedErrorFileIsNamedAfterThePackage) {
-    WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
+    WriteIni(DefaultIni("PrefixareErori=D\r\n"));
     Start();
     server.ok["GenFacturiFurnizori"] = 0;
     server.errors = FakeList::Of({});

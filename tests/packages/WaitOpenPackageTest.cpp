@@ -9,28 +9,27 @@
 
 namespace {
 
-using WaitOpenPackageTest = BrokerTest;
-
-TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFiveSeconds) {
-    Start();
-    auto openForWriting = [&](const std::string& name) {  // as the program still writing it would
-        Put(name, "D;1\r\n");
-        return Hold(Path(name), FILE_SHARE_READ, GENERIC_WRITE);
-    };
-    auto timedTick = [&] {
+class WaitOpenPackageTest : public BrokerTest {
+protected:
+    ULONGLONG TimedTick() {
         const ULONGLONG start = GetTickCount64();
         broker.TimerTimer();
         return GetTickCount64() - start;
-    };
-    UniqueFile writer = openForWriting("COMANDA_1.TXT");
+    }
+};
+
+// While its handler waits, the package stands in the journal; nothing is left after.
+TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
+    Start();
+    UniqueFile writer = Writing(Path("COMANDA_1.TXT"), "D;1\r\n");
     ASSERT_TRUE(writer.valid());
-    std::string journal;  // what the journal held while the handler waited
+    std::string journal;
     std::jthread lateWriter([&] {
         Sleep(2000);
         journal = Exists(kJournalFileName) ? Read(kJournalFileName) : "";
         writer.reset();
     });
-    ULONGLONG elapsed = timedTick();
+    const ULONGLONG elapsed = TimedTick();
     lateWriter.join();
     EXPECT_GE(elapsed, 1500u);
     EXPECT_LT(elapsed, 4800u);
@@ -38,23 +37,22 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesItOrGivenUpAfterFi
                                "Au fost generate 0 comenzi in baza de date "}));
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(0,0) SetPachet(1) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-    // While its handler ran, the package stood in the journal; now nothing is left.
     EXPECT_NE(journal.find("\tCOMANDA_1.TXT\r\n"), std::string::npos) << journal;
     EXPECT_EQ(journal.substr(0, 2), "S\t");
     EXPECT_FALSE(Exists(kJournalFileName));
+}
 
-    // Held throughout, it is given up after five seconds.
-    server.calls.clear();
-    NewLines();
-    writer = openForWriting("FACTURA_1.TXT");
+// Still held, it cannot be set aside either; unread, it made no documents, so the next tick
+// serves it as it is.
+TEST_F(WaitOpenPackageTest, PackageHeldThroughoutIsGivenUpAfterFiveSecondsAndServedLater) {
+    Start();
+    UniqueFile writer = Writing(Path("FACTURA_1.TXT"), "D;1\r\n");
     ASSERT_TRUE(writer.valid());
-    elapsed = timedTick();
+    const ULONGLONG elapsed = TimedTick();
     writer.reset();
     EXPECT_GE(elapsed, 5000u);
     EXPECT_LT(elapsed, 15000u);
-    // Still held, it could not be set aside either; unread, it made no documents, so
-    // the next tick serves it as it is.
-    EXPECT_EQ(NewLines(), (TextList{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
+    EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Nu pot deschide pachetul cu facturii"}));
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     broker.TimerTimer();

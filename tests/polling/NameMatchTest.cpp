@@ -5,39 +5,58 @@
 
 namespace {
 
-// "*" stands for any run, the empty one too; a name the system's search found by its 8.3 short
+// "*" stands for any run, the empty one too; only a to z fold. A name found by its 8.3 short
 // name only (COMANDA_1.TXTOLD) does not match.
 TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
-    // clang-format off
-    struct Case { const char* name; const char* pattern; bool matches; } cases[] = {
-        {"COMANDA_123.TXT", "COMANDA_*.TXT", true},      {"comanda_7.txt", "COMANDA_*.TXT", true},
-        {"Comanda_.Txt", "COMANDA_*.TXT", true},         {"COMANDA_A.TXT.TXT", "COMANDA_*.TXT", true},
-        {"COMANDA_*.TXT", "COMANDA_*.TXT", true},        {"ARTICOL_ab*c.TXT", "ARTICOL_*.TXT", true},
-        {"COMANDA_1.TXTOLD", "COMANDA_*.TXT", false},    {"COMANDA_1.TXT.BAK", "COMANDA_*.TXT", false},
-        {"COMANDAFURN_1.TXT", "COMANDA_*.TXT", false},   {"COMANDA_1.TXT", "COMANDAFURN_*.TXT", false},
-        {"MODIPARTENER_1.TXT", "PARTENER_*.TXT", false}, {"PARTENER_1.TXT", "MODIPARTENER_*.TXT", false},
-        {"FACTURAFURN_1.TXT", "FACTURA_*.TXT", false},   {"XCOMANDA_1.TXT", "COMANDA_*.TXT", false},
-        {"COMANDA1.TXT", "COMANDA_*.TXT", false},        {"", "COMANDA_*.TXT", false},
-        {"", "*", true},     {"aXbXc", "a*b*c", true},   {"aXbXd", "a*b*c", false},   {"abcbc", "*bc", true},
-        {"\xC7OMANDA_1.TXT", "COMANDA_*.TXT", false},    // only a to z fold
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
+        {"COMANDA_123.TXT", "COMANDA_*.TXT", true},
+        {"comanda_7.txt", "COMANDA_*.TXT", true},
+        {"Comanda_.Txt", "COMANDA_*.TXT", true},
+        {"COMANDA_A.TXT.TXT", "COMANDA_*.TXT", true},
+        {"COMANDA_*.TXT", "COMANDA_*.TXT", true},
+        {"ARTICOL_ab*c.TXT", "ARTICOL_*.TXT", true},
+        {"COMANDA_1.TXTOLD", "COMANDA_*.TXT", false},
+        {"COMANDA_1.TXT.BAK", "COMANDA_*.TXT", false},
+        {"COMANDAFURN_1.TXT", "COMANDA_*.TXT", false},
+        {"COMANDA_1.TXT", "COMANDAFURN_*.TXT", false},
+        {"MODIPARTENER_1.TXT", "PARTENER_*.TXT", false},
+        {"PARTENER_1.TXT", "MODIPARTENER_*.TXT", false},
+        {"FACTURAFURN_1.TXT", "FACTURA_*.TXT", false},
+        {"XCOMANDA_1.TXT", "COMANDA_*.TXT", false},
+        {"COMANDA1.TXT", "COMANDA_*.TXT", false},
+        {"", "COMANDA_*.TXT", false},
+        {"", "*", true},
+        {"aXbXc", "a*b*c", true},
+        {"aXbXd", "a*b*c", false},
+        {"abcbc", "*bc", true},
+        {"\xC7OMANDA_1.TXT", "COMANDA_*.TXT", false},
     };
-    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
 }
 
-// A name holding "ERORI.TXT" (any case) is an error file, never a request; a refused package is
-// set aside with its first ".TXT" (any case) made ".ERR", or ".ERR" added when it has none.
+// A name holding "ERORI.TXT" (any case) is an error file; a refused package's first ".TXT"
+// (any case) becomes ".ERR", or ".ERR" is added.
 TEST(NameMatchTest, ErrorFileNamesAndSetAsideNames) {
-    // clang-format off
-    struct Case { const char* name; bool errorFile; const char* setAside; } cases[] = {
-        {"COMANDA_1.TXT", false, "COMANDA_1.ERR"},           {"comanda_7.txt", false, "comanda_7.ERR"},
-        {"COMANDA_A.TXT.TXT", false, "COMANDA_A.ERR.TXT"},   {"COMANDA_.TxT", false, "COMANDA_.ERR"},
-        {"NOEXT", false, "NOEXT.ERR"},                       {"COMANDA_ERORI.TXT", true, "COMANDA_ERORI.ERR"},
-        {"comanda_erori.txt", true, "comanda_erori.ERR"},    {"COMANDA_ERORI_1.TXT", false, "COMANDA_ERORI_1.ERR"},
+    struct Case {
+        const char* name;
+        bool errorFile;
+        const char* setAside;
+    } cases[] = {
+        {"COMANDA_1.TXT", false, "COMANDA_1.ERR"},
+        {"comanda_7.txt", false, "comanda_7.ERR"},
+        {"COMANDA_A.TXT.TXT", false, "COMANDA_A.ERR.TXT"},
+        {"COMANDA_.TxT", false, "COMANDA_.ERR"},
+        {"NOEXT", false, "NOEXT.ERR"},
+        {"COMANDA_ERORI.TXT", true, "COMANDA_ERORI.ERR"},
+        {"comanda_erori.txt", true, "comanda_erori.ERR"},
+        {"COMANDA_ERORI_1.TXT", false, "COMANDA_ERORI_1.ERR"},
         {"COMANDA_ERORI.TXT.TXT", true, "COMANDA_ERORI.ERR.TXT"},
     };
-    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(IsErrorFileName(c.name), c.errorFile) << c.name;
         EXPECT_EQ(SetAsideName(c.name), c.setAside) << c.name;

@@ -12,7 +12,7 @@ namespace {
 
 class PackageMemoryTest : public PollingTest {
 protected:
-    // The journal a service leaves that died while the package was in its handler's hands.
+    // The journal of a service that died while the package was in its handler's hands.
     void DiedServing(const std::string& name, std::vector<PassedOver> passedOver = {}) {
         const FileState now = StateAt(Path(name));
         ASSERT_TRUE(now.found) << name;
@@ -39,8 +39,8 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainBu
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_2.TXT");
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CallsOfATick(broker), "");
-    EXPECT_EQ(Log().size(), 9u);       // the undeletable one was logged once
-    Put("PARTENER_1.TXT", "P;1\r\n");  // a new file under a remembered name is a new request
+    EXPECT_EQ(Log().size(), 9u);       // the undeletable one logged once
+    Put("PARTENER_1.TXT", "P;1\r\n");  // a new file under a remembered name is new
     SetReadOnly(Path("PARTENER_1.TXT"), true);
     broker.TimerTimer();
     SetReadOnly(Path("PARTENER_1.TXT"), false);
@@ -63,14 +63,14 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     Start();
     server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
     Put("FACTURA_1.TXT", OrderPackage());
-    // A reader that does not share deletion keeps the file from being renamed.
+    // A reader that does not share deletion keeps it from being renamed.
     UniqueFile reader = Hold(Path("FACTURA_1.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(reader.valid());
     EXPECT_THROW(broker.TimerTimer(), BrokerError);
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
-    EXPECT_EQ(CallsOfATick(broker), "");  // still held: tried again, never served again, not logged again
+    EXPECT_EQ(CallsOfATick(broker), "");  // tried again, never served or logged again
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
 
     SecondRun restart(broker);  // the journal carries it across a restart

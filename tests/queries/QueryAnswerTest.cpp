@@ -1,5 +1,4 @@
-// The queries against the fake server: for each answer the server gives, the calls, the log
-// lines, the result file (never seen partly written) and the error file.
+// The queries against the fake server: calls, log lines, result and error files.
 #include <thread>
 
 #include "support/BrokerFixture.h"
@@ -13,229 +12,283 @@ namespace {
 
 class QueryTest : public BrokerTest {
 protected:
-    // Answers the query from an empty request file; the server's calls and NewLines() are its own.
-    void Serve(std::string_view request) {
+    // Answers over earlier result and error files, from a request file of content (nullptr: none);
+    // the error that leaves the handler, if any.
+    std::string Answer(const ExpectedQuery& query, const char* content = "") {
         server.calls.clear();
         NewLines();
-        Put(std::string(request), "");
-        broker.FCurrentRequest = request;
-        broker.AnswerQuery(ServiceQueryKind(request));
+        for (const std::string& name : TextList{query.result, "ERORI.TXT", Prefixed(query)})
+            Put(name, "earlier");
+        if (content) Put(query.request, content);
+        broker.FCurrentRequest = query.request;
+        return ErrorRaisedBy([&] { broker.AnswerQuery(ServiceQueryKind(query.request)); });
     }
-};
-
-// A request's file and the server's answer to its query; what comes of it. Each row starts
-// from an earlier result file ("earlier") and an earlier ERORI.TXT.
-struct Answer {
-    const char* behaviour = "";
-    const char* request = "";
-    const char* content = "";       // of the request file; nullptr: there is none
-    TextList list = {};             // the list call's lines; none: not an array
-    TextList gestiuni = {};         // the locations configured
-    const char* failure = nullptr;  // the list call raises this
-    LONG errorCode = 0;             // the list call's
-    bool monthRefused = false;
-    TextList errors = {};  // the server's error list
-    const char* calls = "";
-    const char* raised = nullptr;  // the error that leaves the handler; "" any
-    const char* result = "earlier";
-    const char* errorFile = nullptr;  // ERORI.TXT; nullptr: deleted
-    TextList log = {};                // " ... " lines follow the time stamp; "%W" is the working directory
-    LocalTime today = BrokerTest::today;
-    const char* ini = nullptr;            // the settings after DirectorLucru; nullptr: the default
-    const char* errorName = "ERORI.TXT";  // another: ERORI.TXT is "shared" and stays
-};
-
-// clang-format off
-const Answer kAnswers[] = {
-    {.behaviour = "OrderQueryLogsEveryStep", .request = "GETINFOCMDBON.TXT", .content = "42\r\n7\r\n",
-     .list = {"B1", "B2", "B3", "B4", "B5"}, .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(42)",
-     .result = "B1\r\nB2\r\nB3\r\nB4\r\nB5\r\n",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 42",
-             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
-             " ... Au fost returnate :4 linii", " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}},
-    {.behaviour = "ArticleQueryLogsEveryStepAndKeepsBlanks", .request = "GETSTOCARTICOL.TXT", .content = "  A1 \r\n",
-     .list = {"A1;G1;5"}, .calls = "SetLunaLucru(2026,12) GetStocArticol(  A1 ,0)", .result = "A1;G1;5\r\n",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol   A1 ",
-             " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
-             " ... Au fost returnate :0 linii", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"}},
-    {.behaviour = "RaisingOrderCallIsLoggedAndTheQueryGoesOn", .request = "GETINFOCMDBON.TXT", .content = "9",
-     .failure = "Comanda inexistenta", .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(9)", .result = "",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 9",
-             " ... Exceptie la rularea functiei GetInfoCmdBon ... Comanda inexistenta", " ... Cod Eroare :0",
-             " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}},
-    {.behaviour = "RaisingArticleCallIsLoggedAndTheQueryGoesOn", .request = "GETSTOCARTICOL.TXT", .content = "A1",
-     .failure = "Articol blocat de alt utilizator", .calls = "SetLunaLucru(2026,12) GetStocArticol(A1,0)", .result = "",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol A1",
-             " ... Exceptie la rularea functiei GetStocArticol ... Articol blocat de alt utilizator",
-             " ... Cod Eroare :0", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"}},
-    {.behaviour = "OrderErrorCodeIsLoggedThenReported", .request = "GETINFOCMDBON.TXT", .content = "5",
-     .errorCode = 17, .errors = {"Bonul nu exista"}, .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(5) GetListaErori",
-     .errorFile = "Bonul nu exista\r\n",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 5",
-             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :17",
-             " ... Eroare la citire informatii bon", "Bonul nu exista"}},
-    {.behaviour = "ArticleErrorCodeIsLoggedThenReported", .request = "GETSTOCARTICOL.TXT", .content = "A1",
-     .errorCode = 2, .errors = {"Stoc blocat"}, .calls = "SetLunaLucru(2026,12) GetStocArticol(A1,0) GetListaErori",
-     .errorFile = "Stoc blocat\r\n",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol A1",
-             " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :2",
-             " ... Eroare la citire stoc articol", "Stoc blocat"}},
-    {.behaviour = "RefusedMonthIsLoggedThenReported", .request = "GETINFOCMDBON.TXT", .content = "5",
-     .monthRefused = true, .errors = {"Luna blocata"}, .calls = "SetLunaLucru(2026,12) GetListaErori",
-     .errorFile = "Luna blocata\r\n",
-     .log = {" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru", "Luna blocata"}},
-    {.behaviour = "WorkingMonthIsTheClocksLoggedUnpadded", .request = "GETINFOCMDBON.TXT", .content = "3",
-     .calls = "SetLunaLucru(2027,1) GetInfoCmdBon(3)", .result = "",
-     .log = {" ... Setez luna lucru 2027_1", " ... Citesc informatii bonuri pentru comanda 3",
-             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
-             " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}, .today = {2027, 1, 1, 0, 0, 0}},
-    {.behaviour = "EmptyOrderQueryAsksForOrderZero", .request = "GETINFOCMDBON.TXT", .content = "",
-     .calls = "SetLunaLucru(2026,12) GetInfoCmdBon(0)", .result = "",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 0",
-             " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
-             " ... Scriu informatiile in %W\\INFOCMDBON.TXT"}},
-    {.behaviour = "EmptyArticleQueryAsksForThePlaceholder", .request = "GETSTOCARTICOL.TXT", .content = "",
-     .calls = "SetLunaLucru(2026,12) GetStocArticol(qqqqqq,0)", .result = "",
-     .log = {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol qqqqqq",
-             " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
-             " ... Scriu informatiile in %W\\STOCARTICOL.TXT"}},
-    {.behaviour = "CatalogueKeyColumnFollowsTheSetting", .request = "GETINFOART.TXT",
-     .list = {NumberedRow(26), NumberedRow(20)}, .calls = "SetLunaLucru(2026,12) GetInfoArticol",
-     .result = "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;f21;f24;f25\r\nf0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n",
-     .ini = "FirmaLucru=DEMO\r\nIDArticol=codExtern\r\n"},
-    {.behaviour = "PrefixedErrorFileIsDeletedFirst", .request = "GETSTOC.TXT", .calls = "SetLunaLucru(2026,12) GetStocuri",
-     .result = "", .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETSTOC.TXT"},
-    {.behaviour = "PrefixedErrorFileIsNamedAfterTheRequest", .request = "GETLISTAGESTIUNI.TXT", .errorCode = 1,
-     .errors = {"E"}, .calls = "SetLunaLucru(2026,12) GetListaGestiuni GetListaErori", .errorFile = "E\r\n",
-     .log = {"E"}, .ini = "FirmaLucru=DEMO\r\nPrefixareErori=D\r\n", .errorName = "ERORI_GETLISTAGESTIUNI.TXT"},
-    {.behaviour = "DayQueryLogsOneLine", .request = "GETINFOCMDBONURI.TXT", .content = "15\r\n", .list = {"Z1", "Z2"},
-     .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .result = "Z1\r\nZ2\r\n",
-     .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
-    {.behaviour = "RaisingDayCallLeavesTheHandler", .request = "GETINFOCMDBONURI.TXT", .content = "15",
-     .failure = "Zi invalida", .calls = "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)", .raised = "Zi invalida",
-     .log = {" ... Citesc informatii bonuri pentru ziua 15"}},
-    {.behaviour = "MissingRequestFileEndsBeforeAnyServerCall", .request = "GETINFOCMDBON.TXT", .content = nullptr,
-     .calls = "", .raised = ""},
-    {.behaviour = "StockQueryFiltersAndRebuildsRows", .request = "GETSTOC.TXT",
-     .list = {NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(16, "G1")}, .gestiuni = {"G1"},
-     .calls = "SetLunaLucru(2026,12) GetStocuri",
-     .result = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;g1;f19\r\nf0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;G1;\r\n"},
-    {.behaviour = "PurchasePriceQueryKeepsRowsWithoutLocation", .request = "GETPRETACHIZSTOC.TXT",
-     .list = {"A;g1;5", "B;G2;6", "C;;7", "D"}, .gestiuni = {"G1"}, .calls = "SetLunaLucru(2026,12) GetPretAchizStocuri",
-     .result = "A;g1;5\r\nC;;7\r\nD\r\n"},
-    {.behaviour = "ShortStockRowEndsTheQueryBeforeItsFile", .request = "GETSTOC.TXT",
-     .list = {NumberedRow(20), NumberedRow(15)}, .calls = "SetLunaLucru(2026,12) GetStocuri",
-     .raised = "List index out of bounds (15)"},
-    {.behaviour = "ShortCatalogueRowEndsTheQueryBeforeItsFile", .request = "GETINFOART.TXT",
-     .list = {NumberedRow(19)}, .calls = "SetLunaLucru(2026,12) GetInfoArticol", .raised = "List index out of bounds (19)"},
-    {.behaviour = "FailingServerCallLeavesTheQuery", .request = "GETINCASARILUNA.TXT",
-     .failure = "Baza de date indisponibila", .calls = "SetLunaLucru(2026,12) GetIncasariLuna",
-     .raised = "Baza de date indisponibila"},
-};
-// clang-format on
-
-class QueryAnswerTest : public QueryTest, public ::testing::WithParamInterface<Answer> {};
-
-TEST_P(QueryAnswerTest, CallsLogAndFiles) {
-    const Answer& row = GetParam();
-    const ExpectedQuery& query = ExpectedQueryKind(row.request);
-    today = row.today;
-    if (row.ini) WriteIni("[Generale]\r\nDirectorLucru=" + workDir + "\r\n" + row.ini);
-    Start();
-    if (!row.list.empty()) server.lists[query.Method()] = FakeList::Of(row.list);
-    broker.FGestiuni = row.gestiuni;
-    if (row.failure) server.failures[query.Method()] = {E_FAIL, row.failure};
-    server.errorCode[query.Method()] = row.errorCode;
-    server.ok["SetLunaLucru"] = !row.monthRefused;
-    server.errors = FakeList::Of(row.errors);
-    Put(query.result, "earlier");
-    Put("ERORI.TXT", "shared");
-    Put(row.errorName, "from before");
-    if (row.content) Put(row.request, row.content);
-    broker.FCurrentRequest = row.request;
-    try {
-        broker.AnswerQuery(ServiceQueryKind(row.request));
-        EXPECT_EQ(row.raised, nullptr) << "nothing raised";
-    } catch (const BrokerError& error) {
-        ASSERT_NE(row.raised, nullptr) << error.what();
-        if (*row.raised) {
-            EXPECT_STREQ(error.what(), row.raised);
+    // An expected " ... " line follows the time stamp; "%W" is the working directory.
+    void ExpectLogged(TextList expected) {
+        for (std::string& line : expected) {
+            if (size_t at = line.find("%W"); at != std::string::npos) line.replace(at, 2, workDir);
+            if (line.starts_with(" ... ")) line = Stamp() + line;
         }
+        EXPECT_EQ(NewLines(), expected);
     }
-    EXPECT_EQ(server.CallsText(), row.calls);
-    TextList log;
-    for (std::string line : row.log) {
-        if (size_t at = line.find("%W"); at != std::string::npos) line.replace(at, 2, workDir);
-        log.push_back(line.starts_with(" ... ") ? Stamp() + line : line);
+    static std::string Prefixed(const ExpectedQuery& query) { return "ERORI_" + std::string(query.request); }
+};
+
+// The order and article queries log every step, the answer's upper bound and today's month.
+TEST_F(QueryTest, ParameterQueriesLogTheirSteps) {
+    Start();
+    const LocalTime dec7 = today, dec31 = {2026, 12, 31, 23, 59, 59}, jan5 = {2027, 1, 5, 8, 0, 0};
+    FakeList fromThree = FakeList::OfVariants({"L1", "L2"});
+    fromThree.lowerBound = 3;
+    struct Case {
+        const char* request;
+        const char* content;
+        LocalTime today;
+        FakeList answer;
+        const char* calls;
+        TextList log;
+        const char* result;
+    } cases[] = {
+        {"GETINFOCMDBON.TXT",
+         "42\r\n7\r\n",
+         dec7,
+         fromThree,
+         "SetLunaLucru(2026,12) GetInfoCmdBon(42)",
+         {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 42",
+          " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
+          " ... Au fost returnate :4 linii", " ... Scriu informatiile in %W\\INFOCMDBON.TXT"},
+         "L1\r\nL2\r\n"},
+        {"GETINFOCMDBON.TXT",
+         "",
+         dec31,
+         {},
+         "SetLunaLucru(2026,12) GetInfoCmdBon(0)",
+         {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 0",
+          " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :0",
+          " ... Scriu informatiile in %W\\INFOCMDBON.TXT"},
+         ""},
+        {"GETSTOCARTICOL.TXT",
+         "  A1 \r\n",
+         jan5,
+         FakeList::Of({}),
+         "SetLunaLucru(2027,1) GetStocArticol(  A1 ,0)",
+         {" ... Setez luna lucru 2027_1", " ... Citesc stoc articol   A1 ",
+          " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
+          " ... Au fost returnate :-1 linii", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"},
+         ""},
+        {"GETSTOCARTICOL.TXT",
+         "",
+         dec7,
+         FakeList::Of({"A1;G1;5"}),
+         "SetLunaLucru(2026,12) GetStocArticol(qqqqqq,0)",
+         {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol qqqqqq",
+          " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :0",
+          " ... Au fost returnate :0 linii", " ... Scriu informatiile in %W\\STOCARTICOL.TXT"},
+         "A1;G1;5\r\n"},
+        {"GETINFOCMDBONURI.TXT",
+         "15\r\n",
+         dec7,
+         FakeList::Of({"Z1", "Z2"}),
+         "SetLunaLucru(2026,12) GetInfoCmdBonuri(15)",
+         {" ... Citesc informatii bonuri pentru ziua 15"},
+         "Z1\r\nZ2\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.calls);
+        const ExpectedQuery& query = ExpectedQueryKind(c.request);
+        today = c.today;
+        server.lists[query.Method()] = c.answer;
+        EXPECT_EQ(Answer(query, c.content), "");
+        EXPECT_EQ(server.CallsText(), c.calls);
+        ExpectLogged(c.log);
+        EXPECT_EQ(Read(query.result), c.result);
+        EXPECT_EQ(Contents("ERORI.TXT"), kNoFile);
     }
-    EXPECT_EQ(Log(), log);
-    EXPECT_EQ(Read(query.result), row.result);
-    const std::string errorFile = row.errorFile ? row.errorFile : kNoFile;
-    EXPECT_EQ(Contents(row.errorName), errorFile);
-    EXPECT_EQ(Contents("ERORI.TXT"), row.errorName == std::string_view("ERORI.TXT") ? errorFile : "shared");
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, QueryAnswerTest, ::testing::ValuesIn(kAnswers),
-                         [](const auto& info) { return std::string(info.param.behaviour); });
+// The order and article queries log a raising list call and go on; the others leave.
+TEST_F(QueryTest, RaisingListCallIsLoggedOrLeavesTheQuery) {
+    Start();
+    struct Case {
+        const char* request;
+        const char* call;
+        const char* raised;
+        TextList log;
+        const char* result;
+    } cases[] = {
+        {"GETINFOCMDBON.TXT",
+         "GetInfoCmdBon(9)",
+         "",
+         {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 9",
+          " ... Exceptie la rularea functiei GetInfoCmdBon ... Server oprit", " ... Cod Eroare :0",
+          " ... Scriu informatiile in %W\\INFOCMDBON.TXT"},
+         ""},
+        {"GETSTOCARTICOL.TXT",
+         "GetStocArticol(9,0)",
+         "",
+         {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol 9",
+          " ... Exceptie la rularea functiei GetStocArticol ... Server oprit", " ... Cod Eroare :0",
+          " ... Scriu informatiile in %W\\STOCARTICOL.TXT"},
+         ""},
+        {"GETINFOCMDBONURI.TXT",
+         "GetInfoCmdBonuri(9)",
+         "Server oprit",
+         {" ... Citesc informatii bonuri pentru ziua 9"},
+         "earlier"},
+        {"GETINCASARILUNA.TXT", "GetIncasariLuna", "Server oprit", {}, "earlier"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const ExpectedQuery& query = ExpectedQueryKind(c.request);
+        server.failures[query.Method()] = {E_FAIL, "Server oprit"};
+        EXPECT_EQ(Answer(query, "9"), c.raised);
+        EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", c.call}));
+        ExpectLogged(c.log);
+        EXPECT_EQ(Read(query.result), c.result);
+        EXPECT_EQ(Contents("ERORI.TXT"), kNoFile);
+    }
+}
 
-// Every query with every shape of list (none, empty or not, either element type, from index 3):
-// plain queries write the lines unchanged and log nothing, traced ones log the upper bound; an
-// untraced refusal logs only the server's errors, writes them to ERORI.TXT, keeps its old file.
-TEST_F(QueryTest, EveryQueryWritesEveryListShapeAndReportsRefusals) {
+// A refused month or an error code: the server's errors go to the log and the error file (the
+// request's own when prefixed), and the earlier result file stays.
+TEST_F(QueryTest, RefusalIsReportedAndKeepsTheEarlierFile) {
     Start();
     server.errors = FakeList::Of({"Luna inchisa", "A doua eroare"});
-    const std::string row = NumberedRow(20);
-    for (const ExpectedQuery& query : kExpectedQueries) {
-        const std::string_view request = query.request;
-        const bool traced = request == "GETINFOCMDBON.TXT" || request == "GETSTOCARTICOL.TXT";
-        const TextList lines = query.plain ? TextList{"A;1;", "", "B;G9;2"} : TextList{row, row};
-        std::string line = row;
-        if (request == "GETSTOC.TXT") line = "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;f11;f19";
-        if (request == "GETINFOART.TXT") line = "f9;f0;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;";
-        const std::string file = query.plain ? "A;1;\r\n\r\nB;G9;2\r\n" : line + "\r\n" + line + "\r\n";
-        FakeList fromThree = FakeList::OfVariants(lines);
-        fromThree.lowerBound = 3;
-        for (const FakeList& list :
-             {FakeList{}, FakeList::Of({}), FakeList::OfVariants({}), FakeList::Of(lines), fromThree}) {
-            SCOPED_TRACE(std::string(request) + ", list kind " + std::to_string(list.kind) + " of " +
-                         std::to_string(list.lines.size()));
-            server.lists[query.Method()] = list;
-            Put(query.result, "earlier");
-            Serve(request);
-            const TextList logged = NewLines();
-            EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", query.call}));
-            EXPECT_EQ(Read(query.result), list.lines.empty() ? "" : file);
-            if (query.plain) {
-                EXPECT_EQ(logged, TextList{});
+    struct Case {
+        const char* request;
+        TextList monthRefused, errorCode;  // logged before the server's errors
+    } cases[] = {
+        {"GETSTOC.TXT", {}, {}},
+        {"GETPRETACHIZSTOC.TXT", {}, {}},
+        {"GETINFOART.TXT", {}, {}},
+        {"GETPRETART.TXT", {}, {}},
+        {"GETLISTAGESTIUNI.TXT", {}, {}},
+        {"GETLISTAPARTENERI.TXT", {}, {}},
+        {"GETINFOCMDBON.TXT",
+         {" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru"},
+         {" ... Setez luna lucru 2026_12", " ... Citesc informatii bonuri pentru comanda 0",
+          " ... Functiea GetInfoCmdBon a fost rulata fara eroare ", " ... Cod Eroare :3",
+          " ... Eroare la citire informatii bon"}},
+        {"GETSTOCARTICOL.TXT",
+         {" ... Setez luna lucru 2026_12", " ... Eroare la setarea lunii de lucru"},
+         {" ... Setez luna lucru 2026_12", " ... Citesc stoc articol qqqqqq",
+          " ... Functia GetStocArticol a fost rulata fara eroare ", " ... Cod Eroare :3",
+          " ... Eroare la citire stoc articol"}},
+        {"GETINFOCMDBONURI.TXT", {}, {" ... Citesc informatii bonuri pentru ziua 0"}},
+        {"GETINCASARILUNA.TXT", {}, {}},
+        {"GETFACTURICMDONLINE.TXT", {}, {}},
+    };
+    for (const Case& c : cases) {
+        const ExpectedQuery& query = ExpectedQueryKind(c.request);
+        server.lists[query.Method()] = FakeList::Of({"would be written"});
+        for (const bool prefixed : {false, true})
+            for (const bool monthRefused : {true, false}) {
+                SCOPED_TRACE(std::string(c.request) + (monthRefused ? ", month refused" : ", error code 3") +
+                             (prefixed ? ", prefixed" : ""));
+                broker.FPrefixErrors = prefixed;
+                server.ok["SetLunaLucru"] = !monthRefused;
+                server.errorCode[query.Method()] = monthRefused ? 0 : 3;
+                EXPECT_EQ(Answer(query), "");
+                EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) " +
+                                                  (monthRefused ? "" : query.call + std::string(" ")) +
+                                                  "GetListaErori");
+                TextList log = monthRefused ? c.monthRefused : c.errorCode;
+                log.insert(log.end(), server.errors.lines.begin(), server.errors.lines.end());
+                ExpectLogged(log);
+                EXPECT_EQ(Read(query.result), "earlier");
+                EXPECT_EQ(Read(prefixed ? Prefixed(query) : "ERORI.TXT"),
+                          "Luna inchisa\r\nA doua eroare\r\n");
+                EXPECT_EQ(Read(prefixed ? "ERORI.TXT" : Prefixed(query)), "earlier");
             }
-            if (!traced) continue;
-            const std::string upper = std::to_string(list.lowerBound + LONG(list.lines.size()) - 1);
-            EXPECT_EQ(logged.at(4), list.kind == FakeList::NotArray
-                                        ? Stamp() + " ... Scriu informatiile in " + Path(query.result)
-                                        : Stamp() + " ... Au fost returnate :" + upper + " linii");
-        }
-        for (const bool monthRefused : {true, false}) {
-            if (traced || (!monthRefused && !query.plain)) continue;  // traced: rows of kAnswers
-            SCOPED_TRACE(std::string(request) + (monthRefused ? ", month refused" : ", error code 3"));
-            server.ok["SetLunaLucru"] = monthRefused ? 0 : 1;
-            server.errorCode[query.Method()] = monthRefused ? 0 : 3;
-            server.lists[query.Method()] = FakeList::Of({"would be written"});
-            Put(query.result, "earlier");
-            Put("ERORI.TXT", "from before");
-            Serve(request);
-            const TextList logged = NewLines();
-            EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) " +
-                                              (monthRefused ? "" : query.Method() + " ") + "GetListaErori");
-            EXPECT_EQ(Read(query.result), "earlier");
-            EXPECT_EQ(Read("ERORI.TXT"), "Luna inchisa\r\nA doua eroare\r\n");
-            EXPECT_EQ(logged, server.errors.lines);
-        }
-        server.ok["SetLunaLucru"] = 1;
     }
 }
 
-// A result file rewritten again and again is never seen partly written by a reader.
-TEST_F(QueryTest, ReaderNeverSeesAPartialStockList) {
+// A short row or a vanished request file ends the query before its file.
+TEST_F(QueryTest, UnreadableRequestOrAnswerLeavesTheQueryBeforeItsFile) {
+    Start();
+    struct Case {
+        const char* request;
+        const char* content;  // nullptr: no request file
+        TextList answer;
+        const char* calls;
+        std::string raised;
+    } cases[] = {
+        {"GETSTOC.TXT",
+         "",
+         {NumberedRow(20), NumberedRow(15)},
+         "SetLunaLucru(2026,12) GetStocuri",
+         "List index out of bounds (15)"},
+        {"GETINFOART.TXT",
+         "",
+         {NumberedRow(19)},
+         "SetLunaLucru(2026,12) GetInfoArticol",
+         "List index out of bounds (19)"},
+        {"GETINFOCMDBON.TXT",
+         nullptr,
+         {},
+         "",
+         "Cannot open file \"" + Path("GETINFOCMDBON.TXT") + "\". " + SystemMessage(ERROR_FILE_NOT_FOUND)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const ExpectedQuery& query = ExpectedQueryKind(c.request);
+        server.lists[query.Method()] = FakeList::Of(c.answer);
+        EXPECT_EQ(Answer(query, c.content), c.raised);
+        EXPECT_EQ(server.CallsText(), c.calls);
+        EXPECT_EQ(Read(query.result), "earlier");
+        EXPECT_EQ(Contents("ERORI.TXT"), kNoFile);
+    }
+}
+
+// Every list shape gives the same file, rebuilt by the settings; the prefixed error file goes first.
+TEST_F(QueryTest, EveryQueryWritesItsLinesFromEveryListShape) {
+    WriteIni("[Generale]\r\nDirectorLucru=" + workDir +
+             "\r\nFirmaLucru=DEMO\r\nIDArticol=codExtern\r\nGestiune=g1\r\nPrefixareErori=D\r\n");
+    Start();
+    const TextList plain = {"A;1;", "", "B;G9;2"};
+    const char* const plainFile = "A;1;\r\n\r\nB;G9;2\r\n";
+    struct Case {
+        const char* request;
+        TextList lines;
+        const char* file;
+    } cases[] = {
+        {"GETSTOC.TXT",
+         {NumberedRow(20, "g1"), NumberedRow(20, "G2"), NumberedRow(16, "G1")},
+         "f0;f1;f2;f4;f16;f3;f5;f6;f8;f10;f15;;f18;g1;f19\r\nf0;f1;f2;f4;f3;f5;f6;f8;f10;f15;;G1;\r\n"},
+        {"GETPRETACHIZSTOC.TXT", {"A;g1;5", "B;G2;6", "C;;7", "D"}, "A;g1;5\r\nC;;7\r\nD\r\n"},
+        {"GETINFOART.TXT",
+         {NumberedRow(26), NumberedRow(20)},
+         "f0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;f21;f24;f25\r\nf0;f9;f1;f7;f2;f3;f18;f10;f19;f4;f5;;DA;\r\n"},
+        {"GETPRETART.TXT", plain, plainFile},
+        {"GETLISTAGESTIUNI.TXT", plain, plainFile},
+        {"GETLISTAPARTENERI.TXT", plain, plainFile},
+        {"GETINFOCMDBON.TXT", plain, plainFile},
+        {"GETSTOCARTICOL.TXT", plain, plainFile},
+        {"GETINFOCMDBONURI.TXT", plain, plainFile},
+        {"GETINCASARILUNA.TXT", plain, plainFile},
+        {"GETFACTURICMDONLINE.TXT", plain, plainFile},
+    };
+    for (const Case& c : cases) {
+        const ExpectedQuery& query = ExpectedQueryKind(c.request);
+        FakeList fromThree = FakeList::OfVariants(c.lines);
+        fromThree.lowerBound = 3;
+        for (const FakeList& list :
+             {FakeList{}, FakeList::Of({}), FakeList::OfVariants({}), FakeList::Of(c.lines), fromThree}) {
+            SCOPED_TRACE(std::string(c.request) + ", list kind " + std::to_string(list.kind) + " of " +
+                         std::to_string(list.lines.size()));
+            server.lists[query.Method()] = list;
+            EXPECT_EQ(Answer(query), "");
+            EXPECT_EQ(server.calls, (TextList{"SetLunaLucru(2026,12)", query.call}));
+            EXPECT_EQ(Read(query.result), list.lines.empty() ? "" : c.file);
+            EXPECT_EQ(Contents(Prefixed(query)), kNoFile);
+            EXPECT_EQ(Read("ERORI.TXT"), "earlier");
+        }
+    }
+}
+
+// A result file rewritten again and again is never seen partly written; one that a reader holds
+// for a moment is written once it lets go.
+TEST_F(QueryTest, ReadersNeverSeeAPartialStockListNorFailIt) {
     Start();
     std::vector<std::string> rows;
     for (int i = 0; i < 20000; ++i)
@@ -254,6 +307,14 @@ TEST_F(QueryTest, ReaderNeverSeesAPartialStockList) {
     reader.join();
     EXPECT_GT(reads, 0);
     EXPECT_EQ(partial, 0);
+
+    UniqueFile held = Hold(Path("STOCURI.TXT"), FILE_SHARE_READ);
+    ASSERT_TRUE(held.valid());
+    std::jthread letGo([&] {
+        Sleep(300);
+        held.reset();
+    });
+    EXPECT_EQ(ErrorRaisedBy([&] { broker.AnswerQuery(ServiceQueryKind("GETSTOC.TXT")); }), "");
 }
 
 }  // namespace

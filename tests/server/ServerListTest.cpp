@@ -1,8 +1,6 @@
 // Lists and errors crossing the COM boundary.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <windows.h>
 #include <oleauto.h>
 
@@ -21,15 +19,17 @@ ServerList ReadFilled(const FakeList& list) {
     return ReadServerList(value.get());
 }
 
-// Every element goes through one reused buffer: shorter and longer ones must each come
-// out whole. Elements that are not text are converted.
+// Every element goes through one reused buffer: shorter and longer ones must each come out
+// whole. Elements that are not text are converted.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
     const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
         list.lowerBound = -2;
         const ServerList read = ReadFilled(list);
-        EXPECT_EQ(std::tuple(read.isArray, read.lowerBound, read.upperBound, read.lines),
-                  std::tuple(true, -2, 1, lines));
+        EXPECT_TRUE(read.isArray);
+        EXPECT_EQ(read.lowerBound, -2);
+        EXPECT_EQ(read.upperBound, 1);
+        EXPECT_EQ(read.lines, lines);
     }
     EXPECT_EQ(ReadFilled(FakeList::OfMixedKinds()).lines, kMixedLines);
 }
@@ -47,22 +47,24 @@ TEST(ServerListTest, AnythingElseIsNoLines) {
     EXPECT_FALSE(ReadServerList(numbers.get()).isArray);
 }
 
-// A list sent has bounds 0 to its count less one.
-TEST(ServerListTest, SentListsAndTextsAreWhole) {
+TEST(ServerListTest, SentListIsABstrArrayFromZeroEmptyToo) {
     UniqueVariant list = MakeServerList({"[InfoPachet]", "", "\xE2"});
     EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
-    ServerList read = ReadServerList(list.get()), none = ReadServerList(MakeServerList({}).get());
-    EXPECT_EQ(std::tuple(read.lowerBound, read.upperBound, read.lines),
-              std::tuple(0, 2, TextList{"[InfoPachet]", "", "\xE2"}));
-    EXPECT_EQ(std::tuple(none.isArray, none.upperBound), std::tuple(true, -1));
+    const ServerList read = ReadServerList(list.get()), none = ReadServerList(MakeServerList({}).get());
+    EXPECT_EQ(read.lowerBound, 0);
+    EXPECT_EQ(read.upperBound, 2);
+    EXPECT_EQ(read.lines, (TextList{"[InfoPachet]", "", "\xE2"}));
+    EXPECT_TRUE(none.isArray);
+    EXPECT_EQ(none.upperBound, -1);
+}
 
-    // A text is converted straight into the BSTR: the length, the terminator and an empty
-    // text's non-null BSTR must come out as a BSTR made from a wide string would.
+// A text goes straight into the BSTR: its length, terminator and an empty text's non-null BSTR
+// are those of one made from a wide string.
+TEST(ServerListTest, SentTextIsWhole) {
     for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
         UniqueBstr sent = MakeBstr(text);
-        const std::wstring wide = Wide(text);
         ASSERT_NE(sent.get(), nullptr) << text;
-        EXPECT_EQ(std::wstring(sent.get(), SysStringLen(sent.get()) + 1), wide + L'\0') << text;
+        EXPECT_EQ(std::wstring(sent.get(), SysStringLen(sent.get()) + 1), Wide(text) + L'\0') << text;
     }
 }
 
@@ -82,7 +84,7 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
               SystemMessage(DWORD(E_FAIL)));
 
     SetErrorInfo(0, nullptr);
-    std::string system = OleErrorText(E_OUTOFMEMORY);
+    const std::string system = OleErrorText(E_OUTOFMEMORY);
     EXPECT_FALSE(system.empty());
     EXPECT_EQ(system.find_last_not_of("\r\n"), system.size() - 1);  // no line end
     EXPECT_EQ(system.find("OLE error"), std::string::npos);

@@ -77,16 +77,13 @@ HRESULT FakeServer::Called(const std::string& method, const Arguments& arguments
     auto failure = failures.find(method);
     if (failure == failures.end()) return S_OK;
     SetErrorInfo(0, nullptr);
-    if (!failure->second.second.empty()) {
-        ComRef<ICreateErrorInfo> create;
-        if (SUCCEEDED(CreateErrorInfo(create.addressof()))) {
-            std::wstring text = Wide(failure->second.second);
-            create->SetDescription(text.data());
-            ComRef<IErrorInfo> info;
-            if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.addressof()))))
-                SetErrorInfo(0, info.get());
-        }
-    }
+    if (failure->second.second.empty()) return failure->second.first;
+    ComRef<ICreateErrorInfo> create;
+    CreateErrorInfo(create.addressof());
+    create->SetDescription(Wide(failure->second.second).data());
+    ComRef<IErrorInfo> info;
+    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.addressof()));
+    SetErrorInfo(0, info.get());
     return failure->second.first;
 }
 
@@ -99,7 +96,7 @@ HRESULT FakeServer::Ok(LONG* value, const std::string& method, const Arguments& 
 bool FakeServer::Refused(const std::string& method) const {
     if (refuseMarker.empty()) return false;
     if (calls.back().find(refuseMarker) != std::string::npos) return method != "SetLunaLucru";
-    if (method.rfind("Gen", 0) != 0) return false;
+    if (!method.starts_with("Gen")) return false;
     for (const std::string& line : package)
         if (line.find(refuseMarker) != std::string::npos) return true;
     return false;

@@ -10,9 +10,8 @@
 
 // What a list out-parameter holds.
 struct FakeList {
-    // Mixed: a VT_VARIANT array of every element kind a server may put there, whatever lines
-    // holds: BSTR "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", VT_EMPTY, BSTR "", VT_NULL, VT_I4 -42, a null
-    // BSTR, BSTR ";\xB0;"; read as kMixedLines.
+    // Mixed: a VT_VARIANT array of every element kind a server may send (BSTRs, a null BSTR,
+    // VT_EMPTY, VT_NULL, VT_I4 -42), read as kMixedLines.
     enum Kind { NotArray, Bstrs, Variants, Mixed } kind = NotArray;
     std::vector<std::string> lines;
     LONG lowerBound = 0;
@@ -23,21 +22,34 @@ struct FakeList {
 };
 extern const std::vector<std::string> kMixedLines;
 
+// Fills a VARIANT* out-parameter as the fake would.
+void FillList(const FakeList& list, VARIANT* out);
+
+// Each method records its call as its name with its arguments in brackets, e.g.
+// "SetLunaLucru(2026,12)", then answers as scripted for its name.
+#define FAKE_OK(name) \
+    STDMETHODIMP name(LONG* ok) override { return Ok(ok, #name); }
+#define FAKE_COUNT(name) \
+    STDMETHODIMP name(LONG* n) override { return Count(n, #name); }
+#define FAKE_LIST(name) \
+    STDMETHODIMP name(LONG* e, VARIANT* l) override { return List(e, l, #name); }
+#define FAKE_RECORD(name) \
+    STDMETHODIMP name(BSTR record, LONG* ok) override { return Ok(ok, #name, {Text(record)}); }
+
 class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
-    bool supportsErrorInfo = true;  // answers ISupportErrorInfo for its interface
-    // Calls in order, e.g. "SetLunaLucru(2026,12)", "SetFirmaLucru(ACME)", "SetPachet(3)".
+    bool supportsErrorInfo = true;
     std::vector<std::string> calls;
     std::vector<std::string> package;  // the lines of the last SetPachet
 
-    // Answers by method name; unscripted: ok 1, error code 0, count 0, list not an array.
+    // Unscripted: ok 1, error code 0, count 0, list not an array.
     std::map<std::string, LONG> ok, errorCode, count;
     std::map<std::string, FakeList> lists;
     FakeList errors;  // what GetListaErori returns
-    // Methods that fail at the interface level: HRESULT and IErrorInfo description ("" = none).
+    // Methods that fail: HRESULT and IErrorInfo description ("" = none).
     std::map<std::string, std::pair<HRESULT, std::string>> failures;
-    // When not empty: a generate call whose package, or a record call whose record, holds
-    // this text answers ok 0, so that one run can mix accepted and refused packages.
+    // A generate call whose package, or a record call whose record, holds this text answers
+    // ok 0, so that one run can mix accepted and refused packages.
     std::string refuseMarker;
 
     ComRef<ITallyportObject> Ref() {
@@ -46,7 +58,6 @@ public:
     }
     std::string CallsText() const;  // calls joined with " "
 
-    // IUnknown / IDispatch
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // owned by the test
@@ -60,8 +71,6 @@ public:
         return IsEqualIID(iid, IID_ITallyportObject) ? S_OK : S_FALSE;
     }
 
-    // ITallyportObject: each call is recorded as its name, with its arguments in brackets if
-    // it has any, then answered as scripted for its name.
     STDMETHODIMP SetFirmaLucru(BSTR company, LONG* ok) override {
         return Ok(ok, "SetFirmaLucru", {Text(company)});
     }
@@ -82,31 +91,25 @@ public:
     STDMETHODIMP GetInfoCmdBonuri(LONG day, LONG* e, VARIANT* l) override {
         return List(e, l, "GetInfoCmdBonuri", {N(day)});
     }
-    STDMETHODIMP GenFacturi(LONG* ok) override { return Ok(ok, "GenFacturi"); }
-    STDMETHODIMP GenComenzi(LONG* ok) override { return Ok(ok, "GenComenzi"); }
-    STDMETHODIMP GenFacturiFurnizori(LONG* ok) override { return Ok(ok, "GenFacturiFurnizori"); }
-    STDMETHODIMP GenComenziFurnizori(LONG* ok) override { return Ok(ok, "GenComenziFurnizori"); }
-    STDMETHODIMP GetNrFacturi(LONG* n) override { return Count(n, "GetNrFacturi"); }
-    STDMETHODIMP GetNrComenzi(LONG* n) override { return Count(n, "GetNrComenzi"); }
-    STDMETHODIMP GetNrFacturiFurnizori(LONG* n) override { return Count(n, "GetNrFacturiFurnizori"); }
-    STDMETHODIMP GetNrComenziFurnizori(LONG* n) override { return Count(n, "GetNrComenziFurnizori"); }
-    STDMETHODIMP GetListaParteneri(LONG* e, VARIANT* l) override { return List(e, l, "GetListaParteneri"); }
-    STDMETHODIMP GetStocuri(LONG* e, VARIANT* l) override { return List(e, l, "GetStocuri"); }
-    STDMETHODIMP GetListaGestiuni(LONG* e, VARIANT* l) override { return List(e, l, "GetListaGestiuni"); }
-    STDMETHODIMP GetInfoArticol(LONG* e, VARIANT* l) override { return List(e, l, "GetInfoArticol"); }
-    STDMETHODIMP GetFacturiCmdOnline(LONG* e, VARIANT* l) override {
-        return List(e, l, "GetFacturiCmdOnline");
-    }
-    STDMETHODIMP GetListaArtCatPret(LONG* e, VARIANT* l) override { return List(e, l, "GetListaArtCatPret"); }
-    STDMETHODIMP GetPretAchizStocuri(LONG* e, VARIANT* l) override {
-        return List(e, l, "GetPretAchizStocuri");
-    }
-    STDMETHODIMP GetIncasariLuna(LONG* e, VARIANT* l) override { return List(e, l, "GetIncasariLuna"); }
-    STDMETHODIMP AddPartener(BSTR record, LONG* ok) override { return Ok(ok, "AddPartener", {Text(record)}); }
-    STDMETHODIMP AddArticol(BSTR record, LONG* ok) override { return Ok(ok, "AddArticol", {Text(record)}); }
-    STDMETHODIMP ModiPartener(BSTR record, LONG* ok) override {
-        return Ok(ok, "ModiPartener", {Text(record)});
-    }
+    FAKE_OK(GenFacturi)
+    FAKE_OK(GenComenzi)
+    FAKE_OK(GenFacturiFurnizori)
+    FAKE_OK(GenComenziFurnizori)
+    FAKE_COUNT(GetNrFacturi)
+    FAKE_COUNT(GetNrComenzi)
+    FAKE_COUNT(GetNrFacturiFurnizori)
+    FAKE_COUNT(GetNrComenziFurnizori)
+    FAKE_LIST(GetListaParteneri)
+    FAKE_LIST(GetStocuri)
+    FAKE_LIST(GetListaGestiuni)
+    FAKE_LIST(GetInfoArticol)
+    FAKE_LIST(GetFacturiCmdOnline)
+    FAKE_LIST(GetListaArtCatPret)
+    FAKE_LIST(GetPretAchizStocuri)
+    FAKE_LIST(GetIncasariLuna)
+    FAKE_RECORD(AddPartener)
+    FAKE_RECORD(AddArticol)
+    FAKE_RECORD(ModiPartener)
     STDMETHODIMP SetTipIDPartener(BSTR kind) override { return Called("SetTipIDPartener", {Text(kind)}); }
     STDMETHODIMP SetTipIDArticol(BSTR kind) override { return Called("SetTipIDArticol", {Text(kind)}); }
 
@@ -123,6 +126,3 @@ private:
 
     ULONG refs_ = 1;
 };
-
-// Fills a VARIANT* out-parameter as the fake would.
-void FillList(const FakeList& list, VARIANT* out);

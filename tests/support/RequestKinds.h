@@ -1,5 +1,5 @@
-// What the tests expect of every request kind, written down once and apart from the
-// service's own tables; both lists in the order of precedence.
+// What the tests expect of every request kind, apart from the service's own tables; both
+// lists in the order of precedence.
 #pragma once
 
 #include <string>
@@ -8,11 +8,11 @@
 struct QueryKind;
 
 struct ExpectedPackage {
-    const char* prefix;    // prefix + a number + ".TXT" names a package of the kind
-    const char* opened;    // logged after the time stamp once it can be read
-    const char* call;      // the server call that takes it: generates documents, or takes the record
-    const char* count;     // document kinds: the call that counts them; record kinds: nullptr
-    const char* accepted;  // logged after the count, or in full when a record is taken
+    const char* prefix;
+    const char* opened;    // logged after the time stamp
+    const char* call;      // generates the documents, or takes the record
+    const char* count;     // counts the documents; nullptr for a record
+    const char* accepted;  // logged after the count, or alone for a record
 
     bool Documents() const { return count != nullptr; }
     std::string File(int number) const { return prefix + std::to_string(number) + ".TXT"; }
@@ -38,10 +38,9 @@ inline constexpr ExpectedPackage kExpectedPackages[] = {
 struct ExpectedQuery {
     const char* request;
     const char* result;
-    const char* call;  // what the fake server records for an empty request file
-    bool plain;        // no parameter, and (no locations set) the server's lines go out unchanged
+    const char* call;  // as recorded for an empty request file
+    bool plain;        // no parameter, and the server's lines go out unchanged
 
-    // The list method's name, as the fake server keys its scripts.
     std::string Method() const { return std::string(call).substr(0, std::string(call).find('(')); }
 };
 
@@ -59,9 +58,6 @@ inline constexpr ExpectedQuery kExpectedQueries[] = {
     {"GETFACTURICMDONLINE.TXT", "FACTURICMDONLINE.TXT", "GetFacturiCmdOnline", true},
 };
 
-// An expected query kind by name.
 const ExpectedQuery& ExpectedQueryKind(std::string_view request);
-
-// The service's own row of a request name, found at run time (a test that names a
-// kind the service does not have fails).
+// The service's own row, found at run time: a kind it lacks fails the test, not the build.
 const QueryKind& ServiceQueryKind(std::string_view request);
