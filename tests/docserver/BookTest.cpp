@@ -192,7 +192,7 @@ TEST(Records, FiscalCodesAreDigitsOptionallyBehindRo) {
 TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
     using enum KeyKind;
     const struct {
-        std::vector<std::string> (*change)(std::string_view, const WorkContext&, Tables&);
+        decltype(&AddPartnerRecord) change;
         const char* record;
         const char* errors;
         const char* changes = "";
