@@ -101,8 +101,9 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     Form("/export-balances", 0);
     EXPECT_TRUE(WaitUntil([&] { return service.Exists("SOLDURI.TXT"); }, 20000));
 
-    // A window copy refuses to start while the service runs.
-    EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza");
+    // A window copy refuses to start while the service runs, which shows no box.
+    EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza\n");
+    EXPECT_TRUE(ServiceProcess::Dialogs(Status().dwProcessId).empty());
 
     // A stop during a package's server call: it is finished, nothing else served, exit 0.
     service.Put("COMANDA_2.TXT", kOneOrder);

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,7 +40,7 @@ public:
 
     // Starts a copy and waits for its main window, shown, or only made (still in start-up).
     void Start(bool untilShown = true);
-    // Starts another copy, answers the box it shows and waits for it to end: the box's text.
+    // Starts another copy, answers the box it shows and waits for it to end: BoxTexts() of it.
     std::string AnotherCopysBox() const;
     struct Outcome {
         DWORD exitCode = STILL_ACTIVE;
@@ -58,19 +57,17 @@ public:
     HWND MainWindow() const { return window_; }
     HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
     std::string ViewText() const;
-    // A process's top-level windows of a class; its message boxes, and a box's text.
+    // A process's top-level windows of a class; its message boxes.
     static std::vector<HWND> Windows(DWORD processId, const wchar_t* className);
     static std::vector<HWND> Dialogs(DWORD processId) { return Windows(processId, L"#32770"); }
-    static std::string DialogText(HWND box);
-    // The first box of a process once it has its text (which comes last); null after 20 s.
-    static HWND FirstBox(DWORD processId);
-    std::string BoxTexts() const;  // this copy's boxes, a text a line
-    void DismissBoxes() const;     // answers each with OK and waits until none is left
+    std::string BoxTexts() const;  // this copy's boxes, a text a line (a box's text comes last)
+    bool Boxed(const std::string& texts) const {  // BoxTexts() is texts within 20 s
+        return WaitUntil([&] { return BoxTexts() == texts; }, 20000);
+    }
+    void DismissBoxes() const;  // answers each with OK and waits until none is left
     DWORD ProcessId() const { return process_.id; }
     DWORD ThreadId() const { return process_.threadId; }  // the one that runs the window
-    // Running processes with this executable name (letter case ignored) that it started.
-    size_t Children(const wchar_t* exeName) const;
-    std::vector<DWORD> ServerProcesses() const;  // the running VQDocServer.exe of the folder
+    std::vector<DWORD> ServerProcesses() const;           // the running VQDocServer.exe of the folder
     bool ServersEnd(DWORD milliseconds) const {
         return WaitUntil([&] { return ServerProcesses().empty(); }, milliseconds);
     }
@@ -103,14 +100,6 @@ private:
     DocServerForm form_;
     Launched process_;
     HWND window_ = nullptr;
-};
-
-// A suite whose tests run in order against one ServiceProcess, started and closed by tests.
-class ServiceScenario : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { service = std::make_unique<ServiceProcess>(); }
-    static void TearDownTestSuite() { service.reset(); }
-    static inline std::unique_ptr<ServiceProcess> service;
 };
 
 // An existing file opened as another program holds it, sharing only share.
