@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "Processes.h"
+#include "Registration.h"
 #include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
@@ -61,19 +62,14 @@ ServiceProcess::~ServiceProcess() {
 
 void ServiceProcess::Register(DocServerForm form) {
     form_ = form;
-    if (form != DocServerForm::InProcess) {
+    if (form == DocServerForm::InProcess)
+        EXPECT_EQ(
+            docserver::RegisterServer(docserver::ServerForm::InProcess, Wide(exeDir + "VQDocServer.dll")),
+            S_OK);
+    else
         EXPECT_EQ(
             RunForm(form == DocServerForm::Local ? "/RegServer" : "/UnregServer", "VQDocServer.exe").exitCode,
             0u);
-        return;
-    }
-    HMODULE server = LoadLibraryW(Wide(exeDir + "VQDocServer.dll").c_str());
-    ASSERT_NE(server, nullptr);
-    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
-    ASSERT_NE(function, nullptr);
-    EXPECT_EQ(function(), S_OK);
-    FreeLibrary(server);
 }
 
 ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output,
@@ -143,11 +139,6 @@ void ServiceProcess::Close() {
     DWORD exitCode = STILL_ACTIVE;
     GetExitCodeProcess(process_.process.get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
-}
-
-std::string ServiceProcess::ViewText() const {
-    HWND view = Child(L"EDIT");
-    return view ? WindowText(view) : std::string();
 }
 
 std::vector<HWND> ServiceProcess::Windows(DWORD processId, const wchar_t* className) {
@@ -252,8 +243,8 @@ std::string ExampleFile(const std::string& name) {
     return ReadWholeFile(std::string(VQ_EXAMPLES_DIR) + "/" + name);
 }
 
-std::vector<std::string> StampFreeLines(const std::string& text) {
-    std::vector<std::string> lines = SplitTextLines(text);
+TextList StampFreeLines(const std::string& text) {
+    TextList lines = SplitTextLines(text);
     const size_t at = kLine.size();  // kLine + "07.12.2026 10:39:27 " + ...
     for (std::string& line : lines)
         if (line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' && line[at + 10] == ' ' &&
