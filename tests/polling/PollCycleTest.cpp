@@ -7,48 +7,42 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-#include "support/RequestKinds.h"
+#include "support/BrokerFixture.h"
 
-#include "PollingTest.h"
 
 namespace {
 
-using PollCycleTest = PollingTest;
+using PollCycleTest = BrokerTest;
 
-TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
-    TextList order;
-    for (const ExpectedPackage& kind : kExpectedPackages) order.push_back(kind.File(1));
-    for (const ExpectedQuery& kind : kExpectedQueries) order.push_back(kind.request);
+// Without "RaspunsImediat" there is no watch. Once a stop is asked, a tick serves nothing,
+// and a missing directory is no outage.
+TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
     Start();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, OrderPackage());
-    for (size_t served = 0; served < order.size(); ++served) {
-        TickQuietly();
-        EXPECT_EQ(broker.FCurrentRequest, order[served]);
-        EXPECT_FALSE(broker.FBusy);
-        for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Exists(order[i]), i > served) << order[i];
-    }
-    EXPECT_EQ(broker.ChangeEvent(), nullptr) << "a watch without \"RaspunsImediat\"";
-    // Once a stop is asked, a tick serves nothing, and a missing directory is no outage.
+    EXPECT_EQ(broker.ChangeEvent(), nullptr);
     EXPECT_TRUE(broker.RequestStop());
     Put("COMANDA_9.TXT", OrderPackage());
-    EXPECT_EQ(CallsOfATick(broker), "") << "served after the stop";
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_TRUE(Exists("COMANDA_9.TXT"));
-    NewLines();
     ASSERT_TRUE(TakeAway());
     broker.TimerTimer();
-    EXPECT_EQ(NewLines(), TextList{}) << "an outage logged after the stop";
+    EXPECT_EQ(Log(), TextList{});
 }
 
-// Error-file names pass to the next row; a query-named directory is none; a package-named one ends the tick.
+// Error-file names, even one that the search returns first, hold up no package of their kind,
+// nor of the next row; a query-named directory is none; a package-named one ends the tick.
 TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
-    Put("COMANDA_ERORI.TXT", OrderPackage());
-    Put("FACTURA_1.TXT", OrderPackage());
+    for (const char* name : {"COMANDA_ERORI.TXT", "COMANDA_X.TXT", "FACTURA_1.TXT"}) Put(name, OrderPackage());
+    WIN32_FIND_DATAW first;
+    UniqueFind search(FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first));
+    ASSERT_EQ(Ansi(first.cFileName), "COMANDA_ERORI.TXT") << "the error file must come first";
+    broker.TimerTimer();
+    EXPECT_EQ(broker.FCurrentRequest, "COMANDA_X.TXT");
     broker.TimerTimer();
     EXPECT_EQ(broker.FCurrentRequest, "FACTURA_1.TXT");
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("GETSTOC.TXT")).c_str(), nullptr));
     Put("GETPRETART.TXT", "");
-    TickQuietly();
+    ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
     EXPECT_FALSE(Exists("GETPRETART.TXT"));
 
@@ -109,65 +103,44 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     server.failures["SetLunaLucru"] = {E_FAIL, "Server oprit"};
     server.failures["GetStocuri"] = {E_FAIL, "Server oprit"};
     Put("getstoc.txt", "");
-    TickQuietly();
+    ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_FALSE(Exists("GETSTOC.TXT"));
     EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-// An outage is logged once; each of its ticks starts the emergency script unless it still runs.
-TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime) {
+// Requests and log lines wait for the working directory to come back: each outage serves
+// nothing and is logged once, and its line reaches LOG.TXT there, not in the folder moved away.
+TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     Start();
-    ASSERT_TRUE(TakeAway());
+    server.count["GetNrComenzi"] = 1;
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) Put(name, OrderPackage());
+    Put("GETLISTAGESTIUNI.TXT", "");
+    const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+                             "Au fost generate 1 comenzi in baza de date "};
+    TextList expected = served;
     broker.TimerTimer();
+    for (int outage = 1; outage <= 2; ++outage) {
+        const std::string saved = Read("LOG.TXT");
+        const size_t calls = server.calls.size();
+        ASSERT_TRUE(TakeAway());
+        broker.TimerTimer();
+        broker.TimerTimer();
+        EXPECT_EQ(server.calls.size(), calls);
+        EXPECT_FALSE(DirectoryExists(workDir));  // no folder is made for the lines
+        EXPECT_EQ(ReadWholeFile(Away() + "\\LOG.TXT"), saved);
+        ASSERT_TRUE(BringBack());
+        expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
+        broker.TimerTimer();  // the next package
+        expected.insert(expected.end(), served.begin(), served.end());
+    }
     broker.TimerTimer();
-    ASSERT_TRUE(BringBack());
-    broker.TimerTimer();
-    ASSERT_TRUE(TakeAway());
-    broker.TimerTimer();
-    const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
-    EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
-    // LOG.TXT is written only by the next line logged with the directory there.
-    EXPECT_FALSE(FileExists(Away() + "\\LOG.TXT"));
-
-    // Runs until told to stop, or until its folder goes with the test; adds a line on its way out.
-    const std::string script = exeDir + "Avarie.bat", started = exeDir + "started.txt",
-                      stop = exeDir + "stop.txt", done = exeDir + "done.txt";
-    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started + "\"\r\n:wait\r\nif exist \"" + stop +
-                                   "\" goto end\r\nif exist \"" + started +
-                                   "\" goto wait\r\n:end\r\necho x>>\"" + done + "\"\r\n");
-    broker.TimerTimer();
-    const std::string run = Stamp() + " ... Rulez " + script;
-    EXPECT_EQ(Log(), (TextList{inactive, inactive, run}));
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(started); }, 15000));
-    auto runs = [&] {
-        const TextList log = Log();
-        return std::count(log.begin(), log.end(), run);
-    };
-    broker.TimerTimer();
-    broker.TimerTimer();
-    EXPECT_EQ(runs(), 1) << "started again while still running";
-
-    WriteFileReplacing(stop, "");
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(done); }, 15000));
-    // Once it has ended, the next tick starts it again, and so on, every tick of the outage.
-    WaitUntil(
-        [&] {
-            broker.TimerTimer();
-            return runs() >= 3;
-        },
-        15000);
-    EXPECT_EQ(runs(), 3);
-    // The folders go only once every run has ended.
-    auto ended = [&] {
-        try {
-            return ReadWholeFile(done);
-        } catch (const std::exception&) {
-            return std::string();  // being written
-        }
-    };
-    WaitUntil([&] { return ended().size() >= 3 * 3; }, 15000);
-    EXPECT_EQ(ended(), "x\r\nx\r\nx\r\n");
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
+    EXPECT_EQ(CallsOfATick(broker), "");  // each request once
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) EXPECT_FALSE(Exists(name));
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {

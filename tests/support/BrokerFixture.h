@@ -57,6 +57,12 @@ protected:
     // Drops GETLISTAGESTIUNI.TXT, which the server answers with one location, and ticks once;
     // the answer then (kNoFile when the request is still there), which it removes.
     std::string ServeOneQuery();
+    // What the server was asked during one tick of this run, or of a second one.
+    std::string CallsOfATick(TEBroker& run) {
+        server.calls.clear();
+        run.TimerTimer();
+        return server.CallsText();
+    }
 
 public:
     static LocalTime today;     // what the service's clock says; tests may change it
