@@ -92,6 +92,7 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
         Start();
         EXPECT_FALSE(broker.FServer);
         Put("COMANDA_1.TXT", OrderPackage());
+        Put("GETSTOC.TXT", "");
         broker.TimerTimer();
         const int tries = creations;
         uptimeMs += 29000;
@@ -104,11 +105,14 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
         broker.TimerTimer();
         EXPECT_EQ(creations, tries + 2);
         EXPECT_TRUE(Exists("COMANDA_1.TXT"));
+        EXPECT_TRUE(Exists("GETSTOC.TXT"));
         EXPECT_EQ(server.CallsText().find("SetLunaLucru"), std::string::npos);  // nothing handed over
         c.fail(nullptr);
         uptimeMs += 30000;
         broker.TimerTimer();
         EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+        broker.TimerTimer();
+        EXPECT_FALSE(Exists("GETSTOC.TXT"));
 
         TextList expected = {Stamp() + " ... " + waiting, Stamp() + " ... " + started, "", "",
                              Stamp() + " ... Deschid pachetul cu comenzi",

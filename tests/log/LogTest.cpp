@@ -24,6 +24,7 @@ void Written(const std::string& path, const LocalTime& time) {
 // Lines are appended to the one file the run made: a rewrite would give it a new identity.
 TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAndIsOnlyAppendedTo) {
     Start();
+    EXPECT_FALSE(Exists("LOG.TXT")) << "a start with good settings logs nothing";
     broker.LogMessage("");
     broker.LogMessage("Au fost generate 3 comenzi in baza de date ");
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n");

@@ -1,14 +1,10 @@
-// The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
+// The tick: a stop, names that are no requests, the busy flag, disposal, outages, the watch.
 #include <windows.h>
 
 #include <algorithm>
 
-#include "base/AnsiText.h"
-#include "base/BrokerError.h"
-#include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
-
 
 namespace {
 
@@ -55,26 +51,17 @@ TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
         EXPECT_TRUE(Exists(left)) << left;
 }
 
-TEST_F(PollCycleTest, RequestsWaitWhileBusyAndWithoutAServer) {
+TEST_F(PollCycleTest, RequestsWaitWhileBusy) {
     Start();
     Put("COMANDA_1.TXT", OrderPackage());
-    Put("GETSTOC.TXT", "");
     broker.FBusy = true;
-    EXPECT_EQ(CallsOfATick(broker), "") << "served while busy";
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_TRUE(broker.FBusy);
-    broker.FBusy = false;
-    broker.FServer.reset();  // the outage is logged once
-    EXPECT_EQ(CallsOfATick(broker) + CallsOfATick(broker), "") << "served without a server";
-    EXPECT_EQ(broker.FCurrentRequest, "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
-    EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    EXPECT_EQ(
-        Log(),
-        (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
 }
 
-// Raised and refused packages are set aside as ".ERR" over an older one, the handler's error leaving
-// the tick; a query file goes whether or not its handler raised.
+// Raised and refused packages are set aside as ".ERR" over an older one, the handler's error
+// leaving the tick; a query goes under its table's name whether or not its handler raised.
 TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheirHandlersDid) {
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
@@ -100,12 +87,10 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
         EXPECT_FALSE(Exists(name + ".TXT"));
     }
 
-    server.failures["SetLunaLucru"] = {E_FAIL, "Server oprit"};
     server.failures["GetStocuri"] = {E_FAIL, "Server oprit"};
     Put("getstoc.txt", "");
     ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_FALSE(Exists("GETSTOC.TXT"));
-    EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
@@ -141,6 +126,27 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) EXPECT_FALSE(Exists(name));
+}
+
+// Each tick of an outage starts the emergency script, unless its last run still runs.
+TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
+    const std::string script = exeDir + "Avarie.bat", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
+    WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" + done +
+                                   "\"\r\n");
+    Start();
+    ASSERT_TRUE(TakeAway());
+    for (int tick = 1; tick <= 3; ++tick) broker.TimerTimer();
+    const std::string run = Stamp() + " ... Rulez " + script;
+    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Directorul de lucru este inactiv", run}));
+    WriteFileReplacing(stop, "");
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(done); }, 15000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            broker.TimerTimer();
+            return CountLines(Log(), run) == 2;
+        },
+        15000));
+    EXPECT_TRUE(WaitUntil([&] { return ReadShared(done) == "x\r\nx\r\n"; }, 15000));  // before the folders go
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
@@ -201,7 +207,6 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     broker.Tick();
     Put("GETSTOC.TXT", "");
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
-    RemoveFolder(Away());
 
     // A request left in place (read-only, or its ".ERR" name a folder) is served again by the
     // timer only, not by the wake-ups of the service's own writes.
