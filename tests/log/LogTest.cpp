@@ -237,63 +237,28 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
     const FakeList two = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
     const char* twoFile = "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n";
+    const TextList eightBit = {"Pre\xFE gre\xBAit", "", "ultima"};
+    enum Where { Neither, ToLog, ToFile, Both };
     struct Case {
         const char* behaviour;
-        FakeList errors = {};
-        HRESULT failure = S_OK;
-        bool folderInTheWay = false, toLog = true, toFile = true;
-        const char* file = kNoFile;
-        TextList logged = {};
+        FakeList errors;
+        Where to;
+        const char* file;  // ERORI.TXT afterwards
+        TextList logged;
+        HRESULT failure = S_OK;  // of the call
+        bool folderInTheWay = false;
     } cases[] = {
-        {
-            .behaviour = "neither: the list is still asked for",
-            .errors = two,
-            .toLog = false,
-            .toFile = false,
-        },
-        {
-            .behaviour = "to the log only",
-            .errors = two,
-            .toFile = false,
-            .logged = two.lines,
-        },
-        {
-            .behaviour = "to the file only",
-            .errors = two,
-            .toLog = false,
-            .file = twoFile,
-        },
-        {
-            .behaviour = "to both",
-            .errors = two,
-            .file = twoFile,
-            .logged = two.lines,
-        },
-        {
-            .behaviour = "no array reports nothing",
-        },
-        {
-            .behaviour = "an empty array writes an empty file",
-            .errors = FakeList::Of({}),
-            .file = "",
-        },
-        {
-            .behaviour = "VARIANT elements and 8-bit text keep their order",
-            .errors = {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3},
-            .file = "Pre\xFE gre\xBAit\r\n\r\nultima\r\n",
-            .logged = {"Pre\xFE gre\xBAit", "", "ultima"},
-        },
-        {
-            .behaviour = "a failing call raises and writes nothing",
-            .errors = FakeList::Of({"x"}),
-            .failure = E_UNEXPECTED,
-        },
-        {
-            .behaviour = "a file that cannot be written raises after the lines are logged",
-            .errors = FakeList::Of({"first", "second"}),
-            .folderInTheWay = true,
-            .logged = {"first", "second"},
-        },
+        {"neither: the list is still asked for", two, Neither, kNoFile, {}},
+        {"to the log only", two, ToLog, kNoFile, two.lines},
+        {"to the file only", two, ToFile, twoFile, {}},
+        {"to both", two, Both, twoFile, two.lines},
+        {"no array reports nothing", {}, Both, kNoFile, {}},
+        {"an empty array writes an empty file", FakeList::Of({}), Both, "", {}},
+        {"VARIANT elements and 8-bit text keep their order", {FakeList::Variants, eightBit, 3}, Both,
+         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", eightBit},
+        {"a failing call raises and writes nothing", FakeList::Of({"x"}), Both, kNoFile, {}, E_UNEXPECTED},
+        {"a file that cannot be written raises after the lines are logged", FakeList::Of({"first", "second"}),
+         Both, kNoFile, {"first", "second"}, S_OK, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -302,7 +267,7 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
         if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
         server.calls.clear();
-        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(c.toLog, c.toFile); });
+        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(c.to & ToLog, c.to & ToFile); });
         EXPECT_EQ(server.CallsText(), "GetListaErori");
         EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
         EXPECT_EQ(NewLines(), c.logged);

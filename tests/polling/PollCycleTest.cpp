@@ -10,8 +10,7 @@ namespace {
 
 using PollCycleTest = BrokerTest;
 
-// Without "RaspunsImediat" there is no watch. Once a stop is asked, a tick serves nothing,
-// and a missing directory is no outage.
+// Without "RaspunsImediat" no watch; after a stop, no request and no outage.
 TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
     Start();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
@@ -69,7 +68,6 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     Put("COMANDA_1.ERR", "old");
     Put("COMANDA_1.TXT", OrderPackage());
     EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), "Baza de date nu raspunde");
-    EXPECT_FALSE(broker.FBusy);
     EXPECT_FALSE(Exists(kJournalFileName));
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
 
@@ -78,9 +76,7 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     server.errors = FakeList::Of({"Linia 2 gresita"});
     Put("comanda_7.ERR", "old");
     Put("comanda_7.txt", OrderPackage());
-    broker.TimerTimer();
-    EXPECT_FALSE(broker.FBusy);
-    EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
+    broker.TimerTimer();  // the busy flag cleared
     EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
     for (const std::string name : {"COMANDA_1", "comanda_7"}) {
         EXPECT_EQ(Read(name + ".ERR"), OrderPackage());
@@ -163,18 +159,32 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     EXPECT_EQ(CallsOfATick(broker), "");
 }
 
-// "RaspunsImediat": a change wakes the watch, a served tick asks for the next at once, the
-// service's own writes die out, a directory that goes takes the watch with it.
-TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
-    WriteIni(DefaultIni() + "RaspunsImediat=D\r\nZileIstoricLog=0\r\n");
-    Start();
-    broker.Tick();
-    HANDLE watch = broker.ChangeEvent();
-    ASSERT_NE(watch, nullptr);
+// "RaspunsImediat": the working directory's watch, set up by the first tick.
+class ImmediateAnswersTest : public BrokerTest {
+protected:
+    void SetUp() override {
+        BrokerTest::SetUp();
+        WriteIni(DefaultIni("RaspunsImediat=D\r\nZileIstoricLog=0\r\n"));
+        Start();
+        broker.Tick();
+    }
+    // The wake-ups that the service's own writes cause (up to ten), each handled.
+    int OwnWakeUps() {
+        int changes = 0;
+        for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
+            broker.DirectoryChanged();
+        return changes;
+    }
+};
+
+// A change serves one request and a served tick asks for the next at once; the service's own
+// writes (the answers and LOG.TXT) wake the watch once or twice, then no more.
+TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
+    ASSERT_NE(broker.ChangeEvent(), nullptr);
     EXPECT_FALSE(broker.TickDue());
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
-    ASSERT_EQ(WaitForSingleObject(watch, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
     broker.DirectoryChanged();
     EXPECT_EQ(Exists("GETLISTAGESTIUNI.TXT") + Exists("GETLISTAPARTENERI.TXT"), 1);
     EXPECT_TRUE(broker.TickDue());
@@ -183,42 +193,39 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     EXPECT_TRUE(broker.TickDue());
     broker.Tick();
     EXPECT_FALSE(broker.TickDue());
-    // The service's own writes (the answers and LOG.TXT) wake it once or twice, then no more.
-    auto ownWakeUps = [&] {
-        int changes = 0;
-        for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
-            broker.DirectoryChanged();
-        return changes;
-    };
-    EXPECT_LE(ownWakeUps(), 2);
+    EXPECT_LE(OwnWakeUps(), 2);
     EXPECT_FALSE(broker.TickDue());
+}
 
+// A directory that goes takes the watch with it; back, or made anew, it is watched again.
+TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     ASSERT_TRUE(TakeAway());
     broker.Tick();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
     ASSERT_TRUE(BringBack());
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
-
-    // Renamed away and made anew between two ticks: within a few seconds the new one is watched.
-    ASSERT_TRUE(TakeAway());
+    ASSERT_TRUE(TakeAway());  // and made anew between two ticks: watched within a few seconds
     ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
     uptimeMs += 3000;
     broker.Tick();
     Put("GETSTOC.TXT", "");
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
+}
 
-    // A request left in place (read-only, or its ".ERR" name a folder) is served again by the
-    // timer only, not by the wake-ups of the service's own writes.
+// A request left in place (read-only, its ".ERR" name a folder) is served again by the timer
+// only, not by the wake-ups of the service's own writes.
+TEST_F(ImmediateAnswersTest, RequestLeftInPlaceIsServedAgainByTheTimerOnly) {
+    server.ok["SetLunaLucru"] = 0;
+    ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr));
     for (const char* request : {"GETLISTAGESTIUNI.TXT", "COMANDA_1.TXT"}) {
+        SCOPED_TRACE(request);
         broker.Tick();
         Put(request, "");
         SetReadOnly(Path(request), true);
-        CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr);
-        server.ok["SetLunaLucru"] = 0;
         server.calls.clear();
         broker.Tick();
-        ownWakeUps();
+        OwnWakeUps();
         EXPECT_FALSE(broker.TickDue());
         broker.Tick();
         EXPECT_TRUE(Exists(request));
@@ -226,19 +233,19 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
         EXPECT_EQ(std::count(server.calls.begin(), server.calls.end(), first), 2) << server.CallsText();
         SetReadOnly(Path(request), false);
         DeleteFileW(Wide(Path(request)).c_str());
-        server.ok.clear();
     }
+}
 
-    // LOG.TXT put back and held for 10 seconds: each try to replace it wakes the watch, no more.
+// Each try to replace a LOG.TXT held from outside, once a second, wakes the watch once.
+TEST_F(ImmediateAnswersTest, HeldLogTxtWakesTheWatchOnceASecond) {
     Put("LOG.TXT", "");
     UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
     broker.LogMessage("waits");
     for (int second = 0; second < 10; ++second, uptimeMs += 1000) {
         broker.Tick();
-        EXPECT_LE(ownWakeUps(), 1);
+        EXPECT_LE(OwnWakeUps(), 1);
     }
-    for (const std::string& name : FolderNames(workDir))
-        EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
+    for (const std::string& name : FolderNames(workDir)) EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
 }
 
 }  // namespace
