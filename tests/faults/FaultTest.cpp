@@ -1,4 +1,4 @@
-// Faults in process: planted links, held or huge files, odd lists, and every server call failing.
+// Faults in process: planted links, held or huge files, and every server call failing.
 #include <windows.h>
 
 #include "base/AnsiText.h"
@@ -59,15 +59,6 @@ TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) 
     reader.reset();
     EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
     EXPECT_EQ(Log(), TextList{});
-}
-
-// A VARIANT array may hold any kind of element; a null BSTR is an empty text.
-TEST_F(FaultTest, ListWithEightBitEmptyAndVariantElementsIsWrittenLineForLine) {
-    Start();
-    server.lists["GetListaParteneri"] = FakeList::OfMixedKinds();
-    Put("GETLISTAPARTENERI.TXT", "");
-    broker.TimerTimer();
-    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;Caf\xE9 Cr\xE8me;\xC0\xFF\r\n\r\n\r\n\r\n-42\r\n\r\n;\xB0;\r\n");
 }
 
 // A package beyond the 32-bit address space (sparse: no disk) is stopped by its size alone.

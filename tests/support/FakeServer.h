@@ -10,17 +10,13 @@
 
 // What a list out-parameter holds.
 struct FakeList {
-    // Mixed: a VT_VARIANT array of every element kind a server may send (BSTRs, a null BSTR,
-    // VT_EMPTY, VT_NULL, VT_I4 -42), read as kMixedLines.
-    enum Kind { NotArray, Bstrs, Variants, Mixed } kind = NotArray;
+    enum Kind { NotArray, Bstrs, Variants } kind = NotArray;
     std::vector<std::string> lines;
     LONG lowerBound = 0;
 
     static FakeList Of(std::vector<std::string> lines) { return {Bstrs, std::move(lines), 0}; }
     static FakeList OfVariants(std::vector<std::string> lines) { return {Variants, std::move(lines), 0}; }
-    static FakeList OfMixedKinds() { return {Mixed, {}, 0}; }
 };
-extern const std::vector<std::string> kMixedLines;
 
 // Fills a VARIANT* out-parameter as the fake would.
 void FillList(const FakeList& list, VARIANT* out);
