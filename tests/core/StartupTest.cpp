@@ -20,8 +20,9 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         std::string calls;     // after "SetTipIDPartener(CODINTERN) ", which always comes first
         TextList logged = {};
     } cases[] = {
-        {"internal codes, nothing logged", "FirmaLucru=ACME SRL\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n",
-         false, "SetTipIDArticol(CODINTERN) SetFirmaLucru(ACME SRL)"},
+        {"internal codes, nothing logged",
+         "FirmaLucru=ACME SRL\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\n", false,
+         "SetTipIDArticol(CODINTERN) SetFirmaLucru(ACME SRL)"},
         {"fiscal code for partners", "FirmaLucru=F\r\nIDPartener=codfiscal\r\nIDArticol=CODINTERN\r\n", false,
          "SetTipIDPartener(CODFISCAL) SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
         {"external codes for both", "FirmaLucru=F\r\nIDPartener=CodExtern\r\nIDArticol=codextern\r\n", false,
@@ -31,10 +32,16 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         {"no kinds: internal", "FirmaLucru=F\r\n", false, "SetTipIDArticol(CODINTERN) SetFirmaLucru(F)"},
         {"an empty company is set", "FirmaLucru=\r\n", false, "SetTipIDArticol(CODINTERN) SetFirmaLucru()"},
         {"a missing company is said and not set", "", false, "SetTipIDArticol(CODINTERN)", {noCompany}},
-        {"no settings file: both messages, on screen only", nullptr, false, "SetTipIDArticol(CODINTERN)",
+        {"no settings file: both messages, on screen only",
+         nullptr,
+         false,
+         "SetTipIDArticol(CODINTERN)",
          {"Nu ai precizat in VQBroker.Ini directorul de lucru", noCompany}},
-        {"a refused company's errors go to the log only", "FirmaLucru=X\r\n", true,
-         "SetTipIDArticol(CODINTERN) SetFirmaLucru(X) GetListaErori", {"Firma X nu exista", "A doua linie"}},
+        {"a refused company's errors go to the log only",
+         "FirmaLucru=X\r\n",
+         true,
+         "SetTipIDArticol(CODINTERN) SetFirmaLucru(X) GetListaErori",
+         {"Firma X nu exista", "A doua linie"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -53,8 +60,8 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
 
 std::string gCreationError;  // what a server that cannot be made raises
 
-// Whichever server step fails, no server is kept, requests wait, the steps are retried every 30 s,
-// a failure is told once (a new one once more), and the first success says so and serves.
+// Whichever step fails, requests wait and the steps are retried every 30 s; a failure is told
+// once (a new one once more), and the first success says so and serves.
 TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     const auto create = broker.FCreateServer;
     struct Case {
@@ -69,7 +76,8 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
              broker.FCreateServer = text ? []() -> ComRef<ITallyportObject> {
                  ++creations;
                  throw BrokerError(gCreationError);
-             } : create;
+             }
+             : create;
          }},
         {"a configuration call fails",
          [&](const char* text) {
@@ -114,7 +122,10 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
         broker.TimerTimer();
         EXPECT_FALSE(Exists("GETSTOC.TXT"));
 
-        TextList expected = {Stamp() + " ... " + waiting, Stamp() + " ... " + started, "", "",
+        TextList expected = {Stamp() + " ... " + waiting,
+                             Stamp() + " ... " + started,
+                             "",
+                             "",
                              Stamp() + " ... Deschid pachetul cu comenzi",
                              "Au fost generate 0 comenzi in baza de date "};
         if (c.linesLogged) expected.insert(expected.begin() + 1, "Baza de date blocata");

@@ -71,7 +71,8 @@ TEST_F(FaultTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
         end.QuadPart = 3LL << 30;
         ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
     }
-    EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), "File too large \"" + Path("COMANDA_1.TXT") + "\"");
+    EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }),
+              "File too large \"" + Path("COMANDA_1.TXT") + "\"");
     EXPECT_EQ(server.CallsText(), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_TRUE(Exists("COMANDA_1.ERR"));
@@ -81,7 +82,8 @@ TEST_F(FaultTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
 TEST_F(FaultTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousandRowsGoWhole) {
     Start();
     std::string content = kMonthHeader;
-    for (int n = 0; n < 200000; ++n) content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
+    for (int n = 0; n < 200000; ++n)
+        content.append("Articol=A").append(std::to_string(n)).append(";1;9.99\r\n");
     Put("FACTURA_1.TXT", content);
     broker.TimerTimer();
     EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(200003) GenFacturi GetNrFacturi");
@@ -216,8 +218,9 @@ TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) 
     const std::string opened = Stamp() + " ... Deschid pachetul cu comenzi";
     const std::string redo = Stamp() + " ... Serverul de documente nu a raspuns; cererea ";
     const std::string again = " ramane pentru o noua incercare";
-    EXPECT_EQ(Log(), (TextList{"", "", opened, redo + "COMANDA_1.TXT" + again, "", "", opened,
-                               redo + "COMANDA_1.TXT" + again, "", "", opened, redo + "GETSTOC.TXT" + again}));
+    EXPECT_EQ(Log(),
+              (TextList{"", "", opened, redo + "COMANDA_1.TXT" + again, "", "", opened,
+                        redo + "COMANDA_1.TXT" + again, "", "", opened, redo + "GETSTOC.TXT" + again}));
 }
 
 // A traced query's third try still asks for the error list after its call found the server

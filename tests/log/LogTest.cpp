@@ -1,5 +1,4 @@
-// The activity log, LOG.TXT and its history in LOGURI after appends, outside changes, outages,
-// new days and new runs; the server's error list reported to the log, the error file, or both.
+// LOG.TXT and its history in LOGURI; the server's error list reported to the log and ERORI.TXT.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
@@ -153,7 +152,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
     Put("LOG.TXT", "Ver. 3.1 -  07.12.2026 08:00:00 ... o rulare anterioara\r\n");
     Start();
     broker.LogMessage("one");
-    // Three days ago is deleted, two days ago is over the cap, anything else is left alone.
+    // Three days ago is too old, two days ago over the cap, anything else not the service's.
     EXPECT_EQ(
         FolderNames(Path("LOGURI")),
         (TextList{"LOG_2026-01-01_000000.TXT.bak", "LOG_2026-12-03_120000.TXT", "LOG_2026-12-06_120000.TXT",
@@ -196,10 +195,8 @@ TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     EXPECT_EQ(Log().back(), "only on screen");
 }
 
-// A reader that does not share writing (and the read-only attribute, which Wine lets root
-// write) holds up LOG.TXT: the packages go on to their own outcome and the lines wait in
-// memory for the next save that succeeds, tried once a second, and always at the stop; the
-// Event Log has the outage once.
+// Held by a reader that denies writing, and read-only (which Wine lets root write): the lines
+// wait in memory, the save is tried once a second and always at the stop, warned of once.
 TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;
@@ -228,8 +225,7 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
 
 using ServerErrorsTest = BrokerTest;
 
-// What reaches the log and ERORI.TXT from each kind of answer and each choice of the two; the
-// lines are logged before the file is written, so a file that cannot be written loses none.
+// The lines are logged before the file is written, so a file that cannot be written loses none.
 TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
     const FakeList two = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
@@ -251,11 +247,19 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         {"to both", two, Both, twoFile, two.lines},
         {"no array reports nothing", {}, Both, kNoFile, {}},
         {"an empty array writes an empty file", FakeList::Of({}), Both, "", {}},
-        {"VARIANT elements and 8-bit text keep their order", {FakeList::Variants, eightBit, 3}, Both,
-         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", eightBit},
+        {"VARIANT elements and 8-bit text keep their order",
+         {FakeList::Variants, eightBit, 3},
+         Both,
+         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n",
+         eightBit},
         {"a failing call raises and writes nothing", FakeList::Of({"x"}), Both, kNoFile, {}, E_UNEXPECTED},
-        {"a file that cannot be written raises after the lines are logged", FakeList::Of({"first", "second"}),
-         Both, kNoFile, {"first", "second"}, S_OK, true},
+        {"a file that cannot be written raises after the lines are logged",
+         FakeList::Of({"first", "second"}),
+         Both,
+         kNoFile,
+         {"first", "second"},
+         S_OK,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -264,7 +268,8 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
         if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
         server.calls.clear();
-        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(c.to & ToLog, c.to & ToFile); });
+        const std::string raised =
+            ErrorRaisedBy([&] { broker.ReportServerErrors(c.to & ToLog, c.to & ToFile); });
         EXPECT_EQ(server.CallsText(), "GetListaErori");
         EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
         EXPECT_EQ(NewLines(), c.logged);

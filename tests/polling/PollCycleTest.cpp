@@ -27,7 +27,8 @@ TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
 // nor of the next row; a query-named directory is none; a package-named one ends the tick.
 TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
-    for (const char* name : {"COMANDA_ERORI.TXT", "COMANDA_X.TXT", "FACTURA_1.TXT"}) Put(name, OrderPackage());
+    for (const char* name : {"COMANDA_ERORI.TXT", "COMANDA_X.TXT", "FACTURA_1.TXT"})
+        Put(name, OrderPackage());
     WIN32_FIND_DATAW first;
     UniqueFind search(FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first));
     ASSERT_EQ(Ansi(first.cFileName), "COMANDA_ERORI.TXT") << "the error file must come first";
@@ -90,8 +91,8 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-// Requests and log lines wait for the working directory to come back: each outage serves
-// nothing and is logged once, and its line reaches LOG.TXT there, not in the folder moved away.
+// Requests and lines wait for the directory to come back: each outage is logged once, and its
+// line reaches LOG.TXT there, not in the folder moved away.
 TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;
@@ -127,8 +128,8 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
 // Each tick of an outage starts the emergency script, unless its last run still runs.
 TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
     const std::string script = exeDir + "Avarie.bat", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
-    WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" + done +
-                                   "\"\r\n");
+    WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" +
+                                   done + "\"\r\n");
     Start();
     ASSERT_TRUE(TakeAway());
     for (int tick = 1; tick <= 3; ++tick) broker.TimerTimer();
@@ -177,8 +178,7 @@ protected:
     }
 };
 
-// A change serves one request and a served tick asks for the next at once; the service's own
-// writes (the answers and LOG.TXT) wake the watch once or twice, then no more.
+// The service's own writes (the answers, LOG.TXT) wake the watch once or twice, then no more.
 TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
     ASSERT_NE(broker.ChangeEvent(), nullptr);
     EXPECT_FALSE(broker.TickDue());
@@ -213,8 +213,7 @@ TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
 }
 
-// A request left in place (read-only, its ".ERR" name a folder) is served again by the timer
-// only, not by the wake-ups of the service's own writes.
+// Read-only, its ".ERR" name a folder: served again by the timer, not by its own writes' wake-ups.
 TEST_F(ImmediateAnswersTest, RequestLeftInPlaceIsServedAgainByTheTimerOnly) {
     server.ok["SetLunaLucru"] = 0;
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr));
@@ -245,7 +244,8 @@ TEST_F(ImmediateAnswersTest, HeldLogTxtWakesTheWatchOnceASecond) {
         broker.Tick();
         EXPECT_LE(OwnWakeUps(), 1);
     }
-    for (const std::string& name : FolderNames(workDir)) EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
+    for (const std::string& name : FolderNames(workDir))
+        EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
 }
 
 }  // namespace

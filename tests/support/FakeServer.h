@@ -21,8 +21,7 @@ struct FakeList {
 // Fills a VARIANT* out-parameter as the fake would.
 void FillList(const FakeList& list, VARIANT* out);
 
-// Each method records its call as its name with its arguments in brackets, e.g.
-// "SetLunaLucru(2026,12)", then answers as scripted for its name.
+// Each method records its call, e.g. "SetLunaLucru(2026,12)", and answers as scripted for its name.
 #define FAKE_OK(name) \
     STDMETHODIMP name(LONG* ok) override { return Ok(ok, #name); }
 #define FAKE_COUNT(name) \
@@ -44,8 +43,7 @@ public:
     FakeList errors;  // what GetListaErori returns
     // Methods that fail: HRESULT and IErrorInfo description ("" = none).
     std::map<std::string, std::pair<HRESULT, std::string>> failures;
-    // A generate call whose package, or a record call whose record, holds this text answers
-    // ok 0, so that one run can mix accepted and refused packages.
+    // A package holding this text is refused (its Gen... or record call answers ok 0).
     std::string refuseMarker;
 
     ComRef<ITallyportObject> Ref() {

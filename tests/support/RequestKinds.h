@@ -1,5 +1,4 @@
-// What the tests expect of every request kind, apart from the service's own tables; both
-// lists in the order of precedence.
+// What the tests expect of every request kind, apart from the service's tables; in precedence order.
 #pragma once
 
 #include <string>

@@ -1,5 +1,4 @@
-// The request watch in-process, its limits shortened: the status file and its alerts, and a
-// stop that the request in hand holds up.
+// The request watch, its limits shortened: the status file, its alerts, a stop held up.
 #include <windows.h>
 
 #include <algorithm>
@@ -57,8 +56,7 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
               1);
 }
 
-// A stop is timed only while something is in hand, whatever that is; past its limit the watch
-// ends it with an error.
+// A stop is timed only while something is in hand; past its limit the watch ends it.
 TEST_F(RequestWatchTest, StopHeldUpByARequestInHandEndsAtItsLimit) {
     StartWatched({300, 100, 2500});
     broker.RequestStop();
