@@ -138,6 +138,8 @@ std::vector<FailingCall> FailingCalls() {
         {"MODIPARTENER_1.TXT", "ModiPartener", died, MayBeBooked, true},
         {"COMANDA_8.TXT", "SetPachet", E_OUTOFMEMORY, Failed, false},
         {"COMANDA_9.TXT", "GetListaErori", gone, Failed, true},  // a refused package's
+        {"COMANDA_10.TXT", "SetLunaLucru", E_FAIL, Failed, false},
+        {"COMANDA_13.TXT", "GetListaErori", E_FAIL, Failed, false},
         {"GETINCASARILUNA.TXT", "SetLunaLucru", E_FAIL, Failed, false},
     };
     for (const ExpectedPackage& kind : kExpectedPackages) {
