@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Proves the program as a Windows service under Wine's Service Control Manager, in a Wine
-# prefix of its own: an installed auto-start service starts with every Wine process of its
-# prefix, so it must never meet the shared test prefix. Usage: service-test.sh [PRESET...]
-# (default: mingw-x86 mingw-x64); the presets must be built.
+# Proves the program as a Windows service under Wine's Service Control Manager, in a Wine prefix
+# of its own: an installed auto-start service starts with every Wine process of its prefix.
+# Usage: service-test.sh [PRESET...] (default: mingw-x86 mingw-x64); the presets must be built.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 presets=("$@")
@@ -23,7 +22,8 @@ for preset in "${presets[@]}"; do
   read -r number _ <"$WINEPREFIX.display"
   export DISPLAY=:$number
   echo "--- $preset"
-  timeout 600 wine "build/$preset/bin/service_e2e_tests.exe" </dev/null 2>&1 | tr -d '\r' | grep -v '^fixme' || status=1
+  timeout 600 wine "build/$preset/bin/service_e2e_tests.exe" </dev/null 2>&1 | tr -d '\r' | grep -v '^fixme' ||
+    status=1
   stop_wine
   trap - EXIT
 done

@@ -1,5 +1,4 @@
-// The activity log, LOG.TXT and its history in LOGURI after appends, outside changes, outages,
-// new days and new runs; the server's error list reported to the log, the error file, or both.
+// LOG.TXT and its history in LOGURI; the server's error list reported to the log and ERORI.TXT.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
@@ -21,42 +20,39 @@ void Written(const std::string& path, const LocalTime& time) {
     ASSERT_TRUE(SetFileTime(Hold(path, 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
 }
 
-// LOG.TXT holds the log, every line prefixed, whatever happens to the file from outside.
 // Lines are appended to the one file the run made: a rewrite would give it a new identity.
-TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAppendedAndRewrittenWholeWhenChanged) {
+TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAndIsOnlyAppendedTo) {
     Start();
+    EXPECT_FALSE(Exists("LOG.TXT")) << "a start with good settings logs nothing";
     broker.LogMessage("");
     broker.LogMessage("Au fost generate 3 comenzi in baza de date ");
-    const std::string two = "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n";
-    EXPECT_EQ(Read("LOG.TXT"), two);
+    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n");
+    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
+    for (int i = 0; i < 300; ++i) broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
+    EXPECT_EQ(IdentityOf(Path("LOG.TXT")), made);
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(Log().size(), 302u);
+}
 
+TEST_F(LogTest, LogTxtChangedFromOutsideIsWrittenBackWhole) {
+    Start();
+    broker.LogMessage("one");
     Put("LOG.TXT", "someone else wrote this, quite a bit longer than before\r\n");
     broker.LogMessage("two");
-    EXPECT_EQ(Read("LOG.TXT"), two + "Ver. 3.1 -  two\r\n") << "changed from outside: rewritten whole";
-    DeleteFileQuietly(Path("LOG.TXT"));
-    broker.LogMessage("three");
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "deleted from outside: rewritten whole";
-
-    const FileIdentity made = IdentityOf(Path("LOG.TXT"));
-    for (int i = 0; i < 300; ++i) {
-        broker.LogMessage("line " + std::to_string(i) + " \xE2\xEE");
-        ASSERT_TRUE(i >= 100 || IdentityOf(Path("LOG.TXT")) == made) << "rewritten at line " << i;
-    }
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(Log().size(), 304u);
-
+    EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  one\r\nVer. 3.1 -  two\r\n");
     Put("LOG.TXT", "changed");
     broker.FormDestroy();
-    EXPECT_EQ(Read("LOG.TXT"), broker.LogText()) << "FormDestroy saves the whole log";
-    EXPECT_EQ(Log().size(), 304u) << "FormDestroy adds no line";
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(Log().size(), 2u) << "the stop adds no line";
+}
 
-    // A busy day: LOG.TXT gets all of it, memory keeps its newest half megabyte or so, from a
-    // line's start, which is what a LOG.TXT deleted from outside gets back.
-    const size_t before = broker.LogText().size();
+// LOG.TXT gets all of a busy day; memory keeps its newest half megabyte or so, from a line's
+// start, which is what a LOG.TXT deleted from outside gets back.
+TEST_F(LogTest, BusyDayLeavesMemoryOnceLogTxtHasIt) {
+    Start();
     for (int i = 0; i < 1100; ++i) broker.LogMessage(std::string(1000, 'z'));
     const std::string file = Read("LOG.TXT"), kept = broker.LogText();
-    EXPECT_EQ(file.size(), before + 1100 * 1014);
+    EXPECT_EQ(file.size(), 1100 * 1014u);
     EXPECT_LT(kept.size(), LogStore::kDayHeld);
     EXPECT_EQ(file.substr(file.size() - kept.size()), kept);
     EXPECT_EQ(kept.substr(0, 13), "Ver. 3.1 -  z");
@@ -156,7 +152,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
     Put("LOG.TXT", "Ver. 3.1 -  07.12.2026 08:00:00 ... o rulare anterioara\r\n");
     Start();
     broker.LogMessage("one");
-    // Three days ago is deleted, two days ago is over the cap, anything else is left alone.
+    // Three days ago is too old, two days ago over the cap, anything else not the service's.
     EXPECT_EQ(
         FolderNames(Path("LOGURI")),
         (TextList{"LOG_2026-01-01_000000.TXT.bak", "LOG_2026-12-03_120000.TXT", "LOG_2026-12-06_120000.TXT",
@@ -199,69 +195,71 @@ TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     EXPECT_EQ(Log().back(), "only on screen");
 }
 
-// A reader that does not share writing, or the read-only attribute, holds up LOG.TXT:
-// the package goes on to its own outcome, the lines wait in memory, the next tick after
-// the hold brings them; the Event Log has the first failure of each outage, once.
+// Held by a reader that denies writing, and read-only (which Wine lets root write): the lines
+// wait in memory, the save is tried once a second and always at the stop, warned of once.
 TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;
     broker.LogMessage("before");
-    for (bool readOnly : {false, true}) {
-        const std::string saved = Read("LOG.TXT");
-        UniqueFile reader = readOnly ? UniqueFile() : Hold(Path("LOG.TXT"), FILE_SHARE_READ);
-        if (readOnly) SetReadOnly(Path("LOG.TXT"), true);
-        Put("COMANDA_1.TXT", OrderPackage());
+    const std::string saved = Read("LOG.TXT");
+    UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ);
+    SetReadOnly(Path("LOG.TXT"), true);
+    for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT"}) {
+        Put(name, OrderPackage());
         EXPECT_NO_THROW(broker.Tick());
-        EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-        EXPECT_FALSE(Exists("COMANDA_1.ERR"));
-        EXPECT_EQ(Log().back(), "Au fost generate 1 comenzi in baza de date ");
-        reader.reset();
-        SetReadOnly(Path("LOG.TXT"), false);
-        broker.Tick();  // a failed save is tried again a second later, the last at the stop always
-        if (!readOnly) {
-            EXPECT_EQ(Read("LOG.TXT"), saved);  // (Wine lets root write a read-only file)
-        }
-        broker.FormDestroy();
-        EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+        EXPECT_FALSE(Exists(name));
     }
-    ASSERT_FALSE(events->records.empty());
-    EXPECT_LE(events->records.size(), 2u);  // one an outage, however many saves failed
+    EXPECT_FALSE(Exists("COMANDA_1.ERR"));
+    EXPECT_EQ(Log().back(), "Au fost generate 1 comenzi in baza de date ");
+    reader.reset();
+    SetReadOnly(Path("LOG.TXT"), false);
+    broker.Tick();
+    EXPECT_EQ(Read("LOG.TXT"), saved) << "tried again within the second";
+    broker.FormDestroy();
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     const std::string said =
         "W Nu pot scrie LOG.TXT; liniile raman in memorie si ajung in fisier la prima salvare reusita: ";
-    for (const std::string& record : events->records) EXPECT_EQ(record.substr(0, said.size()), said);
+    ASSERT_EQ(events->records.size(), 1u);
+    EXPECT_EQ(events->records[0].substr(0, said.size()), said);
 }
 
 using ServerErrorsTest = BrokerTest;
 
-// What reaches the log and ERORI.TXT from each kind of answer and each choice of the two; the
-// lines are logged before the file is written, so a file that cannot be written loses none.
+// The lines are logged before the file is written, so a file that cannot be written loses none.
 TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
     const FakeList two = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});
     const char* twoFile = "Linia 2: articol necunoscut\r\nLinia 5: pret gresit\r\n";
+    const TextList eightBit = {"Pre\xFE gre\xBAit", "", "ultima"};
+    enum Where { Neither, ToLog, ToFile, Both };
     struct Case {
         const char* behaviour;
-        FakeList errors = {};
-        HRESULT failure = S_OK;
-        bool folderInTheWay = false, toLog = true, toFile = true;
-        const char* file = kNoFile;
-        TextList logged = {};
+        FakeList errors;
+        Where to;
+        const char* file;  // ERORI.TXT afterwards
+        TextList logged;
+        HRESULT failure = S_OK;  // of the call
+        bool folderInTheWay = false;
     } cases[] = {
-        // clang-format off
-        {.behaviour = "neither: the list is still asked for", .errors = two, .toLog = false, .toFile = false},
-        {.behaviour = "to the log only", .errors = two, .toFile = false, .logged = two.lines},
-        {.behaviour = "to the file only", .errors = two, .toLog = false, .file = twoFile},
-        {.behaviour = "to both", .errors = two, .file = twoFile, .logged = two.lines},
-        {.behaviour = "no array reports nothing"},
-        {.behaviour = "an empty array writes an empty file", .errors = FakeList::Of({}), .file = ""},
-        {.behaviour = "VARIANT elements and 8-bit text keep their order",
-         .errors = {FakeList::Variants, {"Pre\xFE gre\xBAit", "", "ultima"}, 3},
-         .file = "Pre\xFE gre\xBAit\r\n\r\nultima\r\n", .logged = {"Pre\xFE gre\xBAit", "", "ultima"}},
-        {.behaviour = "a failing call raises and writes nothing", .errors = FakeList::Of({"x"}),
-         .failure = E_UNEXPECTED},
-        {.behaviour = "a file that cannot be written raises after the lines are logged",
-         .errors = FakeList::Of({"first", "second"}), .folderInTheWay = true, .logged = {"first", "second"}},
-        // clang-format on
+        {"neither: the list is still asked for", two, Neither, kNoFile, {}},
+        {"to the log only", two, ToLog, kNoFile, two.lines},
+        {"to the file only", two, ToFile, twoFile, {}},
+        {"to both", two, Both, twoFile, two.lines},
+        {"no array reports nothing", {}, Both, kNoFile, {}},
+        {"an empty array writes an empty file", FakeList::Of({}), Both, "", {}},
+        {"VARIANT elements and 8-bit text keep their order",
+         {FakeList::Variants, eightBit, 3},
+         Both,
+         "Pre\xFE gre\xBAit\r\n\r\nultima\r\n",
+         eightBit},
+        {"a failing call raises and writes nothing", FakeList::Of({"x"}), Both, kNoFile, {}, E_UNEXPECTED},
+        {"a file that cannot be written raises after the lines are logged",
+         FakeList::Of({"first", "second"}),
+         Both,
+         kNoFile,
+         {"first", "second"},
+         S_OK,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.behaviour);
@@ -270,7 +268,8 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         if (FAILED(c.failure)) server.failures["GetListaErori"] = {c.failure, ""};
         if (c.folderInTheWay) CreateDirectoryW(Wide(Path("ERORI.TXT")).c_str(), nullptr);
         server.calls.clear();
-        const std::string raised = ErrorRaisedBy([&] { broker.ReportServerErrors(c.toLog, c.toFile); });
+        const std::string raised =
+            ErrorRaisedBy([&] { broker.ReportServerErrors(c.to & ToLog, c.to & ToFile); });
         EXPECT_EQ(server.CallsText(), "GetListaErori");
         EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
         EXPECT_EQ(NewLines(), c.logged);

@@ -11,10 +11,14 @@ namespace {
 
 TEST(ErrorFileNameTest, SuffixFollowsPrefixingAndTheRequestName) {
     const std::tuple<bool, const char*, const char*> cases[] = {
-        {false, "GETSTOC.TXT", "ERORI.TXT"},        {true, "", "ERORI.TXT"},
-        {true, "GETSTOC.TXT", "ERORI_GETSTOC.TXT"}, {true, "comanda_7.txt", "ERORI_comanda_7.TXT"},
-        {true, ".TXT", "ERORI_.TXT"},               {true, "COMANDA_A.TXT.TXT", "ERORI_COMANDA_A.TXT"},
-        {true, "PACHET", "ERORI_PACHET.TXT"},       {true, "a.Txt.old", "ERORI_a.TXT"},
+        {false, "GETSTOC.TXT", "ERORI.TXT"},
+        {true, "", "ERORI.TXT"},
+        {true, "GETSTOC.TXT", "ERORI_GETSTOC.TXT"},
+        {true, "comanda_7.txt", "ERORI_comanda_7.TXT"},
+        {true, ".TXT", "ERORI_.TXT"},
+        {true, "COMANDA_A.TXT.TXT", "ERORI_COMANDA_A.TXT"},
+        {true, "PACHET", "ERORI_PACHET.TXT"},
+        {true, "a.Txt.old", "ERORI_a.TXT"},
         {true, "COMANDA_1.TXA.TXT", "ERORI_COMANDA_1.TXA.TXT"}};
     for (const auto& [prefix, request, file] : cases)
         EXPECT_EQ(ErrorFileName(prefix, request), file) << request;

@@ -5,12 +5,11 @@
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-
-#include "PollingTest.h"
+#include "support/BrokerFixture.h"
 
 namespace {
 
-class PackageMemoryTest : public PollingTest {
+class PackageMemoryTest : public BrokerTest {
 protected:
     // The journal of a service that died while the package was in its handler's hands.
     void DiedServing(const std::string& name, std::vector<PassedOver> passedOver = {}) {

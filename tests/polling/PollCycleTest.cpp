@@ -1,54 +1,44 @@
-// The tick: precedence, one request per tick, names, disposal, the busy flag, outages.
+// The tick: a stop, names that are no requests, the busy flag, disposal, outages, the watch.
 #include <windows.h>
 
 #include <algorithm>
 
-#include "base/AnsiText.h"
-#include "base/BrokerError.h"
-#include "base/FileSystem.h"
 #include "journal/PackageJournal.h"
-#include "support/RequestKinds.h"
-
-#include "PollingTest.h"
+#include "support/BrokerFixture.h"
 
 namespace {
 
-using PollCycleTest = PollingTest;
+using PollCycleTest = BrokerTest;
 
-TEST_F(PollCycleTest, ServesOneRequestPerTickInTheTablesOrder) {
-    TextList order;
-    for (const ExpectedPackage& kind : kExpectedPackages) order.push_back(kind.File(1));
-    for (const ExpectedQuery& kind : kExpectedQueries) order.push_back(kind.request);
+// Without "RaspunsImediat" no watch; after a stop, no request and no outage.
+TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
     Start();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) Put(*it, OrderPackage());
-    for (size_t served = 0; served < order.size(); ++served) {
-        TickQuietly();
-        EXPECT_EQ(broker.FCurrentRequest, order[served]);
-        EXPECT_FALSE(broker.FBusy);
-        for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Exists(order[i]), i > served) << order[i];
-    }
-    EXPECT_EQ(broker.ChangeEvent(), nullptr) << "a watch without \"RaspunsImediat\"";
-    // Once a stop is asked, a tick serves nothing, and a missing directory is no outage.
+    EXPECT_EQ(broker.ChangeEvent(), nullptr);
     EXPECT_TRUE(broker.RequestStop());
     Put("COMANDA_9.TXT", OrderPackage());
-    EXPECT_EQ(CallsOfATick(broker), "") << "served after the stop";
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_TRUE(Exists("COMANDA_9.TXT"));
-    NewLines();
     ASSERT_TRUE(TakeAway());
     broker.TimerTimer();
-    EXPECT_EQ(NewLines(), TextList{}) << "an outage logged after the stop";
+    EXPECT_EQ(Log(), TextList{});
 }
 
-// Error-file names pass to the next row; a query-named directory is none; a package-named one ends the tick.
+// Error-file names, even one that the search returns first, hold up no package of their kind,
+// nor of the next row; a query-named directory is none; a package-named one ends the tick.
 TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
-    Put("COMANDA_ERORI.TXT", OrderPackage());
-    Put("FACTURA_1.TXT", OrderPackage());
+    for (const char* name : {"COMANDA_ERORI.TXT", "COMANDA_X.TXT", "FACTURA_1.TXT"})
+        Put(name, OrderPackage());
+    WIN32_FIND_DATAW first;
+    UniqueFind search(FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first));
+    ASSERT_EQ(Ansi(first.cFileName), "COMANDA_ERORI.TXT") << "the error file must come first";
+    broker.TimerTimer();
+    EXPECT_EQ(broker.FCurrentRequest, "COMANDA_X.TXT");
     broker.TimerTimer();
     EXPECT_EQ(broker.FCurrentRequest, "FACTURA_1.TXT");
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("GETSTOC.TXT")).c_str(), nullptr));
     Put("GETPRETART.TXT", "");
-    TickQuietly();
+    ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_EQ(broker.FCurrentRequest, "GETPRETART.TXT");
     EXPECT_FALSE(Exists("GETPRETART.TXT"));
 
@@ -61,26 +51,17 @@ TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
         EXPECT_TRUE(Exists(left)) << left;
 }
 
-TEST_F(PollCycleTest, RequestsWaitWhileBusyAndWithoutAServer) {
+TEST_F(PollCycleTest, RequestsWaitWhileBusy) {
     Start();
     Put("COMANDA_1.TXT", OrderPackage());
-    Put("GETSTOC.TXT", "");
     broker.FBusy = true;
-    EXPECT_EQ(CallsOfATick(broker), "") << "served while busy";
+    EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_TRUE(broker.FBusy);
-    broker.FBusy = false;
-    broker.FServer.reset();  // the outage is logged once
-    EXPECT_EQ(CallsOfATick(broker) + CallsOfATick(broker), "") << "served without a server";
-    EXPECT_EQ(broker.FCurrentRequest, "");
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
-    EXPECT_TRUE(Exists("GETSTOC.TXT"));
-    EXPECT_EQ(
-        Log(),
-        (TextList{Stamp() + " ... Serverul de documente nu este disponibil; cererile raman in asteptare"}));
 }
 
-// Raised and refused packages are set aside as ".ERR" over an older one, the handler's error leaving
-// the tick; a query file goes whether or not its handler raised.
+// Raised and refused packages are set aside as ".ERR" over an older one, the handler's error
+// leaving the tick; a query goes under its table's name whether or not its handler raised.
 TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheirHandlersDid) {
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
@@ -88,7 +69,6 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     Put("COMANDA_1.ERR", "old");
     Put("COMANDA_1.TXT", OrderPackage());
     EXPECT_EQ(ErrorRaisedBy([&] { broker.TimerTimer(); }), "Baza de date nu raspunde");
-    EXPECT_FALSE(broker.FBusy);
     EXPECT_FALSE(Exists(kJournalFileName));
     EXPECT_EQ(Log(), (TextList{"", "", Stamp() + " ... Deschid pachetul cu comenzi"}));
 
@@ -97,77 +77,73 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     server.errors = FakeList::Of({"Linia 2 gresita"});
     Put("comanda_7.ERR", "old");
     Put("comanda_7.txt", OrderPackage());
-    broker.TimerTimer();
-    EXPECT_FALSE(broker.FBusy);
-    EXPECT_EQ(broker.FCurrentRequest, "comanda_7.txt");
+    broker.TimerTimer();  // the busy flag cleared
     EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
     for (const std::string name : {"COMANDA_1", "comanda_7"}) {
         EXPECT_EQ(Read(name + ".ERR"), OrderPackage());
         EXPECT_FALSE(Exists(name + ".TXT"));
     }
 
-    server.failures["SetLunaLucru"] = {E_FAIL, "Server oprit"};
     server.failures["GetStocuri"] = {E_FAIL, "Server oprit"};
     Put("getstoc.txt", "");
-    TickQuietly();
+    ErrorRaisedBy([&] { broker.TimerTimer(); });
     EXPECT_FALSE(Exists("GETSTOC.TXT"));
-    EXPECT_FALSE(broker.FBusy);
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-// An outage is logged once; each of its ticks starts the emergency script unless it still runs.
-TEST_F(PollCycleTest, OutageIsLoggedOnceAndStartsTheEmergencyScriptOneRunAtATime) {
+// Requests and lines wait for the directory to come back: each outage is logged once, and its
+// line reaches LOG.TXT there, not in the folder moved away.
+TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
+    Start();
+    server.count["GetNrComenzi"] = 1;
+    server.lists["GetListaGestiuni"] = FakeList::Of({"DEP;Depozit;DEPOZIT"});
+    for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) Put(name, OrderPackage());
+    Put("GETLISTAGESTIUNI.TXT", "");
+    const TextList served = {"", "", Stamp() + " ... Deschid pachetul cu comenzi",
+                             "Au fost generate 1 comenzi in baza de date "};
+    TextList expected = served;
+    broker.TimerTimer();
+    for (int outage = 1; outage <= 2; ++outage) {
+        const std::string saved = Read("LOG.TXT");
+        const size_t calls = server.calls.size();
+        ASSERT_TRUE(TakeAway());
+        broker.TimerTimer();
+        broker.TimerTimer();
+        EXPECT_EQ(server.calls.size(), calls);
+        EXPECT_FALSE(DirectoryExists(workDir));  // no folder is made for the lines
+        EXPECT_EQ(ReadWholeFile(Away() + "\\LOG.TXT"), saved);
+        ASSERT_TRUE(BringBack());
+        expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
+        broker.TimerTimer();  // the next package
+        expected.insert(expected.end(), served.begin(), served.end());
+    }
+    broker.TimerTimer();
+    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "DEP;Depozit;DEPOZIT\r\n");
+    EXPECT_EQ(CallsOfATick(broker), "");  // each request once
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) EXPECT_FALSE(Exists(name));
+}
+
+// Each tick of an outage starts the emergency script, unless its last run still runs.
+TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
+    const std::string script = exeDir + "Avarie.bat", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
+    WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" +
+                                   done + "\"\r\n");
     Start();
     ASSERT_TRUE(TakeAway());
-    broker.TimerTimer();
-    broker.TimerTimer();
-    ASSERT_TRUE(BringBack());
-    broker.TimerTimer();
-    ASSERT_TRUE(TakeAway());
-    broker.TimerTimer();
-    const std::string inactive = Stamp() + " ... Directorul de lucru este inactiv";
-    EXPECT_EQ(Log(), (TextList{inactive, inactive})) << "logged once per outage, no script started";
-    // LOG.TXT is written only by the next line logged with the directory there.
-    EXPECT_FALSE(FileExists(Away() + "\\LOG.TXT"));
-
-    // Runs until told to stop, or until its folder goes with the test; adds a line on its way out.
-    const std::string script = exeDir + "Avarie.bat", started = exeDir + "started.txt",
-                      stop = exeDir + "stop.txt", done = exeDir + "done.txt";
-    WriteFileReplacing(script, "@echo off\r\necho x>\"" + started + "\"\r\n:wait\r\nif exist \"" + stop +
-                                   "\" goto end\r\nif exist \"" + started +
-                                   "\" goto wait\r\n:end\r\necho x>>\"" + done + "\"\r\n");
-    broker.TimerTimer();
+    for (int tick = 1; tick <= 3; ++tick) broker.TimerTimer();
     const std::string run = Stamp() + " ... Rulez " + script;
-    EXPECT_EQ(Log(), (TextList{inactive, inactive, run}));
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(started); }, 15000));
-    auto runs = [&] {
-        const TextList log = Log();
-        return std::count(log.begin(), log.end(), run);
-    };
-    broker.TimerTimer();
-    broker.TimerTimer();
-    EXPECT_EQ(runs(), 1) << "started again while still running";
-
+    EXPECT_EQ(Log(), (TextList{Stamp() + " ... Directorul de lucru este inactiv", run}));
     WriteFileReplacing(stop, "");
     ASSERT_TRUE(WaitUntil([&] { return FileExists(done); }, 15000));
-    // Once it has ended, the next tick starts it again, and so on, every tick of the outage.
-    WaitUntil(
+    EXPECT_TRUE(WaitUntil(
         [&] {
             broker.TimerTimer();
-            return runs() >= 3;
+            return CountLines(Log(), run) == 2;
         },
-        15000);
-    EXPECT_EQ(runs(), 3);
-    // The folders go only once every run has ended.
-    auto ended = [&] {
-        try {
-            return ReadWholeFile(done);
-        } catch (const std::exception&) {
-            return std::string();  // being written
-        }
-    };
-    WaitUntil([&] { return ended().size() >= 3 * 3; }, 15000);
-    EXPECT_EQ(ended(), "x\r\nx\r\nx\r\n");
+        15000));
+    EXPECT_TRUE(WaitUntil([&] { return ReadShared(done) == "x\r\nx\r\n"; }, 15000));  // before the folders go
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
@@ -184,18 +160,31 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     EXPECT_EQ(CallsOfATick(broker), "");
 }
 
-// "RaspunsImediat": a change wakes the watch, a served tick asks for the next at once, the
-// service's own writes die out, a directory that goes takes the watch with it.
-TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
-    WriteIni(DefaultIni() + "RaspunsImediat=D\r\nZileIstoricLog=0\r\n");
-    Start();
-    broker.Tick();
-    HANDLE watch = broker.ChangeEvent();
-    ASSERT_NE(watch, nullptr);
+// "RaspunsImediat": the working directory's watch, set up by the first tick.
+class ImmediateAnswersTest : public BrokerTest {
+protected:
+    void SetUp() override {
+        BrokerTest::SetUp();
+        WriteIni(DefaultIni("RaspunsImediat=D\r\nZileIstoricLog=0\r\n"));
+        Start();
+        broker.Tick();
+    }
+    // The wake-ups that the service's own writes cause (up to ten), each handled.
+    int OwnWakeUps() {
+        int changes = 0;
+        for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
+            broker.DirectoryChanged();
+        return changes;
+    }
+};
+
+// The service's own writes (the answers, LOG.TXT) wake the watch once or twice, then no more.
+TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
+    ASSERT_NE(broker.ChangeEvent(), nullptr);
     EXPECT_FALSE(broker.TickDue());
     Put("GETLISTAGESTIUNI.TXT", "");
     Put("GETLISTAPARTENERI.TXT", "");
-    ASSERT_EQ(WaitForSingleObject(watch, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
     broker.DirectoryChanged();
     EXPECT_EQ(Exists("GETLISTAGESTIUNI.TXT") + Exists("GETLISTAPARTENERI.TXT"), 1);
     EXPECT_TRUE(broker.TickDue());
@@ -204,43 +193,38 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
     EXPECT_TRUE(broker.TickDue());
     broker.Tick();
     EXPECT_FALSE(broker.TickDue());
-    // The service's own writes (the answers and LOG.TXT) wake it once or twice, then no more.
-    auto ownWakeUps = [&] {
-        int changes = 0;
-        for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
-            broker.DirectoryChanged();
-        return changes;
-    };
-    EXPECT_LE(ownWakeUps(), 2);
+    EXPECT_LE(OwnWakeUps(), 2);
     EXPECT_FALSE(broker.TickDue());
+}
 
+// A directory that goes takes the watch with it; back, or made anew, it is watched again.
+TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     ASSERT_TRUE(TakeAway());
     broker.Tick();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
     ASSERT_TRUE(BringBack());
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
-
-    // Renamed away and made anew between two ticks: within a few seconds the new one is watched.
-    ASSERT_TRUE(TakeAway());
+    ASSERT_TRUE(TakeAway());  // and made anew between two ticks: watched within a few seconds
     ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
     uptimeMs += 3000;
     broker.Tick();
     Put("GETSTOC.TXT", "");
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
-    RemoveFolder(Away());
+}
 
-    // A request left in place (read-only, or its ".ERR" name a folder) is served again by the
-    // timer only, not by the wake-ups of the service's own writes.
+// Read-only, its ".ERR" name a folder: served again by the timer, not by its own writes' wake-ups.
+TEST_F(ImmediateAnswersTest, RequestLeftInPlaceIsServedAgainByTheTimerOnly) {
+    server.ok["SetLunaLucru"] = 0;
+    ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr));
     for (const char* request : {"GETLISTAGESTIUNI.TXT", "COMANDA_1.TXT"}) {
+        SCOPED_TRACE(request);
         broker.Tick();
         Put(request, "");
         SetReadOnly(Path(request), true);
-        CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr);
-        server.ok["SetLunaLucru"] = 0;
         server.calls.clear();
         broker.Tick();
-        ownWakeUps();
+        OwnWakeUps();
         EXPECT_FALSE(broker.TickDue());
         broker.Tick();
         EXPECT_TRUE(Exists(request));
@@ -248,16 +232,17 @@ TEST_F(PollCycleTest, ImmediateAnswersTickOnAChangeAndAfterAServedTickOnly) {
         EXPECT_EQ(std::count(server.calls.begin(), server.calls.end(), first), 2) << server.CallsText();
         SetReadOnly(Path(request), false);
         DeleteFileW(Wide(Path(request)).c_str());
-        server.ok.clear();
     }
+}
 
-    // LOG.TXT put back and held for 10 seconds: each try to replace it wakes the watch, no more.
+// Each try to replace a LOG.TXT held from outside, once a second, wakes the watch once.
+TEST_F(ImmediateAnswersTest, HeldLogTxtWakesTheWatchOnceASecond) {
     Put("LOG.TXT", "");
     UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
     broker.LogMessage("waits");
     for (int second = 0; second < 10; ++second, uptimeMs += 1000) {
         broker.Tick();
-        EXPECT_LE(ownWakeUps(), 1);
+        EXPECT_LE(OwnWakeUps(), 1);
     }
     for (const std::string& name : FolderNames(workDir))
         EXPECT_EQ(name.find("tmp"), std::string::npos) << name;

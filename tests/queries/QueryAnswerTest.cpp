@@ -4,11 +4,19 @@
 #include "support/BrokerFixture.h"
 
 #include "base/BrokerError.h"
+#include "queries/QueryKinds.h"
 #include "support/RequestKinds.h"
 
 #include "NumberedRow.h"
 
 namespace {
+
+// The service's own row, found at run time: a kind it lacks fails the test, not the build.
+const QueryKind& ServiceQueryKind(std::string_view request) {
+    for (const QueryKind& kind : kQueryKinds)
+        if (kind.request == request) return kind;
+    throw std::invalid_argument("the service has no query " + std::string(request));
+}
 
 class QueryTest : public BrokerTest {
 protected:

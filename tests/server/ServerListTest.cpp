@@ -19,6 +19,28 @@ ServerList ReadFilled(const FakeList& list) {
     return ReadServerList(value.get());
 }
 
+// A VT_VARIANT array of every element kind a server may send.
+UniqueVariant MixedKinds() {
+    UniqueVariant list;
+    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
+    VARIANT* items = nullptr;
+    SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
+    for (LONG i : {0, 2, 5, 6}) items[i].vt = VT_BSTR;
+    items[0].bstrVal = MakeBstr("P1;Caf\xE9 Cr\xE8me;\xC0\xFF").release();
+    items[1].vt = VT_EMPTY;
+    items[2].bstrVal = SysAllocString(L"");
+    items[3].vt = VT_NULL;
+    items[4].vt = VT_I4;
+    items[4].lVal = -42;
+    items[5].bstrVal = nullptr;  // a null BSTR is an empty text
+    items[6].bstrVal = MakeBstr(";\xB0;").release();
+    SafeArrayUnaccessData(array);
+    VARIANT* out = list.addressof();
+    out->vt = VT_ARRAY | VT_VARIANT;
+    out->parray = array;
+    return list;
+}
+
 // Every element goes through one reused buffer: shorter and longer ones must each come out
 // whole. Elements that are not text are converted.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
@@ -31,7 +53,8 @@ TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
         EXPECT_EQ(read.upperBound, 1);
         EXPECT_EQ(read.lines, lines);
     }
-    EXPECT_EQ(ReadFilled(FakeList::OfMixedKinds()).lines, kMixedLines);
+    EXPECT_EQ(ReadServerList(MixedKinds().get()).lines,
+              (TextList{"P1;Caf\xE9 Cr\xE8me;\xC0\xFF", "", "", "", "-42", "", ";\xB0;"}));
 }
 
 TEST(ServerListTest, AnythingElseIsNoLines) {

@@ -104,6 +104,8 @@ void BrokerTest::SetUp() {
 
 void BrokerTest::TearDown() {
     broker.FServer.reset();
+    BringBack();  // should a test have left the working directory away
+    RemoveFolder(Away());
     RemoveFolder(workDir);
     RemoveFolder(exeDir.substr(0, exeDir.size() - 1));
 }

@@ -15,8 +15,7 @@
 #include "support/ServiceProcess.h"
 #include "support/WorkFolder.h"
 
-// What the service reported to the Event Log, one "I ", "W " or "E " + text a record.
-// The request watch reports from its own thread: read Records() while it runs.
+// The Event Log's records, "I ", "W " or "E " + text; Records() while the watch's thread runs.
 class EventRecorder : public EventLog {
 public:
     void Report(EventKind kind, const std::string& text) override {
@@ -38,10 +37,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes VQBroker.Ini beside the (pretended) executable.
-    void WriteIni(const std::string& content);
-    // Runs FormCreate (writing the default settings if none were written) and forgets
-    // the configuration calls it made.
+    void WriteIni(const std::string& content);  // VQBroker.Ini beside the (pretended) executable
+    // FormCreate, on the default settings if none were written; its calls forgotten.
     void Start();
 
     // The file's bytes, or kNoFile when there is no such file.
@@ -49,14 +46,18 @@ protected:
     std::string Contents(const std::string& name) const { return Exists(name) ? Read(name) : kNoFile; }
     // The log lines of this run, each without its "Ver. 3.1 -  " prefix.
     std::vector<std::string> Log() const;
-    // The log lines (so trimmed) since the last call, or since the test began; after a
-    // new day, the new day's.
+    // The log lines (so trimmed) since the last call; after a new day, the new day's.
     std::vector<std::string> NewLines();
 
     static std::string Stamp();  // the time stamp of today, as logged
-    // Drops GETLISTAGESTIUNI.TXT, which the server answers with one location, and ticks once;
-    // the answer then (kNoFile when the request is still there), which it removes.
+    // One tick's answer to GETLISTAGESTIUNI.TXT (kNoFile when the request stays), then removed.
     std::string ServeOneQuery();
+    // The server's calls during one tick of this run, or of a second one.
+    std::string CallsOfATick(TEBroker& run) {
+        server.calls.clear();
+        run.TimerTimer();
+        return server.CallsText();
+    }
 
 public:
     static LocalTime today;     // what the service's clock says; tests may change it
@@ -67,12 +68,12 @@ protected:
     FakeServer server;
     TEBroker broker;
     EventRecorder* events = nullptr;  // owned by broker
-    std::string exeDir;  // with a trailing "\"
+    std::string exeDir;               // with a trailing "\"
     bool iniWritten = false;
     std::string logSeen_;  // the log text as NewLines last saw it
 };
 
-// A document package of the fixture's month, December 2026: the header, then one order line.
+// A package of the fixture's month, December 2026, with one order line.
 inline const std::string kMonthHeader = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n";
 inline std::string OrderPackage(int n = 1) { return kMonthHeader + "D;" + std::to_string(n) + "\r\n"; }
 
@@ -87,7 +88,7 @@ struct SecondRun {
 
 void SetReadOnly(const std::string& path, bool readOnly);
 
-// Makes a fresh empty folder under the temporary directory; removes it when the test ends.
+// A fresh empty folder under the temporary directory.
 std::string MakeTempFolder(const std::string& hint);
 void RemoveFolder(const std::string& path);
 // The names in a folder (none for a missing one), sorted.

@@ -6,33 +6,7 @@
 #include "base/AnsiText.h"
 #include "server/ServerList.h"
 
-const std::vector<std::string> kMixedLines = {
-    "P1;Caf\xE9 Cr\xE8me;\xC0\xFF", "", "", "", "-42", "", ";\xB0;"};
-
-namespace {
-
-void FillMixed(VARIANT* out) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
-    VARIANT* items = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&items));
-    for (LONG i : {0, 2, 5, 6}) items[i].vt = VT_BSTR;
-    items[0].bstrVal = MakeBstr(kMixedLines[0]).release();
-    items[1].vt = VT_EMPTY;
-    items[2].bstrVal = SysAllocString(L"");
-    items[3].vt = VT_NULL;
-    items[4].vt = VT_I4;
-    items[4].lVal = -42;
-    items[5].bstrVal = nullptr;  // a null BSTR is an empty text
-    items[6].bstrVal = MakeBstr(kMixedLines[6]).release();
-    SafeArrayUnaccessData(array);
-    out->vt = VT_ARRAY | VT_VARIANT;
-    out->parray = array;
-}
-
-}  // namespace
-
 void FillList(const FakeList& list, VARIANT* out) {
-    if (list.kind == FakeList::Mixed) return FillMixed(out);
     if (list.kind == FakeList::NotArray) return;
     SAFEARRAYBOUND bound{ULONG(list.lines.size()), list.lowerBound};
     VARTYPE type = list.kind == FakeList::Bstrs ? VT_BSTR : VT_VARIANT;

@@ -10,23 +10,18 @@
 
 // What a list out-parameter holds.
 struct FakeList {
-    // Mixed: a VT_VARIANT array of every element kind a server may send (BSTRs, a null BSTR,
-    // VT_EMPTY, VT_NULL, VT_I4 -42), read as kMixedLines.
-    enum Kind { NotArray, Bstrs, Variants, Mixed } kind = NotArray;
+    enum Kind { NotArray, Bstrs, Variants } kind = NotArray;
     std::vector<std::string> lines;
     LONG lowerBound = 0;
 
     static FakeList Of(std::vector<std::string> lines) { return {Bstrs, std::move(lines), 0}; }
     static FakeList OfVariants(std::vector<std::string> lines) { return {Variants, std::move(lines), 0}; }
-    static FakeList OfMixedKinds() { return {Mixed, {}, 0}; }
 };
-extern const std::vector<std::string> kMixedLines;
 
 // Fills a VARIANT* out-parameter as the fake would.
 void FillList(const FakeList& list, VARIANT* out);
 
-// Each method records its call as its name with its arguments in brackets, e.g.
-// "SetLunaLucru(2026,12)", then answers as scripted for its name.
+// Each method records its call, e.g. "SetLunaLucru(2026,12)", and answers as scripted for its name.
 #define FAKE_OK(name) \
     STDMETHODIMP name(LONG* ok) override { return Ok(ok, #name); }
 #define FAKE_COUNT(name) \
@@ -48,8 +43,7 @@ public:
     FakeList errors;  // what GetListaErori returns
     // Methods that fail: HRESULT and IErrorInfo description ("" = none).
     std::map<std::string, std::pair<HRESULT, std::string>> failures;
-    // A generate call whose package, or a record call whose record, holds this text answers
-    // ok 0, so that one run can mix accepted and refused packages.
+    // A package holding this text is refused (its Gen... or record call answers ok 0).
     std::string refuseMarker;
 
     ComRef<ITallyportObject> Ref() {

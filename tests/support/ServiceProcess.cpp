@@ -1,11 +1,10 @@
 // One run of VQBroker.exe in a folder of its own, driven and watched from outside.
 #include "support/ServiceProcess.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 
 #include "Processes.h"
+#include "Registration.h"
 #include "base/AnsiText.h"
 #include "support/BrokerFixture.h"
 
@@ -16,6 +15,20 @@ std::string WindowText(HWND window) {
     text.resize(size_t(length));
     return Ansi(text);
 }
+
+namespace {
+
+// A process's message boxes, a text a line; a box gets its text last.
+std::string BoxTextsOf(DWORD processId) {
+    std::string texts;
+    for (HWND box : ServiceProcess::Dialogs(processId)) {
+        HWND text = GetDlgItem(box, 0xFFFF);
+        texts += (text ? WindowText(text) : std::string()) + "\n";
+    }
+    return texts;
+}
+
+}  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD pauseMs) {
     ULONGLONG end = GetTickCount64() + milliseconds;
@@ -49,19 +62,14 @@ ServiceProcess::~ServiceProcess() {
 
 void ServiceProcess::Register(DocServerForm form) {
     form_ = form;
-    if (form != DocServerForm::InProcess) {
+    if (form == DocServerForm::InProcess)
+        EXPECT_EQ(
+            docserver::RegisterServer(docserver::ServerForm::InProcess, Wide(exeDir + "VQDocServer.dll")),
+            S_OK);
+    else
         EXPECT_EQ(
             RunForm(form == DocServerForm::Local ? "/RegServer" : "/UnregServer", "VQDocServer.exe").exitCode,
             0u);
-        return;
-    }
-    HMODULE server = LoadLibraryW(Wide(exeDir + "VQDocServer.dll").c_str());
-    ASSERT_NE(server, nullptr);
-    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
-    ASSERT_NE(function, nullptr);
-    EXPECT_EQ(function(), S_OK);
-    FreeLibrary(server);
 }
 
 ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HANDLE output,
@@ -110,9 +118,9 @@ void ServiceProcess::Start(bool untilShown) {
 
 std::string ServiceProcess::AnotherCopysBox() const {
     const Launched copy = Launch();
-    const HWND box = FirstBox(copy.id);
-    const std::string text = DialogText(box);
-    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    std::string text;
+    EXPECT_TRUE(WaitUntil([&] { return (text = BoxTextsOf(copy.id)).size() > 1; }, 20000)) << "no box";
+    for (HWND box : Dialogs(copy.id)) PostMessageW(box, WM_COMMAND, IDOK, 0);
     if (WaitForSingleObject(copy.process.get(), 20000) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "the other copy goes on";
         TerminateProcess(copy.process.get(), 1);
@@ -133,11 +141,6 @@ void ServiceProcess::Close() {
     EXPECT_EQ(exitCode, 0u);
 }
 
-std::string ServiceProcess::ViewText() const {
-    HWND view = Child(L"EDIT");
-    return view ? WindowText(view) : std::string();
-}
-
 std::vector<HWND> ServiceProcess::Windows(DWORD processId, const wchar_t* className) {
     std::vector<HWND> found;
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
@@ -148,44 +151,11 @@ std::vector<HWND> ServiceProcess::Windows(DWORD processId, const wchar_t* classN
     return found;
 }
 
-std::string ServiceProcess::DialogText(HWND box) {
-    HWND text = GetDlgItem(box, 0xFFFF);  // a message box's text
-    return text ? WindowText(text) : std::string();
-}
-
-HWND ServiceProcess::FirstBox(DWORD processId) {
-    HWND box = nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const std::vector<HWND> boxes = Dialogs(processId);
-            box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr && !DialogText(box).empty();
-        },
-        20000))
-        << "no message box";
-    return box;
-}
-
-std::string ServiceProcess::BoxTexts() const {
-    std::string texts;
-    for (HWND box : Dialogs(ProcessId())) texts += DialogText(box) + "\n";
-    return texts;
-}
+std::string ServiceProcess::BoxTexts() const { return BoxTextsOf(ProcessId()); }
 
 void ServiceProcess::DismissBoxes() const {
     for (HWND box : Dialogs(ProcessId())) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return Dialogs(ProcessId()).empty(); }, 10000));
-}
-
-size_t ServiceProcess::Children(const wchar_t* exeName) const {
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    size_t n = 0;
-    for (BOOL more = snapshot.valid() && Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry))
-        n += entry.th32ParentProcessID == ProcessId() && _wcsicmp(entry.szExeFile, exeName) == 0;
-    return n;
 }
 
 std::vector<DWORD> ServiceProcess::ServerProcesses() const {
@@ -240,8 +210,8 @@ double QueryRoundTrip(const ServiceProcess& service) {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     // Woken by the directory's changes, not by polling, which would take a core from the service.
-    UniqueChangeWatch changes(FindFirstChangeNotificationW(Wide(service.workDir).c_str(), FALSE,
-                                                           FILE_NOTIFY_CHANGE_FILE_NAME));
+    UniqueChangeWatch changes(
+        FindFirstChangeNotificationW(Wide(service.workDir).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
     service.Put("GETSTOCARTICOL.TXT", "A0001\r\n");
     const auto done = [&] {
         return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
@@ -273,8 +243,8 @@ std::string ExampleFile(const std::string& name) {
     return ReadWholeFile(std::string(VQ_EXAMPLES_DIR) + "/" + name);
 }
 
-std::vector<std::string> StampFreeLines(const std::string& text) {
-    std::vector<std::string> lines = SplitTextLines(text);
+TextList StampFreeLines(const std::string& text) {
+    TextList lines = SplitTextLines(text);
     const size_t at = kLine.size();  // kLine + "07.12.2026 10:39:27 " + ...
     for (std::string& line : lines)
         if (line.size() >= at + 20 && line[at + 2] == '.' && line[at + 5] == '.' && line[at + 10] == ' ' &&

@@ -1,5 +1,4 @@
-// One run of VQBroker.exe in a folder of its own, driven and watched from outside, for the
-// end-to-end tests, the service test and the benchmark alike.
+// VQBroker.exe run in a folder of its own, driven and watched from outside.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,26 +20,26 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 // A window's text, asked for by message: another process's window too.
 std::string WindowText(HWND window);
 
-// Which stand-in server is registered: VQDocServer.exe, VQDocServer.dll or none.
+// The stand-in server registered: VQDocServer.exe, VQDocServer.dll or none.
 enum class DocServerForm { Local, InProcess, None };
 
 class ServiceProcess : public WorkFolder {
 public:
-    // VQBroker.exe and, unless None, both stand-in servers (from serverBin, else the test's
-    // folder) copied to a fresh folder, form registered; a fresh workDir.
+    // VQBroker.exe and, unless None, both stand-in servers (from serverBin, else beside the test)
+    // copied to a fresh folder, form registered; a fresh workDir.
     explicit ServiceProcess(DocServerForm form = DocServerForm::Local, const std::string& serverBin = {});
-    ~ServiceProcess();  // also waits until no VQDocServer.exe of the folder runs
+    ~ServiceProcess();  // also waits for the folder's VQDocServer.exe to end
     void Register(DocServerForm form);
 
     void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
-    // The stand-in server's own settings beside its DLL, read each time a server is made.
+    // The stand-in server's own settings, read each time a server is made.
     void WriteServerIni(const std::string& content) const {
         WriteFileReplacing(exeDir + "VQDocServer.ini", content);
     }
 
     // Starts a copy and waits for its main window, shown, or only made (still in start-up).
     void Start(bool untilShown = true);
-    // Starts another copy, answers the box it shows and waits for it to end: the box's text.
+    // Starts another copy, answers its box and waits for its end: its BoxTexts().
     std::string AnotherCopysBox() const;
     struct Outcome {
         DWORD exitCode = STILL_ACTIVE;
@@ -57,20 +55,17 @@ public:
 
     HWND MainWindow() const { return window_; }
     HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
-    std::string ViewText() const;
-    // A process's top-level windows of a class; its message boxes, and a box's text.
+    // A process's top-level windows of a class; its message boxes.
     static std::vector<HWND> Windows(DWORD processId, const wchar_t* className);
     static std::vector<HWND> Dialogs(DWORD processId) { return Windows(processId, L"#32770"); }
-    static std::string DialogText(HWND box);
-    // The first box of a process once it has its text (which comes last); null after 20 s.
-    static HWND FirstBox(DWORD processId);
-    std::string BoxTexts() const;  // this copy's boxes, a text a line
-    void DismissBoxes() const;     // answers each with OK and waits until none is left
+    std::string BoxTexts() const;  // this copy's boxes, a text a line (a box's text comes last)
+    bool Boxed(const std::string& texts) const {  // BoxTexts() is texts within 20 s
+        return WaitUntil([&] { return BoxTexts() == texts; }, 20000);
+    }
+    void DismissBoxes() const;  // answers each with OK and waits until none is left
     DWORD ProcessId() const { return process_.id; }
     DWORD ThreadId() const { return process_.threadId; }  // the one that runs the window
-    // Running processes with this executable name (letter case ignored) that it started.
-    size_t Children(const wchar_t* exeName) const;
-    std::vector<DWORD> ServerProcesses() const;  // the running VQDocServer.exe of the folder
+    std::vector<DWORD> ServerProcesses() const;           // the running VQDocServer.exe of the folder
     bool ServersEnd(DWORD milliseconds) const {
         return WaitUntil([&] { return ServerProcesses().empty(); }, milliseconds);
     }
@@ -79,13 +74,13 @@ public:
     bool Gone(const std::string& name, DWORD milliseconds) const {
         return WaitUntil([&] { return !Exists(name); }, milliseconds);
     }
-    // Drops a request and waits until it is taken: proof that the service is polling.
+    // Drops a request and waits until it is taken: the service polls.
     bool Answers(const std::string& request = "GETLISTAGESTIUNI.TXT", const std::string& content = "") const {
         Put(request, content);
         return Gone(request, 20000);
     }
 
-    // LOG.TXT's StampFreeLines from line from on; whether line is there times times in 30 s.
+    // LOG.TXT's StampFreeLines from line from on; whether it holds line times times within 30 s.
     TextList Log(size_t from = 0) const;
     bool Logged(const std::string& line, size_t times = 1) const;
 
@@ -96,21 +91,13 @@ private:
         UniqueHandle process, thread;
         DWORD id = 0, threadId = 0;
     };
-    // A copy, not waited for: with an argument, a command-line form, its output to output.
+    // A copy, not waited for; with an argument, a command-line form writing to output.
     Launched Launch(const std::string& argument = {}, HANDLE output = nullptr,
                     const std::string& program = "VQBroker.exe") const;
 
     DocServerForm form_;
     Launched process_;
     HWND window_ = nullptr;
-};
-
-// A suite whose tests run in order against one ServiceProcess, started and closed by tests.
-class ServiceScenario : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { service = std::make_unique<ServiceProcess>(); }
-    static void TearDownTestSuite() { service.reset(); }
-    static inline std::unique_ptr<ServiceProcess> service;
 };
 
 // An existing file opened as another program holds it, sharing only share.
@@ -123,8 +110,8 @@ std::string ReadShared(const std::string& path);
 // The identity of the file at path; empty when there is no such file.
 FileIdentity IdentityOf(const std::string& path);
 
-// Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until the request is gone and
-// STOCARTICOL.TXT is a new file; negative when that does not happen within ten seconds.
+// Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until it is gone and STOCARTICOL.TXT
+// is a new file; negative after ten seconds.
 double QueryRoundTrip(const ServiceProcess& service);
 
 // Names path as a trace's file (a value under HKLM\Software\VQBroker) while this lives.
@@ -144,8 +131,8 @@ private:
 extern const std::string kOneOrder;
 std::string ExampleFile(const std::string& name);
 
-// The lines of a log text with each time stamp ("DD.MM.YYYY hh:mm:ss ") shown as "<stamp> ",
-// so that lines compare exactly across runs; kLine and kStamped begin a line so shown.
-std::vector<std::string> StampFreeLines(const std::string& text);
+// A log text's lines, each time stamp ("DD.MM.YYYY hh:mm:ss ") shown as "<stamp> " so that lines
+// compare across runs; kLine and kStamped begin a line so shown.
+TextList StampFreeLines(const std::string& text);
 inline const std::string kLine = "Ver. 3.1 -  ", kStamped = kLine + "<stamp> ";
 size_t CountLines(const TextList& lines, const std::string& line);

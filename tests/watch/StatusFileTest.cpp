@@ -8,8 +8,17 @@
 namespace {
 
 TEST(StatusFileTest, WrittenInTheSettingsFormAndJudgedForMonitoring) {
-    ServiceStatus status{"3.1.0", "serviciu", "07.12.2026 09:05:03", "07.12.2026 09:15:03", true,
-                         "COMANDA_1.TXT", "07.12.2026 09:15:01", 12, 3, "Linia 1\r\nLinia 2", ""};
+    ServiceStatus status{"3.1.0",
+                         "serviciu",
+                         "07.12.2026 09:05:03",
+                         "07.12.2026 09:15:03",
+                         true,
+                         "COMANDA_1.TXT",
+                         "07.12.2026 09:15:01",
+                         12,
+                         3,
+                         "Linia 1\r\nLinia 2",
+                         ""};
     const std::string text = FormatStatusFile(status);
     EXPECT_EQ(text,
               "[Stare]\r\nVersiune=3.1.0\r\nForma=serviciu\r\nPornit=07.12.2026 09:05:03\r\n"
