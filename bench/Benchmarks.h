@@ -16,6 +16,10 @@ Figure FailedWaitFigure();
 // The real program from outside: the round trip of a query (7) and a backlog (8), with
 // "RaspunsImediat" off and on.
 std::vector<Figure> ServeFigures();
+class ServiceProcess;
+// Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until it is gone and STOCARTICOL.TXT
+// is a new file; negative after ten seconds.
+double QueryRoundTrip(const ServiceProcess& service);
 // The real program for twenty days of 5,000 requests (9): memory and request time at the
 // end against the second day, LOG.TXT one day, LOGURI seven.
 std::vector<Figure> MonthsFigures();

@@ -77,6 +77,32 @@ double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
 
 }  // namespace
 
+double QueryRoundTrip(const ServiceProcess& service) {
+    // Each answer is a new file in the old one's place.
+    const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    // Woken by the directory's changes, not by polling, which would take a core from the service.
+    UniqueChangeWatch changes(
+        FindFirstChangeNotificationW(Wide(service.workDir).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+    service.Put("GETSTOCARTICOL.TXT", "A0001\r\n");
+    const auto done = [&] {
+        return !service.Exists("GETSTOCARTICOL.TXT") && service.Exists("STOCARTICOL.TXT") &&
+               !(IdentityOf(service.Path("STOCARTICOL.TXT")) == before);
+    };
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    bool answered = done();
+    for (ULONGLONG now = GetTickCount64(); !answered && now < deadline; now = GetTickCount64()) {
+        WaitForSingleObject(changes.get(), DWORD(std::min<ULONGLONG>(deadline - now, 50)));
+        FindNextChangeNotification(changes.get());
+        answered = done();
+    }
+    QueryPerformanceCounter(&end);
+    return answered ? double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) : -1;
+}
+
+
 std::vector<Figure> ServeFigures() {
     ServiceProcess service(DocServerForm::InProcess);
     const TraceNamed trace(L"RequestTrace", service.exeDir + "requests.txt");

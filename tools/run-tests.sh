@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the portable text logic natively under sanitizers; the 32-bit
-# and 64-bit Windows builds under Wine, each in a prefix of its own; the program as a Windows
-# service (tools/service-test.sh) and the Windows packages (tools/package-test.sh), each in
-# prefixes of their own; and a short run of every fuzz target. The builds come first, one
-# after the other with every core; the test groups then run side by side, since under Wine
-# they mostly wait for the program and its timer. Each group's output goes to
-# build/test-logs/ and is printed when all are done; the last line is "N passed, N failed",
-# counting ctest's test programs and the service, package and fuzz tests one each.
+# Builds and runs every test: the text logic natively under sanitizers; both Windows builds under
+# Wine, each in its own prefix; the service test, the package test and a short fuzz run. The builds
+# come first with every core; the groups then run side by side (under Wine they mostly wait). Each
+# group's output goes to build/test-logs/; the last line is "N passed, N failed", counting ctest's
+# programs and the service, package and fuzz tests one each.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1

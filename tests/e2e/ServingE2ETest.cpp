@@ -158,23 +158,4 @@ TEST_F(ServingE2ETest, ExportFromTheCommandLineIsTheButtonOfTheRunningCopy) {
     EXPECT_EQ(service->Log(before), TextList{kStamped + " ... Import solduri parteneri "});
 }
 
-// "RaspunsImediat=D": answers come at once, five times as fast as when the copy polls.
-TEST(ServingE2E, ImmediateAnswersComeFiveTimesAsFastAsPolledOnes) {
-    ServiceProcess service;
-    double seconds[2] = {};  // a query's mean round trip: polled, immediate
-    for (bool immediate : {false, true}) {
-        service.WriteIni(service.DefaultIni(immediate ? "RaspunsImediat=D\r\n" : ""));
-        service.Start();
-        const int count = immediate ? 20 : 5;
-        for (int i = 0; i < count; ++i) {
-            const double trip = QueryRoundTrip(service);
-            EXPECT_GE(trip, 0) << "unanswered";
-            seconds[immediate] += trip / count;
-        }
-        service.Close();
-    }
-    EXPECT_LE(seconds[1] * 5, seconds[0])
-        << "immediate " << seconds[1] << " s, polled " << seconds[0] << " s";
-}
-
 }  // namespace

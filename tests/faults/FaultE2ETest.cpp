@@ -1,5 +1,4 @@
-// Faults met by the real program, each test with a copy of its own on stand-in server settings
-// that bring them about.
+// Faults met by the real program, brought about by the stand-in server's settings.
 #include <gtest/gtest.h>
 
 #include "base/BrokerError.h"
@@ -23,14 +22,14 @@ protected:
     ServiceProcess service;
 };
 
-// Closed during a server call, the copy finishes the call (on its settings: the stock is MAG1's)
-// and ends with 0; a query dropped meanwhile waits.
+// Closed during a server call, the copy finishes it (the stock is MAG1's, as set) and ends with
+// 0; a query dropped meanwhile waits.
 TEST_F(FaultE2ETest, CloseDuringAServerCallWaitsForIt) {
     const struct {
         const char* call;     // the server's call that waits
         const char* request;  // dropped to make the call; "" the button; nullptr the start itself
-        const char* file;     // what the call leaves, in the working directory: its lines,
-        size_t lines;         // and how its last line ends
+        const char* file;     // what the call leaves: its lines
+        size_t lines;         // and its last line's end
         std::string end;
     } cases[] = {
         {"SetFirmaLucru", nullptr, "LOG.TXT", 0, ""},
@@ -78,9 +77,8 @@ TEST_F(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
     EXPECT_EQ(service.BoxTexts(), "");
 }
 
-// The journal names the package in hand as the server got it, once its writer let go: after a
-// crash in the server's call the next run sets it aside unserved when it can read the journal;
-// till then packages wait and queries go on.
+// After a crash in a package's call the next run sets the package aside unserved once it can
+// read the journal; till then packages wait and queries go on.
 TEST_F(FaultE2ETest, PackageInHandAtACrashIsSetAsideOnceTheNextRunCanReadTheJournal) {
     Start("WaitMethods=GenComenzi\r\nWaitMs=20000");
     UniqueFile writer = Writing(service.Path("COMANDA_6.TXT"), kOneOrder);
@@ -95,7 +93,7 @@ TEST_F(FaultE2ETest, PackageInHandAtACrashIsSetAsideOnceTheNextRunCanReadTheJour
     writer.reset();
     ASSERT_TRUE(ServerWaits());
     service.Kill();
-    // Its server's call goes on: cut short, so that its window is not taken for a later one's.
+    // Its call goes on: cut short, lest its window be taken for a later one's.
     PostMessageW(FindWindowW(L"VQDocServerWait", nullptr), WM_CLOSE, 0, 0);
     EXPECT_EQ(service.RunForm("/status").exitCode, 1u);  // STARE.TXT is fresh, its writer gone
 
@@ -120,8 +118,7 @@ TEST_F(FaultE2ETest, PackageInHandAtACrashIsSetAsideOnceTheNextRunCanReadTheJour
     EXPECT_FALSE(service.Exists(kJournalFileName));
 }
 
-// The stand-in server in its own process, ending between requests, inside a call, or busy,
-// as a real application's server does.
+// The stand-in server's process ending between requests, inside a call, or busy.
 using ServerProcessE2ETest = FaultE2ETest;
 
 // The lines of the stand-in's books of orders; kOneOrder adds one.
@@ -147,10 +144,10 @@ TEST_F(ServerProcessE2ETest, ServerEndedBetweenRequestsCostsTheNextOneNothing) {
     EXPECT_NE(service.ServerProcesses(), first);
 }
 
-// A death in a call that cannot have reached the books costs a request nothing: a new server
-// serves it once; a busy server at the start is waited for. A death in the call that makes the
-// orders, before or after their writing (the caller cannot tell), sets the package aside with a
-// warning; one that kills every server sets it aside at its third try.
+// A death in a call that cannot have reached the books costs nothing: a new server serves the
+// request once; a busy server is waited for. A death in the call that makes the orders, before
+// or after their writing, sets the package aside with a warning; one that kills every server
+// sets it aside at its third try.
 TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithAWarning) {
     const std::string warning =
         "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "

@@ -1,5 +1,4 @@
-// The real VQBroker.exe under Wine's Service Control Manager; run by tools/service-test.sh
-// in a prefix of its own (an auto-start service starts with every process of its prefix).
+// The real VQBroker.exe under Wine's Service Control Manager, in a prefix of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,9 +35,8 @@ bool Control(DWORD control) {  // 0: start it
                    : StartServiceW(service.get(), 0, nullptr) != 0;
 }
 
-// Stops (STOP) or continues (CONT) the stand-in server's Wine process as a signal from outside
-// does; the Unix command line names the folder's own copy. Wine gives no exit code of a Unix
-// program, so pkill's goes to a file.
+// Sends STOP or CONT to the folder's stand-in server process; Wine gives no Unix program's
+// exit code, so pkill's goes to a file.
 bool SignalServer(const ServiceProcess& service, const std::string& signal) {
     std::string folder = service.exeDir.substr(0, service.exeDir.size() - 1);
     folder = folder.substr(folder.find_last_of('\\') + 1);
@@ -128,9 +126,9 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
               (TextList{started, "E Baza de date nu raspunde", stopped, started, stopped}));
 }
 
-// A hung server (its process stopped): the call in hand is in STARE.TXT with an alert and one
-// Event Log warning; a stop ends it within about a minute with exit 0; once the server goes on,
-// the next start sets the package aside unserved, and quick restarts come back every time.
+// A hung server: the call in hand is in STARE.TXT with an alert and one Event Log warning; a stop
+// ends within about a minute with exit 0; the next start sets the package aside unserved, and
+// quick restarts come back every time.
 TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
     auto status = [&](const char* key) {

@@ -110,10 +110,6 @@ std::string ReadShared(const std::string& path);
 // The identity of the file at path; empty when there is no such file.
 FileIdentity IdentityOf(const std::string& path);
 
-// Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until it is gone and STOCARTICOL.TXT
-// is a new file; negative after ten seconds.
-double QueryRoundTrip(const ServiceProcess& service);
-
 // Names path as a trace's file (a value under HKLM\Software\VQBroker) while this lives.
 class TraceNamed {
 public:
