@@ -1,4 +1,4 @@
-// Start-up: the settings, the server's configuration and its retries, the single instance.
+// Start-up: settings, the server's configuration and retries, the single instance.
 #include <functional>
 #include <thread>
 
@@ -15,9 +15,9 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
     const std::string noCompany = "Nu ai precizat in VQBroker.Ini firma de lucru";
     struct Case {
         const char* behaviour;
-        const char* settings;  // after the working directory; nullptr: no settings file
-        bool refused;          // the server refuses the company
-        std::string calls;     // after "SetTipIDPartener(CODINTERN) ", which always comes first
+        const char* settings;  // after the working directory; nullptr: no file
+        bool refused;          // the company
+        std::string calls;     // after "SetTipIDPartener(CODINTERN) ", always first
         TextList logged = {};
     } cases[] = {
         {"internal codes, nothing logged",
@@ -55,20 +55,20 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         EXPECT_EQ(NewLines(), c.logged);
         EXPECT_EQ(broker.FWorkDir, c.settings ? workDir : "?");
     }
-    EXPECT_FALSE(Exists("ERORI.TXT"));  // refusals at start-up go to the log only
+    EXPECT_FALSE(Exists("ERORI.TXT"));
 }
 
-std::string gCreationError;  // what a server that cannot be made raises
+std::string gCreationError;  // raised by a server that cannot be made
 
-// Whichever step fails, requests wait and the steps are retried every 30 s; a failure is told
-// once (a new one once more), and the first success says so and serves.
+// Whichever step fails, requests wait and the steps are retried every 30 s; each new failure is
+// told once, and the first success says so and serves.
 TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     const auto create = broker.FCreateServer;
     struct Case {
         const char* behaviour;
-        std::function<void(const char*)> fail;  // fails with this text, or works with none
-        std::string told = "";                  // what the Event Log says before the text
-        bool linesLogged = false;               // the text is a line of the server's error list
+        std::function<void(const char*)> fail;  // with this text; nullptr: works
+        std::string told = "";                  // the Event Log's text before it
+        bool linesLogged = false;               // the text is an error list line
     } cases[] = {
         {"the server cannot be made",
          [&](const char* text) {
@@ -114,7 +114,7 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
         EXPECT_EQ(creations, tries + 2);
         EXPECT_TRUE(Exists("COMANDA_1.TXT"));
         EXPECT_TRUE(Exists("GETSTOC.TXT"));
-        EXPECT_EQ(server.CallsText().find("SetLunaLucru"), std::string::npos);  // nothing handed over
+        EXPECT_EQ(server.CallsText().find("SetLunaLucru"), std::string::npos);
         c.fail(nullptr);
         uptimeMs += 30000;
         broker.TimerTimer();
@@ -138,8 +138,8 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     }
 }
 
-// One copy a machine: a window copy gives up at once while another holds either name (older versions
-// take only the plain one); a restarted service waits for the one ending; each lets go when it goes.
+// One copy a machine: a window copy gives up at once while another holds either name (older ones
+// take the plain one only); a service copy waits for it to end.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {
         SCOPED_TRACE(Ansi(name));
@@ -151,13 +151,13 @@ TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
             ReleaseMutex(mutex.get());
         });
         WaitForSingleObject(taken.get(), 5000);
-        EXPECT_FALSE(SingleInstance().Take(0)) << "a window copy gives up at once";
+        EXPECT_FALSE(SingleInstance().Take(0));
         SingleInstance service;
-        EXPECT_TRUE(service.Take(5000)) << "a service copy waits";
+        EXPECT_TRUE(service.Take(5000));
         other.join();
     }
     EXPECT_TRUE(SingleInstance().Take(0));
-    EXPECT_TRUE(SingleInstance().Take(0)) << "a copy lets go when it goes";
+    EXPECT_TRUE(SingleInstance().Take(0));  // the first let go
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// LOG.TXT and its history in LOGURI; the server's error list reported to the log and ERORI.TXT.
+// LOG.TXT and its history in LOGURI; the server's error list to the log and ERORI.TXT.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
@@ -13,17 +13,17 @@ namespace {
 
 using LogTest = BrokerTest;
 
-// Gives the file a last write at a local time of the service's clock.
+// Sets the file's last write to a local time.
 void Written(const std::string& path, const LocalTime& time) {
     FILETIME written{};
     ASSERT_TRUE(FileTimeOf(time, written));
     ASSERT_TRUE(SetFileTime(Hold(path, 0, FILE_WRITE_ATTRIBUTES).get(), nullptr, nullptr, &written));
 }
 
-// Lines are appended to the one file the run made: a rewrite would give it a new identity.
+// Appended to the one file the run made: a rewrite would change its identity.
 TEST_F(LogTest, LogTxtHoldsEveryLinePrefixedAndIsOnlyAppendedTo) {
     Start();
-    EXPECT_FALSE(Exists("LOG.TXT")) << "a start with good settings logs nothing";
+    EXPECT_FALSE(Exists("LOG.TXT"));  // good settings log nothing
     broker.LogMessage("");
     broker.LogMessage("Au fost generate 3 comenzi in baza de date ");
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  \r\nVer. 3.1 -  Au fost generate 3 comenzi in baza de date \r\n");
@@ -43,11 +43,11 @@ TEST_F(LogTest, LogTxtChangedFromOutsideIsWrittenBackWhole) {
     Put("LOG.TXT", "changed");
     broker.FormDestroy();
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(Log().size(), 2u) << "the stop adds no line";
+    EXPECT_EQ(Log().size(), 2u);  // the stop adds no line
 }
 
-// LOG.TXT gets all of a busy day; memory keeps its newest half megabyte or so, from a line's
-// start, which is what a LOG.TXT deleted from outside gets back.
+// LOG.TXT gets a whole busy day; memory keeps about its newest half megabyte from a line's start,
+// which a deleted LOG.TXT gets back.
 TEST_F(LogTest, BusyDayLeavesMemoryOnceLogTxtHasIt) {
     Start();
     for (int i = 0; i < 1100; ++i) broker.LogMessage(std::string(1000, 'z'));
@@ -72,8 +72,8 @@ TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) 
     EXPECT_FALSE(DirectoryExists(Path("LOGURI")));
 }
 
-// At a run's first save the earlier run's LOG.TXT goes to LOGURI, named after its first
-// time stamp, else its last write; a name taken is never written over.
+// A run's first save moves the earlier LOG.TXT to LOGURI, named by its first stamp, else its last
+// write; a taken name is never written over.
 TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     const std::string earlier =
         "Ver. 3.1 -  Nu ai precizat in VQBroker.Ini firma de lucru\r\n"
@@ -99,7 +99,7 @@ TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  third run\r\n");
 }
 
-// LOG.TXT holds the current day only, in memory too; a view still has the day before.
+// LOG.TXT holds the current day only, memory too; the view still has the day before.
 TEST_F(LogTest, FirstLineOfANewDayStartsANewLogTxtAndKeepsTheDayBefore) {
     Start();
     today = {2026, 12, 7, 23, 59, 58};
@@ -114,15 +114,14 @@ TEST_F(LogTest, FirstLineOfANewDayStartsANewLogTxtAndKeepsTheDayBefore) {
     EXPECT_EQ(Read("LOGURI\\LOG_2026-12-07_235958.TXT"), dayBefore);
     EXPECT_EQ(broker.RecentLog(), dayBefore + broker.LogText());
 
-    DeleteFileQuietly(Path("LOG.TXT"));  // from outside: it comes back with the current day only
+    DeleteFileQuietly(Path("LOG.TXT"));  // comes back with the current day only
     broker.LogMessage("later");
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     EXPECT_EQ(Log().size(), 2u);
-    broker.TimerTimer();  // the folder is the service's own: no request there
+    broker.TimerTimer();  // LOGURI holds no request
     EXPECT_EQ(server.CallsText(), "");
 
-    // A reader that does not share deletion holds it across midnight: the day goes on in it
-    // until it can be moved, and the new day starts LOG.TXT anew.
+    // Held across midnight: the day goes on in it until it can be moved.
     const std::string day = broker.LogText();
     const std::string b =
         "Ver. 3.1 -  b\r\nVer. 3.1 -  09.12.2026 00:00:00  ... Nu pot muta LOG.TXT in "
@@ -152,7 +151,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
     Put("LOG.TXT", "Ver. 3.1 -  07.12.2026 08:00:00 ... o rulare anterioara\r\n");
     Start();
     broker.LogMessage("one");
-    // Three days ago is too old, two days ago over the cap, anything else not the service's.
+    // Three days ago too old, two days ago over the cap, the rest not the service's.
     EXPECT_EQ(
         FolderNames(Path("LOGURI")),
         (TextList{"LOG_2026-01-01_000000.TXT.bak", "LOG_2026-12-03_120000.TXT", "LOG_2026-12-06_120000.TXT",
@@ -195,8 +194,8 @@ TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     EXPECT_EQ(Log().back(), "only on screen");
 }
 
-// Held by a reader that denies writing, and read-only (which Wine lets root write): the lines
-// wait in memory, the save is tried once a second and always at the stop, warned of once.
+// Held and read-only (Wine lets root write those): lines wait in memory, the save is retried once
+// a second and at the stop, warned of once.
 TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;
@@ -214,7 +213,7 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     reader.reset();
     SetReadOnly(Path("LOG.TXT"), false);
     broker.Tick();
-    EXPECT_EQ(Read("LOG.TXT"), saved) << "tried again within the second";
+    EXPECT_EQ(Read("LOG.TXT"), saved);  // not retried within the second
     broker.FormDestroy();
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     const std::string said =
@@ -225,7 +224,7 @@ TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
 
 using ServerErrorsTest = BrokerTest;
 
-// The lines are logged before the file is written, so a file that cannot be written loses none.
+// Lines are logged before the file is written, so an unwritable file loses none.
 TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
     Start();
     const FakeList two = FakeList::Of({"Linia 2: articol necunoscut", "Linia 5: pret gresit"});

@@ -1,4 +1,4 @@
-// Error-file naming, the time stamp, and the names and retention of the log's history.
+// Error-file names, the time stamp, the log history's names and retention.
 #include <gtest/gtest.h>
 
 #include <tuple>

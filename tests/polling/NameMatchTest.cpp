@@ -1,12 +1,12 @@
-// Which names a request row may serve, error-file names, and a refused package's ".ERR" name.
+// Names a request row may serve, error-file names, a refused package's ".ERR" name.
 #include <gtest/gtest.h>
 
 #include "polling/NameMatch.h"
 
 namespace {
 
-// "*" stands for any run, the empty one too; only a to z fold. A name found by its 8.3 short
-// name only (COMANDA_1.TXTOLD) does not match.
+// "*" is any run, the empty one too; only a to z fold. A match by 8.3 short name only
+// (COMANDA_1.TXTOLD) is none.
 TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
     struct Case {
         const char* name;
@@ -39,8 +39,7 @@ TEST(NameMatchTest, LongNameMustMatchThePatternWithoutRegardToCase) {
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
 }
 
-// A name holding "ERORI.TXT" (any case) is an error file; a refused package's first ".TXT"
-// (any case) becomes ".ERR", or ".ERR" is added.
+// Holding "ERORI.TXT" (any case) marks an error file; the first ".TXT" becomes ".ERR", or it is added.
 TEST(NameMatchTest, ErrorFileNamesAndSetAsideNames) {
     struct Case {
         const char* name;

@@ -9,18 +9,7 @@
 
 namespace {
 
-class PackageMemoryTest : public BrokerTest {
-protected:
-    // The journal of a service that died while the package was in its handler's hands.
-    void DiedServing(const std::string& name, std::vector<PassedOver> passedOver = {}) {
-        const FileState now = StateAt(Path(name));
-        ASSERT_TRUE(now.found) << name;
-        PackageJournal crashed;
-        crashed.inHand = PackageStamp{name, now.size, now.lastWrite};
-        crashed.passedOver = std::move(passedOver);
-        Put(kJournalFileName, FormatJournal(crashed));
-    }
-};
+using PackageMemoryTest = BrokerTest;
 
 TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainButANewFileOfItsNameIs) {
     Start();
@@ -39,7 +28,7 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainBu
     EXPECT_FALSE(Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CallsOfATick(broker), "");
     EXPECT_EQ(Log().size(), 9u);       // the undeletable one logged once
-    Put("PARTENER_1.TXT", "P;1\r\n");  // a new file under a remembered name is new
+    Put("PARTENER_1.TXT", "P;1\r\n");  // a new file of a remembered name is new
     SetReadOnly(Path("PARTENER_1.TXT"), true);
     broker.TimerTimer();
     SetReadOnly(Path("PARTENER_1.TXT"), false);
@@ -52,7 +41,7 @@ TEST_F(PackageMemoryTest, AcceptedPackageThatCannotBeDeletedIsNeverServedAgainBu
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists("COMANDA_1.ERR"));
 
-    SetReadOnly(Path("COMANDA_1.TXT"), false);  // the deletion is tried again on every tick
+    SetReadOnly(Path("COMANDA_1.TXT"), false);  // deletion retried each tick
     EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));
     EXPECT_FALSE(Exists(kJournalFileName));
@@ -62,17 +51,17 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     Start();
     server.failures["GenFacturi"] = {E_FAIL, "Eroare server"};
     Put("FACTURA_1.TXT", OrderPackage());
-    // A reader that does not share deletion keeps it from being renamed.
+    // A reader not sharing deletion keeps it from being renamed.
     UniqueFile reader = Hold(Path("FACTURA_1.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(reader.valid());
     EXPECT_THROW(broker.TimerTimer(), BrokerError);
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
     EXPECT_FALSE(Exists("FACTURA_1.ERR"));
     EXPECT_EQ(Log().back(), Stamp() + " ... Nu pot pune deoparte pachetul FACTURA_1.TXT");
-    EXPECT_EQ(CallsOfATick(broker), "");  // tried again, never served or logged again
+    EXPECT_EQ(CallsOfATick(broker), "");  // retried, never served or logged again
     EXPECT_TRUE(Exists("FACTURA_1.TXT"));
 
-    SecondRun restart(broker);  // the journal carries it across a restart
+    SecondRun restart(broker);  // the journal carries it over
     reader.reset();
     EXPECT_EQ(CallsOfATick(restart.broker), "");
     EXPECT_EQ(Read("FACTURA_1.ERR"), OrderPackage());
@@ -82,26 +71,12 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
     EXPECT_FALSE(broker.FBusy);
 }
 
-TEST_F(PackageMemoryTest, PackageInHandWhenTheServiceDiedIsSetAsideUnserved) {
-    Put("COMANDA_1.TXT", OrderPackage());
-    Put("FACTURA_1.TXT", OrderPackage());
-    DiedServing("COMANDA_1.TXT");
-    Start();
-    broker.TimerTimer();
-    EXPECT_EQ(
-        Log(),
-        (TextList{Stamp() + " ... Pachetul COMANDA_1.TXT a fost intrerupt la oprire si a fost pus deoparte",
-                  "", "", Stamp() + " ... Deschid pachetul cu facturi",
-                  "Au fost generate 0 facturi in baza de date "}));
-    EXPECT_EQ(Read("COMANDA_1.ERR"), OrderPackage());
-    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
-    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) SetPachet(4) GenFacturi GetNrFacturi");
-    EXPECT_FALSE(Exists(kJournalFileName));
-}
-
 TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
+    // The journal of a run that died serving it, before it changed.
     Put("COMANDA_1.TXT", OrderPackage());
-    DiedServing("COMANDA_1.TXT", {{{"ARTICOL_GONE.TXT", 1, 2}}});
+    const FileState then = StateAt(Path("COMANDA_1.TXT"));
+    Put(kJournalFileName, FormatJournal({PackageStamp{"COMANDA_1.TXT", then.size, then.lastWrite},
+                                         {{{"ARTICOL_GONE.TXT", 1, 2}}}}));
     Put("COMANDA_1.TXT", OrderPackage() + "D;2\r\n");
     Start();
     broker.TimerTimer();
@@ -123,7 +98,7 @@ TEST_F(PackageMemoryTest, NoPackageIsHandedOverWhileTheJournalCannotBeWritten) {
     EXPECT_EQ(Log(), (TextList{Stamp() + " ... Nu pot scrie jurnalul VQBROKER.JNL"}));
 
     ASSERT_TRUE(RemoveDirectoryW(Wide(blocker).c_str()));
-    EXPECT_EQ(CallsOfATick(broker), "") << "a failed save tried again within the second";
+    EXPECT_EQ(CallsOfATick(broker), "");  // not retried within the second
     uptimeMs += 1000;
     EXPECT_EQ(CallsOfATick(broker), "SetLunaLucru(2026,12) SetPachet(4) GenComenzi GetNrComenzi");
     EXPECT_FALSE(Exists("COMANDA_1.TXT"));

@@ -1,4 +1,4 @@
-// The tick: a stop, names that are no requests, the busy flag, disposal, outages, the watch.
+// The tick: stop, non-requests, busy flag, disposal, outages, the watch.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +10,7 @@ namespace {
 
 using PollCycleTest = BrokerTest;
 
-// Without "RaspunsImediat" no watch; after a stop, no request and no outage.
+// Without "RaspunsImediat" no watch; after a stop no request, no outage.
 TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
     Start();
     EXPECT_EQ(broker.ChangeEvent(), nullptr);
@@ -23,15 +23,15 @@ TEST_F(PollCycleTest, AfterAStopATickServesNothingAndLogsNoOutage) {
     EXPECT_EQ(Log(), TextList{});
 }
 
-// Error-file names, even one that the search returns first, hold up no package of their kind,
-// nor of the next row; a query-named directory is none; a package-named one ends the tick.
+// Error files, even found first, hold up no package; a query-named directory is skipped, a
+// package-named one ends the tick.
 TEST_F(PollCycleTest, EntriesThatAreNoRequestsAreLeftWhereTheyAre) {
     Start();
     for (const char* name : {"COMANDA_ERORI.TXT", "COMANDA_X.TXT", "FACTURA_1.TXT"})
         Put(name, OrderPackage());
     WIN32_FIND_DATAW first;
     UniqueFind search(FindFirstFileW(Wide(Path("COMANDA_*.TXT")).c_str(), &first));
-    ASSERT_EQ(Ansi(first.cFileName), "COMANDA_ERORI.TXT") << "the error file must come first";
+    ASSERT_EQ(Ansi(first.cFileName), "COMANDA_ERORI.TXT");
     broker.TimerTimer();
     EXPECT_EQ(broker.FCurrentRequest, "COMANDA_X.TXT");
     broker.TimerTimer();
@@ -60,8 +60,7 @@ TEST_F(PollCycleTest, RequestsWaitWhileBusy) {
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
 }
 
-// Raised and refused packages are set aside as ".ERR" over an older one, the handler's error
-// leaving the tick; a query goes under its table's name whether or not its handler raised.
+// Raised and refused packages become ".ERR" over an older one; a query goes, raised or not.
 TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheirHandlersDid) {
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
@@ -77,7 +76,7 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     server.errors = FakeList::Of({"Linia 2 gresita"});
     Put("comanda_7.ERR", "old");
     Put("comanda_7.txt", OrderPackage());
-    broker.TimerTimer();  // the busy flag cleared
+    broker.TimerTimer();  // busy flag cleared
     EXPECT_EQ(Read("ERORI_comanda_7.TXT"), "Linia 2 gresita\r\n");
     for (const std::string name : {"COMANDA_1", "comanda_7"}) {
         EXPECT_EQ(Read(name + ".ERR"), OrderPackage());
@@ -91,8 +90,7 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-// Requests and lines wait for the directory to come back: each outage is logged once, and its
-// line reaches LOG.TXT there, not in the folder moved away.
+// Requests and lines wait for the directory: each outage logged once, into the LOG.TXT come back.
 TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;
@@ -110,11 +108,11 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
         broker.TimerTimer();
         broker.TimerTimer();
         EXPECT_EQ(server.calls.size(), calls);
-        EXPECT_FALSE(DirectoryExists(workDir));  // no folder is made for the lines
+        EXPECT_FALSE(DirectoryExists(workDir));  // none made for the lines
         EXPECT_EQ(ReadWholeFile(Away() + "\\LOG.TXT"), saved);
         ASSERT_TRUE(BringBack());
         expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
-        broker.TimerTimer();  // the next package
+        broker.TimerTimer();
         expected.insert(expected.end(), served.begin(), served.end());
     }
     broker.TimerTimer();
@@ -125,7 +123,7 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     for (const char* name : {"COMANDA_1.TXT", "COMANDA_2.TXT", "COMANDA_3.TXT"}) EXPECT_FALSE(Exists(name));
 }
 
-// Each tick of an outage starts the emergency script, unless its last run still runs.
+// Each outage tick runs the emergency script, unless its last run still runs.
 TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
     const std::string script = exeDir + "Avarie.bat", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
     WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" +
@@ -143,7 +141,7 @@ TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
             return CountLines(Log(), run) == 2;
         },
         15000));
-    EXPECT_TRUE(WaitUntil([&] { return ReadShared(done) == "x\r\nx\r\n"; }, 15000));  // before the folders go
+    EXPECT_TRUE(WaitUntil([&] { return ReadShared(done) == "x\r\nx\r\n"; }, 15000));
 }
 
 TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
@@ -160,7 +158,7 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     EXPECT_EQ(CallsOfATick(broker), "");
 }
 
-// "RaspunsImediat": the working directory's watch, set up by the first tick.
+// "RaspunsImediat": the directory's watch, set up by the first tick.
 class ImmediateAnswersTest : public BrokerTest {
 protected:
     void SetUp() override {
@@ -169,7 +167,7 @@ protected:
         Start();
         broker.Tick();
     }
-    // The wake-ups that the service's own writes cause (up to ten), each handled.
+    // Wake-ups from the service's own writes (up to ten), each handled.
     int OwnWakeUps() {
         int changes = 0;
         for (; changes < 10 && WaitForSingleObject(broker.ChangeEvent(), 300) == WAIT_OBJECT_0; ++changes)
@@ -178,7 +176,7 @@ protected:
     }
 };
 
-// The service's own writes (the answers, LOG.TXT) wake the watch once or twice, then no more.
+// Its own writes (answers, LOG.TXT) wake the watch at most twice.
 TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
     ASSERT_NE(broker.ChangeEvent(), nullptr);
     EXPECT_FALSE(broker.TickDue());
@@ -197,7 +195,7 @@ TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
     EXPECT_FALSE(broker.TickDue());
 }
 
-// A directory that goes takes the watch with it; back, or made anew, it is watched again.
+// A directory gone takes the watch; back, or made anew, it is watched again.
 TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     ASSERT_TRUE(TakeAway());
     broker.Tick();
@@ -205,7 +203,7 @@ TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     ASSERT_TRUE(BringBack());
     broker.Tick();
     EXPECT_NE(broker.ChangeEvent(), nullptr);
-    ASSERT_TRUE(TakeAway());  // and made anew between two ticks: watched within a few seconds
+    ASSERT_TRUE(TakeAway());  // made anew between two ticks
     ASSERT_TRUE(CreateDirectoryW(Wide(workDir).c_str(), nullptr));
     uptimeMs += 3000;
     broker.Tick();
@@ -213,7 +211,7 @@ TEST_F(ImmediateAnswersTest, DirectoryThatGoesAndComesBackIsWatchedAgain) {
     EXPECT_EQ(WaitForSingleObject(broker.ChangeEvent(), 5000), WAIT_OBJECT_0);
 }
 
-// Read-only, its ".ERR" name a folder: served again by the timer, not by its own writes' wake-ups.
+// Read-only, its ".ERR" name a folder: served again by the timer, not by its own wake-ups.
 TEST_F(ImmediateAnswersTest, RequestLeftInPlaceIsServedAgainByTheTimerOnly) {
     server.ok["SetLunaLucru"] = 0;
     ASSERT_TRUE(CreateDirectoryW(Wide(Path("COMANDA_1.ERR")).c_str(), nullptr));
@@ -235,7 +233,7 @@ TEST_F(ImmediateAnswersTest, RequestLeftInPlaceIsServedAgainByTheTimerOnly) {
     }
 }
 
-// Each try to replace a LOG.TXT held from outside, once a second, wakes the watch once.
+// Each try (once a second) to replace a held LOG.TXT wakes the watch once.
 TEST_F(ImmediateAnswersTest, HeldLogTxtWakesTheWatchOnceASecond) {
     Put("LOG.TXT", "");
     UniqueFile reader = Hold(Path("LOG.TXT"), FILE_SHARE_READ | FILE_SHARE_WRITE);

@@ -1,9 +1,9 @@
-// Server rows for the query tests whose fields name their own positions.
+// Server rows for the query tests.
 #pragma once
 
 #include <string>
 
-// "f0;f1;...;f(n-1)": every field names its own position, but for a location in field 11.
+// "f0;f1;...;f(n-1)", but for the location in field 11.
 inline std::string NumberedRow(size_t count, const std::string& location = "f11") {
     std::string row;
     for (size_t i = 0; i < count; ++i) {
