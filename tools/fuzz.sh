@@ -6,13 +6,10 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
-build=${VQ_FUZZ_BUILD:-build/fuzz}
+build=build/fuzz
 targets=(settings packagetext rowrebuild naming)
 
-configure=(--preset fuzz)
-[ "$build" != build/fuzz ] && configure=(-S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-                                       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVQ_SANITIZE=ON -DVQ_FUZZ=ON)
-if ! { cmake "${configure[@]}" >/dev/null &&
+if ! { cmake --preset fuzz >/dev/null &&
        cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null; }; then
   echo "build of the fuzz targets failed"
   exit 1
