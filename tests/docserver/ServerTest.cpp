@@ -1,5 +1,4 @@
-// The COM object in process over a fresh data folder; the DLL's exports, each form's registration,
-// and the EXE's test settings met by either kind of caller.
+// The COM object in process over a fresh data folder, the DLL's exports, each form's registration.
 #include "Book.h"
 #include "ComText.h"
 #include "DocServer.h"
@@ -115,20 +114,18 @@ TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
 TEST_F(Server, DllExportsServeTheClassAndRegisterIt) {
     ServiceProcess folder(DocServerForm::InProcess);
     const HMODULE dll = LoadLibraryW(Wide(folder.exeDir + "VQDocServer.dll").c_str());
-    const auto entry = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(dll, name)); };
-    const auto call = [&](const char* name) {  // E_NOTIMPL when the DLL does not export it
-        const auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(entry(name));
-        return function ? function() : E_NOTIMPL;
+    const auto call = [&](const char* name) {
+        return reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(GetProcAddress(dll, name)))();
     };
-    const auto classObject =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
+    const auto classObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
     ASSERT_NE(classObject, nullptr);
     ComRef<IClassFactory> factory;
     EXPECT_EQ(classObject(CLSID_CoTallyportObject, IID_IClassFactory,
                           reinterpret_cast<void**>(factory.addressof())),
               S_OK);
-    void* other = nullptr;
-    EXPECT_EQ(classObject(IID_ITallyportObject, IID_IClassFactory, &other), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(classObject(IID_ITallyportObject, IID_IClassFactory, Slot()), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(classObject(CLSID_CoTallyportObject, IID_IClassFactory, nullptr), E_POINTER);
     ASSERT_TRUE(factory);
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITallyportObject, Slot()), S_OK);
@@ -176,7 +173,7 @@ TEST(Registration, EachFormIsTheOneRegisteredInItsViews) {
     }
 }
 
-// Its settings' other faults and the other kind's EXE are met by the service's end-to-end tests.
+// The end-to-end tests meet its other settings, and the other kind's EXE.
 TEST_F(Server, LocalServerEndsInAMethodNamedInAnyLetterCaseAfterWritingWhenAskedTo) {
     ServiceProcess folder(DocServerForm::Local);
     folder.WriteServerIni("[Test]\r\nExitInMethod=gencomenzi\r\nExitAfterWrite=1\r\n");
