@@ -39,7 +39,6 @@ protected:
         EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
         return FromList(list.get());
     }
-    static UniqueBstr Text(const std::string& text) { return UniqueBstr(SysAllocString(Wide(text).c_str())); }
 
     ServerOptions options_;
     ComRef<Object> server_;
@@ -92,7 +91,7 @@ TEST_F(Server, CompanyIsChosenByCodeOrName) {
         {"firma demo srl", 1},
     };
     for (const auto& [name, ok] : companies)
-        EXPECT_EQ(Out(&Object::SetFirmaLucru, Text(name).get()), ok) << name;
+        EXPECT_EQ(Out(&Object::SetFirmaLucru, MakeBstr(name).get()), ok) << name;
     EXPECT_EQ(Errors(), TextList{"Firma necunoscuta "});  // the last refusal's, kept by the successes
 }
 
@@ -190,7 +189,7 @@ TEST_F(Server, LocalServerEndsInAMethodNamedInAnyLetterCaseAfterWritingWhenAsked
     value->vt = VT_ARRAY | VT_VARIANT;
     value->parray = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(lines.size()));
     for (LONG i = 0; i < LONG(lines.size()); ++i) {
-        const UniqueBstr text = Text(lines[size_t(i)]);
+        const UniqueBstr text = MakeBstr(lines[size_t(i)]);
         VARIANT element{};
         element.vt = VT_BSTR;
         element.bstrVal = text.get();
