@@ -1,5 +1,4 @@
-// The COM object in process over a fresh data folder; the DLL's exports, each form's registration,
-// and the EXE's test settings met by either kind of caller.
+// The COM object in process over a fresh data folder, the DLL's exports, each form's registration.
 #include "Book.h"
 #include "ComText.h"
 #include "DocServer.h"
@@ -34,36 +33,11 @@ protected:
         EXPECT_EQ((server_.get()->*method)(arguments..., &value), S_OK);
         return value;
     }
-    // The first stock row of A0001 in June 2025: DEP's.
-    std::string StockRow() {
-        EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
-        LONG errorCode = -1;
-        UniqueVariant list;
-        EXPECT_EQ(server_->GetStocArticol(Text("A0001").get(), 0, &errorCode, list.addressof()), S_OK);
-        EXPECT_EQ(errorCode, 0);
-        return FromList(list.get()).at(0);
-    }
     TextList Errors() {
         UniqueVariant list;
         EXPECT_EQ(server_->GetListaErori(list.addressof()), S_OK);
         EXPECT_EQ(list.get().vt, VT_ARRAY | VT_BSTR);
         return FromList(list.get());
-    }
-    static UniqueBstr Text(const std::string& text) { return UniqueBstr(SysAllocString(Wide(text).c_str())); }
-    // The lines as an array of variants, as some callers pass them (the service passes strings).
-    void SetPackage(const TextList& lines) {
-        UniqueVariant list;
-        VARIANT* value = list.addressof();
-        value->vt = VT_ARRAY | VT_VARIANT;
-        value->parray = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(lines.size()));
-        for (LONG i = 0; i < LONG(lines.size()); ++i) {
-            const UniqueBstr text = Text(lines[size_t(i)]);
-            VARIANT element{};
-            element.vt = VT_BSTR;
-            element.bstrVal = text.get();
-            ASSERT_EQ(SafeArrayPutElement(value->parray, &i, &element), S_OK);
-        }
-        ASSERT_EQ(server_->SetPachet(list.get()), S_OK);
     }
 
     ServerOptions options_;
@@ -117,7 +91,7 @@ TEST_F(Server, CompanyIsChosenByCodeOrName) {
         {"firma demo srl", 1},
     };
     for (const auto& [name, ok] : companies)
-        EXPECT_EQ(Out(&Object::SetFirmaLucru, Text(name).get()), ok) << name;
+        EXPECT_EQ(Out(&Object::SetFirmaLucru, MakeBstr(name).get()), ok) << name;
     EXPECT_EQ(Errors(), TextList{"Firma necunoscuta "});  // the last refusal's, kept by the successes
 }
 
@@ -135,39 +109,22 @@ TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);  // the other methods work
 }
 
-// FACTURA_1.TXT's two invoices take 3 of A0001 out of DEP, which a new object over the folder sees;
-// FACTURA_2.TXT is refused whole with its line, its count 0.
-TEST_F(Server, ReadmeWalkThroughChangesTheTablesOrIsRefused) {
-    EXPECT_EQ(StockRow(), "A0001;DEP;Depozit central;40;45.00;76.19;BUC");
-    SetPackage(SplitTextLines(ExampleFile("FACTURA_1.TXT")));
-    EXPECT_EQ(Out(&Object::GenFacturi), 1);
-    EXPECT_EQ(Out(&Object::GetNrFacturi), 2);
-    SetPackage(SplitTextLines(ExampleFile("FACTURA_2.TXT")));
-    EXPECT_EQ(Out(&Object::GenFacturi), 0);
-    EXPECT_EQ(Out(&Object::GetNrFacturi), 0);
-    EXPECT_EQ(Errors(), TextList{"Linia 11: articol necunoscut ART99"});
-    Open();
-    EXPECT_EQ(StockRow(), "A0001;DEP;Depozit central;37;45.00;76.19;BUC");
-}
-
 // Its class object makes the class only; unloadable once its object is gone; unregistered, unknown to COM.
 TEST_F(Server, DllExportsServeTheClassAndRegisterIt) {
     ServiceProcess folder(DocServerForm::InProcess);
     const HMODULE dll = LoadLibraryW(Wide(folder.exeDir + "VQDocServer.dll").c_str());
-    const auto entry = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(dll, name)); };
-    const auto call = [&](const char* name) {  // E_NOTIMPL when the DLL does not export it
-        const auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(entry(name));
-        return function ? function() : E_NOTIMPL;
+    const auto call = [&](const char* name) {
+        return reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(GetProcAddress(dll, name)))();
     };
-    const auto classObject =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
+    const auto classObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
     ASSERT_NE(classObject, nullptr);
     ComRef<IClassFactory> factory;
     EXPECT_EQ(classObject(CLSID_CoTallyportObject, IID_IClassFactory,
                           reinterpret_cast<void**>(factory.addressof())),
               S_OK);
-    void* other = nullptr;
-    EXPECT_EQ(classObject(IID_ITallyportObject, IID_IClassFactory, &other), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(classObject(IID_ITallyportObject, IID_IClassFactory, Slot()), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(classObject(CLSID_CoTallyportObject, IID_IClassFactory, nullptr), E_POINTER);
     ASSERT_TRUE(factory);
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITallyportObject, Slot()), S_OK);
@@ -215,61 +172,33 @@ TEST(Registration, EachFormIsTheOneRegisteredInItsViews) {
     }
 }
 
-// This kind's VQDocServer.exe, then the other kind's when built, with each row's settings: a month, a
-// pause, a month and an order through the type library; then a new object without them answers a query.
-TEST_F(Server, LocalServerOfEitherKindServesIsBusyOrEndsAsItsSettingsSay) {
-    const HRESULT failed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
-                  gone = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
-    const struct {
-        const char* settings;
-        HRESULT month;
-        DWORD pauseMs;
-        HRESULT order;
-        bool written;
-        int exitCount = -1;  // none
-    } cases[] = {
-        {"", S_OK, 0, S_OK, true},
-        {"BusyMs=1500", RPC_E_CALL_REJECTED, 1500, S_OK, true},
-        {"ExitInMethod=GenComenzi", S_OK, 0, failed, false},
-        {"ExitInMethod=gencomenzi\r\nExitAfterWrite=1", S_OK, 0, failed, true},
-        {"ExitInMethod=GenComenzi\r\nExitCount=1", S_OK, 0, failed, false, 0},
-        {"ExitInMethod=GenComenzi\r\nExitCount=0", S_OK, 0, S_OK, true, 0},
-        {"ExitIdleMs=500", S_OK, 1500, gone, false},
-    };
-    for (const std::string bin : {"", VQ_OTHER_BIN}) {
-        if (!bin.empty() && !FileExists(bin + "/VQDocServer.exe")) GTEST_SKIP() << "no " << bin;
-        ServiceProcess folder(DocServerForm::Local, bin);
-        const std::string orders = folder.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT";
-        for (const auto& c : cases) {
-            SCOPED_TRACE(bin + c.settings);
-            folder.WriteServerIni("[Test]\r\n" + std::string(c.settings) + "\r\n");
-            ASSERT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_LOCAL_SERVER,
-                                       IID_ITallyportObject, Slot()),
-                      S_OK);
-            const std::vector<DWORD> process = folder.ServerProcesses();
-            LONG ok = 0;
-            EXPECT_EQ(server_->SetLunaLucru(2025, 6, &ok), c.month);
-            Sleep(c.pauseMs);
-            const std::string before = ReadShared(orders);
-            HRESULT order = server_->SetLunaLucru(2025, 6, &ok);
-            if (SUCCEEDED(order)) {
-                SetPackage(SplitTextLines(kOneOrder));
-                order = server_->GenComenzi(&ok);
-            }
-            EXPECT_EQ(order, c.order);
-            EXPECT_EQ(ReadShared(orders) != before, c.written);
-            EXPECT_EQ(GetPrivateProfileIntW(L"Test", L"ExitCount", -1,
-                                            Wide(folder.exeDir + "VQDocServer.ini").c_str()),
-                      c.exitCount);
-            folder.WriteServerIni("");
-            ASSERT_EQ(CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_LOCAL_SERVER,
-                                       IID_ITallyportObject, Slot()),
-                      S_OK);
-            EXPECT_EQ(folder.ServerProcesses() != process, FAILED(c.order));  // a new one
-            EXPECT_EQ(StockRow(), "A0001;DEP;Depozit central;40;45.00;76.19;BUC");
-            server_.reset();
-        }
+// The end-to-end tests meet its other settings, and the other kind's EXE.
+TEST_F(Server, LocalServerEndsInAMethodNamedInAnyLetterCaseAfterWritingWhenAskedTo) {
+    ServiceProcess folder(DocServerForm::Local);
+    folder.WriteServerIni("[Test]\r\nExitInMethod=gencomenzi\r\nExitAfterWrite=1\r\n");
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_LOCAL_SERVER, IID_ITallyportObject, Slot()),
+        S_OK);
+    EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+    const std::string orders = folder.exeDir + "VQDocServerData\\DEMO\\COMENZI.TXT",
+                      before = ReadShared(orders);
+    // The lines as an array of variants, as some callers pass them (the service passes strings).
+    const TextList lines = SplitTextLines(kOneOrder);
+    UniqueVariant list;
+    VARIANT* value = list.addressof();
+    value->vt = VT_ARRAY | VT_VARIANT;
+    value->parray = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(lines.size()));
+    for (LONG i = 0; i < LONG(lines.size()); ++i) {
+        const UniqueBstr text = MakeBstr(lines[size_t(i)]);
+        VARIANT element{};
+        element.vt = VT_BSTR;
+        element.bstrVal = text.get();
+        ASSERT_EQ(SafeArrayPutElement(value->parray, &i, &element), S_OK);
     }
+    ASSERT_EQ(server_->SetPachet(list.get()), S_OK);
+    LONG ok = 0;
+    EXPECT_EQ(server_->GenComenzi(&ok), HRESULT_FROM_WIN32(RPC_S_CALL_FAILED));
+    EXPECT_NE(ReadShared(orders), before);
 }
 
 }  // namespace
