@@ -1,4 +1,4 @@
-// Faults in process: planted links, held or huge files, and every server call failing.
+// Faults in process: planted links, huge files, and every server call failing.
 #include <windows.h>
 
 #include "base/AnsiText.h"
@@ -37,28 +37,6 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     EXPECT_EQ(ReadWholeFile(victim), "precious");
     EXPECT_EQ(ReadWholeFile(twin) + "Ver. 3.1 -  one more line\r\n", broker.LogText());
     RemoveFolder(outside);
-}
-
-TEST_F(FaultTest, ResultFileHeldByAReaderThatDeniesWritingFailsOnlyItsOwnQuery) {
-    Start();
-    server.lists["GetListaParteneri"] = FakeList::Of({"P1;P1;;;Alfa"});
-    Put("LISTAGESTIUNI.TXT", "vechi\r\n");
-    UniqueFile reader = Hold(Path("LISTAGESTIUNI.TXT"), FILE_SHARE_READ);
-    ASSERT_TRUE(reader.valid());
-    Put("GETLISTAGESTIUNI.TXT", "");
-    Put("GETLISTAPARTENERI.TXT", "");
-    const std::string error = ErrorRaisedBy([&] { broker.TimerTimer(); });
-    EXPECT_EQ(error.rfind("Cannot create file \"" + Path("LISTAGESTIUNI.TXT") + "\"", 0), 0u) << error;
-    EXPECT_FALSE(broker.FBusy);
-    EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT"));
-    EXPECT_FALSE(Exists("LISTAGESTIUNI.TXT.~tmp"));
-    EXPECT_EQ(Read("LISTAGESTIUNI.TXT"), "vechi\r\n");
-    broker.TimerTimer();  // the next request is not disturbed
-    EXPECT_EQ(Read("LISTAPARTENERI.TXT"), "P1;P1;;;Alfa\r\n");
-    EXPECT_FALSE(Exists("GETLISTAPARTENERI.TXT"));
-    reader.reset();
-    EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
-    EXPECT_EQ(Log(), TextList{});
 }
 
 // A package beyond the 32-bit address space (sparse: no disk) is stopped by its size alone.

@@ -301,7 +301,7 @@ TEST_F(QueryTest, EveryQueryWritesItsLinesFromEveryListShape) {
 }
 
 // A result file is never seen partly written; one held for a moment is written once let go.
-TEST_F(QueryTest, ReadersNeverSeeAPartialStockListNorFailIt) {
+TEST_F(QueryTest, ReadersNeverSeeAPartialStockListAndOnlyOneHoldingItThroughoutFailsIt) {
     Start();
     std::vector<std::string> rows;
     for (int i = 0; i < 20000; ++i)
@@ -328,6 +328,15 @@ TEST_F(QueryTest, ReadersNeverSeeAPartialStockListNorFailIt) {
         held.reset();
     });
     EXPECT_EQ(ErrorRaisedBy([&] { broker.AnswerQuery(ServiceQueryKind("GETSTOC.TXT")); }), "");
+    letGo.join();
+
+    // Held throughout: the query fails with the system's text; the earlier answer stays whole.
+    held = Hold(Path("STOCURI.TXT"), FILE_SHARE_READ);
+    const std::string error = ErrorRaisedBy([&] { broker.AnswerQuery(ServiceQueryKind("GETSTOC.TXT")); });
+    EXPECT_EQ(error.rfind("Cannot create file \"" + Path("STOCURI.TXT") + "\"", 0), 0u) << error;
+    held.reset();
+    EXPECT_EQ(Read("STOCURI.TXT"), expected);
+    EXPECT_FALSE(Exists("STOCURI.TXT.~tmp"));
 }
 
 }  // namespace
