@@ -1,11 +1,11 @@
 // The server's pure logic: text as read and written, and packages, records and queries over the demo's
 // June 2025 tables.
 #include "Book.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 namespace docserver {
 namespace {
@@ -25,18 +25,13 @@ std::string Changes(const Tables& before, const Tables& after) {
     return text;
 }
 
-// The pieces of a text cut at `separator` ("" has none).
-std::vector<std::string> Lines(const std::string& text, char separator = '\n') {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line, separator);) lines.push_back(line);
-    return lines;
+// Package lines written with "|" between them.
+TextList Package(std::string lines) {
+    std::replace(lines.begin(), lines.end(), '|', '\n');
+    return SplitTextLines(lines);
 }
-
-// Package lines written with "|" between them, behind the header of June 2025.
-std::vector<std::string> June(const std::string& lines) {
-    return Lines("[InfoPachet]|AnLucru=2025|LunaLucru=6|" + lines, '|');
-}
+// Behind the header of June 2025.
+TextList June(const std::string& lines) { return Package("[InfoPachet]|AnLucru=2025|LunaLucru=6|" + lines); }
 
 const Tables demo = MakeDemoData(2025, 6);
 WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) {
@@ -120,11 +115,11 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
          June("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001"),
          "Linia 8: articol scris gresit A0001 (cod;cantitate;pret)"},
         {"other year in the header, document without keys",
-         Lines("[InfoPachet]|AnLucru=2024|LunaLucru=6|[Document]", '|'),
+         Package("[InfoPachet]|AnLucru=2024|LunaLucru=6|[Document]"),
          "Linia 2: AnLucru 2024 nu corespunde lunii de lucru 6.2025\nLinia 4: documentul nu are Data\n"
          "Linia 4: documentul nu are Partener\nLinia 4: documentul nu are Gestiune\n"
          "Linia 4: documentul nu are articole"},
-        {"no header", Lines("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001;1", '|'),
+        {"no header", Package("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001;1"),
          "Pachetul nu are sectiunea [InfoPachet]"},
         {"no documents", June(""), "Pachetul nu contine documente"},
         {"existing number",
@@ -169,7 +164,7 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
         SCOPED_TRACE(c.behaviour);
         Tables work = demo;
         const PackageOutcome outcome = ApplyPackage(c.kind, c.lines, Context(c.partners, c.articles), work);
-        EXPECT_EQ(outcome.errors, Lines(c.errors));
+        EXPECT_EQ(outcome.errors, SplitTextLines(c.errors));
         EXPECT_EQ(outcome.documents, c.documents);
         EXPECT_EQ(Changes(demo, work), c.changes);
     }
@@ -215,7 +210,7 @@ TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.record);
         Tables work = demo;
-        EXPECT_EQ(c.change(c.record, Context(c.key, c.key), work), Lines(c.errors));
+        EXPECT_EQ(c.change(c.record, Context(c.key, c.key), work), SplitTextLines(c.errors));
         EXPECT_EQ(Changes(demo, work), c.changes);
     }
 }
@@ -273,9 +268,9 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
         SCOPED_TRACE(c.behaviour);
         const QueryResult result = RunQuery(c.kind, c.context, c.argument);
         EXPECT_EQ(result.errorCode, *c.errors ? QueryBadArgument : QueryOk);
-        EXPECT_EQ(result.errors, Lines(c.errors));
+        EXPECT_EQ(result.errors, SplitTextLines(c.errors));
         EXPECT_EQ(result.rows.size(), c.count);
-        const std::vector<std::string> expected = Lines(c.rows);
+        const std::vector<std::string> expected = SplitTextLines(c.rows);
         auto next = result.rows.begin();
         for (const std::string& row : expected)
             EXPECT_NE(next = std::find(next, result.rows.end(), row), result.rows.end()) << row;

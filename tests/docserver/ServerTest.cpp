@@ -51,7 +51,6 @@ TEST_F(Server, BadCallsAreAnswered) {
     EXPECT_EQ(server_->GetStocuri(nullptr, list.addressof()), E_POINTER);
     EXPECT_EQ(server_->GetStocuri(&errorCode, nullptr), E_POINTER);
     EXPECT_EQ(server_->GetListaErori(nullptr), E_POINTER);
-    EXPECT_EQ(server_->GetNrFacturi(nullptr), E_POINTER);
     EXPECT_EQ(server_->Reserved7(), E_NOTIMPL);
     EXPECT_EQ(server_->Reserved138(), E_NOTIMPL);
     UINT count = 5;
