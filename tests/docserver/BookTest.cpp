@@ -270,7 +270,7 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
         EXPECT_EQ(result.errorCode, *c.errors ? QueryBadArgument : QueryOk);
         EXPECT_EQ(result.errors, SplitTextLines(c.errors));
         EXPECT_EQ(result.rows.size(), c.count);
-        const std::vector<std::string> expected = SplitTextLines(c.rows);
+        const TextList expected = SplitTextLines(c.rows);
         auto next = result.rows.begin();
         for (const std::string& row : expected)
             EXPECT_NE(next = std::find(next, result.rows.end(), row), result.rows.end()) << row;

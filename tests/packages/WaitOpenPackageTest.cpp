@@ -25,7 +25,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
     std::string journal;
     std::jthread lateWriter([&] {
         Sleep(2000);
-        journal = Exists(kJournalFileName) ? Read(kJournalFileName) : "";
+        journal = Contents(kJournalFileName);
         writer.reset();
     });
     const ULONGLONG elapsed = TimedTick();
