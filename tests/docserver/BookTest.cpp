@@ -1,11 +1,11 @@
 // The server's pure logic: text as read and written, and packages, records and queries over the demo's
 // June 2025 tables.
 #include "Book.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 namespace docserver {
 namespace {
@@ -25,71 +25,61 @@ std::string Changes(const Tables& before, const Tables& after) {
     return text;
 }
 
-// The pieces of a text cut at `separator` ("" has none).
-std::vector<std::string> Lines(const std::string& text, char separator = '\n') {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line, separator);) lines.push_back(line);
-    return lines;
+// Package lines written with "|" between them.
+TextList Package(std::string lines) {
+    std::replace(lines.begin(), lines.end(), '|', '\n');
+    return SplitTextLines(lines);
 }
-
-// Package lines written with "|" between them, behind the header of June 2025.
-std::vector<std::string> June(const std::string& lines) {
-    return Lines("[InfoPachet]|AnLucru=2025|LunaLucru=6|" + lines, '|');
-}
+// Behind the header of June 2025.
+TextList June(const std::string& lines) { return Package("[InfoPachet]|AnLucru=2025|LunaLucru=6|" + lines); }
 
 const Tables demo = MakeDemoData(2025, 6);
 WorkContext Context(KeyKind partners = KeyKind::Intern, KeyKind articles = KeyKind::Intern) {
     return {&demo, "DEMO", 2025, 6, partners, articles};
 }
 
-TEST(Text, NumbersAcceptOneDecimalMarkOfEitherKind) {
-    const std::pair<const char*, double> numbers[] = {
-        // clang-format off
-        {"12", 12.0},
-        {"12.5", 12.5},
-        {"12,5", 12.5},
-        {" 3 ", 3.0},
-        {"-2.25", -2.25},
-        {"0", 0.0},
-        // clang-format on
+// A text as each reader takes it: a number in its quantity and money writings, a date, a fiscal code.
+std::string Reads(const std::string& text) {
+    const auto number = ParseNumber(text);
+    return (number ? FormatQuantity(*number) + " " + FormatMoney(*number) : "no number") +
+           (ParseDate(text) ? ", a date" : "") + (ValidFiscalCode(text) ? ", a fiscal code" : "");
+}
+
+// Only what no package, record or query row below reads.
+TEST(Text, EachTextReadsAsWhatItMeans) {
+    const std::pair<const char*, const char*> cases[] = {
+        {" 2.5 ", "2.5 2.50"},
+        {"0.125", "0.125 0.12"},
+        {"-0.0001", "0 0.00"},
+        {"-0.001", "-0.001 0.00"},
+        {"1", "1 1.00"},
+        {"", "no number"},
+        {"1,2.3", "no number"},
+        {"2-", "no number"},
+        {"+4", "no number"},
+        {".", "no number"},
+        {"29.02.2024", "no number, a date"},
+        {"29.02.2025", "no number"},
+        {"31.04.2025", "no number"},
+        {"00.06.2025", "no number"},
+        {"15.13.2025", "no number"},
+        {"1.6.2025", "no number"},
+        {"15-06-2025", "no number"},
+        {"12", "12 12.00, a fiscal code"},
+        {"ro14399840", "no number, a fiscal code"},
+        {"RO1850101123456", "no number, a fiscal code"},
+        {"RO12345678901234", "no number"},
+        {"RO", "no number"},
+        {"R0123", "no number"},
     };
-    for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumber(text), value) << text;
-    for (const char* text : {"", "abc", "1.2.3", "1,2.3", "1e5", "2-", "+4", "."})
-        EXPECT_EQ(ParseNumber(text), std::nullopt) << text;
+    for (const auto& [text, reads] : cases) EXPECT_EQ(Reads(text), reads) << text;
 }
 
-TEST(Text, DatesMustBeRealCalendarDaysWrittenDdMmYyyy) {
-    for (const char* text : {"15.06.2025", "29.02.2024"}) EXPECT_TRUE(ParseDate(text)) << text;
-    for (const char* text :
-         {"29.02.2025", "31.04.2025", "00.06.2025", "15.13.2025", "1.6.2025", "15-06-2025", ""})
-        EXPECT_FALSE(ParseDate(text)) << text;
-}
-
-TEST(Text, QuantitiesDropTrailingZerosAndMoneyKeepsTwoDecimals) {
-    const std::tuple<double, const char*, const char*> cases[] = {
-        // clang-format off
-        {2.0, "2", "2.00"},
-        {2.5, "2.5", "2.50"},
-        {0.125, "0.125", "0.12"},
-        {-0.0001, "0", "0.00"},
-        {15.5, "15.5", "15.50"},
-        {-0.001, "-0.001", "0.00"},
-        // clang-format on
-    };
-    for (const auto& [value, quantity, money] : cases) {
-        EXPECT_EQ(FormatQuantity(value), quantity) << value;
-        EXPECT_EQ(FormatMoney(value), money) << value;
-    }
-}
-
+// Past a row's end a field is empty.
 TEST(Text, FieldsKeepEmptyPiecesAndTablesSkipBlankLines) {
-    EXPECT_EQ(SplitFields("a;;b;"), (Row{"a", "", "b", ""}));
     EXPECT_EQ(SplitFields(";"), (Row{"", ""}));
-    const Table table = ParseTable("a;b\r\n\r\nc;d\n  \nlast");
-    EXPECT_EQ(table, (Table{{"a", "b"}, {"c", "d"}, {"last"}}));
-    EXPECT_EQ(FormatTable(table), "a;b\r\nc;d\r\nlast\r\n");
-    EXPECT_EQ(Field(table[2], 5), "");
+    EXPECT_EQ(Field(SplitFields(";"), 5), "");
+    EXPECT_EQ(FormatTable(ParseTable("a;b\r\n\r\nc;d\n  \nlast")), "a;b\r\nc;d\r\nlast\r\n");
 }
 
 // Lines 4..: one invoice of two articles from the warehouse.
@@ -110,8 +100,6 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
         DocKind kind = DocKind::Invoice;
         KeyKind partners = KeyKind::Intern, articles = KeyKind::Intern;
     } cases[] = {
-        {"unknown partner", June("[Document]|Data=12.06.2025|Partener=P999|Gestiune=DEP|Articol=A0001;1"),
-         "Linia 6: partener necunoscut P999"},
         {"unknown location", June("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=XYZ|Articol=A0001;1"),
          "Linia 7: gestiune necunoscuta XYZ"},
         {"zero quantity", June("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001;0"),
@@ -127,11 +115,11 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
          June("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001"),
          "Linia 8: articol scris gresit A0001 (cod;cantitate;pret)"},
         {"other year in the header, document without keys",
-         Lines("[InfoPachet]|AnLucru=2024|LunaLucru=6|[Document]", '|'),
+         Package("[InfoPachet]|AnLucru=2024|LunaLucru=6|[Document]"),
          "Linia 2: AnLucru 2024 nu corespunde lunii de lucru 6.2025\nLinia 4: documentul nu are Data\n"
          "Linia 4: documentul nu are Partener\nLinia 4: documentul nu are Gestiune\n"
          "Linia 4: documentul nu are articole"},
-        {"no header", Lines("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001;1", '|'),
+        {"no header", Package("[Document]|Data=12.06.2025|Partener=P0001|Gestiune=DEP|Articol=A0001;1"),
          "Pachetul nu are sectiunea [InfoPachet]"},
         {"no documents", June(""), "Pachetul nu contine documente"},
         {"existing number",
@@ -176,17 +164,10 @@ TEST(Package, EachPackageIsWrittenWholeOrRefusedWithItsLines) {
         SCOPED_TRACE(c.behaviour);
         Tables work = demo;
         const PackageOutcome outcome = ApplyPackage(c.kind, c.lines, Context(c.partners, c.articles), work);
-        EXPECT_EQ(outcome.errors, Lines(c.errors));
+        EXPECT_EQ(outcome.errors, SplitTextLines(c.errors));
         EXPECT_EQ(outcome.documents, c.documents);
         EXPECT_EQ(Changes(demo, work), c.changes);
     }
-}
-
-TEST(Records, FiscalCodesAreDigitsOptionallyBehindRo) {
-    for (const char* good : {"RO14399840", "ro14399840", "14399840", "1850101123456", "12"})
-        EXPECT_TRUE(ValidFiscalCode(good)) << good;
-    for (const char* bad : {"RO", "1", "RO12A45", "12 345", "12345678901234", "R0123"})
-        EXPECT_FALSE(ValidFiscalCode(bad)) << bad;
 }
 
 TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
@@ -199,12 +180,8 @@ TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
         KeyKind key = Intern;  // of partners and articles alike
     } cases[] = {
         {AddPartnerRecord, ";", "Lipseste denumirea partenerului"},
-        {AddPartnerRecord, "", "Lipseste denumirea partenerului"},
-        {AddPartnerRecord, "P0001;;;Nou SRL", "Exista deja un partener cu codul intern P0001"},
         {AddPartnerRecord, ";C1002;;Nou SRL", "Exista deja un partener cu codul extern C1002"},
-        {AddPartnerRecord, ";;RO14399840;Nou SRL", "Exista deja un partener cu codul fiscal RO14399840"},
         {AddPartnerRecord, ";;RO12X;Nou SRL", "Cod fiscal invalid RO12X"},
-        {AddPartnerRecord, ";;;Nou SRL", "Lipseste codul extern al partenerului", "", Extern},
         {AddPartnerRecord, ";;;Nou SRL", "Lipseste codul fiscal al partenerului", "", Fiscal},
         {AddPartnerRecord, ";;;Nou SRL;a;b;c;d", "Inregistrarea are 8 campuri, cel mult 7 sunt permise"},
         {AddPartnerRecord, ";C2000;RO123456;Nou SRL;Arad;Str. 1;0700", "",
@@ -216,7 +193,6 @@ TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
          Extern},
         {ModifyPartnerRecord, ";", "Lipseste codul intern al partenerului"},
         {ModifyPartnerRecord, ";C9999;;X", "Partener necunoscut C9999", "", Extern},
-        {ModifyPartnerRecord, ";;;X", "Lipseste codul extern al partenerului", "", Extern},
         {ModifyPartnerRecord, ";C1003;RO14399840", "Exista deja un partener cu codul fiscal RO14399840", "",
          Extern},
         {ModifyPartnerRecord, "P0001;C1003", "Exista deja un partener cu codul intern P0001", "", Extern},
@@ -234,7 +210,7 @@ TEST(Records, EachRecordIsKeptOrRefusedWithTheReasonAndChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.record);
         Tables work = demo;
-        EXPECT_EQ(c.change(c.record, Context(c.key, c.key), work), Lines(c.errors));
+        EXPECT_EQ(c.change(c.record, Context(c.key, c.key), work), SplitTextLines(c.errors));
         EXPECT_EQ(Changes(demo, work), c.changes);
     }
 }
@@ -259,10 +235,6 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
          "A0005;Zahar tos 1kg;KG;80;9;3.90;312.00;A0005;5.99;100005;6.53;DEP;Depozit central;Alimente;"
          "20;60;5941000000059;0;01.06.2025;522.40",  // 20 ordered this month, 60 free
          "", 11},
-        {"stock under external codes", external, Stock, "", 38,
-         "100001;Cafea boabe 1kg;BUC;40;9;45.00;1800.00;A0001;69.90;100001;76.19;DEP;Depozit central;Cafea;"
-         "0;40;5941000000011;0;01.06.2025;3047.60",
-         "", 11},
         {"purchase prices under external codes", external, PurchasePrices, "", 38,
          "100001;DEP;Cafea boabe 1kg;BUC;40;45.00;9;49.05;01.06.2025"},
         {"partners under external codes", external, Partners, "", 10,
@@ -282,12 +254,9 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
          "5001;1;02.06.2025;P0010;Client Online Magazin;175.60;19.38;194.98\n"
          "5002;2;04.06.2025;P0010;Client Online Magazin;499.00;94.81;593.81"},
         {"no online-order invoices in another month", july, OnlineInvoices, "", 0, ""},
-        {"receipts of an order", june, OrderReceipts, "5003", 2, ""},
         {"receipts of another order", june, OrderReceipts, "5002", 1,
          "5002;B102;05.06.2025;A0012;Espressor manual;1;593.81;593.81;ONL"},
-        {"receipts of an unknown order", june, OrderReceipts, "9999", 0, ""},
         {"receipts of a day", june, DayReceipts, "5", 3, ""},
-        {"receipts of a day without any", june, DayReceipts, "30", 0, ""},
         {"a day the month does not have", june, DayReceipts, "31", 0, "",
          "Ziua 31 nu exista in luna de lucru 6.2025"},
         {"day 0", june, DayReceipts, "0", 0, "", "Ziua 0 nu exista in luna de lucru 6.2025"},
@@ -299,9 +268,9 @@ TEST(Queries, EachQueryGivesItsRowsOrItsErrorCode) {
         SCOPED_TRACE(c.behaviour);
         const QueryResult result = RunQuery(c.kind, c.context, c.argument);
         EXPECT_EQ(result.errorCode, *c.errors ? QueryBadArgument : QueryOk);
-        EXPECT_EQ(result.errors, Lines(c.errors));
+        EXPECT_EQ(result.errors, SplitTextLines(c.errors));
         EXPECT_EQ(result.rows.size(), c.count);
-        const std::vector<std::string> expected = Lines(c.rows);
+        const TextList expected = SplitTextLines(c.rows);
         auto next = result.rows.begin();
         for (const std::string& row : expected)
             EXPECT_NE(next = std::find(next, result.rows.end(), row), result.rows.end()) << row;

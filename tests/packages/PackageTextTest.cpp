@@ -1,4 +1,5 @@
-// A package's lines and its header's working month.
+// A package's lines and its header's working month, beyond the plain ones the package tests send and the
+// line and section rules the settings test shows.
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
@@ -10,16 +11,9 @@ using namespace std::string_literals;
 
 TEST(PackageTextTest, LinesEndAtCrLfCrOrLfAndTheFirstNul) {
     const std::pair<std::string, TextList> cases[] = {
-        {"A\r\n\r\nB"s, {"A", "", "B"}},
-        {"A\r\n"s, {"A"}},
         {"A\0B"s, {"A"}},
-        {"\0A"s, {}},
-        {""s, {}},
-        {"\r\n"s, {""}},
-        {"A\rB\nC\r\n"s, {"A", "B", "C"}},
         {"A\n\rB"s, {"A", "", "B"}},
         {"A\r\r\nB"s, {"A", "", "B"}},
-        {" A ;x= \r\n"s, {" A ;x= "}},
     };
     for (const auto& [content, lines] : cases) {
         const PackageLines package(content);
@@ -35,22 +29,11 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
         const char* content;
         int year, month;
     } cases[] = {
-        {"plain", "[InfoPachet]\nAnLucru=2026\nLunaLucru=12\nD;1;2", 2026, 12},
-        {"any case", "[infopachet]\nanlucru=2025\nLUNALUCRU=3", 2025, 3},
-        {"blank before =", "[InfoPachet]\nAnLucru =2026\nLunaLucru=12", 0, 12},
         {"blank after =", "[InfoPachet]\nAnLucru= 2026\nLunaLucru=12", 2026, 12},
-        {"blank after value", "[InfoPachet]\nAnLucru=2026 \nLunaLucru=12", 0, 12},
-        {"before any section", "AnLucru=2026\n[InfoPachet]\nLunaLucru=12", 0, 12},
         {"blanks in brackets", "[ InfoPachet ]\nAnLucru=2026\nLunaLucru=12", 0, 0},
-        {"second of two sections", "[InfoPachet]\nLunaLucru=4\n[InfoPachet]\nAnLucru=2026", 0, 4},
-        {"first matching key", "[InfoPachet]\nAnLucru=2026\nAnLucru=2027\nLunaLucru=1", 2026, 1},
         {"other section", "[Alt]\nAnLucru=2026\n[InfoPachet]\nLunaLucru=5\n[X]\nAnLucru=1", 0, 5},
-        {"comment skipped", "[InfoPachet]\n;AnLucru=1999\nAnLucru=2026\nLunaLucru=12", 2026, 12},
-        {"no section", "D;1;2\nD;3;4", 0, 0},
-        {"empty package", "", 0, 0},
         {"empty value", "[InfoPachet]\nAnLucru=\nLunaLucru=12", 0, 12},
         {"no range check", "[InfoPachet]\nAnLucru=1899\nLunaLucru=13", 1899, 13},
-        {"section line with trailing blank", "[InfoPachet] \nAnLucru=2026", 0, 0},
         {"empty brackets", "[]\nAnLucru=2026\n[InfoPachet]\nLunaLucru=2", 0, 2},
     };
     for (const auto& c : cases) {
@@ -59,29 +42,19 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
     }
 }
 
-// Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, and nothing else: else 0.
+// Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, and nothing else: else 0. The digits' rules
+// and upper bound are a query number's (the row rebuild test).
 TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
     const std::pair<const char*, int> cases[] = {
-        {"2026", 2026},
-        {"  2026", 2026},
         {"+12", 12},
         {"-5", -5},
         {"$7E9", 2025},
         {"0x7EA", 2026},
         {"0X10", 16},
         {"-$10", -16},
-        {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
-        {"2147483648", 0},
-        {"$80000000", 0},
-        {"12a", 0},
-        {"1 2", 0},
-        {"?", 0},
-        {"", 0},
         {"+", 0},
-        {"$", 0},
         {"0x", 0},
-        {"1e3", 0},
     };
     for (const auto& [value, year] : cases)
         EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + value).year, year) << value;
