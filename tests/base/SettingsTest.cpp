@@ -29,13 +29,11 @@ TEST(SettingsTest, EachKeyIsReadByItsOwnRule) {
     } cases[] = {
         {"values are taken as written, blanks and all",
          {"FirmaLucru", "IDArticol", "IDPartener"},
-         {{"ACME SRL", "ACME SRL"}, {" blank kept ", " blank kept "}, {"", ""}, {"a=b", "a=b"}}},
+         {{" blank kept ", " blank kept "}, {"", ""}, {"a=b", "a=b"}}},
         {"the working directory loses one trailing backslash",
          {"DirectorLucru"},
          {{"C:\\Work\\", "C:\\Work"},
           {"C:\\Work\\\\", "C:\\Work\\"},
-          {"C:\\", "C:"},
-          {"?\\", "?"},
           {"", ""},
           {"\\", ""}}},
         {"locations are upper-cased and split, a trailing empty one dropped",
@@ -43,12 +41,11 @@ TEST(SettingsTest, EachKeyIsReadByItsOwnRule) {
          {{"g1;g2;", "[G1][G2]"}, {";G1", "[][G1]"}, {" g1", "[ G1]"}, {"", ""}, {"az;z", "[AZ][Z]"}}},
         {"flags need exactly D, in either case",
          {"PrefixareErori", "RaspunsImediat"},
-         {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"D ", "0"}, {"", "0"}, {"N", "0"}}},
+         {{"D", "1"}, {"d", "1"}, {"Da", "0"}, {" D", "0"}, {"", "0"}}},
         {"days of log history are plain decimal, else 30",
          {"ZileIstoricLog"},
          {{"7", "7"},
           {"0", "0"},
-          {"365", "365"},
           {"", "30"},
           {" 7", "30"},
           {"7 ", "30"},
@@ -117,17 +114,13 @@ TEST(AppTitleTest, FileNameUpToTheFirstDotWithTheRestInLowerCase) {
     for (const auto& [path, title] : cases) EXPECT_EQ(ApplicationTitle(path), title) << path;
 }
 
-// The pieces are appended to a list that holds "X".
 TEST(SplitListTest, KeepsEmptyPiecesButDropsATrailingOneAndAppends) {
     const std::pair<const char*, TextList> cases[] = {
         {"A;;B", {"X", "A", "", "B"}},
-        {";A", {"X", "", "A"}},
         {"A;", {"X", "A"}},
         {"", {"X"}},
         {";", {"X", ""}},
         {";;", {"X", "", ""}},
-        {"A; B", {"X", "A", " B"}},
-        {"A", {"X", "A"}},
     };
     for (const auto& [text, pieces] : cases) {
         TextList list{"X"};
