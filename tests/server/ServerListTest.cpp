@@ -1,4 +1,4 @@
-// Lists and errors crossing the COM boundary.
+// Lists and errors across COM.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,18 +13,14 @@
 
 namespace {
 
-ServerList ReadFilled(const FakeList& list) {
-    UniqueVariant value;
-    FillList(list, value.addressof());
-    return ReadServerList(value.get());
-}
-
 // One reused buffer takes every element: shorter and longer ones each come out whole.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
     const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
         list.lowerBound = -2;
-        const ServerList read = ReadFilled(list);
+        UniqueVariant value;
+        FillList(list, value.addressof());
+        const ServerList read = ReadServerList(value.get());
         EXPECT_TRUE(read.isArray);
         EXPECT_EQ(read.lowerBound, -2);
         EXPECT_EQ(read.upperBound, 1);
@@ -55,8 +51,8 @@ TEST(ServerListTest, ElementsThatAreNotTextAreConverted) {
 }
 
 TEST(ServerListTest, AnythingElseIsNoLines) {
-    EXPECT_FALSE(ReadFilled({}).isArray);
-    UniqueVariant text, numbers;
+    UniqueVariant empty, text, numbers;
+    EXPECT_FALSE(ReadServerList(empty.get()).isArray);
     VARIANT* out = text.addressof();
     out->vt = VT_BSTR;
     out->bstrVal = SysAllocString(L"lone");
@@ -92,15 +88,14 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     server.failures["GetStocuri"] = {E_FAIL, "Baza de date nu raspunde"};
     LONG code = 0;
     UniqueVariant list;
+    ITallyportObject* object = &server;
     HRESULT hr = server.GetStocuri(&code, list.addressof());
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
-              "Baza de date nu raspunde");
+    EXPECT_EQ(OleErrorText(hr, object, IID_ITallyportObject), "Baza de date nu raspunde");
 
     // An object not saying it leaves descriptions gets none, not an earlier one's.
     hr = server.GetStocuri(&code, list.addressof());
     server.supportsErrorInfo = false;
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
-              SystemMessage(DWORD(E_FAIL)));
+    EXPECT_EQ(OleErrorText(hr, object, IID_ITallyportObject), SystemMessage(DWORD(E_FAIL)));
 
     SetErrorInfo(0, nullptr);
     const std::string system = OleErrorText(E_OUTOFMEMORY);

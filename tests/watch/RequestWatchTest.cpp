@@ -1,4 +1,4 @@
-// The request watch, its limits shortened: the status file, its alerts, a stop held up.
+// The request watch, its limits shortened.
 #include <windows.h>
 
 #include <atomic>
@@ -39,15 +39,13 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
                              "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
         << ReadShared(Path(kStatusFileName));
-    broker.FRequestWatch.ServerBusy(true);  // a server that stays busy past AlertaSecunde
+    broker.FRequestWatch.ServerBusy(true);  // past AlertaSecunde
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta") == "Serverul de documente este ocupat"; }, 3000));
     broker.FRequestWatch.ServerBusy(false);
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").empty(); }, 3000));
 
     RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
-    EXPECT_TRUE(WaitUntil([&] { return Status("CerereInCurs") == "COMANDA_1.TXT"; }, 3000));
-    EXPECT_TRUE(WaitUntil([&] { return !Status("Alerta").empty(); }, 3000));
-    EXPECT_EQ(Status("Alerta").substr(0, 12), "In lucru de ");
+    EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").starts_with("In lucru de "); }, 3000));
 }
 
 // A stop is timed only while something is in hand; past its limit the watch ends it.

@@ -1,4 +1,4 @@
-// The operator's window: its captions, its button, and its view of the log.
+// The operator's window.
 #include "support/BrokerFixture.h"
 
 #include "base/Owners.h"
