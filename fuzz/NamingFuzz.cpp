@@ -1,4 +1,4 @@
-// Names built from found names, and the journal. Input: name, "\n", pattern, "\n", journal or log text.
+// Names built from found names, and the journal. Input: name, pattern, then a journal or log text.
 #include <string>
 
 #include "fuzz/FuzzCheck.h"

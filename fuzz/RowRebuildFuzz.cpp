@@ -1,6 +1,5 @@
 // The rows a server answers with. Input: the locations as "Gestiune=" holds them, the article key
 // kind, then one server row a line.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,7 @@ void Rebuild(const std::vector<std::string_view>& rows, AddRow addRow) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = AsText(data, size);
     std::vector<std::string_view> rows = TextLineViews(text);
-    rows.resize(std::max<size_t>(rows.size(), 2));
+    if (rows.size() < 2) rows.resize(2);
     std::vector<std::string> gestiuni;
     SplitList(UpperAscii(rows[0]), ';', gestiuni);
     const bool externalKeyFirst = ExternalKeyFirst(rows[1]);

@@ -5,7 +5,7 @@ namespace {
 
 using BalanceExportTest = BrokerTest;
 
-// Each click finds an earlier SOLDURI.TXT and error file: it writes the one it must, keeps the other.
+// Each click writes SOLDURI.TXT or the error file, and keeps the other.
 TEST_F(BalanceExportTest, EachClickExportsTodaysMonthOrRefuses) {
     WriteIni(DefaultIni("PrefixareErori=D\r\n"));
     Start();

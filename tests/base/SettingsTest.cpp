@@ -7,7 +7,7 @@
 
 namespace {
 
-// A setting as text: a flag "1" or "0", each location of a list in brackets.
+// A setting as text, each location in brackets.
 std::string Value(const Settings& settings, std::string_view key) {
     if (key == "DirectorLucru") return settings.workDir;
     if (key == "FirmaLucru") return settings.company;

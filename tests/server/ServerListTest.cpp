@@ -13,7 +13,7 @@
 
 namespace {
 
-// One reused buffer takes every element: shorter and longer ones each come out whole.
+// Through one reused buffer, shorter and longer elements each come out whole.
 TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
     const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
     for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
@@ -74,7 +74,7 @@ TEST(ServerListTest, SentListIsABstrArrayFromZeroEmptyToo) {
     EXPECT_EQ(none.upperBound, -1);
 }
 
-// Length, terminator and an empty text's non-null BSTR: as made from a wide string.
+// As made from a wide string, an empty one not null.
 TEST(ServerListTest, SentTextIsWhole) {
     for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
         UniqueBstr sent = MakeBstr(text);

@@ -48,7 +48,7 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").starts_with("In lucru de "); }, 3000));
 }
 
-// A stop is timed only while something is in hand; past its limit the watch ends it.
+// A stop is timed only while a request is in hand.
 TEST_F(RequestWatchTest, StopHeldUpByARequestInHandEndsAtItsLimit) {
     StartWatched({300, 100, 2500});
     broker.RequestStop();
@@ -64,7 +64,7 @@ TEST_F(RequestWatchTest, StopHeldUpByARequestInHandEndsAtItsLimit) {
 }
 
 TEST_F(RequestWatchTest, EndOfARequestIsShownAtOnce) {
-    StartWatched({});  // the status file written every 10 seconds
+    StartWatched({});  // written every 10 seconds
     {
         RequestWatch::InHand request(broker.FRequestWatch, "COMANDA_1.TXT");
         EXPECT_TRUE(WaitUntil([&] { return Status("CerereInCurs") == "COMANDA_1.TXT"; }, 3000));

@@ -24,7 +24,7 @@ protected:
     BrokerWindow window{broker};
 };
 
-// The button is never smaller than designed, nor than its caption in the font it really got.
+// Never smaller than designed, nor than its caption in the font it really got.
 TEST_F(WindowTest, CaptionsAreTheApplicationsAndTheButtonFitsItsCaption) {
     EXPECT_EQ(WindowText(window.Window()), "Generator comenzi Velquoria - ver.3.1");
     EXPECT_EQ(WindowText(window.ImportSolduri), "&Import solduri parteneri");
