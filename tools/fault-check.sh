@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Shows which realistic faults the tests catch. Applies, one at a time, each one-line fault of
-# a list to the source (a condition inverted, a step skipped, a constant changed, ...), rebuilds
-# the 32-bit Windows build, runs its tests (ctest, then the service test) until one fails,
-# puts the source back, and prints for each fault whether and by which test it was caught.
-# Usage: fault-check.sh [LIST] (default tools/faults.txt), on a clean checkout whose mingw-x86
-# preset builds: it rewrites the source while it runs. A fault is a line of the list: a name,
-# the file, the exact text to replace (found exactly once) and its replacement, separated by tabs.
+# Shows which one-line faults the tests catch: applies each fault of a list in turn, rebuilds the
+# 32-bit build, runs ctest and then the service test until one fails, puts the source back, and
+# prints which test program caught it. Usage: fault-check.sh [LIST] (default tools/faults.txt), on
+# a clean checkout: it rewrites the source while it runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 list=$(realpath "${1:-tools/faults.txt}")

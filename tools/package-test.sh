@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
 # Builds the packages of both presets and proves them under Wine, in a fresh prefix of their
-# own: the 32-bit installer installs, adds the stand-in server (the local one, VQDocServer.exe),
-# serves, upgrades over edited settings, refuses a downgrade and uninstalls; with SERVICE=1 its
-# service serves, outlives its server's end inside a call, keeps its form through an upgrade and
-# uninstalls; the 64-bit one's service installs and uninstalls; the ZIP's program serves.
+# own: the 32-bit installer as the window and as a service, the 64-bit one's service, the ZIP.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
-# VQ_PACKAGES_BUILT: the caller (the test command, which runs this beside other tests) built them.
+# VQ_PACKAGES_BUILT: the caller built them.
 [ -n "${VQ_PACKAGES_BUILT:-}" ] || for preset in mingw-x86 mingw-x64; do
   cmake --preset $preset >/dev/null && cmake --build --preset $preset -j2 --target packages >/dev/null
 done
@@ -123,9 +120,8 @@ wine msiexec /x "$out/VQBroker-$next-x86.msi" /qn || fail "uninstall: $?"
 [ -z "$(reg_value 'HKLM\Software\VQBroker' 32)" ] && [ "$(servers)" = "|" ] &&
   [ -z "$(reg_value "$eventsource" 32)" ] || fail "registry entries left"
 
-# The service, on the settings left behind (they name C:\work), with a fresh stand-in server
-# whose first process ends inside a query's call: an answer then comes from a second process.
-# ADDLOCAL=ALL asks for the Startup shortcut too, which the service form never has.
+# The service, on the settings left behind, with a stand-in server whose first process ends
+# inside a query's call. ADDLOCAL=ALL asks for the Startup shortcut too, which a service never has.
 rm -rf "$work"/* "$app/VQDocServerData"
 printf '[Test]\r\nExitInMethod=GetStocArticol\r\nExitCount=1\r\n' >"$app/VQDocServer.ini"
 wine msiexec /i "$msi" SERVICE=1 ADDLOCAL=ALL /qn /l*v "$(winepath -w "$out/service.log")" ||

@@ -60,8 +60,7 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
 
 std::string gCreationError;  // raised by a server that cannot be made
 
-// Whichever step fails, requests wait and the steps are retried every 30 s; each new failure is
-// told once, and the first success says so and serves.
+// Each new failure is told once; the first success says so and serves.
 TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     const auto create = broker.FCreateServer;
     struct Case {
@@ -138,8 +137,7 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     }
 }
 
-// One copy a machine: a window copy gives up at once while another holds either name (older ones
-// take the plain one only); a service copy waits for it to end.
+// A window copy gives up at once; older copies take the plain name only.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {
         SCOPED_TRACE(Ansi(name));

@@ -1,5 +1,4 @@
-// The server's pure logic: text as read and written, and packages, records and queries over the demo's
-// June 2025 tables.
+// The stand-in's pure logic over the demo's June 2025 tables.
 #include "Book.h"
 #include "base/Text.h"
 

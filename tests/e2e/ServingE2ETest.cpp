@@ -1,6 +1,4 @@
-// The real program works off a backlog of every kind of request, served by the other kind's local
-// server (on 64-bit Windows the usual case is a 32-bit one) when that build is there; the same copy
-// then meets a second copy, the operator's keys and the command line's export.
+// One copy of the real program, served by the other kind's local server when it is built.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,7 +44,7 @@ HWND Focus(DWORD thread) {
 
 class ServingE2ETest : public ::testing::Test {
 protected:
-    // The backlog, dropped before the start and worked off by the real timer; its LOG.TXT.
+    // The backlog, dropped before the start; its LOG.TXT.
     static void SetUpTestSuite() {
         const bool other = FileExists(VQ_OTHER_BIN "\\VQDocServer.exe");
         service = std::make_unique<ServiceProcess>(DocServerForm::Local, other ? VQ_OTHER_BIN : "");
@@ -99,7 +97,7 @@ TEST_F(ServingE2ETest, RestoredViewShowsTheWholeLogWithTheNewestLineInSight) {
     EXPECT_LT(top, client.bottom);
 }
 
-// Each key goes to the control with the focus, as a keyboard sends it; none closes the window.
+// As a keyboard sends them; none closes the window.
 TEST_F(ServingE2ETest, KeysMoveTheFocusOrPressTheButton) {
     const HWND view = service->Child(L"EDIT"), button = service->Child(L"BUTTON");
     ShowWindow(service->MainWindow(), SW_RESTORE);

@@ -1,5 +1,4 @@
-// The real program from start to close: the README's walk through the demo, a start without a
-// server.
+// The real program from start to close.
 #include <gtest/gtest.h>
 
 #include "base/BrokerError.h"
@@ -39,8 +38,7 @@ TEST(StartupE2E, WalkThroughStockInvoiceStockAgainAndARefusedPackage) {
     service.Close();
 }
 
-// Under the box start-up goes on: once the server can be made (tried every 30 s), a waiting query
-// is answered. Dismissed, the window opens; closed under the box, the program ends at once.
+// Start-up is tried again every 30 s under the box; a close under it ends the program at once.
 TEST(StartupE2E, ServerThatCannotBeCreatedShowsOneErrorBoxThenTheWindowOpens) {
     ServiceProcess service;
     service.Register(DocServerForm::None);

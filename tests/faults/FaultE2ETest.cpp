@@ -22,8 +22,7 @@ protected:
     ServiceProcess service;
 };
 
-// Closed during a server call, the copy finishes it (the stock is MAG1's, as set) and ends with
-// 0; a query dropped meanwhile waits.
+// The call is finished (the stock is MAG1's, as set); a query dropped meanwhile waits.
 TEST_F(FaultE2ETest, CloseDuringAServerCallWaitsForIt) {
     const struct {
         const char* call;     // the server's call that waits
@@ -77,8 +76,6 @@ TEST_F(FaultE2ETest, FailingServerMethodShowsOneErrorBoxWhileRequestsGoOn) {
     EXPECT_EQ(service.BoxTexts(), "");
 }
 
-// After a crash in a package's call the next run sets the package aside unserved once it can
-// read the journal; till then packages wait and queries go on.
 TEST_F(FaultE2ETest, PackageInHandAtACrashIsSetAsideOnceTheNextRunCanReadTheJournal) {
     Start("WaitMethods=GenComenzi\r\nWaitMs=20000");
     UniqueFile writer = Writing(service.Path("COMANDA_6.TXT"), kOneOrder);
@@ -93,7 +90,7 @@ TEST_F(FaultE2ETest, PackageInHandAtACrashIsSetAsideOnceTheNextRunCanReadTheJour
     writer.reset();
     ASSERT_TRUE(ServerWaits());
     service.Kill();
-    // Its call goes on: cut short, lest its window be taken for a later one's.
+    // Its call goes on: cut short.
     PostMessageW(FindWindowW(L"VQDocServerWait", nullptr), WM_CLOSE, 0, 0);
     EXPECT_EQ(service.RunForm("/status").exitCode, 1u);  // STARE.TXT is fresh, its writer gone
 
@@ -144,10 +141,7 @@ TEST_F(ServerProcessE2ETest, ServerEndedBetweenRequestsCostsTheNextOneNothing) {
     EXPECT_NE(service.ServerProcesses(), first);
 }
 
-// A death in a call that cannot have reached the books costs nothing: a new server serves the
-// request once; a busy server is waited for. A death in the call that makes the orders, before
-// or after their writing, sets the package aside with a warning; one that kills every server
-// sets it aside at its third try.
+// GenComenzi's death, before or after writing (the caller cannot tell), sets the package aside.
 TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithAWarning) {
     const std::string warning =
         "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "

@@ -39,7 +39,7 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     RemoveFolder(outside);
 }
 
-// A package beyond the 32-bit address space (sparse: no disk) is stopped by its size alone.
+// Sparse: it takes no disk.
 TEST_F(FaultTest, PackageBeyondTheAddressSpaceIsSetAsideWithAClearError) {
     if (sizeof(void*) != 4) GTEST_SKIP() << "only a 32-bit address space is cheap to exceed";
     Start();
@@ -83,9 +83,8 @@ TEST_F(FaultTest, PackageOfTwoHundredThousandLinesAndAnswerOfThreeHundredThousan
     EXPECT_FALSE(Exists("LISTAPARTENERI.TXT.~tmp"));
 }
 
-// What a failing call may have done decides its request's fate: redone when nothing of it can
-// be in the books (the server made anew first when it went, kept when busy), set aside with a
-// warning when its documents may be there, else failed (only logged by the traced queries).
+// Redone when nothing of it can be in the books, set aside with a warning when its documents may
+// be, else failed (only logged by the traced queries).
 enum Fate { Redone, MayBeBooked, Failed, Logged };
 
 struct FailingCall {
@@ -178,8 +177,7 @@ TEST_F(FaultTest, FailingCallRedoesSetsAsideOrFailsItsRequestByWhatTheCallMayHav
     }
 }
 
-// One request that kills every server is failed at its third try and the service goes on; a
-// busy server is waited for as long as it stays busy, its wait logged once.
+// A busy server's wait is logged once and counts no try.
 TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) {
     Start();
     server.failures = {{"SetPachet", {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "Serverul a murit"}}};

@@ -1,4 +1,4 @@
-// LOG.TXT and its history in LOGURI; the server's error list to the log and ERORI.TXT.
+// LOG.TXT, LOGURI, and the server's error list.
 #include "support/BrokerFixture.h"
 
 #include <windows.h>
@@ -46,8 +46,7 @@ TEST_F(LogTest, LogTxtChangedFromOutsideIsWrittenBackWhole) {
     EXPECT_EQ(Log().size(), 2u);  // the stop adds no line
 }
 
-// LOG.TXT gets a whole busy day; memory keeps about its newest half megabyte from a line's start,
-// which a deleted LOG.TXT gets back.
+// Memory keeps about the newest half megabyte, from a line's start.
 TEST_F(LogTest, BusyDayLeavesMemoryOnceLogTxtHasIt) {
     Start();
     for (int i = 0; i < 1100; ++i) broker.LogMessage(std::string(1000, 'z'));
@@ -72,8 +71,7 @@ TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) 
     EXPECT_FALSE(DirectoryExists(Path("LOGURI")));
 }
 
-// A run's first save moves the earlier LOG.TXT to LOGURI, named by its first stamp, else its last
-// write; a taken name is never written over.
+// Named by its first stamp, else its last write.
 TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     const std::string earlier =
         "Ver. 3.1 -  Nu ai precizat in VQBroker.Ini firma de lucru\r\n"
@@ -99,7 +97,7 @@ TEST_F(LogTest, EarlierRunsLogIsKeptInLoguriNeverOverAnotherFile) {
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  third run\r\n");
 }
 
-// LOG.TXT holds the current day only, memory too; the view still has the day before.
+// The view still has the day before.
 TEST_F(LogTest, FirstLineOfANewDayStartsANewLogTxtAndKeepsTheDayBefore) {
     Start();
     today = {2026, 12, 7, 23, 59, 58};
@@ -194,8 +192,7 @@ TEST_F(LogTest, NoWorkingDirectoryMeansNoFile) {
     EXPECT_EQ(Log().back(), "only on screen");
 }
 
-// Held and read-only (Wine lets root write those): lines wait in memory, the save is retried once
-// a second and at the stop, warned of once.
+// Held and read-only (Wine lets root write those): retried once a second and at the stop.
 TEST_F(LogTest, LogTxtThatCannotBeWrittenFailsNoRequestAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;

@@ -1,5 +1,4 @@
-// A package's lines and its header's working month, beyond the plain ones the package tests send and the
-// line and section rules the settings test shows.
+// A package's lines and its header's working month.
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
@@ -42,8 +41,8 @@ TEST(PackageTextTest, HeaderViewFindsTheWorkingMonth) {
     }
 }
 
-// Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, and nothing else: else 0. The digits' rules
-// and upper bound are a query number's (the row rebuild test).
+// Decimal or "$"/"0x" hexadecimal, signed, within 32 bits, else 0; the digits' rules and upper bound
+// are the row rebuild test's.
 TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
     const std::pair<const char*, int> cases[] = {
         {"+12", 12},

@@ -1,4 +1,4 @@
-// Waiting for a package's writer to let go: served once it does, given up after 5 s.
+// A package's writer still holding it.
 #include <windows.h>
 
 #include <thread>
@@ -36,8 +36,7 @@ TEST_F(WaitOpenPackageTest, PackageIsServedOnceItsWriterClosesIt) {
     EXPECT_EQ(ParseJournal(journal).inHand.value_or(PackageStamp{}).name, "COMANDA_1.TXT") << journal;
 }
 
-// Still held, it cannot be set aside either; unread, it made no documents, so the next tick
-// serves it as it is.
+// Unread, it made no documents: it stays as it is.
 TEST_F(WaitOpenPackageTest, PackageHeldThroughoutIsGivenUpAfterFiveSecondsAndServedLater) {
     Start();
     UniqueFile writer = Writing(Path("FACTURA_1.TXT"), "D;1\r\n");

@@ -1,4 +1,4 @@
-// The tick: stop, non-requests, busy flag, disposal, outages, the watch.
+// The tick.
 #include <windows.h>
 
 #include <algorithm>
@@ -60,7 +60,7 @@ TEST_F(PollCycleTest, RequestsWaitWhileBusy) {
     EXPECT_TRUE(Exists("COMANDA_1.TXT"));
 }
 
-// Raised and refused packages become ".ERR" over an older one; a query goes, raised or not.
+// ".ERR" over an older one; a query goes, raised or not.
 TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheirHandlersDid) {
     WriteIni(DefaultIni() + "PrefixareErori=D\r\n");
     Start();
@@ -90,7 +90,7 @@ TEST_F(PollCycleTest, ServedRequestsAreDisposedOfUnderTheirOwnNamesWhateverTheir
     EXPECT_EQ(broker.FCurrentRequest, "GETSTOC.TXT");
 }
 
-// Requests and lines wait for the directory: each outage logged once, into the LOG.TXT come back.
+// Each outage logged once, into the LOG.TXT come back.
 TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
     Start();
     server.count["GetNrComenzi"] = 1;

@@ -300,7 +300,7 @@ TEST_F(QueryTest, EveryQueryWritesItsLinesFromEveryListShape) {
     }
 }
 
-// A result file is never seen partly written; one held for a moment is written once let go.
+// One held for a moment is written once let go.
 TEST_F(QueryTest, ReadersNeverSeeAPartialStockListAndOnlyOneHoldingItThroughoutFailsIt) {
     Start();
     std::vector<std::string> rows;

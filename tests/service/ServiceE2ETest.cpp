@@ -1,4 +1,4 @@
-// The real VQBroker.exe under Wine's Service Control Manager, in a prefix of its own.
+// The real VQBroker.exe under Wine's Service Control Manager.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,7 +50,7 @@ bool SignalServer(const ServiceProcess& service, const std::string& signal) {
     return exitCode == "0\n";
 }
 
-// One copy, Event Log records in events.txt; Form: a command-line form's output.
+// Event Log records in events.txt.
 class ServiceE2ETest : public ::testing::Test {
 protected:
     std::string Form(const char* argument, DWORD exitCode) {
@@ -83,7 +83,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     EXPECT_EQ(service.Log(), (TextList{kLine, kLine, kStamped + " ... Deschid pachetul cu comenzi",
                                        kLine + "Au fost generate 1 comenzi in baza de date "}));
 
-    // An error that the window would show in a box: a log line and an Event Log record.
+    // An error the window would show in a box.
     service.Put("GETSTOC.TXT", "");
     EXPECT_TRUE(service.Logged(kStamped + " ... Baza de date nu raspunde"));
 
@@ -94,7 +94,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     EXPECT_EQ(service.AnotherCopysBox(), "Aplicatia deja lucreaza\n");
     EXPECT_TRUE(ServiceProcess::Dialogs(Status().dwProcessId).empty());
 
-    // A stop during a package's server call: it is finished, nothing else served, exit 0.
+    // A stop during a package's call: it is finished, nothing else served.
     service.Put("COMANDA_2.TXT", kOneOrder);
     ASSERT_TRUE(service.Logged(kStamped + " ... Deschid pachetul cu comenzi", 2));
     service.Put("GETLISTAGESTIUNI.TXT", "");
@@ -126,9 +126,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
               (TextList{started, "E Baza de date nu raspunde", stopped, started, stopped}));
 }
 
-// A hung server: the call in hand is in STARE.TXT with an alert and one Event Log warning; a stop
-// ends within about a minute with exit 0; the next start sets the package aside unserved, and
-// quick restarts come back every time.
+// The server's process stopped by a signal; the stop gives up after about a minute.
 TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     service.WriteIni(service.DefaultIni("AlertaSecunde=2\r\n"));
     auto status = [&](const char* key) {

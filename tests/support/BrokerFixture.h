@@ -1,5 +1,4 @@
-// A service object in real temporary folders (executable folder and working directory),
-// with a recording fake server and today's date under the test's control.
+// A service object in real temporary folders, with a recording fake server and a set clock.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// One run of VQBroker.exe in a folder of its own, driven and watched from outside.
+// VQBroker.exe driven and watched from outside.
 #include "support/ServiceProcess.h"
 
 #include <algorithm>
