@@ -27,18 +27,21 @@ TEST_F(FaultE2ETest, CloseDuringAServerCallWaitsForIt) {
     const struct {
         const char* call;     // the server's call that waits
         const char* request;  // dropped to make the call; "" the button; nullptr the start itself
+        DocServerForm form;   // the DLL's wait serves the window's messages, as Windows may in a call
         const char* file;     // what the call leaves: its lines
         size_t lines;         // and its last line's end
         std::string end;
     } cases[] = {
-        {"SetFirmaLucru", nullptr, "LOG.TXT", 0, ""},
-        {"GetStocuri", "GETSTOC.TXT", "STOCURI.TXT", 10, ";MAG1;107.01"},
-        {"GenComenzi", "COMANDA_1.TXT", "LOG.TXT", 4, "Au fost generate 1 comenzi in baza de date "},
-        {"GetSolduriParteneri", "", "SOLDURI.TXT", 10,
+        {"SetFirmaLucru", nullptr, DocServerForm::Local, "LOG.TXT", 0, ""},
+        {"GetStocuri", "GETSTOC.TXT", DocServerForm::Local, "STOCURI.TXT", 10, ";MAG1;107.01"},
+        {"GenComenzi", "COMANDA_1.TXT", DocServerForm::InProcess, "LOG.TXT", 4,
+         "Au fost generate 1 comenzi in baza de date "},
+        {"GetSolduriParteneri", "", DocServerForm::InProcess, "SOLDURI.TXT", 10,
          "P0010;Client Online Magazin;RO24563728;0.00;788.79;788.79;0.00;0.00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
+        service.Register(c.form);
         Start("WaitMethods=" + std::string(c.call) + "\r\nWaitMs=3000", "Gestiune=MAG1\r\n",
               c.request != nullptr);
         if (c.request && *c.request) service.Put(c.request, ExampleFile(c.request));
