@@ -20,6 +20,10 @@ class ServiceProcess;
 // Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until it is gone and STOCARTICOL.TXT
 // is a new file; negative after ten seconds.
 double QueryRoundTrip(const ServiceProcess& service);
+class TraceNamed;
+// Each request's own time, in seconds, in the order served, as the service noted them in the
+// file that the registry value RequestTrace names.
+std::vector<double> OwnTimes(const TraceNamed& trace);
 // The real program for twenty days of 5,000 requests (9): memory and request time at the
 // end against the second day, LOG.TXT one day, LOGURI seven.
 std::vector<Figure> MonthsFigures();

@@ -101,16 +101,6 @@ ComRef<ITallyportObject> LocalServer() {
     return server;
 }
 
-// Each request's own time, in seconds, as the service noted them.
-std::vector<double> OwnTimes(const TraceNamed& trace) {
-    std::vector<double> times;
-    for (const std::string& line : SplitTextLines(ReadShared(trace.path))) {
-        const size_t tab = line.find('\t');
-        if (tab != std::string::npos) times.push_back(std::stod(line.substr(tab + 1)) / 1e6);
-    }
-    return times;
-}
-
 double Mean(const std::vector<double>& values) {
     return values.empty() ? 0 : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
 }

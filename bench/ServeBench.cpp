@@ -21,16 +21,6 @@ constexpr int kQueries = 50;
 constexpr int kBacklog = 500;
 constexpr int kBacklogOff = 20;  // at one a second, 500 would take over eight minutes
 
-// Each request's own time, in seconds, in the order served, as the service noted them.
-std::vector<double> OwnTimes(const TraceNamed& trace) {
-    std::vector<double> times;
-    for (const std::string& line : SplitTextLines(ReadShared(trace.path))) {
-        const size_t tab = line.find('\t');
-        if (tab != std::string::npos) times.push_back(std::stod(line.substr(tab + 1)) / 1e6);
-    }
-    return times;
-}
-
 void Clear(const TraceNamed& trace) { DeleteFileW(Wide(trace.path).c_str()); }
 
 // The round trips of kQueries queries in a row.
@@ -76,6 +66,16 @@ double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
 }
 
 }  // namespace
+
+// Each request's own time, in seconds, in the order served, as the service noted them.
+std::vector<double> OwnTimes(const TraceNamed& trace) {
+    std::vector<double> times;
+    for (const std::string& line : SplitTextLines(ReadShared(trace.path))) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos) times.push_back(std::stod(line.substr(tab + 1)) / 1e6);
+    }
+    return times;
+}
 
 double QueryRoundTrip(const ServiceProcess& service) {
     // Each answer is a new file in the old one's place.
