@@ -83,10 +83,11 @@ ServiceProcess::Launched ServiceProcess::Launch(const std::string& argument, HAN
     PROCESS_INFORMATION process{};
     // Wine's process creation now and then fails at once while the service starts: tried again.
     bool started = false;
-    for (int tries = 3; !started && tries > 0; --tries)
+    for (int tries = 0; !started && tries < 3; ++tries) {
+        if (tries > 0) Sleep(500);
         started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
-                                 Wide(exeDir).c_str(), &startup, &process) ||
-                  (Sleep(500), false);
+                                 Wide(exeDir).c_str(), &startup, &process);
+    }
     EXPECT_TRUE(started) << "cannot start " << program << " " << argument << ": " << GetLastError();
     return {UniqueHandle(process.hProcess), UniqueHandle(process.hThread), process.dwProcessId,
             process.dwThreadId};
