@@ -12,6 +12,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
+  # A mirror caught mid-sync fails one index; what the other indexes give may still install.
+  apt-get update -qq || { sleep 20; apt-get update -qq; } || true
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
