@@ -13,6 +13,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   # A mirror caught mid-sync fails one index; what the other indexes give may still install.
-  apt-get update -qq || { sleep 20; apt-get update -qq; } || true
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror caught mid-sync fails an index now and then: the install is tried again after a wait.
+  for try in 1 2 3; do
+    apt-get update -qq || true
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null &&
+      break
+    [ "$try" = 3 ] && exit 1
+    sleep 60
+  done
 fi
