@@ -12,7 +12,6 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  # A mirror caught mid-sync fails one index; what the other indexes give may still install.
   # A mirror caught mid-sync fails an index now and then: the install is tried again after a wait.
   for try in 1 2 3; do
     apt-get update -qq || true
