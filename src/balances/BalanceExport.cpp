@@ -10,7 +10,6 @@
 namespace {
 
 constexpr char kRefusal[] = "Nu pot procesa acum cererea de extragere solduri parteneri";
-constexpr char kInHand[] = "export solduri";
 
 }  // namespace
 
@@ -21,16 +20,16 @@ void TEBroker::ImportSolduriClick() {
         return;
     }
     BusyScope busy(FBusy);
-    RequestWatch::InHand inHand(FRequestWatch, kInHand, RequestOutcome::NotCounted);
-    BeginRequest(kInHand);
+    RequestWatch::InHand inHand(FRequestWatch, kExportInHand, RequestOutcome::NotCounted);
+    BeginRequest(kExportInHand);
     try {
         ExportPartnerBalances();
     } catch (...) {
-        if (!RedoRequest()) throw;
+        if (RequestFailed() != FaultRule::Redo) throw;
         FExportAgain = true;  // the next tick, once the server is ready
         return;
     }
-    EndRequest();
+    RequestDone();
 }
 
 void TEBroker::ExportPartnerBalances() {

@@ -28,26 +28,29 @@ TEBroker::~TEBroker() = default;
 
 // Every handler goes through here: an error of any kind is reported, never let through
 // to the front end's message loop; a stop that waited for the request in hand goes ahead
-// once the handler is done.
-// A server found gone is released before the error is reported (a box lets ticks run), but
-// only by the outermost handler: a tick nested in a call must not take the server from under it.
+// once the handler is done. A server found gone was released where the request's fate was
+// decided, before a box lets ticks run.
 template <class Handler>
 void TEBroker::RunHandler(Handler handler) {
     try {
         handler();
+    } catch (const RequestWarning& warning) {
+        LogErrorLine(warning.what());
+        ReportError(warning.what(), warning.kind, true);
     } catch (...) {
-        const std::string text = CurrentErrorText();
-        if (FServerGone && !FBusy) DropServer();
-        ReportError(text);
+        ReportError(CurrentErrorText());
     }
-    if (FServerGone && !FBusy) DropServer();  // a handler that carried on after the failing call
     if (FStopRequested && !FBusy && FFrontEnd) FFrontEnd->StopReady();
 }
 
-void TEBroker::ReportError(const std::string& text) {
-    FEvents->Report(EventKind::Error, text);
+void TEBroker::ReportError(const std::string& text, EventKind kind, bool logged) {
+    FEvents->Report(kind, text);
     FRequestWatch.ErrorReported(text);
-    if (FFrontEnd) FFrontEnd->ErrorLeft(text);
+    if (!FFrontEnd) return;
+    if (logged)
+        FFrontEnd->ShowLogged(text, kind == EventKind::Warning);
+    else
+        FFrontEnd->ErrorLeft(text);
 }
 
 // The request watch runs first, so that a start-up that hangs is seen and cannot hold a
@@ -75,10 +78,10 @@ void TEBroker::Tick(TickCause cause) {
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
     RunHandler([this] { TimerTimer(); });
     if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace || FServedInTick == Served::Redone;
-    // A request redone for a server made anew goes at once; one that waits for a busy server,
-    // or stays for another reason, waits for the timer.
-    FTickAgain =
-        FImmediate && (FServedInTick == Served::Disposed || (FServedInTick == Served::Redone && !FServer));
+    // A request redone waits for the timer: for a server made anew a second later at the
+    // earliest, or for an occupied one; so does one that stays for another reason, and the
+    // request after a server that went.
+    FTickAgain = FImmediate && FServedInTick == Served::Disposed && FServer;
     // From the search that found the request to its disposal.
     if (FServedInTick == Served::Disposed && FRequestTrace.On())
         FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));

@@ -68,7 +68,15 @@ public:
 private:
     template <class Handler>
     void RunHandler(Handler handler);
-    void ReportError(const std::string& text);
+    // logged: LOG.TXT has the text already, in both forms.
+    void ReportError(const std::string& text, EventKind kind = EventKind::Error, bool logged = false);
+
+    // What a handler raises for the log to show in both forms, its request named: logged and
+    // reported once the request is no longer in hand.
+    struct RequestWarning : BrokerError {
+        RequestWarning(const std::string& text, EventKind kind) : BrokerError(text), kind(kind) {}
+        EventKind kind;
+    };
 
     BrokerFrontEnd* FFrontEnd = nullptr;
     bool FStopRequested = false;  // a stop arrived: no request is served from then on
@@ -110,7 +118,7 @@ private:
 
 public:
     // ---- core/ServerSteps.cpp: start-up's server steps, as a whole or not at all, tried
-    // again while they fail; a failing server call raised with its readable text
+    // again while they fail; a failing server call raised as a ServerCallError
     void ConnectServer();
     bool ServerReady();  // false while requests must wait for the server
     void CheckServer(HRESULT hr);
@@ -124,34 +132,42 @@ private:
     void ServerStepsFailed(const ServerFailure& failure);
     void ServerStepsSucceeded();
     void ShowServerFailure();  // once start-up or a retry no longer holds the service busy
-    void DropServer();
+    void ReleaseServerIfGone();
 
     ULONGLONG FServerRetryAt = 0;  // when the server steps are tried again
-    ComRef<ITallyportObject> FServerWaiting;  // made, but busy when its steps ran
+    ComRef<ITallyportObject> FServerWaiting;  // made, but occupied when its steps ran
     std::string FServerFailure;    // the failure of the server steps reported last
     std::string FServerFailureToShow;  // its text, for the front end's box or line
     bool FServerGone = false;      // a call found the server gone: it is made anew
+    bool FServerPaced = false;     // released after a fault: the next is made a second later
     bool FNoServerLogged = false;  // the wait for the server has been logged in this outage
 
 public:
-    // ---- core/RequestRedo.cpp: what a failing server call makes of the request in hand (the
+    // ---- core/RequestFate.cpp: what a failing server call makes of the request in hand (the
     // rules of server/ServerFaults.h): a request of which nothing can have reached the books
-    // stays in place for the next tick, and one whose documents may be there is set aside
+    // stays in place for the next tick, one whose documents may be there is set aside, and one
+    // that the books accepted is served. A request's tries and its occupied server's wait are
+    // its own, forgotten once it has gone.
     void BeginRequest(std::string_view name);  // before its first server call
-    // In the handler's catch: true when the request stays for another try, which it logs.
-    bool RedoRequest();
-    void EndRequest();  // it was served or disposed of: its earlier tries are forgotten
-    FaultRule InHandRule() const { return FFaultRule; }
+    // In the catch of the request's handler: the rule for the error being handled; a redo is
+    // counted and logged, and a server found gone is released.
+    FaultRule RequestFailed();
+    void RequestDone();  // its handler returned: a server found gone meanwhile is released
+    FaultRule RuleOf(const ServerCallError& error) const;
+    void ForgetGoneRequests();  // each tick: the tries of requests no longer there
+    static constexpr char kExportInHand[] = "export solduri";
 
 private:
-    void NoteServerFault(ServerFault fault);
+    void PackageFailed(const std::string& name, RequestWatch::InHand& inHand);
+    void SetAsideRaisedPackage(const std::string& name, bool mayBeBooked);
+    void KeepForRedo(ServerFault fault);
+    void ForgetRequest(const std::string& name);
+    bool StillThere(const std::string& name) const;
 
     std::string FInHandName;                    // the request the rules apply to
     BooksCall FBooksCall = BooksCall::NotMade;  // how far it got with the books
-    ServerFault FLastFault = ServerFault::Ordinary;
-    FaultRule FFaultRule = FaultRule::Fail;     // what its last failing server call makes of it
     std::map<std::string, int> FRenewedTries;   // by upper-case name: tries that made a server anew
-    std::string FBusyLoggedFor;                 // a busy server's wait is logged once per request
+    std::string FOccupiedLoggedFor;             // an occupied server's wait is logged once per request
     bool FExportAgain = false;                  // the export met a fault that left it undone
 
 public:
@@ -189,7 +205,6 @@ private:
     bool ServeFirstPackage();
     bool FindPackage(std::string_view pattern, FoundEntry& found);
     void ServePackage(const std::string& name, const PackageKind& kind);
-    void SetAsideRaisedPackage(const std::string& name);
     void ServeQuery(const QueryKind& query);
     bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();

@@ -23,16 +23,25 @@ struct TEBroker::ServerFailure {
     std::string text;     // empty when the steps succeeded
     bool raised = false;  // a call raised; otherwise the company was refused
     TextList errorLines;  // the server's own lines for a refused company
-    bool busy = false;    // the server refused a call for now
+    bool occupied = false;  // the server refused a call, or its creation, for now
 };
 
-// A server that went away is released once the handler is done with it, and made anew.
+namespace {
+
+// A server released after a fault is made anew a second later at the earliest, by the timer.s
+// tick: a server that dies at its first call cannot cost a request its tries, and a backlog
+// its requests, within seconds.
+constexpr ULONGLONG kNewServerPaceMs = 1000;
+
+}  // namespace
+
+// The error carries what the call meant; a server that went away is noted here and released
+// once the request is done with it.
 void TEBroker::CheckServer(HRESULT hr) {
     if (SUCCEEDED(hr)) return;
-    const ServerFault fault = ServerFaultOf(hr);
-    if (RenewsServer(fault)) FServerGone = true;
-    NoteServerFault(fault);
-    Check(hr, FServer.get(), IID_ITallyportObject);
+    ServerCallError error(OleErrorText(hr, FServer.get(), IID_ITallyportObject), hr, FBooksCall);
+    if (RenewsServer(error.fault)) FServerGone = true;
+    throw error;
 }
 
 // What the call did to the books decides whether the package may be tried again.
@@ -42,9 +51,9 @@ void TEBroker::CheckBooksCall(HRESULT hr, LONG ok) {
     FBooksCall = ok != 0 ? BooksCall::Accepted : BooksCall::Refused;
 }
 
-// A server that failed a step is released before the next try. One that was busy (an
-// application showing a dialog at its start) is kept, nobody is told, and its steps are run
-// again at the next tick, for as long as it stays busy.
+// A server that failed a step is released before the next try. One that was occupied (an
+// application showing a dialog at its start, its class factory included) is kept, nobody is
+// told, and its steps are run again at the next tick, for as long as it stays so.
 void TEBroker::ConnectServer() {
     FServer.reset();
     FServerRetryAt = UptimeMs() + kServerRetryMs;
@@ -55,14 +64,15 @@ void TEBroker::ConnectServer() {
         failure = RunServerSteps();
     }
     FServerGone = false;
+    FServerPaced = false;
     if (failure.text.empty()) {
         ServerStepsSucceeded();
         return;
     }
-    if (failure.busy) {
+    if (failure.occupied) {
         FServerWaiting = std::move(FServer);
         FServerRetryAt = 0;
-        FRequestWatch.ServerBusy(true);
+        FRequestWatch.ServerOccupied(true);
         FRequestWatch.ServerSteps(false);
         return;
     }
@@ -86,8 +96,10 @@ TEBroker::ServerFailure TEBroker::RunServerSteps() {
         LONG ok = 0;
         CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
         return ok != 0 ? ServerFailure{} : CompanyRefused();
+    } catch (const ServerCallError& error) {
+        return {error.what(), true, {}, error.fault == ServerFault::Occupied};
     } catch (...) {
-        return {CurrentErrorText(), true, {}, FLastFault == ServerFault::Busy};
+        return {CurrentErrorText(), true, {}, false};
     }
 }
 
@@ -123,7 +135,7 @@ void TEBroker::ShowServerFailure() {
 // A start that went well adds no line; one that went well after failures says so once.
 void TEBroker::ServerStepsSucceeded() {
     FRequestWatch.ServerSteps(true);
-    FRequestWatch.ServerBusy(false);
+    FRequestWatch.ServerOccupied(false);
     FNoServerLogged = false;
     if (FServerFailure.empty()) return;
     FServerFailure.clear();
@@ -133,7 +145,7 @@ void TEBroker::ServerStepsSucceeded() {
 }
 
 // Without a ready server every request waits where it is. The server steps are tried
-// again every 30 seconds, and at once after the server went away.
+// again every 30 seconds, and a second after the server went away; that second is no outage.
 bool TEBroker::ServerReady() {
     if (!FServer && UptimeMs() >= FServerRetryAt) {
         {
@@ -143,7 +155,7 @@ bool TEBroker::ServerReady() {
         ShowServerFailure();
     }
     if (FServer) return !FStopRequested;  // a stop may have come while the steps ran
-    if (!FNoServerLogged) {
+    if (!FNoServerLogged && !FServerPaced) {
         FNoServerLogged = true;
         const std::string text = "Serverul de documente nu este disponibil; cererile raman in asteptare";
         FEvents->Report(EventKind::Warning, text);
@@ -152,11 +164,12 @@ bool TEBroker::ServerReady() {
     return false;
 }
 
-// The request in hand has been dealt with as any failing call; the next one waits for a
-// new server.
-void TEBroker::DropServer() {
-    FServerGone = false;
+// Only the request's own place calls this, once no handler is left to use the server: a tick
+// nested in a call serves no request.
+void TEBroker::ReleaseServerIfGone() {
+    if (!std::exchange(FServerGone, false)) return;
     FServer.reset();
-    FServerRetryAt = 0;
+    FServerPaced = true;
+    FServerRetryAt = UptimeMs() + kNewServerPaceMs;
     FRequestWatch.ServerSteps(false);
 }

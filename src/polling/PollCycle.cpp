@@ -12,14 +12,6 @@
 #include "polling/NameMatch.h"
 #include "queries/QueryKinds.h"
 
-namespace {
-
-constexpr char kMayBeBooked[] =
-    "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "
-    "Verificati inainte de a-l trimite din nou.";
-
-}  // namespace
-
 struct TEBroker::FoundEntry {
     std::string name;  // the long name, as the directory holds it
     bool directory = false;
@@ -34,6 +26,7 @@ void TEBroker::TimerTimer() {
     FInactiveLogged = false;
     KeepWatch();
     if (FBusy) return;  // a request or the export is still running further down this thread
+    ForgetGoneRequests();
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
     if (!ServerReady()) return;
@@ -108,37 +101,13 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
         inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
     } catch (...) {
-        if (RedoRequest()) {  // nothing of it reached the books: it stays, no longer in hand
-            ClearInHand();
-            inHand.Ended(RequestOutcome::NotCounted);
-            FServedInTick = Served::Redone;
-            return;
-        }
-        SetAsideRaisedPackage(name);
-        FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
-        if (InHandRule() == FaultRule::SetAsideMayBeBooked) throw BrokerError(kMayBeBooked);
-        throw;
+        PackageFailed(name, inHand);  // redone, served with a warning, set aside, or failed
+        return;
     }
-    EndRequest();
+    RequestDone();
     DisposeOfPackage(name, accepted ? PackageOutcome::Accepted : PackageOutcome::Refused);
     inHand.Ended(accepted ? RequestOutcome::Served : RequestOutcome::Failed);
     FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
-}
-
-// Documents may already exist: the package is set aside, never served again. When the server
-// went away after they may have been made, its error file says so, as the error does.
-void TEBroker::SetAsideRaisedPackage(const std::string& name) {
-    try {
-        if (InHandRule() == FaultRule::SetAsideMayBeBooked)
-            WriteFileReplacing(ErrorFilePath(), JoinLines({kMayBeBooked}));
-    } catch (...) {
-        // The error itself still reaches the operator.
-    }
-    try {
-        DisposeOfPackage(name, PackageOutcome::Raised);
-    } catch (...) {
-        // The handler's error is the one the operator must see.
-    }
 }
 
 // Gone, set aside, or never to be served again: a tick at once would not find it. One that
@@ -162,12 +131,12 @@ void TEBroker::ServeQuery(const QueryKind& query) {
     try {
         (this->*query.serve)(query);
     } catch (...) {
-        if (!RedoRequest()) throw;
+        if (RequestFailed() != FaultRule::Redo) throw;
         deleteRequest.Dismiss();
         inHand.Ended(RequestOutcome::NotCounted);
         FServedInTick = Served::Redone;
         return;
     }
-    EndRequest();
+    RequestDone();
     inHand.Ended(FRefused ? RequestOutcome::Failed : RequestOutcome::Served);
 }

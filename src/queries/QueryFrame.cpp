@@ -132,8 +132,8 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
     try {
         CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
         LogStamped(std::string(query.trace->ran));
-    } catch (const std::exception& error) {
-        if (InHandRule() != FaultRule::Fail) throw;
+    } catch (const ServerCallError& error) {
+        if (RuleOf(error) != FaultRule::Fail) throw;
         LogStamped(std::string(query.trace->raised) + error.what());
     }
     LogStamped(" ... Cod Eroare :" + std::to_string(errorCode));

@@ -2,6 +2,7 @@
 #include "server/DocumentServer.h"
 
 #include "base/BrokerError.h"
+#include "server/ServerFaults.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ ComRef<ITallyportObject> CreateDocumentServer() {
     const HRESULT created = CoCreateInstance(CLSID_CoTallyportObject, nullptr,
                                              CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                              reinterpret_cast<void**>(object.addressof()));
-    if (FAILED(created)) throw BrokerError(CreationFailureText(created));
+    // Classified as any call: an application busy with a dialog refuses its class factory too.
+    if (FAILED(created)) throw ServerCallError(CreationFailureText(created), created, BooksCall::NotMade);
     ComRef<ITallyportObject> server;
     HRESULT hr = object->QueryInterface(IID_ITallyportObject, reinterpret_cast<void**>(server.addressof()));
     if (hr == E_NOINTERFACE) throw BrokerError("Interface not supported");

@@ -7,7 +7,7 @@
 #include "server/Tallyport.h"
 
 // Creates CoTallyportObject (in-process or local server) and asks it for ITallyportObject.
-// Throws BrokerError with the system's text when it cannot; where the system refused to start
+// Throws ServerCallError with the system's text when it cannot; where the system refused to start
 // or reach a local server for want of an account or a permission, the text says where to look.
 ComRef<ITallyportObject> CreateDocumentServer();
 

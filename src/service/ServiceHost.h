@@ -39,6 +39,7 @@ public:
     // ---- BrokerFrontEnd
     void LineLogged(const std::string& line) override;
     void ErrorLeft(const std::string& text) override;
+    void ShowLogged(const std::string&, bool) override {}  // the line and the Event Log tell it all
     void StopReady() override;
     HWND OwnerWindow() const override { return nullptr; }
 

@@ -78,10 +78,10 @@ void RequestWatch::ServerSteps(bool ready) {
     if (wake_) SetEvent(wake_.get());
 }
 
-void RequestWatch::ServerBusy(bool busy) {
+void RequestWatch::ServerOccupied(bool occupied) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (busy == (shared_.busySince != 0)) return;
-    shared_.busySince = busy ? std::max<ULONGLONG>(GetTickCount64(), 1) : 0;
+    if (occupied == (shared_.busySince != 0)) return;
+    shared_.busySince = occupied ? std::max<ULONGLONG>(GetTickCount64(), 1) : 0;
     shared_.rewrite = true;
     if (wake_) SetEvent(wake_.get());  // to raise the alert once the server has been busy too long
 }

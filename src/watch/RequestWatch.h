@@ -56,7 +56,7 @@ public:
     void Begin(std::string_view what);
     void End(RequestOutcome outcome);
     void ServerSteps(bool ready);              // they succeeded, or failed
-    void ServerBusy(bool busy);                // a call was refused as busy, or a request ended otherwise
+    void ServerOccupied(bool occupied);        // a call was refused for now, or a request ended otherwise
     void ErrorReported(const std::string& text);
 
     // From any thread: a stop was asked for; from now on the process ends once what is in

@@ -201,9 +201,19 @@ void BrokerWindow::ErrorLeft(const std::string& text) {
         FBroker.LogErrorLine(text);
         return;
     }
+    ShowBox(text, MB_ICONERROR);
+}
+
+// Its line is in the log: a box already open, or a close under way, leaves it there.
+void BrokerWindow::ShowLogged(const std::string& text, bool warning) {
+    if (FErrorBoxOpen || FBroker.StopRequested()) return;
+    ShowBox(text, warning ? MB_ICONWARNING : MB_ICONERROR);
+}
+
+void BrokerWindow::ShowBox(const std::string& text, UINT icon) {
     FErrorBoxOpen = true;
     std::wstring title = Wide(ApplicationTitle(ExecutablePath()));
-    MessageBoxW(FWindow, Wide(text).c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(FWindow, Wide(text).c_str(), title.c_str(), MB_OK | icon);
     FErrorBoxOpen = false;
 }
 

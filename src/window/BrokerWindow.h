@@ -36,6 +36,7 @@ public:
     // Shows the error in a box; while one box is open, or the window is closing, a
     // further error is logged instead, so boxes never nest and nothing waits for a box.
     void ErrorLeft(const std::string& text) override;
+    void ShowLogged(const std::string& text, bool warning) override;
     void StopReady() override;
     HWND OwnerWindow() const override { return FWindow; }
 
@@ -47,6 +48,7 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnClose();
     void OnDestroy();
+    void ShowBox(const std::string& text, UINT icon);  // modal; ticks go on beneath it
     void CreateComponents();
     int Scaled(int designed) const;
 

@@ -39,9 +39,9 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
                              "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
         << ReadShared(Path(kStatusFileName));
-    broker.FRequestWatch.ServerBusy(true);  // past AlertaSecunde
+    broker.FRequestWatch.ServerOccupied(true);  // past AlertaSecunde
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta") == "Serverul de documente este ocupat"; }, 3000));
-    broker.FRequestWatch.ServerBusy(false);
+    broker.FRequestWatch.ServerOccupied(false);
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").empty(); }, 3000));
 
     RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
