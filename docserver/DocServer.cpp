@@ -86,8 +86,14 @@ public:
     using enum DocKind;
     using enum QueryKind;
 
-    explicit DocServer(ServerOptions options) : options_(std::move(options)) { ++LiveObjects; }
-    ~DocServer() { --LiveObjects; }
+    explicit DocServer(ServerOptions options) : options_(std::move(options)) {
+        ++LiveObjects;
+        if (options_.hold) options_.hold(true);
+    }
+    ~DocServer() {
+        --LiveObjects;
+        if (options_.hold) options_.hold(false);
+    }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;

@@ -25,6 +25,7 @@ struct ServerOptions {
     bool exitAfterWrite = false;  // before it does anything, or once its work is written
     unsigned exitIdleMs = 0;      // the process ends this long after a call while no other comes
     CallWatch watch = nullptr;
+    void (*hold)(bool held) = nullptr;  // told when the object is made (true) and when it goes
 };
 
 // Live objects, for DllCanUnloadNow and the local server's end.

@@ -12,7 +12,8 @@ namespace docserver {
 class Factory final : public IClassFactory {
 public:
     using Maker = HRESULT (*)(REFIID iid, void** object);
-    explicit Factory(Maker make) : make_(make) {}
+    using Hold = void (*)(bool held);  // a lock holds the module as an object does
+    explicit Factory(Maker make, Hold hold = nullptr) : make_(make), hold_(hold) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
@@ -28,6 +29,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         lock ? ++locks : --locks;
+        if (hold_) hold_(lock != FALSE);
         return S_OK;
     }
 
@@ -35,6 +37,7 @@ public:
 
 private:
     Maker make_;
+    Hold hold_;
 };
 
 }  // namespace docserver

@@ -12,11 +12,12 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace docserver {
 namespace {
 
-// A caller that releases its object and makes a new one at once finds the process still there.
+// A caller that releases its object and makes a new one soon after finds the process still there.
 constexpr ULONGLONG kLingerMs = 3000;
 // The exit code of a process ended by a test setting, told apart from an end after its last object (0).
 constexpr UINT kEndedByTestSetting = 2;
@@ -26,7 +27,18 @@ struct Process {
     DWORD classCookie = 0;
     ULONGLONG busyUntil = 0;  // calls on the interface are refused until then
     ULONGLONG idleEnd = 0;    // the process ends then unless a call comes first; 0: never
+    bool unheld = false;      // the last object or lock went: the class object is suspended
 } TheProcess;
+
+// Objects and locks hold the process (CoAddRefServerProcess), and so does its idle wait. The
+// last to let go suspends the class object at once (CoReleaseServerProcess), so that no
+// creation reaches a process that has decided to end: it starts a new one instead.
+void Hold(bool held) {
+    if (held)
+        CoAddRefServerProcess();
+    else if (CoReleaseServerProcess() == 0)
+        TheProcess.unheld = true;
+}
 
 // A test setting ends the process as a crash would, once its class is revoked: Wine would
 // otherwise keep the dead process registered. ExitCount= says how many processes may still
@@ -49,11 +61,12 @@ void Watch(const ServerOptions& options, const char* method, bool done) {
 HRESULT MakeObject(REFIID iid, void** object) {
     ServerOptions options = ReadOptions(nullptr);
     options.watch = Watch;
+    options.hold = Hold;
     TheProcess.busyUntil = std::max(TheProcess.busyUntil, GetTickCount64() + options.busyMs);
     return CreateDocServer(options, iid, object);
 }
 
-Factory TheFactory(MakeObject);
+Factory TheFactory(MakeObject, Hold);
 
 // While busy, calls on the interface are refused, as an application in the middle of its own
 // work refuses them; the class factory's and IUnknown's are always served.
@@ -78,9 +91,14 @@ public:
 BusyFilter TheFilter;
 
 // Serves messages until WM_QUIT, or until no object and no lock has been there for the
-// linger time; and ends the process when the idle test setting says so.
+// linger time; and ends the process when the idle test setting says so. The wait for the
+// first object and each idle wait hold the process with the class object served, so that a
+// creation that comes meanwhile keeps it; the wait's end lets go, which ends the process
+// only when nothing else holds it.
 int RunLoop() {
-    ULONGLONG unusedSince = GetTickCount64();
+    CoAddRefServerProcess();
+    bool waiting = true;
+    ULONGLONG waitEnd = GetTickCount64() + kLingerMs;
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -89,16 +107,25 @@ int RunLoop() {
             DispatchMessageW(&message);
         }
         const ULONGLONG now = GetTickCount64();
-        const bool unused = LiveObjects == 0 && TheFactory.locks == 0;
-        unusedSince = !unused ? 0 : unusedSince ? unusedSince : now;
-        if (unused && now >= unusedSince + kLingerMs) return 0;
+        if (std::exchange(TheProcess.unheld, false)) {
+            CoAddRefServerProcess();
+            CoResumeClassObjects();
+            waiting = true;
+            waitEnd = now + kLingerMs;
+        }
+        const bool used = LiveObjects != 0 || TheFactory.locks != 0;
+        if (waiting && used) waitEnd = now + kLingerMs;  // the wait begins once they have gone
+        if (waiting && !used && now >= waitEnd) {
+            waiting = false;
+            if (CoReleaseServerProcess() == 0) return 0;
+        }
         if (TheProcess.idleEnd && now >= TheProcess.idleEnd) {
             TheProcess.idleEnd = 0;
             EndIfAllowed();
         }
         DWORD timeout = INFINITE;
         const auto wakeAt = [&](ULONGLONG at) { timeout = DWORD(std::min<ULONGLONG>(timeout, at - now)); };
-        if (unused) wakeAt(unusedSince + kLingerMs);
+        if (waiting && !used) wakeAt(waitEnd);
         if (TheProcess.idleEnd) wakeAt(TheProcess.idleEnd);
         MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
@@ -118,10 +145,12 @@ int Serve() {
 
 // Unregistered, the running copies of this program end as well, each from within (a WM_QUIT,
 // which also cuts a wait in a call short), so that an uninstaller can remove the file.
+// A copy that has not ended (held in a call that serves no messages) still holds the file:
+// the exit code says so.
 HRESULT Unregister() {
     const HRESULT result = UnregisterServer(ServerForm::Local);
-    EndProcesses(ProcessesOf(ModulePath(nullptr)), 10000);
-    return result;
+    const bool ended = EndProcesses(ProcessesOf(ModulePath(nullptr)), 10000);
+    return FAILED(result) || ended ? result : HRESULT_FROM_WIN32(ERROR_TIMEOUT);
 }
 
 // To the standard output it was given, or the console of whoever started it; never a box,

@@ -29,7 +29,7 @@ std::vector<DWORD> ProcessesOf(const std::wstring& path) {
     return ids;
 }
 
-void EndProcesses(const std::vector<DWORD>& ids, DWORD milliseconds) {
+bool EndProcesses(const std::vector<DWORD>& ids, DWORD milliseconds) {
     std::vector<UniqueHandle> processes;
     for (DWORD id : ids) processes.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, id));
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -39,7 +39,10 @@ void EndProcesses(const std::vector<DWORD>& ids, DWORD milliseconds) {
          more = Thread32Next(snapshot.get(), &thread))
         if (std::ranges::find(ids, thread.th32OwnerProcessID) != ids.end())
             PostThreadMessageW(thread.th32ThreadID, WM_QUIT, 0, 0);
-    for (const UniqueHandle& process : processes) WaitForSingleObject(process.get(), milliseconds);
+    bool ended = true;
+    for (const UniqueHandle& process : processes)
+        ended = (!process || WaitForSingleObject(process.get(), milliseconds) == WAIT_OBJECT_0) && ended;
+    return ended;
 }
 
 }  // namespace docserver

@@ -87,11 +87,33 @@ LSTATUS RegisterUnder(HKEY root, ServerForm form, const std::wstring& path) {
     return status;
 }
 
+// Whether root holds the class's server key of that name ("\\InprocServer32") in either view.
+bool Holds(HKEY root, const wchar_t* server) {
+    for (REGSAM view : Views(ServerForm::Local)) {
+        UniqueRegKey key;
+        if (RegOpenKeyExW(root, (kClass + server).c_str(), 0, KEY_QUERY_VALUE | view, key.addressof()) ==
+            ERROR_SUCCESS)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
+// Exactly one form serves the user who registers, or the result says why not: a machine's
+// registration removes the class's per-user keys, which would override it for their user, and
+// a user's own cannot stand beside the machine's other form, which that user cannot remove.
 HRESULT RegisterServer(ServerForm form, const std::wstring& path) {
     LSTATUS status = RegisterUnder(HKEY_LOCAL_MACHINE, form, path);
-    if (status == ERROR_ACCESS_DENIED) status = RegisterUnder(HKEY_CURRENT_USER, form, path);
+    if (status == ERROR_SUCCESS) {
+        for (REGSAM view : Views(ServerForm::Local))
+            if (status == ERROR_SUCCESS) status = Delete(HKEY_CURRENT_USER, view, kClass);
+        return HRESULT_FROM_WIN32(status);
+    }
+    if (status != ERROR_ACCESS_DENIED) return HRESULT_FROM_WIN32(status);
+    status = RegisterUnder(HKEY_CURRENT_USER, form, path);
+    const wchar_t* other = form == ServerForm::Local ? L"\\InprocServer32" : L"\\LocalServer32";
+    if (status == ERROR_SUCCESS && Holds(HKEY_LOCAL_MACHINE, other)) status = ERROR_ACCESS_DENIED;
     return HRESULT_FROM_WIN32(status);
 }
 

@@ -115,7 +115,6 @@ TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& 
         return std::make_tuple(Key(a->written), std::string_view(a->name)) <
                std::make_tuple(Key(b->written), std::string_view(b->name));
     });
-    if (!dated.empty() && Key(now) < Key(dated.back()->written)) return {};
 
     auto isSpared = [&](const HistoryFile* file) {
         return std::find(spared.begin(), spared.end(), file->name) != spared.end();

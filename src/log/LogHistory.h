@@ -41,7 +41,8 @@ struct HistoryFile {
 // The files that retention deletes, oldest first: those written more than keepDays days
 // before now, then, oldest first, as many as needed to bring the rest to capBytes or less.
 // Names not of the history's form are never chosen; neither is, by age, a file of spared
-// (those this run moved in) nor, by the cap, the last of spared (the day just kept). A clock
-// earlier than the newest file's time is wrong: then nothing is chosen.
+// (those this run moved in) nor, by the cap, the last of spared (the day just kept). A file
+// dated after now (a clock that was once ahead) is never old, and comes last for the cap; a
+// clock set back finds fewer files old than the right one did.
 TextList ExpiredHistory(const std::vector<HistoryFile>& files, const LocalTime& now, int keepDays,
                         uint64_t capBytes, const TextList& spared);

@@ -58,10 +58,12 @@ std::string WithoutCr(const std::string& text) {
 }
 
 // Why a status file, however fresh, speaks of a program that has ended; empty when none says so.
+// The service's state speaks for the file only when the service wrote it: a window copy runs
+// beside an installed service that is stopped.
 std::string Ended(const std::string& content, const ServiceView& service) {
     const std::string stopped = StatusValue(content, "Oprit");
     if (!stopped.empty()) return "s-a oprit la " + stopped;
-    if (service.stopped) return "serviciul este oprit";
+    if (service.stopped && StatusValue(content, "Forma") == "serviciu") return "serviciul este oprit";
     if (!SingleInstance::HeldByACopy()) return "nicio copie nu ruleaza";
     return {};
 }

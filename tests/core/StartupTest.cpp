@@ -137,6 +137,23 @@ TEST_F(StartupTest, FailedServerStepsAreTriedAgainWhileRequestsWait) {
     }
 }
 
+// An application busy at its start refuses its class factory too: no failure, a try each tick.
+TEST_F(StartupTest, CreationRefusedAsOccupiedIsTriedAgainAtTheNextTick) {
+    const auto create = broker.FCreateServer;
+    broker.FCreateServer = []() -> ComRef<ITallyportObject> {
+        ++creations;
+        throw ServerCallError("Apel respins", RPC_E_CALL_REJECTED, BooksCall::NotMade);
+    };
+    Start();
+    Put("GETSTOC.TXT", "");
+    broker.TimerTimer();
+    EXPECT_EQ(creations, 2);
+    broker.FCreateServer = create;
+    broker.TimerTimer();
+    EXPECT_FALSE(Exists("GETSTOC.TXT"));
+    EXPECT_EQ(events->records, TextList{"W Serverul de documente nu este disponibil; cererile raman in asteptare"});
+}
+
 // A window copy gives up at once; older copies take the plain name only.
 TEST_F(StartupTest, SingleInstanceWaitsOnlyWhenAskedForACopyThatIsEnding) {
     for (const wchar_t* name : {L"Global\\VQBroker", L"VQBroker"}) {

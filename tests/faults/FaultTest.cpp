@@ -191,10 +191,15 @@ TEST_F(FaultTest, FailingCallRedoesSetsAsideOrFailsItsRequestByWhatTheCallMayHav
 
 // A busy server's wait is logged once and counts no try.
 TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) {
+    WriteIni(DefaultIni("RaspunsImediat=D\r\n"));
     Start();
     server.failures = {{"SetPachet", {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "Serverul a murit"}}};
     Put("COMANDA_1.TXT", OrderPackage());
-    for (int tries = 1; tries <= 3; ++tries, uptimeMs += 1000) broker.Tick();
+    for (int tries = 1; tries <= 3; ++tries, uptimeMs += 1000) {
+        broker.Tick();
+        EXPECT_FALSE(broker.TickDue());
+        broker.Tick();  // within the second: no server is made
+    }
     EXPECT_EQ(creations, 3);  // the first server and two made anew
     EXPECT_EQ(Contents("COMANDA_1.ERR"), OrderPackage());
     EXPECT_EQ(events->records.back(), "E Serverul a murit");
@@ -211,6 +216,19 @@ TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) 
     EXPECT_EQ(Log(),
               (TextList{"", "", opened, redo + "COMANDA_1.TXT" + again, "", "", opened,
                         redo + "COMANDA_1.TXT" + again, "", "", opened, redo + "GETSTOC.TXT" + again}));
+}
+
+// A request's tries go with it: the same name again starts afresh.
+TEST_F(FaultTest, QueryTakenBackAfterTwoTriesIsRedoneWhenItComesBack) {
+    Start();
+    server.failures = {{"GetStocuri", {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), ""}}};
+    Put("GETSTOC.TXT", "");
+    for (int tries = 1; tries <= 2; ++tries, uptimeMs += 1000) broker.Tick();
+    DeleteFileQuietly(Path("GETSTOC.TXT"));
+    broker.Tick();
+    Put("GETSTOC.TXT", "");
+    broker.Tick();
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
 }
 
 // A traced query's third try still asks for the error list after its call found the server

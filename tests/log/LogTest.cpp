@@ -143,6 +143,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
           "LOG_2026-12-07_070000.TXT", "LOG_2026-01-01_000000.TXT.bak", "NOTE.TXT"})
         Put(std::string("LOGURI\\") + name, std::string(100, '.'));
     Put("LOGURI\\LOG_2026-12-03_120000.TXT", "");
+    Put("LOGURI\\LOG_2027-12-07_090000.TXT", "");  // dated ahead: stops nothing
     for (const std::string& name : FolderNames(Path("LOGURI")))
         if (auto time = HistoryFileTime(name)) Written(Path("LOGURI\\" + name), *time);
     SetReadOnly(Path("LOGURI\\LOG_2026-12-03_120000.TXT"), true);
@@ -153,7 +154,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
     EXPECT_EQ(
         FolderNames(Path("LOGURI")),
         (TextList{"LOG_2026-01-01_000000.TXT.bak", "LOG_2026-12-03_120000.TXT", "LOG_2026-12-06_120000.TXT",
-                  "LOG_2026-12-07_070000.TXT", "LOG_2026-12-07_080000.TXT", "NOTE.TXT"}));
+                  "LOG_2026-12-07_070000.TXT", "LOG_2026-12-07_080000.TXT", "LOG_2027-12-07_090000.TXT", "NOTE.TXT"}));
     EXPECT_EQ(Log(),
               (TextList{"one", Stamp() + " ... Nu pot sterge fisierul LOGURI\\LOG_2026-12-03_120000.TXT"}));
 

@@ -39,9 +39,12 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
                              "CereriEsuate=1\r\nUltimaEroare=\r\nAlerta=\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadShared(Path(kStatusFileName)) == idle; }, 3000))
         << ReadShared(Path(kStatusFileName));
-    broker.FRequestWatch.ServerOccupied(true);  // past AlertaSecunde
+    server.failures = {{"GetListaGestiuni", {RPC_E_CALL_REJECTED, ""}}};  // past AlertaSecunde
+    Put("GETLISTAGESTIUNI.TXT", "");
+    broker.Tick();
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta") == "Serverul de documente este ocupat"; }, 3000));
-    broker.FRequestWatch.ServerOccupied(false);
+    DeleteFileQuietly(Path("GETLISTAGESTIUNI.TXT"));  // taken back
+    broker.Tick();
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").empty(); }, 3000));
 
     RequestWatch::InHand inHand(broker.FRequestWatch, "COMANDA_1.TXT");
