@@ -35,14 +35,14 @@ void TEBroker::ImportSolduriClick() {
 void TEBroker::ExportPartnerBalances() {
     LocalTime today = Now();
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(Server()->SetLunaLucru(today.year, today.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return;
     }
     LONG errorCode = 0;
     UniqueVariant list;
-    CheckServer(FServer->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
+    CheckServer(Server()->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
     if (errorCode != 0) {
         ReportServerErrors(true, true);
         return;

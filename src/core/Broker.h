@@ -121,6 +121,9 @@ public:
     // again while they fail; a failing server call raised as a ServerCallError
     void ConnectServer();
     bool ServerReady();  // false while requests must wait for the server
+    // The server for a call about to be made. A call may last, and the window shows no new
+    // line while it waits: what was logged before it is shown first.
+    ITallyportObject* Server();
     void CheckServer(HRESULT hr);
     // The one call of a package that changes the books, once it has returned: its status and ok.
     void CheckBooksCall(HRESULT hr, LONG ok);
@@ -155,6 +158,7 @@ public:
     void RequestDone();  // its handler returned: a server found gone meanwhile is released
     FaultRule RuleOf(const ServerCallError& error) const;
     void ForgetGoneRequests();  // each tick: the tries of requests no longer there
+    bool RedoRecordCleared();   // false while nothing may be served (a redone package's record stands)
     static constexpr char kExportInHand[] = "export solduri";
 
 private:
@@ -169,6 +173,7 @@ private:
     std::map<std::string, int> FRenewedTries;   // by upper-case name: tries that made a server anew
     std::string FOccupiedLoggedFor;             // an occupied server's wait is logged once per request
     bool FExportAgain = false;                  // the export met a fault that left it undone
+    bool FRedoUncleared = false;                // a redone package's journal record could not be cleared
 
 public:
     // ---- core/ActivityLog.cpp: every line to the front end and to LOG.TXT, whose earlier
@@ -222,7 +227,7 @@ private:
     bool IsRemembered(const std::string& name) const;
     void RememberPackage(const std::string& name, PassedOver::Pending pending);
     bool RecordInHand(const std::string& name);
-    void ClearInHand();
+    bool ClearInHand();  // false while the journal on disk still has it
     bool SaveJournal();
     void RetryPassedOver();
     bool RecoverInterruptedPackage();

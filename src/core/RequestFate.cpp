@@ -85,13 +85,21 @@ bool TEBroker::StillThere(const std::string& name) const {
     return Key(name) == Key(kExportInHand) ? FExportAgain : FileExists(FWorkDir + "\\" + name);
 }
 
+// A redone package whose record still stands in the journal would be set aside after a crash,
+// as one cut short in a call is: it waits where it is, and nothing is served, until the record
+// is cleared (each tick tries the journal again, a second apart).
+bool TEBroker::RedoRecordCleared() {
+    if (FRedoUncleared && !FJournalWriteFailed) FRedoUncleared = false;
+    return !FRedoUncleared;
+}
+
 // Called in the catch of the package's handler. What is left to report is raised once the
 // package is disposed of, to be reported when it is no longer in hand.
 void TEBroker::PackageFailed(const std::string& name, RequestWatch::InHand& inHand) {
     const std::string error = CurrentErrorText();
     const FaultRule rule = RequestFailed();
     if (rule == FaultRule::Redo) {  // nothing of it reached the books: it stays, no longer in hand
-        ClearInHand();
+        FRedoUncleared = !ClearInHand();
         inHand.Ended(RequestOutcome::NotCounted);
         FServedInTick = Served::Redone;
         return;

@@ -15,7 +15,7 @@ std::string TEBroker::ErrorFilePath() const {
 void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
     FRefused = true;
     UniqueVariant list;
-    CheckServer(FServer->GetListaErori(list.addressof()));
+    CheckServer(Server()->GetListaErori(list.addressof()));
     ServerList errors = ReadServerList(list.get());
     if (!errors.isArray) return;
     if (toLog)

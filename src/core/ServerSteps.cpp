@@ -35,6 +35,11 @@ constexpr ULONGLONG kNewServerPaceMs = 1000;
 
 }  // namespace
 
+ITallyportObject* TEBroker::Server() {
+    if (FFrontEnd) FFrontEnd->ServerCallStarts();
+    return FServer.get();
+}
+
 // The error carries what the call meant; a server that went away is noted here and released
 // once the request is done with it.
 void TEBroker::CheckServer(HRESULT hr) {
@@ -86,15 +91,15 @@ TEBroker::ServerFailure TEBroker::RunServerSteps() {
             FServer = std::move(FServerWaiting);
         else
             FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
-        CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
+        CheckServer(Server()->SetTipIDPartener(MakeBstr("CODINTERN").get()));
         const std::string partnerKind = UpperAscii(FPartnerIdKind);
         if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
-            CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
+            CheckServer(Server()->SetTipIDPartener(MakeBstr(partnerKind).get()));
         const bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
-        CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
+        CheckServer(Server()->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
         if (FCompany == "?") return {};  // the server keeps the company it chose itself
         LONG ok = 0;
-        CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
+        CheckServer(Server()->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
         return ok != 0 ? ServerFailure{} : CompanyRefused();
     } catch (const ServerCallError& error) {
         return {error.what(), true, {}, error.fault == ServerFault::Occupied};
@@ -106,7 +111,7 @@ TEBroker::ServerFailure TEBroker::RunServerSteps() {
 // The server's error lines say why; the text that tells one refusal from another holds them.
 TEBroker::ServerFailure TEBroker::CompanyRefused() {
     UniqueVariant list;
-    CheckServer(FServer->GetListaErori(list.addressof()));
+    CheckServer(Server()->GetListaErori(list.addressof()));
     ServerFailure failure{"Firma de lucru " + FCompany + " nu poate fi selectata", false,
                           ReadServerList(list.get()).lines};
     for (const std::string& line : failure.errorLines) failure.text += "; " + line;

@@ -13,14 +13,14 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
     const PackageLines package = ReadPackage(path);
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(month.year, month.month, &ok));
+    CheckServer(Server()->SetLunaLucru(month.year, month.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return false;
     }
     const UniqueVariant list = ToServerList(package.lines());
-    CheckServer(FServer->SetPachet(list.get()));
-    const HRESULT generated = (FServer.get()->*kind.generate)(&ok);
+    CheckServer(Server()->SetPachet(list.get()));
+    const HRESULT generated = (Server()->*kind.generate)(&ok);
     CheckBooksCall(generated, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
@@ -28,7 +28,7 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
         return false;
     }
     LONG count = 0;
-    CheckServer((FServer.get()->*kind.count)(&count));
+    CheckServer((Server()->*kind.count)(&count));
     LogMessage("Au fost generate " + std::to_string(count) + kind.countText);
     return true;
 }

@@ -13,7 +13,7 @@ bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& ki
     const PackageLines package = ReadPackage(path);
     const UniqueBstr record = MakeBstr(RecordText(package.lines()));
     LONG ok = 0;
-    const HRESULT sent = (FServer.get()->*kind.send)(record.get(), &ok);
+    const HRESULT sent = (Server()->*kind.send)(record.get(), &ok);
     CheckBooksCall(sent, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");

@@ -61,10 +61,10 @@ bool TEBroker::RecordInHand(const std::string& name) {
     return false;
 }
 
-void TEBroker::ClearInHand() {
-    if (!FJournal.inHand) return;
+bool TEBroker::ClearInHand() {
+    if (!FJournal.inHand) return true;
     FJournal.inHand.reset();
-    SaveJournal();
+    return SaveJournal();
 }
 
 // Written in one step; no file at all while nothing is recorded. A failure is logged

@@ -29,6 +29,7 @@ void TEBroker::TimerTimer() {
     ForgetGoneRequests();
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
+    if (!RedoRecordCleared()) return;
     if (!ServerReady()) return;
     if (std::exchange(FExportAgain, false)) {  // an export that a fault of the server left undone
         ImportSolduriClick();

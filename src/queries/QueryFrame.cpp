@@ -113,7 +113,7 @@ bool TEBroker::SelectQueryMonth(const QueryKind& query) {
     if (Detailed(query))
         LogStamped(" ... Setez luna lucru " + std::to_string(today.year) + "_" + std::to_string(today.month));
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(Server()->SetLunaLucru(today.year, today.month, &ok));
     if (ok != 0) return true;
     if (Detailed(query)) LogStamped(" ... Eroare la setarea lunii de lucru");
     ReportServerErrors(true, true);
@@ -124,13 +124,13 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
     LONG errorCode = 0;
     if (query.trace) LogStamped(std::string(query.trace->reading) + ParameterText(query, parameter));
     if (!Detailed(query)) {
-        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(*Server(), parameter, &errorCode, list.addressof()));
         return errorCode;
     }
     // The traced queries tell in the log how the call went and carry on either way, unless
     // the server's fault leaves the query to be asked again.
     try {
-        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(*Server(), parameter, &errorCode, list.addressof()));
         LogStamped(std::string(query.trace->ran));
     } catch (const ServerCallError& error) {
         if (RuleOf(error) != FaultRule::Fail) throw;

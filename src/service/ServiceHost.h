@@ -40,6 +40,7 @@ public:
     void LineLogged(const std::string& line) override;
     void ErrorLeft(const std::string& text) override;
     void ShowLogged(const std::string&, bool) override {}  // the line and the Event Log tell it all
+    void ServerCallStarts() override {}
     void StopReady() override;
     HWND OwnerWindow() const override { return nullptr; }
 

@@ -37,6 +37,7 @@ public:
     // further error is logged instead, so boxes never nest and nothing waits for a box.
     void ErrorLeft(const std::string& text) override;
     void ShowLogged(const std::string& text, bool warning) override;
+    void ServerCallStarts() override { ShowPendingLines(); }
     void StopReady() override;
     HWND OwnerWindow() const override { return FWindow; }
 

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <map>
+#include <utility>
 
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
+#include "journal/PackageJournal.h"
 #include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
 
@@ -229,6 +231,37 @@ TEST_F(FaultTest, QueryTakenBackAfterTwoTriesIsRedoneWhenItComesBack) {
     Put("GETSTOC.TXT", "");
     broker.Tick();
     EXPECT_TRUE(Exists("GETSTOC.TXT"));
+}
+
+// A redone package whose journal record stands would be set aside after a crash: nothing is
+// served until the record is cleared.
+struct JournalHoldingServer : FakeServer {
+    std::string journal;
+    UniqueFile held;
+    bool first = true;
+    STDMETHODIMP SetPachet(VARIANT lines) override {
+        if (!std::exchange(first, false)) return FakeServer::SetPachet(lines);
+        held = Hold(journal, 0);
+        return RPC_E_CALL_REJECTED;
+    }
+};
+
+TEST_F(FaultTest, RedoWhoseJournalRecordCannotBeClearedWaitsInPlace) {
+    static JournalHoldingServer holding;
+    holding.journal = Path(kJournalFileName);
+    broker.FCreateServer = [] { return holding.Ref(); };
+    Start();
+    Put("COMANDA_1.TXT", OrderPackage());
+    Put("GETSTOC.TXT", "");
+    broker.Tick();
+    uptimeMs += 1000;
+    broker.Tick();
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    holding.held.reset();
+    uptimeMs += 1000;
+    broker.Tick();
+    EXPECT_FALSE(Exists("COMANDA_1.TXT"));
+    EXPECT_FALSE(Exists(kJournalFileName));
 }
 
 // A traced query's third try still asks for the error list after its call found the server
