@@ -26,7 +26,7 @@ ComRef<ITallyportObject> CreateDocumentServer() {
     const HRESULT created = CoCreateInstance(CLSID_CoTallyportObject, nullptr,
                                              CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                              reinterpret_cast<void**>(object.addressof()));
-    // Classified as any call: an application busy with a dialog refuses its class factory too.
+    // Classified as any call: an application occupied with a dialog refuses its class factory too.
     if (FAILED(created)) throw ServerCallError(CreationFailureText(created), created, BooksCall::NotMade);
     ComRef<ITallyportObject> server;
     HRESULT hr = object->QueryInterface(IID_ITallyportObject, reinterpret_cast<void**>(server.addressof()));

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr char kServerMissing[] = "Serverul de documente nu este disponibil";
-constexpr char kServerBusy[] = "Serverul de documente este ocupat";
+constexpr char kServerOccupied[] = "Serverul de documente este ocupat";
 
 // "1 secunda", "19 secunde", "20 de secunde", "101 secunde".
 std::string Seconds(ULONGLONG ms) {
@@ -80,10 +80,10 @@ void RequestWatch::ServerSteps(bool ready) {
 
 void RequestWatch::ServerOccupied(bool occupied) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (occupied == (shared_.busySince != 0)) return;
-    shared_.busySince = occupied ? std::max<ULONGLONG>(GetTickCount64(), 1) : 0;
+    if (occupied == (shared_.occupiedSince != 0)) return;
+    shared_.occupiedSince = occupied ? std::max<ULONGLONG>(GetTickCount64(), 1) : 0;
     shared_.rewrite = true;
-    if (wake_) SetEvent(wake_.get());  // to raise the alert once the server has been busy too long
+    if (wake_) SetEvent(wake_.get());  // to raise the alert once the server has been occupied too long
 }
 
 void RequestWatch::ErrorReported(const std::string& text) {
@@ -130,7 +130,7 @@ std::string RequestWatch::Stamp() const {
 void RequestWatch::Run() {
     ULONGLONG lastWrite = 0;
     uint64_t noticed = 0, alerted = 0, shown = 0;  // shown: the request the file names
-    bool busyShown = false;
+    bool occupiedShown = false;
     for (;;) {
         const Shared state = Take();
         const ULONGLONG now = GetTickCount64();
@@ -150,11 +150,11 @@ void RequestWatch::Run() {
                                                           "); serverul de documente nu raspunde");
             write = true;
         }
-        const ULONGLONG busyFor = state.busySince ? now - state.busySince : 0;
-        const bool busy = state.busySince && state.alertMs && busyFor >= state.alertMs;
-        write = write || busy != busyShown;
-        busyShown = busy;
-        if (write && WriteStatus(state, now, hung, busy)) {
+        const ULONGLONG occupiedFor = state.occupiedSince ? now - state.occupiedSince : 0;
+        const bool occupied = state.occupiedSince && state.alertMs && occupiedFor >= state.alertMs;
+        write = write || occupied != occupiedShown;
+        occupiedShown = occupied;
+        if (write && WriteStatus(state, now, hung, occupied)) {
             lastWrite = now;
             shown = inHand ? state.inHandSerial : 0;
         }
@@ -169,20 +169,20 @@ void RequestWatch::Run() {
         if (inHand && noticed != state.inHandSerial) wait = std::min(wait, limits.noticeInHandMs - held);
         if (inHand && state.alertMs && alerted != state.inHandSerial) wait = std::min(wait, state.alertMs - held);
         if (stopping && (inHand || state.closingAt)) wait = std::min(wait, limits.stopLimitMs - stopHeld);
-        if (state.busySince && state.alertMs && !busy) wait = std::min(wait, state.alertMs - busyFor);
+        if (state.occupiedSince && state.alertMs && !occupied) wait = std::min(wait, state.alertMs - occupiedFor);
         const HANDLE events[] = {quit_.get(), wake_.get()};
         if (WaitForMultipleObjects(2, events, FALSE, DWORD(wait)) == WAIT_OBJECT_0) return;
     }
 }
 
-bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy,
+bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool occupied,
                                const std::string& stopped) {
     if (!DirectoryExists(state.workDir)) return true;  // a directory not set, or gone: nobody to tell
     ServiceStatus status{setup_.version, setup_.form, started_, Stamp(), state.serverReady, state.inHand,
                          state.inHandSince, state.served, state.failed, state.lastError, {}};
     status.stopped = stopped;
     if (hung) status.alert = "In lucru de " + Seconds(now - state.inHandAt) + ": " + state.inHand;
-    for (const char* alert : {busy ? kServerBusy : nullptr, state.serverReady ? nullptr : kServerMissing})
+    for (const char* alert : {occupied ? kServerOccupied : nullptr, state.serverReady ? nullptr : kServerMissing})
         if (alert) status.alert += (status.alert.empty() ? "" : "; ") + std::string(alert);
     try {
         WriteFileReplacing(state.workDir + "\\" + kStatusFileName, FormatStatusFile(status));

@@ -94,7 +94,7 @@ private:
         ULONGLONG inHandAt = 0;
         uint64_t inHandSerial = 0;  // which request: each is noticed and alerted once
         bool serverReady = false;
-        ULONGLONG busySince = 0;    // 0: the server took the last call it was given
+        ULONGLONG occupiedSince = 0;  // 0: the server took the last call it was given
         bool rewrite = true;        // something the status file must show at once
         uint64_t served = 0, failed = 0;
         std::string lastError;
@@ -106,7 +106,7 @@ private:
     void Run();
     Shared Take();
     static ULONGLONG StopHeld(const Shared& state, ULONGLONG now);
-    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool busy, const std::string& stopped = {});
+    bool WriteStatus(const Shared& state, ULONGLONG now, bool hung, bool occupied, const std::string& stopped = {});
     void GiveUp(const Shared& state);
     std::string Stamp() const;
 

@@ -145,7 +145,7 @@ TEST_F(ServerProcessE2ETest, ServerEndedBetweenRequestsCostsTheNextOneNothing) {
 }
 
 // GenComenzi's death, before or after writing (the caller cannot tell), sets the package aside;
-// the count's, after it, serves the package with a warning. Servers made anew a second apart.
+// the count's, after it, serves the package with a warning.
 TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithAWarning) {
     const std::string warning =
         "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "
@@ -165,33 +165,29 @@ TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithA
         {"ExitInMethod=GetStocuri\r\nExitCount=1", "GETSTOC.TXT", 1, false, 0, ""},
         {"ExitInMethod=SetPachet\r\nExitCount=1", "COMANDA_21.TXT", 1, false, 1, ""},
         {"BusyMs=5000", "COMANDA_22.TXT", 0, true, 1, ""},
-        {"ExitInMethod=GenComenzi\r\nExitCount=1", "COMANDA_23.TXT", 0, false, 0, warning},
+        {"ExitInMethod=GenComenzi\r\nExitCount=1", "COMANDA_23.TXT", 0, false, 0, "COMANDA_23.TXT: " + warning},
         {"ExitInMethod=GenComenzi\r\nExitAfterWrite=1\r\nExitCount=1", "COMANDA_24.TXT", 0, false, 1,
-         warning},
+         "COMANDA_24.TXT: " + warning},
         {"ExitInMethod=SetPachet", "COMANDA_25.TXT", 2, false, 0, died},
-        {"ExitInMethod=GetNrComenzi\r\nExitCount=1", "COMANDA_26.TXT", 0, false, 1, notCounted + died},
+        {"ExitInMethod=GetNrComenzi\r\nExitCount=1", "COMANDA_26.TXT", 0, false, 1, "COMANDA_26.TXT: " + notCounted + died},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.settings);
         const std::string request = c.request;
-        Start(c.settings, "RaspunsImediat=D\r\n");
+        Start(c.settings);
         service.Remove("ERORI.TXT");
         const size_t booked = Booked(service);
-        const ULONGLONG put = GetTickCount64();
         service.Put(request, request[0] == 'G' ? "" : kOneOrder);
         EXPECT_TRUE(service.Gone(request, 30000));
-        EXPECT_GE(GetTickCount64() - put, c.redone == 2 ? 2000u : 0u);
-        const bool named = c.error == warning || c.error.starts_with(notCounted);
-        const std::string box = named ? request + ": " + c.error : c.error;
-        EXPECT_TRUE(service.Boxed(box.empty() ? "" : box + "\n")) << service.BoxTexts();
+        EXPECT_TRUE(service.Boxed(c.error.empty() ? "" : c.error + "\n")) << service.BoxTexts();
         service.DismissBoxes();
         const TextList log = service.Log();  // this run's
         EXPECT_EQ(CountLines(log, Redone(request)), c.redone);
         EXPECT_EQ(CountLines(log, waiting), size_t(c.waited));
-        EXPECT_EQ(CountLines(log, kStamped + " ... " + box), size_t(named));
         EXPECT_EQ(Booked(service) - booked, c.booked);
-        EXPECT_EQ(service.Exists(request.substr(0, request.size() - 4) + ".ERR"), !c.error.empty() && !c.error.starts_with(notCounted));
-        EXPECT_EQ(ReadShared(service.Path("ERORI.TXT")), c.error == warning ? warning + "\r\n" : "");
+        EXPECT_EQ(service.Exists(request.substr(0, request.size() - 4) + ".ERR"),
+                  !c.error.empty() && c.error.find(notCounted) == std::string::npos);
+        EXPECT_EQ(ReadShared(service.Path("ERORI.TXT")), c.error.ends_with(warning) ? warning + "\r\n" : "");
     }
     EXPECT_TRUE(service.Answers());  // the service goes on
 }

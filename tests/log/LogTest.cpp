@@ -143,7 +143,7 @@ TEST_F(LogTest, RetentionDeletesOldDaysThenTheOldestOverTheCapAndOnlyItsOwnNames
           "LOG_2026-12-07_070000.TXT", "LOG_2026-01-01_000000.TXT.bak", "NOTE.TXT"})
         Put(std::string("LOGURI\\") + name, std::string(100, '.'));
     Put("LOGURI\\LOG_2026-12-03_120000.TXT", "");
-    Put("LOGURI\\LOG_2027-12-07_090000.TXT", "");  // dated ahead: stops nothing
+    Put("LOGURI\\LOG_2027-12-07_090000.TXT", "");
     for (const std::string& name : FolderNames(Path("LOGURI")))
         if (auto time = HistoryFileTime(name)) Written(Path("LOGURI\\" + name), *time);
     SetReadOnly(Path("LOGURI\\LOG_2026-12-03_120000.TXT"), true);

