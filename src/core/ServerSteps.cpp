@@ -20,17 +20,17 @@ constexpr char kStartupInHand[] = "pornire server";
 }  // namespace
 
 struct TEBroker::ServerFailure {
-    std::string text;     // empty when the steps succeeded
-    bool raised = false;  // a call raised; otherwise the company was refused
-    TextList errorLines;  // the server's own lines for a refused company
+    std::string text;       // empty when the steps succeeded
+    bool raised = false;    // a call raised; otherwise the company was refused
+    TextList errorLines;    // the server's own lines for a refused company
     bool occupied = false;  // the server refused a call, or its creation, for now
 };
 
 namespace {
 
-// A server released after a fault is made anew a second later at the earliest, by the timer.s
-// tick: a server that dies at its first call cannot cost a request its tries, and a backlog
-// its requests, within seconds.
+// A server released after a fault is made anew a second later at the earliest: a server that
+// dies at its first call cannot cost a request its tries, and a backlog its requests, within
+// seconds.
 constexpr ULONGLONG kNewServerPaceMs = 1000;
 
 }  // namespace
