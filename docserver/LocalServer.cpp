@@ -12,12 +12,11 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 namespace docserver {
 namespace {
 
-// A caller that releases its object and makes a new one soon after finds the process still there.
+// A caller that releases its object and makes a new one at once finds the process still there.
 constexpr ULONGLONG kLingerMs = 3000;
 // The exit code of a process ended by a test setting, told apart from an end after its last object (0).
 constexpr UINT kEndedByTestSetting = 2;
@@ -27,17 +26,16 @@ struct Process {
     DWORD classCookie = 0;
     ULONGLONG busyUntil = 0;  // calls on the interface are refused until then
     ULONGLONG idleEnd = 0;    // the process ends then unless a call comes first; 0: never
-    bool unheld = false;      // the last object or lock went: the class object is suspended
 } TheProcess;
 
-// Objects and locks hold the process (CoAddRefServerProcess), and so does its idle wait. The
-// last to let go suspends the class object at once (CoReleaseServerProcess), so that no
-// creation reaches a process that has decided to end: it starts a new one instead.
+// Objects and locks hold the process (CoAddRefServerProcess), and so does the loop until its
+// idle wait ends. The last to let go (CoReleaseServerProcess) suspends the class object at
+// once, so that no creation reaches a process that has decided to end: it starts a new one.
 void Hold(bool held) {
     if (held)
         CoAddRefServerProcess();
-    else if (CoReleaseServerProcess() == 0)
-        TheProcess.unheld = true;
+    else
+        CoReleaseServerProcess();
 }
 
 // A test setting ends the process as a crash would, once its class is revoked: Wine would
@@ -91,14 +89,12 @@ public:
 BusyFilter TheFilter;
 
 // Serves messages until WM_QUIT, or until no object and no lock has been there for the
-// linger time; and ends the process when the idle test setting says so. The wait for the
-// first object and each idle wait hold the process with the class object served, so that a
-// creation that comes meanwhile keeps it; the wait's end lets go, which ends the process
-// only when nothing else holds it.
+// linger time; and ends the process when the idle test setting says so. A creation that
+// comes during that wait keeps the process: the class object is served until the wait's
+// end lets go of the process.
 int RunLoop() {
     CoAddRefServerProcess();
-    bool waiting = true;
-    ULONGLONG waitEnd = GetTickCount64() + kLingerMs;
+    ULONGLONG unusedSince = GetTickCount64();
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -107,17 +103,12 @@ int RunLoop() {
             DispatchMessageW(&message);
         }
         const ULONGLONG now = GetTickCount64();
-        if (std::exchange(TheProcess.unheld, false)) {
-            CoAddRefServerProcess();
-            CoResumeClassObjects();
-            waiting = true;
-            waitEnd = now + kLingerMs;
-        }
-        const bool used = LiveObjects != 0 || TheFactory.locks != 0;
-        if (waiting && used) waitEnd = now + kLingerMs;  // the wait begins once they have gone
-        if (waiting && !used && now >= waitEnd) {
-            waiting = false;
+        const bool unused = LiveObjects == 0 && TheFactory.locks == 0;
+        unusedSince = !unused ? 0 : unusedSince ? unusedSince : now;
+        if (unused && now >= unusedSince + kLingerMs) {
             if (CoReleaseServerProcess() == 0) return 0;
+            CoAddRefServerProcess();  // held by something else after all
+            unusedSince = now;
         }
         if (TheProcess.idleEnd && now >= TheProcess.idleEnd) {
             TheProcess.idleEnd = 0;
@@ -125,7 +116,7 @@ int RunLoop() {
         }
         DWORD timeout = INFINITE;
         const auto wakeAt = [&](ULONGLONG at) { timeout = DWORD(std::min<ULONGLONG>(timeout, at - now)); };
-        if (waiting && !used) wakeAt(waitEnd);
+        if (unused) wakeAt(unusedSince + kLingerMs);
         if (TheProcess.idleEnd) wakeAt(TheProcess.idleEnd);
         MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }

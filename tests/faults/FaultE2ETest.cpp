@@ -144,8 +144,7 @@ TEST_F(ServerProcessE2ETest, ServerEndedBetweenRequestsCostsTheNextOneNothing) {
     EXPECT_NE(service.ServerProcesses(), first);
 }
 
-// GenComenzi's death, before or after writing (the caller cannot tell), sets the package aside;
-// the count's, after it, serves the package with a warning.
+// GenComenzi's death, before or after writing (the caller cannot tell), sets the package aside.
 TEST_F(ServerProcessE2ETest, ServerEndingOrBusyInACallServesOnceOrSetsAsideWithAWarning) {
     const std::string warning =
         "Serverul de documente s-a oprit in timpul generarii; documentele pachetului pot fi deja generate. "

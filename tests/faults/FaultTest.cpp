@@ -188,7 +188,7 @@ TEST_F(FaultTest, RequestKillingEveryServerFailsAtItsThirdTryWhileBusyOnesWait) 
     Put("COMANDA_1.TXT", OrderPackage());
     for (int tries = 1; tries <= 3; ++tries, uptimeMs += 1000) {
         broker.Tick();
-        broker.Tick();  // paced
+        broker.Tick();
     }
     EXPECT_EQ(creations, 3);  // the first server and two made anew
     EXPECT_EQ(Contents("COMANDA_1.ERR"), OrderPackage());
@@ -219,7 +219,7 @@ struct JournalHoldingServer : FakeServer {
     }
 };
 
-// A request's tries go with it; a redone package's record that cannot be cleared holds every request.
+// Tries go with their request; a redo waits for its journal record to clear.
 TEST_F(FaultTest, RequestTakenBackTakesItsTriesAndARedoWaitsForItsRecordToClear) {
     static JournalHoldingServer holding;
     holding.journal = Path("VQBROKER.JNL");

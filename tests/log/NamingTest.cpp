@@ -81,7 +81,7 @@ TEST(LogHistoryTest, RetentionDeletesOldDaysThenTheOldestOverTheCap) {
     EXPECT_EQ(ExpiredHistory(files, now, 30, 0, {today}), overTheCap);  // the day just kept stays
     EXPECT_EQ(ExpiredHistory(files, now, 0, 1000, {}), overTheCap);
     EXPECT_EQ(ExpiredHistory(files, now, 30, 1000, {lastMonth, today}), TextList{});  // kept by this run
-    std::vector<HistoryFile> ahead = files;  // a clock set back, a file dated ahead
+    std::vector<HistoryFile> ahead = files;  // clock set back, file dated ahead
     ahead.push_back({"LOG_2027-12-07_090000.TXT", 1, {2027, 12, 7, 9}});
     EXPECT_EQ(ExpiredHistory(ahead, {2026, 12, 7, 6}, 30, 69, {}), overTheCap);
 }

@@ -105,7 +105,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     EXPECT_FALSE(service.Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CountLines(service.Log(), kLine + "Au fost generate 1 comenzi in baza de date "), 2u);
     EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));
-    service.Start();  // a window copy beside the stopped service runs
+    service.Start();  // a window copy
     Form("/status", 0);
     service.Close();
 
@@ -147,7 +147,7 @@ TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_TRUE(WaitUntil(
         [&] { return status("CerereInCurs") == "COMANDA_1.TXT" && !status("Alerta").empty(); }, 30000));
     Form("/status", 2);
-    EXPECT_NE(service.RunForm("/UnregServer", "VQDocServer.exe").exitCode, 0u);  // a copy goes on
+    EXPECT_NE(service.RunForm("/UnregServer", "VQDocServer.exe").exitCode, 0u);
     Sleep(3000);
     const TextList reported = SplitTextLines(ReadShared(events.path));
     EXPECT_EQ(std::count_if(reported.begin(), reported.end(),
