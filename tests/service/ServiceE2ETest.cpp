@@ -105,7 +105,7 @@ TEST_F(ServiceE2ETest, ServesAsAServiceStopsAfterTheRequestInHandAndUninstallsWi
     EXPECT_FALSE(service.Exists("COMANDA_2.TXT"));
     EXPECT_EQ(CountLines(service.Log(), kLine + "Au fost generate 1 comenzi in baza de date "), 2u);
     EXPECT_TRUE(service.Exists("GETLISTAGESTIUNI.TXT"));
-    service.Start();  // a window copy
+    service.Start();
     Form("/status", 0);
     service.Close();
 
@@ -161,6 +161,7 @@ TEST_F(ServiceE2ETest, HungCallIsSeenItsStopIsBoundedAndRestartsComeBack) {
     EXPECT_NE(ReadShared(events.path).find("E VQBroker se opreste fara sa mai astepte"), std::string::npos);
 
     ASSERT_TRUE(SignalServer(service, "CONT"));  // it may yet finish the call
+    EXPECT_TRUE(service.ServersEnd(15000));
     service.Register(DocServerForm::Local);
     for (int restart = 0; restart < 6; ++restart) {
         SCOPED_TRACE(restart);
