@@ -21,20 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int value = ParseInteger(text.substr(0, 32), 0), decimal = ParseDecimal(text.substr(0, 32), 0);
     FUZZ_CHECK(ParseInteger(std::to_string(value), 1) == value);
     FUZZ_CHECK(ParseDecimal(std::to_string(decimal), 1) == decimal);
-    // UTF-8: good to UTF-16 and back unchanged, or refused at the first line that is not.
-    const RequestText request = ReadRequestText(text, true);
-    const std::vector<std::string_view> utf8Lines = TextLineViews(request.text);
-    if (request.badLine == 0) {
-        const std::string_view good = request.text.substr(0, request.text.find('\0'));
-        std::u16string units(good.size(), u'\0');
-        units.resize(Utf8ToUtf16(good, units.data()));
-        std::string back(3 * units.size(), '\0');
-        FUZZ_CHECK(back.substr(0, Utf16ToUtf8(units.data(), units.size(), back.data())) == good);
-    } else {
-        FUZZ_CHECK(request.badLine <= utf8Lines.size());
-        for (size_t i = 0; i < request.badLine; ++i)
-            FUZZ_CHECK(FirstNonUtf8Line(utf8Lines[i]) == (i + 1 == request.badLine ? 1 : 0));
-    }
-    FUZZ_CHECK(PackageLines(std::string(text), true).badLine() == request.badLine);
+    // UTF-8: good to UTF-16 and back unchanged, or refused at its first bad line.
+    const PackageLines utf8{std::string(text), true};
+    std::string good;
+    for (size_t i = 0; i < utf8.lines().size() && !utf8.badLine(); ++i) good.append(utf8.lines()[i]) += '\n';
+    std::u16string units(good.size(), u'\0');
+    units.resize(Utf8ToUtf16(good, units.data()));
+    std::string back(3 * units.size(), '\0');
+    FUZZ_CHECK(back.substr(0, Utf16ToUtf8(units.data(), units.size(), back.data())) == good);
+    if (utf8.badLine()) FUZZ_CHECK(FirstNonUtf8Line(utf8.lines().at(utf8.badLine() - 1)) == 1);
     return 0;
 }

@@ -60,52 +60,26 @@ TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
         EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + value).year, year) << value;
 }
 
-// Strict UTF-8: the line of the first bad byte, or the exact UTF-16 of a good file.
+// Strict UTF-8: the line of the first bad bytes, else the exact UTF-16 and back.
 TEST(PackageTextTest, Utf8IsCheckedStrictlyAndDecodedExactly) {
-    const std::string mark = "\xEF\xBB\xBF";
-    const struct Case {
-        std::string content;
-        bool utf8Files;
-        size_t badLine;
-        std::u16string decoded;  // of a good UTF-8 file, without its mark
-    } cases[] = {
-        {"\xC8\x98" "a\xC8\x9B\xE2\x82\xAC", true, 0, u"\u0218a\u021B\u20AC"},
-        {mark + "\xF0\x9F\x98\x80", false, 0, u"\U0001F600"},
-        {mark, true, 0, u""},
-        {"\xAA\xBA", false, 0, u""},                     // ANSI, left to the code page
-        {"A\rB\r\n\nC\xAA", true, 4, u""},               // CR, CR LF and LF each end one line
-        {"A\0\xFF", true, 0, u"A"},                       // the content ends at a NUL
-        {"\xC0\x80", true, 1, u""},                        // overlong forms
-        {"\xC1\xBF", true, 1, u""},
-        {"\xE0\x9F\xBF", true, 1, u""},
-        {"\xF0\x8F\xBF\xBF", true, 1, u""},
-        {"\xED\xA0\x80", true, 1, u""},                    // surrogates' code points
-        {"\xED\xBF\xBF", true, 1, u""},
-        {"\xF4\x90\x80\x80", true, 1, u""},               // past U+10FFFF
-        {"\xF5\x80\x80\x80", true, 1, u""},
-        {"\x80", true, 1, u""},                             // a continuation alone
-        {mark + "A\n\xE2\x82", false, 2, u""},              // cut at the end
-        {"\xE2\x82" "A", true, 1, u""},                     // cut before another letter
-        {mark + mark, false, 0, u"\uFEFF"},                 // only the first mark is skipped
+    const std::pair<std::string, size_t> bad[] = {
+        {"A\rB\r\n\nC\xAA", 4}, {"A\0\xFF", 0},  // lines end at CR, CR LF and LF, the content at NUL
+        {"\xC1\xBF", 1}, {"\xE0\x9F\xBF", 1}, {"\xF0\x8F\xBF\xBF", 1},  // overlong
+        {"\xED\xBF\xBF", 1}, {"\xF4\x90\x80\x80", 1}, {"\x80", 1},  // a surrogate, past U+10FFFF, a follower
+        {"A\n\xE2\x82", 2}, {"\xE2\x82" "A", 1},                   // cut short
     };
-    for (const Case& c : cases) {
-        const RequestText text = ReadRequestText(c.content, c.utf8Files);
-        EXPECT_EQ(text.utf8, c.utf8Files || c.content.starts_with(mark)) << c.content;
-        EXPECT_EQ(text.badLine, c.badLine) << c.content;
-        EXPECT_EQ(PackageLines(c.content, c.utf8Files).badLine(), c.badLine) << c.content;
-        if (!text.utf8 || c.badLine) continue;
-        const std::string_view good = text.text.substr(0, text.text.find('\0'));
-        std::u16string units(good.size(), u'\0');
-        units.resize(Utf8ToUtf16(good, units.data()));
-        EXPECT_EQ(units, c.decoded) << c.content;
-        std::string back(3 * units.size(), '\0');
-        EXPECT_EQ(back.substr(0, Utf16ToUtf8(units.data(), units.size(), back.data())), good);
+    for (const auto& [content, line] : bad) {
+        EXPECT_EQ(PackageLines("\xEF\xBB\xBF" + content).badLine(), line) << content;
+        EXPECT_EQ(PackageLines(content).badLine(), 0u);  // ANSI
     }
-    // A surrogate without its partner has no UTF-8: it is written as U+FFFD.
-    const std::u16string lone = u"a\xD800" u"b\xDC00";
-    std::string written(12, '\0');
-    EXPECT_EQ(written.substr(0, Utf16ToUtf8(lone.data(), lone.size(), written.data())),
-              "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    const std::string good = "\xC8\x98\xE2\x82\xAC\xF0\x9F\x98\x80";
+    std::u16string units(good.size(), u'\0');
+    units.resize(Utf8ToUtf16(good, units.data()));
+    EXPECT_EQ(units, u"\u0218\u20AC\U0001F600");
+    std::string back(12, '\0');
+    EXPECT_EQ(back.substr(0, Utf16ToUtf8(units.data(), units.size(), back.data())), good);
+    const std::u16string lone = u"\xD800";  // no UTF-8: U+FFFD
+    EXPECT_EQ(back.substr(0, Utf16ToUtf8(lone.data(), 1, back.data())), "\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -91,12 +91,6 @@ HRESULT FakeServer::List(LONG* e, VARIANT* l, const std::string& method, const A
 
 STDMETHODIMP FakeServer::SetPachet(VARIANT lines) {
     package = ReadServerList(lines).lines;
-    if (utf8 && lines.vt == (VT_ARRAY | VT_BSTR)) {  // the service's encoding could lose letters
-        BSTR* data = nullptr;
-        SafeArrayAccessData(lines.parray, reinterpret_cast<void**>(&data));
-        for (size_t i = 0; i < package.size(); ++i) package[i] = Text(data[i]);
-        SafeArrayUnaccessData(lines.parray);
-    }
     return Called("SetPachet", {std::to_string(package.size())});
 }
 
