@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(ParseDecimal(std::to_string(decimal), 1) == decimal);
     // UTF-8: good to UTF-16 and back unchanged, or refused at its first bad line.
     const PackageLines utf8{std::string(text), true};
-    std::string good;
-    for (size_t i = 0; i < utf8.lines().size() && !utf8.badLine(); ++i) good.append(utf8.lines()[i]) += '\n';
+    const std::string good = utf8.badLine() ? "" : JoinLines(lines);
     std::u16string units(good.size(), u'\0');
     units.resize(Utf8ToUtf16(good, units.data()));
     std::string back(3 * units.size(), '\0');

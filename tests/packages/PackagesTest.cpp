@@ -111,7 +111,7 @@ TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
         size_t badLine;
     } cases[] = {
         {"UTF8", name, name, 0},
-        {"utf8", mark + name, name, 0},
+        {"UTF8", mark + name, name, 0},
         {"ANSI", "Caf\xE9", "Caf\xC3\xA9", 0},
         {"ANSI", mark + name, name, 0},
         {"UTF8", "Caf\xE9", "", 1},
