@@ -103,7 +103,7 @@ TEST_F(PackageTest, PrefixedErrorFileIsNamedAfterThePackage) {
 
 }  // namespace
 
-// What the sender wrote as the server is given it (as UTF-8 here): a record, a query's parameter.
+// A record and a query's parameter as the server is given them (as UTF-8 here).
 TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
     const std::string mark = "\xEF\xBB\xBF", name = "\xC8\x98" "erban \xC8\x9Aurcanu";
     const struct Case {
@@ -115,10 +115,9 @@ TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
         {"ANSI", "Caf\xE9", "Caf\xC3\xA9", 0},
         {"ANSI", mark + name, name, 0},
         {"UTF8", "Caf\xE9", "", 1},
-        {"UTF8", "\xC0\xAF", "", 1},                    // an overlong "/"
-        {"ANSI", mark + "\xED\xA0\x80", "", 1},          // a lone surrogate, after a mark
+        {"ANSI", mark + "\xED\xA0\x80", "", 1},  // a lone surrogate after a mark
         {"UTF8", "A\r\n" + name.substr(0, 1), "A", 2},  // cut inside a letter
-        {"UTF8", mark, ";", 0},                           // a mark alone: an empty file, its defaults
+        {"UTF8", mark, ";", 0},                           // a mark alone: an empty file
     };
     server.utf8 = true;
     for (const Case& c : cases) {

@@ -343,11 +343,11 @@ TEST_F(QueryTest, ReadersNeverSeeAPartialStockListAndOnlyOneHoldingItThroughoutF
 
 namespace {
 
-// The server's wide text as the sender reads it: an answer's rows, an error list, the balance
-// export; the log's too, a UTF-8 LOG.TXT marked, and begun anew at the change.
+// The server's text in an answer, an error list, the balance export, and LOG.TXT, begun anew
+// at the change.
 TEST_F(QueryTest, ServerTextIsWrittenInTheSettingsEncoding) {
     const std::string row = "\xC8\x98" "erban \xC8\x9Aurcanu;Caf\xC3\xA9";
-    // A letter the code page lacks: its closest where Windows has one, else "?", as here.
+    // Letters the code page lacks are "?" here.
     const std::pair<std::string, std::string> cases[] = {{"ANSI", "?erban ?urcanu;Caf\xE9"}, {"UTF8", row}};
     server.utf8 = true;
     server.errors = server.lists["GetListaGestiuni"] = server.lists["GetSolduriParteneri"] = FakeList::Of({row});
@@ -355,17 +355,16 @@ TEST_F(QueryTest, ServerTextIsWrittenInTheSettingsEncoding) {
     for (const auto& [setting, written] : cases) {
         WriteIni(DefaultIni("CodificareFisiere=" + setting + "\r\n"));
         SecondRun run(broker);
-        Put("GETLISTAGESTIUNI.TXT", "");
-        Put("GETLISTAPARTENERI.TXT", "");
-        run.broker.TimerTimer();
-        run.broker.TimerTimer();
+        for (const char* query : {"GETLISTAGESTIUNI.TXT", "GETLISTAPARTENERI.TXT"}) {
+            Put(query, "");
+            run.broker.TimerTimer();
+        }
         run.broker.ImportSolduriClick();
         for (const char* file : {"LISTAGESTIUNI.TXT", "ERORI.TXT", "SOLDURI.TXT"})
             EXPECT_EQ(Read(file), written + "\r\n") << file;
         EXPECT_EQ(Read("LOG.TXT").find((setting == "UTF8" ? "\xEF\xBB\xBFVer. 3.1 -  " : "Ver. 3.1 -  ") + written), 0u);
     }
-    const TextList history = FolderNames(Path("LOGURI"));  // the ANSI run's log, as it was
-    EXPECT_EQ(Read("LOGURI\\" + history.at(0)).find("Ver. 3.1 -  ?erban"), 0u);
+    EXPECT_EQ(Read("LOGURI\\" + FolderNames(Path("LOGURI")).at(0)).find("Ver. 3.1 -  ?erban"), 0u);  // the ANSI run's
 }
 
 }  // namespace

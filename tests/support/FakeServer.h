@@ -35,7 +35,7 @@ void FillList(const FakeList& list, VARIANT* out, TextEncoding encoding = Servic
 class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
     bool supportsErrorInfo = true;
-    bool utf8 = false;  // its texts, given and taken, are UTF-8 whatever the service's encoding
+    bool utf8 = false;  // its texts are UTF-8, whatever the service's
     std::vector<std::string> calls;
     std::vector<std::string> package;  // the lines of the last SetPachet
 
