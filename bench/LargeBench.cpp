@@ -29,8 +29,8 @@ std::string PackageText(bool utf8) {
     std::string text = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n\r\n";
     for (int i = 0; text.size() < 40 * size_t(kLines) && i < kLines; ++i) {
         if (i % 10 == 0)
-            text += utf8 ? "[Document]\r\nData=07.12.2026\r\nPartener=\xC8\x98" "erban \xC8\x9A" "urcanu\r\nGestiune=DEP\r\n"
-                         : "[Document]\r\nData=07.12.2026\r\nPartener=P0002\r\nGestiune=DEP\r\n";
+            text += std::string("[Document]\r\nData=07.12.2026\r\nPartener=") +
+                    (utf8 ? "\xC8\x98\x65rban \xC8\x9A\x75rcanu" : "P0002") + "\r\nGestiune=DEP\r\n";
         else if (utf8 && i % 10 == 5)
             text += "Nota=Livrare \xC3\xAEn Ia\xC8\x99i\r\n";
         else
@@ -131,7 +131,8 @@ std::string StockRow(int i, bool utf8) {
     static const char* const kLocations[] = {"DEP", "MAG1", "MAG2"};
     std::string row = "A";
     row += std::to_string(100000 + i);
-    return row + (utf8 ? ";\xC8\x98urub \xC3\xAEn\xC8\x9B" "epat " : ";Articol de test ") + std::to_string(i) + ";BUC;" + std::to_string(i % 90 + 10) +
+    row += utf8 ? ";\xC8\x98urub \xC3\xAEn\xC8\x9B\x65pat " : ";Articol de test ";
+    return row + std::to_string(i) + ";BUC;" + std::to_string(i % 90 + 10) +
            ".000;45.00;76.19;19;7;8.00;9;10.50;" + kLocations[i % 3] + ";12;13;14;0.00;2;17;CODEXT" +
            std::to_string(i) + ";0";
 }
@@ -288,8 +289,8 @@ Figure LargeQueryFigure(ITallyportObject* local, bool utf8) {
                 SAFEARRAY* answer = local ? LocalAnswer(*local) : AnswerOf(rows);
                 const double asked = local ? WallSeconds() - start : 0;
                 double freeing = 0;
-                const double seconds = QueryFloorSeconds(answer, dir + "\\FLOOR.TXT", freeing, floorBytes,
-                                                         encoding.CodePage());
+                const double seconds =
+                    QueryFloorSeconds(answer, dir + "\\FLOOR.TXT", freeing, floorBytes, encoding.CodePage());
                 freeings.push_back(freeing);
                 return asked + seconds;
             },

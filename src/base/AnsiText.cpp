@@ -50,9 +50,13 @@ std::string Ansi(std::wstring_view wide) {
 std::string Narrow(std::wstring_view wide, TextEncoding encoding) {
     if (encoding == ServiceEncoding()) return Ansi(wide);
     if (encoding == TextEncoding::Ansi) {
-        const int length = wide.empty() ? 0 : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+        const int length = wide.empty() ? 0
+                                        : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()),
+                                                              nullptr, 0, nullptr, nullptr);
         std::string text(size_t(std::max(length, 0)), '\0');
-        if (length > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(), length, nullptr, nullptr);
+        if (length > 0)
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(), length, nullptr,
+                                nullptr);
         return text;
     }
     std::string text(3 * wide.size(), '\0');
@@ -68,7 +72,7 @@ std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
     }
     // A buffer already large enough takes the text in one call, as it does for most rows
     // of an answer; else (or when empty: a size of 0 asks for the size) the size comes first.
-    // A letter the code page lacks becomes its closest (s for s with a comma below), else "?".
+    // A letter the code page lacks becomes its closest where Windows has one, else "?".
     int length = buffer.empty()
                      ? 0
                      : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), buffer.data(),
@@ -82,8 +86,8 @@ std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
 }
 
 std::string ServiceText(std::string_view text, TextEncoding encoding) {
-    if (encoding == ServiceEncoding() || std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return std::string(text);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (encoding == ServiceEncoding() || ascii) return std::string(text);
     return Ansi(Wide(text, encoding));
 }
 

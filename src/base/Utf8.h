@@ -47,7 +47,8 @@ size_t Utf8ToUtf16(std::string_view text, Unit* out) noexcept {
             *out++ = Unit(*at++);
             continue;
         }
-        const size_t length = Utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(at), size_t(end - at)));
+        const size_t length =
+            Utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(at), size_t(end - at)));
         if (length == 0) {
             *out++ = Unit(0xFFFD);
             ++at;

@@ -17,8 +17,8 @@ void TEBroker::LoadSettings() {
     const std::string path = FExeDir + "VQBroker.Ini";
     Settings settings = ReadSettings(FileExists(path) ? ReadWholeFile(path) : std::string());
     SetServiceEncoding(settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi);
-    for (std::string* text : {&FExeDir, &settings.workDir, &settings.company, &settings.articleIdKind,
-                              &settings.partnerIdKind})
+    for (std::string* text :
+         {&FExeDir, &settings.workDir, &settings.company, &settings.articleIdKind, &settings.partnerIdKind})
         ToServiceText(*text);
     for (std::string& code : settings.gestiuni) ToServiceText(code);
     FLog.SetHistory({settings.logHistoryDays, FLogHistoryCap});  // before the first line

@@ -67,7 +67,9 @@ UniqueVariant ToServerList(const std::vector<std::string_view>& lines) {
     return ToServerList(lines, ServiceEncoding());
 }
 
-UniqueVariant ToServerList(const PackageLines& package) { return ToServerList(package.lines(), EncodingOf(package)); }
+UniqueVariant ToServerList(const PackageLines& package) {
+    return ToServerList(package.lines(), EncodingOf(package));
+}
 
 UniqueVariant ToServerList(const std::vector<std::string_view>& lines, TextEncoding encoding) {
     try {

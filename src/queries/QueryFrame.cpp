@@ -17,8 +17,8 @@ namespace {
 bool Detailed(const QueryKind& query) { return query.trace && query.trace->Detailed(); }
 
 std::string ParameterText(const QueryKind& query, const QueryParameter& parameter) {
-    return query.parameter == QueryParameterKind::Article ? ServiceText(parameter.article, parameter.encoding())
-                                                          : std::to_string(parameter.number);
+    if (query.parameter != QueryParameterKind::Article) return std::to_string(parameter.number);
+    return ServiceText(parameter.article, parameter.encoding());
 }
 
 // Rebuilds the answer as it is read, row by row, into one buffer.

@@ -93,7 +93,8 @@ CommandOutcome ReportStatus(const std::string& exeDir) {
         const FileState file = StateAt(path);
         if (file.found) {
             // Written in the files' encoding; told here in the console's.
-            content = ServiceText(ReadWholeFile(path), settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi);
+            const TextEncoding written = settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi;
+            content = ServiceText(ReadWholeFile(path), written);
             const uint64_t age = SecondsSince(file.lastWrite);
             fresh = age <= kFreshSeconds;
             text += "Fisierul de stare " + path + ", scris acum " + std::to_string(age) + " secunde:\n" +

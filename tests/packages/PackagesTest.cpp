@@ -105,7 +105,7 @@ TEST_F(PackageTest, PrefixedErrorFileIsNamedAfterThePackage) {
 
 // A record and a query's parameter as the server is given them (as UTF-8 here).
 TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
-    const std::string mark = "\xEF\xBB\xBF", name = "\xC8\x98" "erban \xC8\x9Aurcanu";
+    const std::string mark = "\xEF\xBB\xBF", name = "\xC8\x98\x65rban \xC8\x9Aurcanu";
     const struct Case {
         std::string setting, content, handed;
         size_t badLine;
@@ -115,9 +115,9 @@ TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
         {"ANSI", "Caf\xE9", "Caf\xC3\xA9", 0},
         {"ANSI", mark + name, name, 0},
         {"UTF8", "Caf\xE9", "", 1},
-        {"ANSI", mark + "\xED\xA0\x80", "", 1},  // a lone surrogate after a mark
+        {"ANSI", mark + "\xED\xA0\x80", "", 1},         // a lone surrogate after a mark
         {"UTF8", "A\r\n" + name.substr(0, 1), "A", 2},  // cut inside a letter
-        {"UTF8", mark, ";", 0},                           // a mark alone: an empty file
+        {"UTF8", mark, ";", 0},                         // a mark alone: an empty file
     };
     server.utf8 = true;
     for (const Case& c : cases) {
@@ -131,7 +131,8 @@ TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
             EXPECT_EQ(Contents("ERORI.TXT"), refused ? NotUtf8Text(c.badLine) + "\r\n" : kNoFile);
             EXPECT_EQ(DeleteFileQuietly(Path(request + ".ERR")), refused && !query);
             EXPECT_EQ(server.CallsText(), refused ? ""
-                                          : query ? "SetLunaLucru(2026,12) GetStocArticol(" + (c.handed == ";" ? "qqqqqq" : c.handed) + ",0)"
+                                          : query ? "SetLunaLucru(2026,12) GetStocArticol(" +
+                                                        (c.handed == ";" ? "qqqqqq" : c.handed) + ",0)"
                                                   : "AddArticol(" + c.handed + ")");
         }
     }

@@ -346,11 +346,12 @@ namespace {
 // The server's text in an answer, an error list, the balance export, and LOG.TXT, begun anew
 // at the change.
 TEST_F(QueryTest, ServerTextIsWrittenInTheSettingsEncoding) {
-    const std::string row = "\xC8\x98" "erban \xC8\x9Aurcanu;Caf\xC3\xA9";
+    const std::string row = "\xC8\x98\x65rban \xC8\x9Aurcanu;Caf\xC3\xA9";
     // Letters the code page lacks are "?" here.
     const std::pair<std::string, std::string> cases[] = {{"ANSI", "?erban ?urcanu;Caf\xE9"}, {"UTF8", row}};
     server.utf8 = true;
-    server.errors = server.lists["GetListaGestiuni"] = server.lists["GetSolduriParteneri"] = FakeList::Of({row});
+    server.errors = server.lists["GetListaGestiuni"] = server.lists["GetSolduriParteneri"] =
+        FakeList::Of({row});
     server.errorCode["GetListaParteneri"] = 1;
     for (const auto& [setting, written] : cases) {
         WriteIni(DefaultIni("CodificareFisiere=" + setting + "\r\n"));
@@ -362,9 +363,11 @@ TEST_F(QueryTest, ServerTextIsWrittenInTheSettingsEncoding) {
         run.broker.ImportSolduriClick();
         for (const char* file : {"LISTAGESTIUNI.TXT", "ERORI.TXT", "SOLDURI.TXT"})
             EXPECT_EQ(Read(file), written + "\r\n") << file;
-        EXPECT_EQ(Read("LOG.TXT").find((setting == "UTF8" ? "\xEF\xBB\xBFVer. 3.1 -  " : "Ver. 3.1 -  ") + written), 0u);
+        const std::string top = (setting == "UTF8" ? "\xEF\xBB\xBFVer. 3.1 -  " : "Ver. 3.1 -  ") + written;
+        EXPECT_EQ(Read("LOG.TXT").find(top), 0u);
     }
-    EXPECT_EQ(Read("LOGURI\\" + FolderNames(Path("LOGURI")).at(0)).find("Ver. 3.1 -  ?erban"), 0u);  // the ANSI run's
+    const std::string ansiRun = Read("LOGURI\\" + FolderNames(Path("LOGURI")).at(0));
+    EXPECT_EQ(ansiRun.find("Ver. 3.1 -  ?erban"), 0u);
 }
 
 }  // namespace
