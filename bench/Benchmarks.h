@@ -28,10 +28,12 @@ std::vector<double> OwnTimes(const TraceNamed& trace);
 // end against the second day, LOG.TXT one day, LOGURI seven.
 std::vector<Figure> MonthsFigures();
 // Large package (3) and large query (4); given a server in a process of its own, through it.
-Figure LargePackageFigure(ITallyportObject* server = nullptr);
-Figure LargeQueryFigure(ITallyportObject* server = nullptr);
+// With utf8, under "CodificareFisiere=UTF8", its text holding Romanian letters, against the
+// floor of UTF-8's conversions.
+Figure LargePackageFigure(ITallyportObject* server = nullptr, bool utf8 = false);
+Figure LargeQueryFigure(ITallyportObject* server = nullptr, bool utf8 = false);
 // Row i of a 20-field stock answer, and an answer of rows as the server gives it.
-std::string StockRow(int i);
+std::string StockRow(int i, bool utf8 = false);
 SAFEARRAY* AnswerOf(const std::vector<std::string>& rows);
 
 // The document server in a process of its own, as a user's is: (3) and (4) through a server

@@ -24,11 +24,15 @@ constexpr int kRepetitions = 15;
 // Keeps results the compiler must not drop.
 volatile long gSink = 0;
 
-std::string PackageText() {
+// With utf8, each document's partner and every tenth item's note in Romanian letters.
+std::string PackageText(bool utf8) {
     std::string text = "[InfoPachet]\r\nAnLucru=2026\r\nLunaLucru=12\r\n\r\n";
     for (int i = 0; text.size() < 40 * size_t(kLines) && i < kLines; ++i) {
         if (i % 10 == 0)
-            text += "[Document]\r\nData=07.12.2026\r\nPartener=P0002\r\nGestiune=DEP\r\n";
+            text += std::string("[Document]\r\nData=07.12.2026\r\nPartener=") +
+                    (utf8 ? "\xC8\x98\x65rban \xC8\x9A\x75rcanu" : "P0002") + "\r\nGestiune=DEP\r\n";
+        else if (utf8 && i % 10 == 5)
+            text += "Nota=Livrare \xC3\xAEn Ia\xC8\x99i\r\n";
         else
             text += "Articol=A" + std::to_string(10000 + i) + ";" + std::to_string(i % 17 + 1) + ";4.50\r\n";
     }
@@ -92,7 +96,7 @@ void ForEachLine(const char* at, const char* end, Line line) {
 
 // The interface's floor: the file's bytes, then each line converted straight from them
 // into its one BSTR in the safe array (handed over), then the array destroyed.
-double PackageFloorSeconds(const std::string& path, ITallyportObject* server) {
+double PackageFloorSeconds(const std::string& path, ITallyportObject* server, UINT codePage) {
     const double start = WallSeconds();
     size_t size = 0;
     const std::unique_ptr<char[]> bytes = ReadBytes(path, size);
@@ -104,9 +108,11 @@ double PackageFloorSeconds(const std::string& path, ITallyportObject* server) {
     SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
     ForEachLine(bytes.get(), end, [&](const char* line, const char* stop) {
         const int length = int(stop - line);
-        const int wide = length ? MultiByteToWideChar(CP_ACP, 0, line, length, nullptr, 0) : 0;
+        // UTF-8 is refused when not well formed, as the service refuses it.
+        const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+        const int wide = length ? MultiByteToWideChar(codePage, flags, line, length, nullptr, 0) : 0;
         BSTR text = SysAllocStringLen(nullptr, UINT(wide));
-        if (wide) MultiByteToWideChar(CP_ACP, 0, line, length, text, wide);
+        if (wide) MultiByteToWideChar(codePage, flags, line, length, text, wide);
         *data++ = text;
     });
     SafeArrayUnaccessData(array);
@@ -121,11 +127,12 @@ double PackageFloorSeconds(const std::string& path, ITallyportObject* server) {
 }  // namespace
 
 // Row i of 20 fields, at DEP, MAG1 or MAG2 in field 11.
-std::string StockRow(int i) {
+std::string StockRow(int i, bool utf8) {
     static const char* const kLocations[] = {"DEP", "MAG1", "MAG2"};
     std::string row = "A";
     row += std::to_string(100000 + i);
-    return row + ";Articol de test " + std::to_string(i) + ";BUC;" + std::to_string(i % 90 + 10) +
+    row += utf8 ? ";\xC8\x98urub \xC3\xAEn\xC8\x9B\x65pat " : ";Articol de test ";
+    return row + std::to_string(i) + ";BUC;" + std::to_string(i % 90 + 10) +
            ".000;45.00;76.19;19;7;8.00;9;10.50;" + kLocations[i % 3] + ";12;13;14;0.00;2;17;CODEXT" +
            std::to_string(i) + ";0";
 }
@@ -179,7 +186,8 @@ private:
 // CR LF after each, the buffer written to the file, then the answer destroyed, which the
 // interface leaves to whoever receives it. freeing gets that last part's share, written
 // the number of bytes written.
-double QueryFloorSeconds(SAFEARRAY* answer, const std::string& path, double& freeing, size_t& written) {
+double QueryFloorSeconds(SAFEARRAY* answer, const std::string& path, double& freeing, size_t& written,
+                         UINT codePage) {
     const double start = WallSeconds();
     LONG upper = -1;
     SafeArrayGetUBound(answer, 1, &upper);
@@ -193,7 +201,7 @@ double QueryFloorSeconds(SAFEARRAY* answer, const std::string& path, double& fre
     const auto buffer = std::make_unique_for_overwrite<char[]>(room);
     char* at = buffer.get();
     for (size_t i = 0; i < count; ++i) {
-        at += WideCharToMultiByte(CP_ACP, 0, data[i], int(SysStringLen(data[i])), at,
+        at += WideCharToMultiByte(codePage, 0, data[i], int(SysStringLen(data[i])), at,
                                   int(room - size_t(at - buffer.get())), nullptr, nullptr);
         *at++ = '\r';
         *at++ = '\n';
@@ -214,19 +222,32 @@ std::string Ratio(double ratio) {
     return text;
 }
 
+// The service's encoding for one figure, ANSI again after it.
+struct EncodingScope {
+    explicit EncodingScope(bool utf8) { SetServiceEncoding(utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi); }
+    ~EncodingScope() { SetServiceEncoding(TextEncoding::Ansi); }
+    UINT CodePage() const { return ServiceEncoding() == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP; }
+};
+
+std::string FigureName(const char* name, bool local, bool utf8) {
+    return std::string(name) + (local ? ", local" : "") + (utf8 ? ", UTF8" : "");
+}
+
 }  // namespace
 
-Figure LargePackageFigure(ITallyportObject* server) {
+Figure LargePackageFigure(ITallyportObject* server, bool utf8) {
+    const EncodingScope encoding(utf8);
     const std::string dir = MakeTempFolder("bench_package");
     const std::string path = dir + "\\FACTURA_1.TXT";
-    WriteFileReplacing(path, PackageText());
+    WriteFileReplacing(path, PackageText(utf8));
     const auto [service, floor, bytes] = InterleavedMedians(
         kRepetitions, [&] { return PackagePathSeconds(path, server); },
-        [&] { return PackageFloorSeconds(path, server); }, [&] { return ReadBytesSeconds(path); });
+        [&] { return PackageFloorSeconds(path, server, encoding.CodePage()); },
+        [&] { return ReadBytesSeconds(path); });
     const size_t lines = ReadPackage(path).lines().size();
     const uint64_t size = ReadWholeFile(path).size();
     RemoveFolder(dir);
-    return {server ? "3 large package, local" : "3 large package", service / floor, 1.3,
+    return {FigureName("3 large package", server, utf8), service / floor, 1.3,
             "path " + Millis(service) + ", floor " + Millis(floor) + "; plain reading " + Millis(bytes) +
                 ", path / plain " + Ratio(service / bytes) + " (" + std::to_string(lines) + " lines, " +
                 std::to_string(size) + " bytes)"};
@@ -234,12 +255,13 @@ Figure LargePackageFigure(ITallyportObject* server) {
 
 // A server in a process of its own makes its rows at each call: both sides wait for them
 // alike, as they would for a real server's.
-Figure LargeQueryFigure(ITallyportObject* local) {
+Figure LargeQueryFigure(ITallyportObject* local, bool utf8) {
+    const EncodingScope encoding(utf8);
     const std::string dir = MakeTempFolder("bench_query");
-    Figure figure{local ? "4 large query, local" : "4 large query", 0, 1.3, ""};
+    Figure figure{FigureName("4 large query", local, utf8), 0, 1.3, ""};
     {
         std::vector<std::string> rows;
-        for (int i = 0; i < kLines; ++i) rows.push_back(StockRow(i));
+        for (int i = 0; i < kLines; ++i) rows.push_back(StockRow(i, utf8));
         PreparedServer server;
         TEBroker broker;
         PrepareBroker(broker, dir);
@@ -267,7 +289,8 @@ Figure LargeQueryFigure(ITallyportObject* local) {
                 SAFEARRAY* answer = local ? LocalAnswer(*local) : AnswerOf(rows);
                 const double asked = local ? WallSeconds() - start : 0;
                 double freeing = 0;
-                const double seconds = QueryFloorSeconds(answer, dir + "\\FLOOR.TXT", freeing, floorBytes);
+                const double seconds =
+                    QueryFloorSeconds(answer, dir + "\\FLOOR.TXT", freeing, floorBytes, encoding.CodePage());
                 freeings.push_back(freeing);
                 return asked + seconds;
             },

@@ -37,7 +37,7 @@ HRESULT ToList(const std::vector<std::string>& lines, VARIANT* list) {
     if (!value->parray) return E_OUTOFMEMORY;
     value->vt = VT_ARRAY | VT_BSTR;
     for (LONG index = 0; index < static_cast<LONG>(lines.size()); ++index) {
-        const std::wstring wide = Wide(lines[static_cast<size_t>(index)]);
+        const std::wstring wide = ToWide(lines[static_cast<size_t>(index)]);
         UniqueBstr element(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
         const HRESULT hr =
             element.get() ? SafeArrayPutElement(value->parray, &index, element.get()) : E_OUTOFMEMORY;

@@ -228,7 +228,7 @@ private:
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         } catch (const std::exception& error) {
-            return Raise(E_FAIL, Wide(error.what()));
+            return Raise(E_FAIL, ToWide(error.what()));
         }
     }
     // A LONG out-parameter: a flag (1 done, 0 refused) or a count.

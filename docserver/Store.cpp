@@ -2,6 +2,7 @@
 #include "Store.h"
 
 #include "ComText.h"
+#include "base/Utf8.h"
 
 #include <fstream>
 #include <iterator>
@@ -42,7 +43,7 @@ namespace {
 
 [[noreturn]] void Fail(const char* what, const fs::path& path) {
     std::string text = what;
-    throw StoreError(text + " " + Ansi(path.wstring()));
+    throw StoreError(text + " " + Narrow(path.wstring(), TextEncoding::Utf8));
 }
 
 // A missing table is an empty one.
@@ -50,7 +51,12 @@ Table ReadTable(const fs::path& path) {
     if (!fs::exists(path)) return {};
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail("Nu pot citi fisierul", path);
-    return ParseTable(std::string(std::istreambuf_iterator<char>(in), {}));
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    // Tables are UTF-8; one written by hand in the ANSI code page, or by an earlier version,
+    // is read as such, and one with a mark without it.
+    if (StartsWithUtf8Bom(text)) text.erase(0, kUtf8Bom.size());
+    if (FirstNonUtf8Line(text) != 0) text = Narrow(Wide(text, TextEncoding::Ansi), TextEncoding::Utf8);
+    return ParseTable(text);
 }
 
 // All temporary files first, then the renames: a failure before the first rename changes nothing.
@@ -59,7 +65,7 @@ void ReplaceTables(const fs::path& folder, const Tables& tables) {
     if (fs::create_directories(folder, error); error) Fail("Nu pot crea folderul", folder);
     std::vector<fs::path> written;
     for (const auto& [name, table] : tables) {
-        written.push_back(folder / (Wide(name) + L".tmp"));
+        written.push_back(folder / (ToWide(name) + L".tmp"));
         const std::string text = FormatTable(table);
         std::ofstream out(written.back(), std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -92,12 +98,12 @@ Tables LoadCompany(const fs::path& folder, const std::string& code) {
     for (const char* name :
          {file::Partners, file::Articles, file::PriceCategories, file::Locations, file::Stock, file::Orders,
           file::SupplierOrders, file::Invoices, file::SupplierInvoices, file::Receipts, file::CashIns})
-        tables[name] = ReadTable(folder / Wide(code) / name);
+        tables[name] = ReadTable(folder / ToWide(code) / name);
     return tables;
 }
 
 void SaveCompany(const fs::path& folder, const std::string& code, const Tables& changed) {
-    ReplaceTables(folder / Wide(code), changed);
+    ReplaceTables(folder / ToWide(code), changed);
 }
 
 }  // namespace docserver

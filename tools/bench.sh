@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the 32-bit program's benchmark and runs it under Wine: the ratios of figures 1 to
 # 9, each measured side by side with its reference in one run and printed against its target.
-# Usage: bash tools/bench.sh [9]   (figures 1 to 8 take a few minutes, 9, alone with the
-# argument 9, about half an hour; run it on an otherwise idle machine)
+# Usage: bash tools/bench.sh [9|local|large]   (figures 1 to 8 take a few minutes, 9, alone with
+# the argument 9, about half an hour; "large": 3 and 4 under ANSI and UTF8; run it on an
+# otherwise idle machine)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs VQBroker (32-bit) under Wine on a demo working directory, with the stand-in
 # document server registered: VQDocServer.exe, in a process of its own as an application's
-# server runs, or with --dll VQDocServer.dll inside VQBroker. "tools/demo.sh stop" ends it.
+# server runs, or with --dll VQDocServer.dll inside VQBroker; --utf8 sets CodificareFisiere=UTF8.
+# "tools/demo.sh stop" ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -9,8 +10,11 @@ export WINEPREFIX=$root/build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree
 app=$root/demo/app
 work=$root/demo/work
 
-form=exe
-[ "${1:-}" = --dll ] && form=dll
+form=exe encoding=ANSI
+for option in "$@"; do
+  [ "$option" = --dll ] && form=dll
+  [ "$option" = --utf8 ] && encoding=UTF8
+done
 if [ "${1:-}" = stop ]; then
   wineserver -k 2>/dev/null || true
   echo "VQBroker stopped."
@@ -25,8 +29,8 @@ mkdir -p "$app" "$work"
 cp build/mingw-x86/bin/VQBroker.exe build/mingw-x86/bin/VQDocServer.{dll,exe} "$app/"
 windows_path() { tools/wine-run.sh "$WINEPREFIX" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 work_win=$(windows_path "$work")
-printf '[Generale]\r\nDirectorLucru=%s\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=\r\nPrefixareErori=D\r\n' \
-  "$work_win" >"$app/VQBroker.Ini"
+printf '[Generale]\r\nDirectorLucru=%s\r\nFirmaLucru=DEMO\r\nIDArticol=CODINTERN\r\nIDPartener=CODINTERN\r\nGestiune=\r\nPrefixareErori=D\r\nCodificareFisiere=%s\r\n' \
+  "$work_win" "$encoding" >"$app/VQBroker.Ini"
 # The operator's emergency script: here it only notes each start.
 printf '@echo off\r\necho %%DATE%% %%TIME%% working directory unreachable>>"%s"\r\n' \
   "$(windows_path "$root/demo")\\avarie.txt" >"$app/Avarie.bat"

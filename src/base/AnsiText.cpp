@@ -1,15 +1,43 @@
-// Conversions between the service's 8-bit texts (system ANSI code page) and wide text.
+// Conversions between the service's 8-bit texts and wide text.
 #include "base/AnsiText.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <new>
 
-std::wstring Wide(std::string_view ansi) {
-    if (ansi.empty()) return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+#include "base/Utf8.h"
+
+namespace {
+
+// Read by the request watch's thread too.
+std::atomic<TextEncoding> gEncoding{TextEncoding::Ansi};
+
+// The wide length of 8-bit text; UTF-8 never takes more units than bytes.
+int WideLength(std::string_view text, TextEncoding encoding) {
+    if (text.empty()) return 0;
+    if (encoding == TextEncoding::Utf8) return int(text.size());
+    return MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+}
+
+int ToWide(std::string_view text, TextEncoding encoding, wchar_t* out, int room) {
+    if (text.empty()) return 0;
+    if (encoding == TextEncoding::Utf8) return int(Utf8ToUtf16(text, out));
+    return MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out, room);
+}
+
+}  // namespace
+
+void SetServiceEncoding(TextEncoding encoding) noexcept { gEncoding = encoding; }
+
+TextEncoding ServiceEncoding() noexcept { return gEncoding; }
+
+std::wstring Wide(std::string_view text) { return Wide(text, ServiceEncoding()); }
+
+std::wstring Wide(std::string_view text, TextEncoding encoding) {
+    const int length = WideLength(text, encoding);
     std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(), length);
+    wide.resize(size_t(ToWide(text, encoding, wide.data(), length)));
     return wide;
 }
 
@@ -19,10 +47,32 @@ std::string Ansi(std::wstring_view wide) {
     return ansi;
 }
 
+std::string Narrow(std::wstring_view wide, TextEncoding encoding) {
+    if (encoding == ServiceEncoding()) return Ansi(wide);
+    if (encoding == TextEncoding::Ansi) {
+        const int length = wide.empty() ? 0
+                                        : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()),
+                                                              nullptr, 0, nullptr, nullptr);
+        std::string text(size_t(std::max(length, 0)), '\0');
+        if (length > 0)
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(), length, nullptr,
+                                nullptr);
+        return text;
+    }
+    std::string text(3 * wide.size(), '\0');
+    text.resize(Utf16ToUtf8(wide.data(), wide.size(), text.data()));
+    return text;
+}
+
 std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
     if (wide.empty()) return {};
+    if (ServiceEncoding() == TextEncoding::Utf8) {
+        if (buffer.size() < 3 * wide.size()) buffer.resize(3 * wide.size());
+        return {buffer.data(), Utf16ToUtf8(wide.data(), wide.size(), buffer.data())};
+    }
     // A buffer already large enough takes the text in one call, as it does for most rows
     // of an answer; else (or when empty: a size of 0 asks for the size) the size comes first.
+    // A letter the code page lacks becomes its closest where Windows has one, else "?".
     int length = buffer.empty()
                      ? 0
                      : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), buffer.data(),
@@ -35,13 +85,28 @@ std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
     return {buffer.data(), size_t(length)};
 }
 
-// Converts straight into the BSTR: one allocation per text, which counts when a package
-// hands the server 100,000 lines.
-UniqueBstr MakeBstr(std::string_view ansi) {
-    const int length =
-        ansi.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
-    UniqueBstr text(SysAllocStringLen(nullptr, UINT(length)));
-    if (!text.get()) throw std::bad_alloc();
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), text.get(), length);
-    return text;
+std::string ServiceText(std::string_view text, TextEncoding encoding) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (encoding == ServiceEncoding() || ascii) return std::string(text);
+    return Ansi(Wide(text, encoding));
+}
+
+UniqueBstr MakeBstr(std::string_view text) { return MakeBstr(text, ServiceEncoding()); }
+
+// One allocation per text, which counts when a package hands the server 100,000 lines: ANSI
+// converts straight into the BSTR, UTF-8 (whose length is known only once it is decoded)
+// through one buffer kept for the next text.
+UniqueBstr MakeBstr(std::string_view text, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) {
+        thread_local std::wstring decoded;
+        if (decoded.size() < text.size()) decoded.resize(text.size());
+        UniqueBstr bstr(SysAllocStringLen(decoded.data(), UINT(Utf8ToUtf16(text, decoded.data()))));
+        if (!bstr.get()) throw std::bad_alloc();
+        return bstr;
+    }
+    const int length = WideLength(text, encoding);
+    UniqueBstr bstr(SysAllocStringLen(nullptr, UINT(length)));
+    if (!bstr.get()) throw std::bad_alloc();
+    ToWide(text, encoding, bstr.get(), length);
+    return bstr;
 }

@@ -30,5 +30,6 @@ Settings ReadSettings(std::string_view content) {
     settings.immediate = UpperAscii(ini.Read(section, "RaspunsImediat", "")) == "D";
     settings.alertSeconds = ReadCount(ini, section, "AlertaSecunde", settings.alertSeconds);
     settings.logHistoryDays = ReadCount(ini, section, "ZileIstoricLog", settings.logHistoryDays);
+    settings.utf8Files = UpperAscii(ini.Read(section, "CodificareFisiere", "")) == "UTF8";
     return settings;
 }

@@ -20,6 +20,7 @@ struct Settings {
     bool immediate = false;     // "RaspunsImediat", read the same way: a tick as soon as a request arrives
     int alertSeconds = 300;     // "AlertaSecunde": a request in hand this long is reported; 0 never
     int logHistoryDays = kLogHistoryDays;  // "ZileIstoricLog": days of LOG.TXT kept in LOGURI; 0 keeps none
+    bool utf8Files = false;                // "CodificareFisiere" upper-cased is exactly "UTF8"; else ANSI
 };
 
 // Reads the section "Generale" of the settings file's content (empty when there is no file).

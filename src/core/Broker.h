@@ -251,6 +251,8 @@ public:
     bool WaitOpenPackage(const std::string& path, const PackageKind& kind);
     bool ServeDocumentPackage(const std::string& path, const PackageKind& kind);
     bool ServeRecordPackage(const std::string& path, const PackageKind& kind);
+    // Raises "Linia <n>: textul nu este UTF-8", written to the error file first.
+    [[noreturn]] void RefuseText(size_t badLine) const;
 
     // ---- queries/QueryFrame.cpp: the steps every query shares
     void AnswerQuery(const QueryKind& query);

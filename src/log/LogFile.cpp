@@ -3,12 +3,31 @@
 
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
+#include "base/FileSystem.h"
 #include "base/Owners.h"
+#include "base/Utf8.h"
+
+namespace {
+
+// A UTF-8 log begins with the mark: Notepad then reads its letters right on every version of
+// Windows, and a LOG.TXT left in the other encoding is told apart from it.
+std::string_view LogMark() { return ServiceEncoding() == TextEncoding::Utf8 ? kUtf8Bom : std::string_view(); }
+
+}  // namespace
 
 void LogFile::Save(const std::string& path, std::string_view text, LockWait wait) {
     if (AppendTail(path, text, wait)) return;
     Forget();
-    Remember(path, WriteFileReplacing(path, text, Durability::Cached, wait), text.size());
+    const std::string_view mark = LogMark();
+    if (mark.empty()) {
+        Remember(path, WriteFileReplacing(path, text, Durability::Cached, wait), text.size());
+        return;
+    }
+    std::string marked;
+    marked.reserve(mark.size() + text.size());
+    marked.append(mark).append(text);
+    Remember(path, WriteFileReplacing(path, marked, Durability::Cached, wait), marked.size());
+    base_ = mark.size();
 }
 
 bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWait wait) {
@@ -36,17 +55,42 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
 }
 
 void LogFile::Adopt(const std::string& path) {
+    FileState state;
+    if (!PlainFile(path, state)) return;
+    if (!InLogEncoding(path) || !PlainFile(path, state)) return;  // a file rewritten is looked at anew
+    saved_ = state;
+    known_ = saved_.found;
+    base_ = saved_.size;
+    path_ = path;
+}
+
+// Not a file with other names (a link).
+bool LogFile::PlainFile(const std::string& path, FileState& state) {
     UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
         information.nNumberOfLinks != 1 || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return;
-    saved_ = StateOf(file.get());
-    known_ = saved_.found;
-    base_ = saved_.size;
-    path_ = path;
+        return false;
+    state = StateOf(file.get());
+    return true;
+}
+
+// One file never holds two encodings: a LOG.TXT of the other one (the setting changed, and
+// LOGURI would not take the file) is rewritten in this one, its lines kept, before it grows.
+bool LogFile::InLogEncoding(const std::string& path) {
+    try {
+        const std::string content = ReadWholeFile(path);
+        const bool marked = StartsWithUtf8Bom(content);
+        if (content.empty() || marked == !LogMark().empty()) return true;
+        const std::string text = marked ? ServiceText(content.substr(kUtf8Bom.size()), TextEncoding::Utf8)
+                                        : std::string(LogMark()) + ServiceText(content, TextEncoding::Ansi);
+        WriteFileReplacing(path, text);
+        return true;
+    } catch (...) {
+        return false;  // replaced whole at the next save, as any file it could not keep
+    }
 }
 
 // What the file this object wrote is now, provided it holds all it was given. Size and

@@ -33,6 +33,8 @@ public:
 private:
     bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
     void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);  // by value: saved_ changes
+    static bool PlainFile(const std::string& path, FileState& state);
+    static bool InLogEncoding(const std::string& path);
 
     bool known_ = false;
     uint64_t base_ = 0;  // bytes the file holds before the text it is given

@@ -10,6 +10,7 @@
 #include "base/BrokerError.h"
 #include "base/LocalClock.h"
 #include "base/Owners.h"
+#include "base/Utf8.h"
 #include "log/LogHistory.h"
 
 namespace {
@@ -45,6 +46,7 @@ std::string ReadEnd(const std::string& path, bool tail) {
         !ReadFile(file.get(), part.data(), kEndBytes, &read, nullptr))
         return {};
     part.resize(read);
+    if (!tail && StartsWithUtf8Bom(part)) part.erase(0, kUtf8Bom.size());
     return part;
 }
 

@@ -11,6 +11,7 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
     DeleteFileQuietly(ErrorFilePath());
     if (!WaitOpenPackage(path, kind)) return false;
     const PackageLines package = ReadPackage(path);
+    if (package.badLine()) RefuseText(package.badLine());
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
     CheckServer(Server()->SetLunaLucru(month.year, month.month, &ok));
@@ -18,7 +19,7 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
         ReportServerErrors(true, true);
         return false;
     }
-    const UniqueVariant list = ToServerList(package.lines());
+    const UniqueVariant list = ToServerList(package);
     CheckServer(Server()->SetPachet(list.get()));
     const HRESULT generated = (Server()->*kind.generate)(&ok);
     CheckBooksCall(generated, ok);

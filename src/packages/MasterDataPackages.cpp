@@ -11,7 +11,8 @@ bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& ki
     DeleteFileQuietly(ErrorFilePath());
     if (!WaitOpenPackage(path, kind)) return false;
     const PackageLines package = ReadPackage(path);
-    const UniqueBstr record = MakeBstr(RecordText(package.lines()));
+    if (package.badLine()) RefuseText(package.badLine());
+    const UniqueBstr record = MakeBstr(RecordText(package.lines()), EncodingOf(package));
     LONG ok = 0;
     const HRESULT sent = (Server()->*kind.send)(record.get(), &ok);
     CheckBooksCall(sent, ok);

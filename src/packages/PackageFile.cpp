@@ -10,6 +10,8 @@
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/Utf8.h"
 #include "packages/PackageKinds.h"
 #include "server/ServerList.h"
 
@@ -47,15 +49,31 @@ bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind)
 PackageLines ReadPackage(const std::string& path) {
     std::string content = ReadWholeFile(path);
     try {
-        return PackageLines(std::move(content));
+        return PackageLines(std::move(content), ServiceEncoding() == TextEncoding::Utf8);
     } catch (const std::bad_alloc&) {
         throw BrokerError("Not enough memory for the lines of \"" + path + "\"");
     }
 }
 
+// Bytes that are not UTF-8 where UTF-8 is due: the sender reads why in the error file, and
+// the error, raised before any server call, sets a package aside and reaches the operator.
+void TEBroker::RefuseText(size_t badLine) const {
+    const std::string text = NotUtf8Text(badLine);
+    WriteFileReplacing(ErrorFilePath(), JoinLines({text}));
+    throw BrokerError(text);
+}
+
 UniqueVariant ToServerList(const std::vector<std::string_view>& lines) {
+    return ToServerList(lines, ServiceEncoding());
+}
+
+UniqueVariant ToServerList(const PackageLines& package) {
+    return ToServerList(package.lines(), EncodingOf(package));
+}
+
+UniqueVariant ToServerList(const std::vector<std::string_view>& lines, TextEncoding encoding) {
     try {
-        return MakeServerList(lines);
+        return MakeServerList(lines, encoding);
     } catch (const std::bad_alloc&) {
         throw BrokerError("Not enough memory to hand the package's " + std::to_string(lines.size()) +
                           " lines to the server");

@@ -5,8 +5,14 @@
 
 #include "base/IniView.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 
-PackageLines::PackageLines(std::string bytes) : bytes_(std::move(bytes)), lines_(TextLineViews(bytes_)) {}
+PackageLines::PackageLines(std::string bytes, bool utf8Files) : bytes_(std::move(bytes)) {
+    const RequestText text = ReadRequestText(bytes_, utf8Files);
+    lines_ = TextLineViews(text.text);
+    utf8_ = text.utf8;
+    badLine_ = text.badLine;
+}
 
 WorkingMonth ReadWorkingMonth(const std::vector<std::string_view>& lines) {
     const IniView header(lines);

@@ -6,6 +6,7 @@
 #include "base/AnsiText.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 
 namespace {
 
@@ -27,6 +28,13 @@ bool NoFileAt(const std::string& path) {
     if (GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The journal is written in the service's encoding. One a run under the other setting left is
+// read in its own, so that the names it holds still find their files: well-formed UTF-8 with
+// letters past ASCII is taken for UTF-8, anything else for ANSI.
+std::string JournalText(const std::string& text) {
+    return ServiceText(text, FirstNonUtf8Line(text) == 0 ? TextEncoding::Utf8 : TextEncoding::Ansi);
 }
 
 }  // namespace
@@ -115,7 +123,7 @@ bool TEBroker::RecoverInterruptedPackage() {
     PackageJournal last;
     if (!NoFileAt(path)) {
         try {
-            last = ParseJournal(ReadWholeFile(path));
+            last = ParseJournal(JournalText(ReadWholeFile(path)));
         } catch (const std::exception&) {
             if (!FJournalReadFailed) LogStamped(std::string(" ... Nu pot citi jurnalul ") + kJournalFileName);
             FJournalReadFailed = true;

@@ -7,6 +7,7 @@
 #include "core/Broker.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
+#include "base/Utf8.h"
 #include "queries/QueryKinds.h"
 #include "queries/RowRebuild.h"
 #include "server/ServerList.h"
@@ -16,8 +17,8 @@ namespace {
 bool Detailed(const QueryKind& query) { return query.trace && query.trace->Detailed(); }
 
 std::string ParameterText(const QueryKind& query, const QueryParameter& parameter) {
-    return query.parameter == QueryParameterKind::Article ? parameter.article
-                                                          : std::to_string(parameter.number);
+    if (query.parameter != QueryParameterKind::Article) return std::to_string(parameter.number);
+    return ServiceText(parameter.article, parameter.encoding());
 }
 
 // Rebuilds the answer as it is read, row by row, into one buffer.
@@ -100,11 +101,14 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
 QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) const {
     QueryParameter parameter;
     if (query.parameter == QueryParameterKind::None) return parameter;
-    std::string content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    const std::string content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    const RequestText request = ReadRequestText(content, ServiceEncoding() == TextEncoding::Utf8);
+    if (request.badLine == 1) RefuseText(1);  // the parameter's line; the server is not called
     if (query.parameter == QueryParameterKind::Number)
-        parameter.number = NumberParameter(content);
+        parameter.number = NumberParameter(request.text);
     else
-        parameter.article = ArticleParameter(content);
+        parameter.article = ArticleParameter(request.text);
+    parameter.utf8 = request.utf8;
     return parameter;
 }
 

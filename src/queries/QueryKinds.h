@@ -14,6 +14,9 @@
 struct QueryParameter {
     int number = 0;       // order or day number
     std::string article;  // article code
+    bool utf8 = false;    // the article code is UTF-8 whatever the service's encoding (a mark said so)
+
+    TextEncoding encoding() const { return utf8 ? TextEncoding::Utf8 : ServiceEncoding(); }
 };
 
 enum class QueryParameterKind { None, Number, Article };
@@ -57,7 +60,7 @@ HRESULT CallWithNumber(ITallyportObject& server, const QueryParameter& parameter
 // The server's second argument is always 0.
 inline HRESULT CallWithArticle(ITallyportObject& server, const QueryParameter& parameter, LONG* errorCode,
                                VARIANT* list) {
-    return server.GetStocArticol(MakeBstr(parameter.article).get(), 0, errorCode, list);
+    return server.GetStocArticol(MakeBstr(parameter.article, parameter.encoding()).get(), 0, errorCode, list);
 }
 
 inline constexpr QueryTrace kOrderTrace{

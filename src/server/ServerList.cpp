@@ -84,12 +84,16 @@ ServerList ReadServerList(const VARIANT& list) {
 }
 
 UniqueVariant MakeServerList(const std::vector<std::string_view>& lines) {
+    return MakeServerList(lines, ServiceEncoding());
+}
+
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines, TextEncoding encoding) {
     UniqueSafeArray array(SafeArrayCreateVector(VT_BSTR, 0, ULONG(lines.size())));
     if (!array.get()) throw std::bad_alloc();
     if (!lines.empty()) {
         ArrayData data(array.get());
         // The array owns each element from here on; destroying it frees them.
-        for (size_t i = 0; i < lines.size(); ++i) data.As<BSTR>()[i] = MakeBstr(lines[i]).release();
+        for (size_t i = 0; i < lines.size(); ++i) data.As<BSTR>()[i] = MakeBstr(lines[i], encoding).release();
     }
     UniqueVariant list;
     VARIANT* out = list.addressof();

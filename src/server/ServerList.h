@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/AnsiText.h"
 #include "base/Text.h"
 
 #include "base/Owners.h"
@@ -40,5 +41,7 @@ protected:
 // empty): a large answer is never held as one string per row.
 ServerList ReadServerList(const VARIANT& list, ServerListRows& rows);
 
-// Builds the list the service sends: VT_ARRAY|VT_BSTR with bounds 0..n-1.
+// Builds the list the service sends: VT_ARRAY|VT_BSTR with bounds 0..n-1, each line's wide
+// text read in the given encoding.
 UniqueVariant MakeServerList(const std::vector<std::string_view>& lines);
+UniqueVariant MakeServerList(const std::vector<std::string_view>& lines, TextEncoding encoding);

@@ -6,6 +6,7 @@
 
 #include <exception>
 
+#include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Owners.h"
@@ -89,10 +90,13 @@ CommandOutcome ReportStatus(const std::string& exeDir) {
     bool fresh = false;
     try {
         const std::string ini = exeDir + "VQBroker.Ini";
-        path = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string()).workDir + "\\" + kStatusFileName;
+        const Settings settings = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string());
+        path = settings.workDir + "\\" + kStatusFileName;
         const FileState file = StateAt(path);
         if (file.found) {
-            content = ReadWholeFile(path);
+            // Written in the files' encoding; told here in the console's.
+            const TextEncoding written = settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi;
+            content = ServiceText(ReadWholeFile(path), written);
             const uint64_t age = SecondsSince(file.lastWrite);
             fresh = age <= kFreshSeconds;
             text += "Fisierul de stare " + path + ", scris acum " + std::to_string(age) + " secunde:\n" +

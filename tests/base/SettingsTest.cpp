@@ -16,6 +16,7 @@ std::string Value(const Settings& settings, std::string_view key) {
     if (key == "PrefixareErori") return settings.prefixErrors ? "1" : "0";
     if (key == "RaspunsImediat") return settings.immediate ? "1" : "0";
     if (key == "ZileIstoricLog") return std::to_string(settings.logHistoryDays);
+    if (key == "CodificareFisiere") return settings.utf8Files ? "UTF8" : "ANSI";
     std::string list;
     for (const std::string& gestiune : settings.gestiuni) list += "[" + gestiune + "]";
     return list;
@@ -57,6 +58,10 @@ TEST(SettingsTest, EachKeyIsReadByItsOwnRule) {
           {"+7", "30"},
           {"x", "30"},
           {"99999999999", "30"}}},
+        {"files are UTF-8 only by that word, in either case",
+         {"CodificareFisiere"},
+         "ANSI",
+         {{"utf8", "UTF8"}, {"UTF-8", "ANSI"}, {"UTF8 ", "ANSI"}}},
     };
     for (const Case& c : cases) {
         for (const std::string& key : c.keys) {

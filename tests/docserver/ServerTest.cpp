@@ -93,6 +93,19 @@ TEST_F(Server, CompanyIsChosenByCodeOrName) {
     EXPECT_EQ(Errors(), TextList{"Firma necunoscuta "});  // the last refusal's, kept by the successes
 }
 
+// Wide text comes back as it was given; the tables hold it as UTF-8.
+TEST_F(Server, WideTextIsKeptUnchanged) {
+    const std::string name = "\xC8\x98\x65rban \xC8\x9Aurcanu \xF0\x9F\x98\x80";
+    EXPECT_EQ(Out(&Object::AddPartener, MakeBstr(";C9;;" + name, TextEncoding::Utf8).get()), 1);
+    EXPECT_EQ(Out(&Object::SetLunaLucru, 2025, 6), 1);
+    UniqueVariant list;
+    LONG code = 0;
+    server_->GetListaParteneri(&code, list.addressof());
+    EXPECT_EQ(FromList(list.get()).at(10), "P0011;P0011;C9;;" + name + ";;;");
+    EXPECT_NE(ReadWholeFile(Ansi(options_.dataFolder) + "\\DEMO\\PARTENERI.TXT").find(name),
+              std::string::npos);
+}
+
 TEST_F(Server, SimulatedFaultFailsWithItsDescription) {
     options_.failMethod = L"getstocuri";
     Open();

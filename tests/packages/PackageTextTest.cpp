@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "packages/PackageText.h"
 
 namespace {
@@ -57,6 +58,30 @@ TEST(PackageTextTest, HeaderValuesReadAsWhole32BitIntegers) {
     };
     for (const auto& [value, year] : cases)
         EXPECT_EQ(MonthOf(std::string("[InfoPachet]\nAnLucru=") + value).year, year) << value;
+}
+
+// Strict UTF-8: the line of the first bad bytes, else the exact UTF-16 and back.
+TEST(PackageTextTest, Utf8IsCheckedStrictlyAndDecodedExactly) {
+    const std::pair<std::string, size_t> bad[] = {
+        {"A\rB\r\n\nC\xAA", 4},  // lines end at CR, CR LF and LF
+        {"A\0\xFF"s, 0},         // the content at NUL
+        {"\xC1\xBF", 1},         // overlong
+        {"\xE0\x9F\xBF", 1},
+        {"\xF0\x8F\xBF\xBF", 1},
+        {"\xED\xBF\xBF", 1},      // a surrogate
+        {"\xF4\x90\x80\x80", 1},  // past U+10FFFF
+        {"\x80", 1},              // a follower alone
+        {"A\n\xE2\x82", 2},       // cut short
+        {"\xE2\x82\x41", 1},
+    };
+    for (const auto& [content, line] : bad)
+        EXPECT_EQ(PackageLines("\xEF\xBB\xBF" + content).badLine(), line) << content;
+    std::u16string units(9, u'\0');
+    units.resize(Utf8ToUtf16("\xC8\x98\xE2\x82\xAC\xF0\x9F\x98\x80", units.data()));
+    EXPECT_EQ(units, u"\u0218\u20AC\U0001F600");
+    std::string lone(3, '\0');  // a surrogate alone has no UTF-8: U+FFFD
+    Utf16ToUtf8(u"\xD800", 1, lone.data());
+    EXPECT_EQ(lone, "\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Every package kind, accepted and refused: calls, log lines, error files and ".ERR" files.
 #include "base/FileSystem.h"
+#include "base/Utf8.h"
 #include "support/BrokerFixture.h"
 #include "support/RequestKinds.h"
 
@@ -101,3 +102,38 @@ TEST_F(PackageTest, PrefixedErrorFileIsNamedAfterThePackage) {
 }
 
 }  // namespace
+
+// A record and a query's parameter as the server is given them (as UTF-8 here).
+TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
+    const std::string mark = "\xEF\xBB\xBF", name = "\xC8\x98\x65rban \xC8\x9Aurcanu";
+    const struct Case {
+        std::string setting, content, handed;
+        size_t badLine;
+    } cases[] = {
+        {"UTF8", name, name, 0},
+        {"UTF8", mark + name, name, 0},
+        {"ANSI", "Caf\xE9", "Caf\xC3\xA9", 0},
+        {"ANSI", mark + name, name, 0},
+        {"UTF8", "Caf\xE9", "", 1},
+        {"ANSI", mark + "\xED\xA0\x80", "", 1},         // a lone surrogate after a mark
+        {"UTF8", "A\r\n" + name.substr(0, 1), "A", 2},  // cut inside a letter
+        {"UTF8", mark, ";", 0},                         // a mark alone: an empty file
+    };
+    server.utf8 = true;
+    for (const Case& c : cases) {
+        WriteIni(DefaultIni("CodificareFisiere=" + c.setting + "\r\n"));
+        SecondRun run(broker);
+        for (const std::string request : {"ARTICOL_1", "GETSTOCARTICOL"}) {
+            const bool query = request[0] == 'G', refused = query ? c.badLine == 1 : c.badLine > 0;
+            Put(request + ".TXT", c.content);
+            server.calls.clear();
+            EXPECT_EQ(ErrorRaisedBy([&] { run.broker.TimerTimer(); }), refused ? NotUtf8Text(c.badLine) : "");
+            EXPECT_EQ(Contents("ERORI.TXT"), refused ? NotUtf8Text(c.badLine) + "\r\n" : kNoFile);
+            EXPECT_EQ(DeleteFileQuietly(Path(request + ".ERR")), refused && !query);
+            EXPECT_EQ(server.CallsText(), refused ? ""
+                                          : query ? "SetLunaLucru(2026,12) GetStocArticol(" +
+                                                        (c.handed == ";" ? "qqqqqq" : c.handed) + ",0)"
+                                                  : "AddArticol(" + c.handed + ")");
+        }
+    }
+}

@@ -340,3 +340,34 @@ TEST_F(QueryTest, ReadersNeverSeeAPartialStockListAndOnlyOneHoldingItThroughoutF
 }
 
 }  // namespace
+
+namespace {
+
+// The server's text in an answer, an error list, the balance export, and LOG.TXT, begun anew
+// at the change.
+TEST_F(QueryTest, ServerTextIsWrittenInTheSettingsEncoding) {
+    const std::string row = "\xC8\x98\x65rban \xC8\x9Aurcanu;Caf\xC3\xA9";
+    // Letters the code page lacks are "?" here.
+    const std::pair<std::string, std::string> cases[] = {{"ANSI", "?erban ?urcanu;Caf\xE9"}, {"UTF8", row}};
+    server.utf8 = true;
+    server.errors = server.lists["GetListaGestiuni"] = server.lists["GetSolduriParteneri"] =
+        FakeList::Of({row});
+    server.errorCode["GetListaParteneri"] = 1;
+    for (const auto& [setting, written] : cases) {
+        WriteIni(DefaultIni("CodificareFisiere=" + setting + "\r\n"));
+        SecondRun run(broker);
+        for (const char* query : {"GETLISTAGESTIUNI.TXT", "GETLISTAPARTENERI.TXT"}) {
+            Put(query, "");
+            run.broker.TimerTimer();
+        }
+        run.broker.ImportSolduriClick();
+        for (const char* file : {"LISTAGESTIUNI.TXT", "ERORI.TXT", "SOLDURI.TXT"})
+            EXPECT_EQ(Read(file), written + "\r\n") << file;
+        const std::string top = (setting == "UTF8" ? "\xEF\xBB\xBFVer. 3.1 -  " : "Ver. 3.1 -  ") + written;
+        EXPECT_EQ(Read("LOG.TXT").find(top), 0u);
+    }
+    const std::string ansiRun = Read("LOGURI\\" + FolderNames(Path("LOGURI")).at(0));
+    EXPECT_EQ(ansiRun.find("Ver. 3.1 -  ?erban"), 0u);
+}
+
+}  // namespace

@@ -87,6 +87,7 @@ std::vector<std::string> FolderNames(const std::string& path) {
 }
 
 void BrokerTest::SetUp() {
+    SetServiceEncoding(TextEncoding::Ansi);  // as a run before its settings
     today = {2026, 12, 7, 9, 5, 3};
     uptimeMs = 1000000;
     creations = 0;

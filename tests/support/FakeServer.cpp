@@ -6,14 +6,14 @@
 #include "base/AnsiText.h"
 #include "server/ServerList.h"
 
-void FillList(const FakeList& list, VARIANT* out) {
+void FillList(const FakeList& list, VARIANT* out, TextEncoding encoding) {
     if (list.kind == FakeList::NotArray) return;
     SAFEARRAYBOUND bound{ULONG(list.lines.size()), list.lowerBound};
     VARTYPE type = list.kind == FakeList::Bstrs ? VT_BSTR : VT_VARIANT;
     SAFEARRAY* array = SafeArrayCreate(type, 1, &bound);
     for (size_t i = 0; i < list.lines.size(); ++i) {
         LONG index = list.lowerBound + LONG(i);
-        UniqueBstr text = MakeBstr(list.lines[i]);
+        UniqueBstr text = MakeBstr(list.lines[i], encoding);
         VARIANT element{};
         element.vt = VT_BSTR;
         element.bstrVal = text.get();
@@ -42,7 +42,7 @@ STDMETHODIMP FakeServer::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-std::string FakeServer::Text(BSTR text) { return Ansi(BstrText(text)); }
+std::string FakeServer::Text(BSTR text) const { return Narrow(BstrText(text), Encoding()); }
 
 HRESULT FakeServer::Called(const std::string& method, const Arguments& arguments) {
     std::string call = method;
@@ -85,7 +85,7 @@ HRESULT FakeServer::Count(LONG* n, const std::string& method) {
 HRESULT FakeServer::List(LONG* e, VARIANT* l, const std::string& method, const Arguments& arguments) {
     if (HRESULT hr = Called(method, arguments); FAILED(hr)) return hr;
     *e = errorCode.count(method) ? errorCode[method] : 0;
-    if (lists.count(method)) FillList(lists[method], l);
+    if (lists.count(method)) FillList(lists[method], l, Encoding());
     return S_OK;
 }
 
@@ -96,6 +96,6 @@ STDMETHODIMP FakeServer::SetPachet(VARIANT lines) {
 
 STDMETHODIMP FakeServer::GetListaErori(VARIANT* list) {
     if (HRESULT hr = Called("GetListaErori"); FAILED(hr)) return hr;
-    FillList(errors, list);
+    FillList(errors, list, Encoding());
     return S_OK;
 }

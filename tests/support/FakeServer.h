@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AnsiText.h"
 #include "base/Owners.h"
 #include "server/Tallyport.h"
 
@@ -19,7 +20,7 @@ struct FakeList {
 };
 
 // Fills a VARIANT* out-parameter as the fake would.
-void FillList(const FakeList& list, VARIANT* out);
+void FillList(const FakeList& list, VARIANT* out, TextEncoding encoding = ServiceEncoding());
 
 // Each method records its call, e.g. "SetLunaLucru(2026,12)", and answers as scripted for its name.
 #define FAKE_OK(name) \
@@ -34,6 +35,7 @@ void FillList(const FakeList& list, VARIANT* out);
 class FakeServer : public ITallyportObject, public ISupportErrorInfo {
 public:
     bool supportsErrorInfo = true;
+    bool utf8 = false;  // its texts are UTF-8, whatever the service's
     std::vector<std::string> calls;
     std::vector<std::string> package;  // the lines of the last SetPachet
 
@@ -109,7 +111,8 @@ public:
 
 private:
     using Arguments = std::vector<std::string>;
-    static std::string Text(BSTR text);
+    std::string Text(BSTR text) const;
+    TextEncoding Encoding() const { return utf8 ? TextEncoding::Utf8 : ServiceEncoding(); }
     static std::string N(LONG value) { return std::to_string(value); }
     // Records the call; then its scripted failure, or S_OK.
     HRESULT Called(const std::string& method, const Arguments& arguments = {});
