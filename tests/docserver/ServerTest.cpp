@@ -147,6 +147,21 @@ TEST_F(Server, DllExportsServeTheClassAndRegisterIt) {
               REGDB_E_CLASSNOTREG);
 }
 
+// Released and asked for again within its idle wait, the same process serves.
+TEST_F(Server, LocalServerAskedAgainDuringItsIdleWaitServes) {
+    ServiceProcess folder(DocServerForm::Local);
+    const auto make = [&] {
+        return CoCreateInstance(CLSID_CoTallyportObject, nullptr, CLSCTX_LOCAL_SERVER, IID_ITallyportObject, Slot());
+    };
+    ASSERT_EQ(make(), S_OK);
+    const std::vector<DWORD> first = folder.ServerProcesses();
+    server_.reset();
+    Sleep(1500);
+    EXPECT_EQ(make(), S_OK);
+    EXPECT_EQ(folder.ServerProcesses(), first);
+    server_.reset();
+}
+
 // Each form registered in turn: the class's local and in-process servers in each registry view;
 // the machine's registration removes a user's own.
 TEST(Registration, EachFormIsTheOneRegisteredInItsViews) {
