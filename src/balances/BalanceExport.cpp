@@ -36,18 +36,18 @@ void TEBroker::ImportSolduriClick() {
 void TEBroker::ExportPartnerBalances() {
     LocalTime today = Now();
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(Server().SetLunaLucru(today.year, today.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return;
     }
     LONG errorCode = 0;
     UniqueVariant list;
-    CheckServer(FServer->GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
+    CheckServer(Server().GetSolduriParteneri(MakeBstr("-1").get(), &errorCode, list.addressof()));
     if (errorCode != 0) {
         ReportServerErrors(true, true);
         return;
     }
-    WriteFileReplacing(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
+    WriteListed(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
     LogStamped(" ... Import solduri parteneri ");
 }

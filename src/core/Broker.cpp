@@ -73,15 +73,22 @@ void TEBroker::Tick(TickCause cause) {
     const bool nested = FBusy;  // a request or the export is still running further down
     FServedInTick = Served::Nothing;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
+    const FileCallCount filesBefore = FileCallsOfThisThread();
     RunHandler([this] { TimerTimer(); });
     if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace || FServedInTick == Served::Redone;
     // A request redone for a server made anew goes at once; one that waits for a busy server,
     // or stays for another reason, waits for the timer.
-    FTickAgain =
-        FImmediate && (FServedInTick == Served::Disposed || (FServedInTick == Served::Redone && !FServer));
-    // From the search that found the request to its disposal.
-    if (FServedInTick == Served::Disposed && FRequestTrace.On())
-        FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));
+    // A request disposed of goes on at once only to one that the tick's listing shows waiting.
+    FTickAgain = FImmediate && ((FServedInTick == Served::Disposed && RequestWaiting()) ||
+                                (FServedInTick == Served::Redone && !FServer));
+    // From the listing that found the request to its disposal: microseconds, then the file
+    // system's calls and how many of them read the whole directory.
+    if (FServedInTick == Served::Disposed && FRequestTrace.On()) {
+        const FileCallCount files = FileCallsOfThisThread();
+        FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start) + "\t" +
+                             std::to_string(files.calls - filesBefore.calls) + "\t" +
+                             std::to_string(files.directoryReads - filesBefore.directoryReads));
+    }
 }
 
 void TEBroker::ExportBalances() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/ChangeWatch.h"
 #include "base/DayShift.h"
 #include "base/EventLog.h"
 #include "base/FileSystem.h"
@@ -22,6 +23,7 @@
 #include "core/FrontEnd.h"
 #include "journal/PackageJournal.h"
 #include "log/LogStore.h"
+#include "polling/WorkListing.h"
 #include "server/ServerFaults.h"
 #include "server/Tallyport.h"
 #include "watch/RequestWatch.h"
@@ -51,7 +53,7 @@ public:
     // changes (null while there is no watch), and whether the last tick served a request
     // so that the next is due at once. Off, neither ever asks for a tick.
     HANDLE ChangeEvent() const { return FWatch.valid() ? FWatch.get() : nullptr; }
-    void DirectoryChanged();  // the change event was signalled: rearm it and tick
+    void DirectoryChanged();  // the change event was signalled: a tick if a request came
     bool TickDue() const { return FTickAgain; }
     // True when nothing is in hand and the front end may call Stop at once; otherwise
     // the request or export in hand finishes first, nothing else is served, and the
@@ -88,7 +90,9 @@ public:
     void KeepWatch();  // sets the watch up, once the tick has found the directory
 
 private:
-    UniqueChangeWatch FWatch;
+    bool RequestChanged();
+
+    ChangeWatch FWatch;
     FileIdentity FWatchedDir;      // the directory the watch was set on
     ULONGLONG FWatchCheckAt = 0;   // when the working directory's name is next checked
     bool FWatchFailedLogged = false;
@@ -114,6 +118,11 @@ public:
     void ConnectServer();
     bool ServerReady();  // false while requests must wait for the server
     void CheckServer(HRESULT hr);
+    // The server, for one call: the lines logged before it reach LOG.TXT first.
+    ITallyportObject& Server() {
+        FlushLog();
+        return *FServer.get();
+    }
     // The one call of a package that changes the books, once it has returned: its status and ok.
     void CheckBooksCall(HRESULT hr, LONG ok);
 
@@ -162,6 +171,9 @@ public:
     void LogStamped(std::string_view text);  // time stamp + text
     // An error that no box shows, as a stamped line " ... " + text.
     void LogErrorLine(const std::string& text) noexcept;
+    // During a tick lines are held and reach LOG.TXT together, before the server call, the
+    // file operation or the tick's end that follows them; the front end has each at once.
+    void FlushLog() noexcept;
     const std::string& LogText() const { return FLog.Text(); }  // what LOG.TXT must hold
     std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
@@ -173,6 +185,8 @@ private:
 
     LogStore FLog;            // the current day's lines (the run's, without a history)
     bool FLogOutage = false;  // LOG.TXT could not be written at the last save
+    int FLogHeld = 0;           // lines are held for one append (a tick is running)
+    bool FLogPending = false;   // lines have been added since the last save
     ULONGLONG FLogRetryAt = 0;  // a failed save, or move into LOGURI, is not tried again before
 
 public:
@@ -184,15 +198,29 @@ public:
     // ---- polling/PollCycle.cpp: the tick and the one request it serves
     void TimerTimer();
 
+    // The tick's listing of the working directory answers whether a file the service is about
+    // to remove or replace is there; the service's own writes and removals keep it up to date.
+    void WriteListed(const std::string& path, std::string_view bytes, Durability durability = Durability::Cached);
+    bool RemoveListed(const std::string& path);  // true when removed; a file the listing lacks is not asked for
+    bool ListedAbsent(const std::string& path) const;
+    ReplaceWays ListedWays(const std::string& path, Durability durability) const;
+    void NoteWritten(const std::string& path);
+
 private:
-    struct FoundEntry;
+    static WorkListing RequestListing();
+    std::string NameIn(const std::string& path) const;  // "" for a path outside the working directory
+    bool ListWorkDir();
+    bool RequestWaiting() const;
     bool ServeFirstPackage();
-    bool FindPackage(std::string_view pattern, FoundEntry& found);
     void ServePackage(const std::string& name, const PackageKind& kind);
     void SetAsideRaisedPackage(const std::string& name);
-    void ServeQuery(const QueryKind& query);
+    void ServeQuery(const QueryKind& query, const WorkListing::Entry& file);
     bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();
+
+    WorkListing FListing = RequestListing();
+    bool FDirListed = false;           // FListing is this tick's
+    WorkListing::Entry FRequestFile;   // the query's request file, as listed
 
 public:
     // ---- polling/Disposal.cpp: what becomes of a served package
@@ -205,8 +233,10 @@ private:
     // ---- polling/PackageMemory.cpp: packages never served twice, across a crash too
     struct InHandNotSaved {};  // raised before any server call when the record cannot be saved
     bool IsRemembered(const std::string& name) const;
+    bool StampOf(const std::string& name, PackageStamp& stamp) const;
+    bool Unchanged(const PackageStamp& known) const;
     void RememberPackage(const std::string& name, PassedOver::Pending pending);
-    bool RecordInHand(const std::string& name);
+    bool RecordInHand(const PackageStamp& stamp);  // the package as listed or as opened
     void ClearInHand();
     bool SaveJournal();
     void RetryPassedOver();
@@ -229,6 +259,7 @@ public:
     // ---- packages/PackageFile.cpp, DocumentPackages.cpp, MasterDataPackages.cpp: each
     // handler takes the package's full path and its kind's row
     bool WaitOpenPackage(const std::string& path, const PackageKind& kind);
+    bool WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content);
     bool ServeDocumentPackage(const std::string& path, const PackageKind& kind);
     bool ServeRecordPackage(const std::string& path, const PackageKind& kind);
 

@@ -15,10 +15,10 @@ std::string TEBroker::ErrorFilePath() const {
 void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
     FRefused = true;
     UniqueVariant list;
-    CheckServer(FServer->GetListaErori(list.addressof()));
+    CheckServer(Server().GetListaErori(list.addressof()));
     ServerList errors = ReadServerList(list.get());
     if (!errors.isArray) return;
     if (toLog)
         for (const std::string& line : errors.lines) LogMessage(line);
-    if (toFile) WriteFileReplacing(ErrorFilePath(), JoinLines(errors.lines));
+    if (toFile) WriteListed(ErrorFilePath(), JoinLines(errors.lines));
 }

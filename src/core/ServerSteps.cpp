@@ -71,20 +71,21 @@ void TEBroker::ConnectServer() {
 }
 
 TEBroker::ServerFailure TEBroker::RunServerSteps() {
+    FlushLog();  // making a server may serve this thread's messages
     try {
         if (FServerWaiting)
             FServer = std::move(FServerWaiting);
         else
             FServer = FCreateServer ? FCreateServer() : CreateDocumentServer();
-        CheckServer(FServer->SetTipIDPartener(MakeBstr("CODINTERN").get()));
+        CheckServer(Server().SetTipIDPartener(MakeBstr("CODINTERN").get()));
         const std::string partnerKind = UpperAscii(FPartnerIdKind);
         if (partnerKind == "CODFISCAL" || partnerKind == "CODEXTERN")
-            CheckServer(FServer->SetTipIDPartener(MakeBstr(partnerKind).get()));
+            CheckServer(Server().SetTipIDPartener(MakeBstr(partnerKind).get()));
         const bool external = UpperAscii(FArticleIdKind) == "CODEXTERN";
-        CheckServer(FServer->SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
+        CheckServer(Server().SetTipIDArticol(MakeBstr(external ? "CODEXTERN" : "CODINTERN").get()));
         if (FCompany == "?") return {};  // the server keeps the company it chose itself
         LONG ok = 0;
-        CheckServer(FServer->SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
+        CheckServer(Server().SetFirmaLucru(MakeBstr(FCompany).get(), &ok));
         return ok != 0 ? ServerFailure{} : CompanyRefused();
     } catch (...) {
         return {CurrentErrorText(), true, {}, FLastFault == ServerFault::Busy};
@@ -94,7 +95,7 @@ TEBroker::ServerFailure TEBroker::RunServerSteps() {
 // The server's error lines say why; the text that tells one refusal from another holds them.
 TEBroker::ServerFailure TEBroker::CompanyRefused() {
     UniqueVariant list;
-    CheckServer(FServer->GetListaErori(list.addressof()));
+    CheckServer(Server().GetListaErori(list.addressof()));
     ServerFailure failure{"Firma de lucru " + FCompany + " nu poate fi selectata", false,
                           ReadServerList(list.get()).lines};
     for (const std::string& line : failure.errorLines) failure.text += "; " + line;

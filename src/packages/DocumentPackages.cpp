@@ -8,19 +8,20 @@
 // The server keeps the month and the lines from call to call, so the calls come in
 // this order within one package.
 bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& kind) {
-    DeleteFileQuietly(ErrorFilePath());
-    if (!WaitOpenPackage(path, kind)) return false;
-    const PackageLines package = ReadPackage(path);
+    RemoveListed(ErrorFilePath());
+    std::string content;
+    if (!WaitReadPackage(path, kind, content)) return false;
+    const PackageLines package = ReadPackage(std::move(content), path);
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(month.year, month.month, &ok));
+    CheckServer(Server().SetLunaLucru(month.year, month.month, &ok));
     if (ok == 0) {
         ReportServerErrors(true, true);
         return false;
     }
     const UniqueVariant list = ToServerList(package.lines());
-    CheckServer(FServer->SetPachet(list.get()));
-    const HRESULT generated = (FServer.get()->*kind.generate)(&ok);
+    CheckServer(Server().SetPachet(list.get()));
+    const HRESULT generated = (&Server()->*kind.generate)(&ok);
     CheckBooksCall(generated, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");
@@ -28,7 +29,7 @@ bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& 
         return false;
     }
     LONG count = 0;
-    CheckServer((FServer.get()->*kind.count)(&count));
+    CheckServer((&Server()->*kind.count)(&count));
     LogMessage("Au fost generate " + std::to_string(count) + kind.countText);
     return true;
 }

@@ -8,12 +8,13 @@
 
 // Only the first line is a record; the server alone reads its layout.
 bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& kind) {
-    DeleteFileQuietly(ErrorFilePath());
-    if (!WaitOpenPackage(path, kind)) return false;
-    const PackageLines package = ReadPackage(path);
+    RemoveListed(ErrorFilePath());
+    std::string content;
+    if (!WaitReadPackage(path, kind, content)) return false;
+    const PackageLines package = ReadPackage(std::move(content), path);
     const UniqueBstr record = MakeBstr(RecordText(package.lines()));
     LONG ok = 0;
-    const HRESULT sent = (FServer.get()->*kind.send)(record.get(), &ok);
+    const HRESULT sent = (&Server()->*kind.send)(record.get(), &ok);
     CheckBooksCall(sent, ok);
     if (ok == 0) {
         LogMessage("Pachetul contine erori ");

@@ -10,6 +10,7 @@
 // The package's bytes and text lines; raises BrokerError when it cannot be opened or
 // read, or does not fit in memory.
 PackageLines ReadPackage(const std::string& path);
+PackageLines ReadPackage(std::string content, const std::string& path);  // the path names it in an error
 
 // Every line, in file order, as VT_ARRAY|VT_BSTR with bounds 0..n-1.
 UniqueVariant ToServerList(const std::vector<std::string_view>& lines);

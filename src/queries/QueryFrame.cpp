@@ -78,7 +78,7 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
     // The poll cycle serves no request without a server; should one get here, it fails
     // like a failing server call instead of calling nobody.
     if (!FServer) throw BrokerError("No document server");
-    DeleteFileQuietly(ErrorFilePath());
+    RemoveListed(ErrorFilePath());
     QueryParameter parameter = ReadQueryParameter(query);
     if (!SelectQueryMonth(query)) return;
     UniqueVariant list;
@@ -94,13 +94,22 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
     const std::string& bytes = result.Bytes();
     std::string path = FWorkDir + "\\" + std::string(query.result);
     if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + path);
-    WriteFileReplacing(path, bytes);
+    WriteListed(path, bytes);
 }
 
 QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) const {
     QueryParameter parameter;
     if (query.parameter == QueryParameterKind::None) return parameter;
-    std::string content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    // The request file as the listing gave it; a file gone since then is not there.
+    std::string content;
+    if (FRequestFile.name.empty()) {
+        content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    } else {
+        const std::string path = FWorkDir + "\\" + FRequestFile.name;
+        const UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ));
+        if (!file.valid()) ThrowFileError("Cannot open file", path);
+        content = ReadOpenFile(file.get(), path, FRequestFile.size);
+    }
     if (query.parameter == QueryParameterKind::Number)
         parameter.number = NumberParameter(content);
     else
@@ -113,7 +122,7 @@ bool TEBroker::SelectQueryMonth(const QueryKind& query) {
     if (Detailed(query))
         LogStamped(" ... Setez luna lucru " + std::to_string(today.year) + "_" + std::to_string(today.month));
     LONG ok = 0;
-    CheckServer(FServer->SetLunaLucru(today.year, today.month, &ok));
+    CheckServer(Server().SetLunaLucru(today.year, today.month, &ok));
     if (ok != 0) return true;
     if (Detailed(query)) LogStamped(" ... Eroare la setarea lunii de lucru");
     ReportServerErrors(true, true);
@@ -124,13 +133,13 @@ LONG TEBroker::CallQueryList(const QueryKind& query, const QueryParameter& param
     LONG errorCode = 0;
     if (query.trace) LogStamped(std::string(query.trace->reading) + ParameterText(query, parameter));
     if (!Detailed(query)) {
-        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(Server(), parameter, &errorCode, list.addressof()));
         return errorCode;
     }
     // The traced queries tell in the log how the call went and carry on either way, unless
     // the server's fault leaves the query to be asked again.
     try {
-        CheckServer(query.list(*FServer.get(), parameter, &errorCode, list.addressof()));
+        CheckServer(query.list(Server(), parameter, &errorCode, list.addressof()));
         LogStamped(std::string(query.trace->ran));
     } catch (const std::exception& error) {
         if (InHandRule() != FaultRule::Fail) throw;
