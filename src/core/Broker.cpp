@@ -69,6 +69,7 @@ void TEBroker::Tick(TickCause cause) {
     // The service's own writes for a request that stays (its answer, LOG.TXT, the
     // journal) wake the directory's watch at once: that request waits for the timer.
     if (cause == TickCause::Change && FLeftInPlace) return;
+    FMayReuseListing = cause == TickCause::Again;
     RetryLogSave();
     const bool nested = FBusy;  // a request or the export is still running further down
     FServedInTick = Served::Nothing;

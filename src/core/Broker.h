@@ -46,7 +46,9 @@ public:
     void Start();  // the request watch, then FormCreate held busy against a stop
     // TimerTimer. A tick woken by a change in the working directory serves nothing while
     // the last tick left its request in place: that request waits for the timer.
-    enum class TickCause { Timer, Change };
+    // A tick that comes at once after a served request (TickDue) may serve from the last
+    // tick's listing, kept up to date by the watch; the timer's always lists afresh.
+    enum class TickCause { Timer, Change, Again };
     void Tick(TickCause cause = TickCause::Timer);
     void ExportBalances();  // ImportSolduriClick
     // With "RaspunsImediat": the handle that is signalled when the working directory
@@ -91,8 +93,10 @@ public:
 
 private:
     bool RequestChanged();
+    bool ListingStillHolds();
 
     ChangeWatch FWatch;
+    unsigned FWatchOpened = 0;      // how many times the watch was made: a new one missed what came between
     FileIdentity FWatchedDir;      // the directory the watch was set on
     ULONGLONG FWatchCheckAt = 0;   // when the working directory's name is next checked
     bool FWatchFailedLogged = false;
@@ -220,6 +224,8 @@ private:
 
     WorkListing FListing = RequestListing();
     bool FDirListed = false;           // FListing is this tick's
+    bool FMayReuseListing = false;     // this tick comes at once after a served request
+    unsigned FListingWatched = 0;      // the watch (FWatchOpened) that saw every change since the last listing; 0 none
     WorkListing::Entry FRequestFile;   // the query's request file, as listed
 
 public:
@@ -232,6 +238,7 @@ private:
 
     // ---- polling/PackageMemory.cpp: packages never served twice, across a crash too
     struct InHandNotSaved {};  // raised before any server call when the record cannot be saved
+    struct PackageGone {};     // raised before any server call: listed, but gone when opened
     bool IsRemembered(const std::string& name) const;
     bool StampOf(const std::string& name, PackageStamp& stamp) const;
     bool Unchanged(const PackageStamp& known) const;

@@ -24,7 +24,8 @@ UniqueFile OpenWithin(const std::string& path, ULONGLONG limitMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ, LockWait::None));
-        if (file.valid() || GetTickCount64() - start >= limitMs) return file;
+        if (file.valid() || GetLastError() == ERROR_FILE_NOT_FOUND || GetTickCount64() - start >= limitMs)
+            return file;
         Sleep(kRetryPauseMs);
     }
 }
@@ -41,6 +42,7 @@ bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind)
 bool TEBroker::WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content) {
     const UniqueFile file = OpenWithin(path, kWaitLimitMs);
     const bool opened = file.valid();
+    if (!opened && GetLastError() == ERROR_FILE_NOT_FOUND) throw PackageGone();  // since the listing
     if (opened) {
         const std::string name = path.substr(path.find_last_of('\\') + 1);
         const WorkListing::Entry* listed = FDirListed ? FListing.Find(name) : nullptr;

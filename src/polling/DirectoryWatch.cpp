@@ -46,7 +46,7 @@ void TEBroker::KeepWatch() {
         if (!(DirectoryIdentity(FWorkDir) == FWatchedDir)) FWatch.reset();
     }
     if (FWatch.valid()) return;
-    FWatch.Open(FWorkDir);
+    if (FWatch.Open(FWorkDir)) ++FWatchOpened;
     FWatchedDir = DirectoryIdentity(FWorkDir);
     FWatchCheckAt = UptimeMs() + kNameCheckMs;
     if (FWatch.valid() || FWatchFailedLogged) return;
@@ -68,14 +68,33 @@ bool TEBroker::RequestChanged() {
     if (!FWatch.valid()) return false;
     std::map<std::string, bool> arrived;  // by upper-case name: there after its last change
     std::string name;
+    bool listingStale = false;
     const ChangeWatch::Taken taken = FWatch.Take([&](DWORD action, std::wstring_view wide) {
         name = Ansi(wide);
         if (IsOwnFileName(name)) return;
-        arrived[UpperAscii(name)] = action == FILE_ACTION_ADDED || action == FILE_ACTION_MODIFIED ||
-                                    action == FILE_ACTION_RENAMED_NEW_NAME;
+        const bool there = action == FILE_ACTION_ADDED || action == FILE_ACTION_MODIFIED ||
+                           action == FILE_ACTION_RENAMED_NEW_NAME;
+        arrived[UpperAscii(name)] = there;
+        // A file the kept listing still shows was removed from outside: the listing is stale.
+        if (!there && FListing.Find(name)) listingStale = true;
     });
-    if (taken != ChangeWatch::Taken::Changes) return taken != ChangeWatch::Taken::None;
-    for (const auto& [key, there] : arrived)
-        if (there) return true;
-    return false;
+    if (taken != ChangeWatch::Taken::Changes) {
+        if (taken != ChangeWatch::Taken::None) FListingWatched = 0;
+        return taken != ChangeWatch::Taken::None;
+    }
+    bool request = false;
+    for (const auto& [key, there] : arrived) request = request || there;
+    if (request || listingStale) FListingWatched = 0;
+    return request;
+}
+
+// A tick at once after a served request serves from the last tick's listing while the watch
+// that was set before it was taken has seen nothing but the service's own writes since: a
+// backlog then costs no listing a request. Anything else, and the timer's tick, lists afresh.
+bool TEBroker::ListingStillHolds() {
+    if (!std::exchange(FMayReuseListing, false) || FListingWatched == 0 || !FWatch.valid() ||
+        FListingWatched != FWatchOpened)
+        return false;
+    RequestChanged();  // what has come since, taken now
+    return FListingWatched != 0;
 }

@@ -120,9 +120,15 @@ void TEBroker::TimerTimer() {
         FlushLog();
         FDirListed = false;
     });
-    if (!ListWorkDir()) {
-        OnWorkDirMissing();
-        return;
+    if (ListingStillHolds()) {
+        FDirListed = true;
+    } else {
+        FListingWatched = FWatch.valid() ? FWatchOpened : 0;  // changes from now on are seen
+        if (!ListWorkDir()) {
+            FListingWatched = 0;
+            OnWorkDirMissing();
+            return;
+        }
     }
     FInactiveLogged = false;
     KeepWatch();
@@ -199,6 +205,10 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     } catch (const InHandNotSaved&) {
         inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
+    } catch (const PackageGone&) {
+        ClearInHand();  // not there, as if the listing had not shown it
+        inHand.Ended(RequestOutcome::NotCounted);
+        return;
     } catch (...) {
         if (RedoRequest()) {  // nothing of it reached the books: it stays, no longer in hand
             ClearInHand();
