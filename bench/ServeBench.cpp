@@ -143,22 +143,3 @@ std::vector<Figure> ServeFigures() {
     return figures;
 }
 
-// (12): the mean time an order takes in a backlog of 5,000 against one of 500, each put in a
-// fresh copy's working directory before it starts, with a stand-in of its own.
-Figure LongBacklogFigure() {
-    double perOrder[2] = {};
-    double ownMean[2] = {};
-    const int counts[2] = {500, 5000};
-    for (int i = 0; i < 2; ++i) {
-        ServiceProcess service;
-        const TraceNamed trace(L"RequestTrace", service.exeDir + "requests.txt");
-        perOrder[i] = DrainBacklog(service, true, counts[i]) / counts[i];
-        ownMean[i] = Mean(OwnTimes(trace));
-    }
-    char detail[256];
-    std::snprintf(detail, sizeof detail,
-                  "per order %s in 5,000 / %s in 500; the service's own time per order %s / %s",
-                  Millis(perOrder[1]).c_str(), Millis(perOrder[0]).c_str(), Millis(ownMean[1]).c_str(),
-                  Millis(ownMean[0]).c_str());
-    return {"12 long backlog", perOrder[1] / perOrder[0], 1.2, detail};
-}

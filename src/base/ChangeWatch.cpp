@@ -39,8 +39,7 @@ bool ChangeWatch::Arm() {
 void ChangeWatch::reset() noexcept {
     if (directory_.valid()) {
         DWORD bytes = 0;
-        if (CancelIoEx(directory_.get(), &overlapped_) || GetLastError() != ERROR_NOT_FOUND)
-            GetOverlappedResult(directory_.get(), &overlapped_, &bytes, TRUE);
+        if (CancelIoEx(directory_.get(), &overlapped_)) GetOverlappedResult(directory_.get(), &overlapped_, &bytes, TRUE);
     }
     directory_.reset();
     event_.reset();

@@ -176,6 +176,38 @@ bool ListDirectory(const std::string& folder, const std::function<void(const WIN
     return error == ERROR_NO_MORE_FILES;
 }
 
+HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, DWORD flags) {
+    return NotedOpen(CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+}
+
+bool InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information) {
+    return Noted(GetFileInformationByHandle(file, &information));
+}
+
+bool SetLastWriteOf(HANDLE file, const FILETIME& written) {
+    return Noted(SetFileTime(file, nullptr, nullptr, &written));
+}
+
+std::string ReadPart(HANDLE file, uint64_t offset, size_t size) {
+    LARGE_INTEGER from{};
+    from.QuadPart = LONGLONG(offset);
+    std::string part(size, '\0');
+    DWORD read = 0;
+    if (!Noted(SetFilePointerEx(file, from, nullptr, FILE_BEGIN)) ||
+        !Noted(ReadFile(file, part.data(), DWORD(size), &read, nullptr)))
+        return {};
+    part.resize(read);
+    return part;
+}
+
+DWORD AttributesAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    Noted(attributes != INVALID_FILE_ATTRIBUTES);
+    return attributes;
+}
+
+bool MakeFolder(const std::string& path) { return Noted(CreateDirectoryW(Wide(path).c_str(), nullptr)); }
+
 std::string ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

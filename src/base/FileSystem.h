@@ -60,6 +60,25 @@ bool FileExists(const std::string& path);
 // (an empty drive's root lists as empty).
 bool ListDirectory(const std::string& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
+// Opens an existing file or folder as CreateFileW does with OPEN_EXISTING and flags; an invalid
+// handle, with the last error set, when it cannot.
+HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, DWORD flags);
+
+// What the system keeps about an open file, its number of names included; false when it cannot tell.
+bool InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information);
+
+// Sets an open file's last write; false when it cannot.
+bool SetLastWriteOf(HANDLE file, const FILETIME& written);
+
+// Reads up to size bytes of an open file from offset; empty when it cannot be read.
+std::string ReadPart(HANDLE file, uint64_t offset, size_t size);
+
+// The attributes of the name, INVALID_FILE_ATTRIBUTES when there is none.
+DWORD AttributesAt(const std::string& path);
+
+// Makes a folder; false, with the last error set, when it cannot (one already there included).
+bool MakeFolder(const std::string& path);
+
 // The running program's full path, however long.
 std::string ExecutablePath();
 

@@ -39,11 +39,10 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
 }
 
 void LogFile::Adopt(const std::string& path) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueFile file(OpenExisting(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
+    if (!file.valid() || !InformationOf(file.get(), information) ||
         information.nNumberOfLinks != 1 || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return;
     FileIdentity identity;
