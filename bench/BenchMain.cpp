@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Benchmarks.h"
+#include "base/AnsiText.h"
 
 namespace {
 
@@ -17,10 +18,12 @@ void PrepareBroker(TEBroker& broker, const std::string& workDir) {
     broker.FClock = BenchClock;
 }
 
-// With the argument "9", figure 9 alone (it takes the longest, so it comes last).
+// With the argument "9", figure 9 alone (it takes the longest, so it comes last); "local" the
+// local-server figures alone, "large" (3) and (4) under both encodings, "files" (11) and (12) alone.
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "serve") return ServePreparedAnswers();
-    const std::string only = argc > 1 ? argv[1] : "";  // "9", "local" or "large": those figures alone
+    if (argc > 2 && std::string(argv[1]) == "respond") return RunResponder(Wide(argv[2]));
+    const std::string only = argc > 1 ? argv[1] : "";  // "9", "local", "large" or "files": those figures alone
     const bool monthsOnly = only == "9";
     std::printf("%-22s %8s  %-16s %s\n", "figure", "ratio", "target", "measured");
     int missed = 0;
@@ -38,6 +41,8 @@ int main(int argc, char** argv) {
         } else if (only == "large") {
             print({LargePackageFigure(), LargeQueryFigure(), LargePackageFigure(nullptr, true),
                    LargeQueryFigure(nullptr, true)});
+        } else if (only == "files") {
+            print({FullDirectoryFigure(), LongBacklogFigure()});
         } else if (!monthsOnly) {
             std::vector<Figure> figures = LogFigures();
             figures.insert(figures.begin() + 1, IdleTickFigure());
@@ -46,9 +51,11 @@ int main(int argc, char** argv) {
                 figures.insert(figures.end() - 1, figure);
             for (const Figure& figure : ServeFigures()) figures.push_back(figure);
             for (const Figure& figure : LocalServerFigures()) figures.push_back(figure);
+            figures.push_back(FullDirectoryFigure());
+            figures.push_back(LongBacklogFigure());
             print(figures);
         }
-        if (only != "local" && only != "large") print(MonthsFigures());
+        if (only != "local" && only != "large" && only != "files") print(MonthsFigures());
     } catch (const std::exception& error) {
         std::printf("benchmark failed: %s\n", error.what());
         return 2;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Measure.h"
+#include "base/Owners.h"
 #include "core/Broker.h"
 #include "server/Tallyport.h"
 
@@ -17,9 +18,13 @@ Figure FailedWaitFigure();
 // "RaspunsImediat" off and on.
 std::vector<Figure> ServeFigures();
 class ServiceProcess;
+class WorkFolder;
 // Seconds from dropping GETSTOCARTICOL.TXT (article A0001) until it is gone and STOCARTICOL.TXT
 // is a new file; negative after ten seconds.
-double QueryRoundTrip(const ServiceProcess& service);
+double QueryRoundTrip(const WorkFolder& folder);
+// Seconds from the window's appearance until the last of count orders put in the working
+// directory beforehand is disposed of.
+double DrainBacklog(ServiceProcess& service, bool immediate, int count);
 class TraceNamed;
 // Each request's own time, in seconds, in the order served, as the service noted them in the
 // file that the registry value RequestTrace names.
@@ -42,6 +47,25 @@ SAFEARRAY* AnswerOf(const std::vector<std::string>& rows);
 std::vector<Figure> LocalServerFigures();
 // VQBench.exe serve: the process that serves (3) and (4) their server.
 int ServePreparedAnswers();
+
+// VQBench.exe respond DIR: the reference responder, serving DIR until told to stop; and its
+// process, started for as long as this lives, its server in the stand-in process already running.
+int RunResponder(const std::wstring& dir);
+class ResponderProcess {
+public:
+    explicit ResponderProcess(const std::string& dir);
+    ~ResponderProcess();
+    ResponderProcess(const ResponderProcess&) = delete;
+    ResponderProcess& operator=(const ResponderProcess&) = delete;
+
+private:
+    UniqueHandle stop_, process_;
+};
+
+// (11) an idle tick in a directory of 20,000 other files against one bare listing of it.
+Figure FullDirectoryFigure();
+// (12) the mean time an order takes in a backlog of 5,000 against one of 500.
+Figure LongBacklogFigure();
 
 // A service object working in workDir with a fixed clock and no window, as the
 // unit tests use it.

@@ -46,6 +46,8 @@ std::string Settings(const ServiceProcess& service, bool immediate) {
     return service.DefaultIni(immediate ? "RaspunsImediat=D\r\nPrefixareErori=D\r\n" : "PrefixareErori=D\r\n");
 }
 
+}  // namespace
+
 // Seconds from the window's appearance until the last of count packages is disposed of.
 double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
     for (int n = 1; n <= count; ++n) service.Put("COMANDA_" + std::to_string(n) + ".TXT", kOneOrder);
@@ -65,8 +67,6 @@ double DrainBacklog(ServiceProcess& service, bool immediate, int count) {
     return seconds;
 }
 
-}  // namespace
-
 // Each request's own time, in seconds, in the order served, as the service noted them.
 std::vector<double> OwnTimes(const TraceNamed& trace) {
     std::vector<double> times;
@@ -77,7 +77,7 @@ std::vector<double> OwnTimes(const TraceNamed& trace) {
     return times;
 }
 
-double QueryRoundTrip(const ServiceProcess& service) {
+double QueryRoundTrip(const WorkFolder& service) {
     // Each answer is a new file in the old one's place.
     const FileIdentity before = IdentityOf(service.Path("STOCARTICOL.TXT"));
     LARGE_INTEGER frequency{}, start{}, end{};
@@ -142,3 +142,4 @@ std::vector<Figure> ServeFigures() {
     figures.push_back({"8 backlog on/own", ownSum > 0 ? drained / ownSum : 0, 1.3, detail});
     return figures;
 }
+

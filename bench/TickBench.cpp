@@ -112,3 +112,45 @@ Figure FailedWaitFigure() {
     RemoveFolder(dir);
     return figure;
 }
+
+// (11): the folder that tools/bench.sh fills beforehand with 20,000 other files (made from
+// outside, since under Wine each new name costs a read of the whole directory), as Windows
+// names it in VQ_BENCH_FULL_DIR.
+Figure FullDirectoryFigure() {
+    char folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("VQ_BENCH_FULL_DIR", folder, MAX_PATH))
+        return {"11 full directory", 0, 1.3, "not run: VQ_BENCH_FULL_DIR names no folder"};
+    const std::string dir = folder;
+    size_t files = 0;
+    ListDirectory(dir, [&](const WIN32_FIND_DATAW&) { ++files; });
+    FakeServer server;
+    TEBroker broker;
+    PrepareBroker(broker, dir);
+    broker.FServer = server.Ref();
+    broker.FImmediate = true;
+    broker.Tick();
+    constexpr int kTicks = 10;
+    auto cpu = [&](auto step) {
+        const double start = ThreadCpuSeconds();
+        for (int i = 0; i < kTicks; ++i) step();
+        return ThreadCpuSeconds() - start;
+    };
+    const std::wstring all = Wide(dir + "\\*");
+    auto listing = [&] {
+        WIN32_FIND_DATAW entry;
+        UniqueFind search(FindFirstFileExW(all.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH));
+        for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &entry)) {
+        }
+    };
+    double tickCpu = 0, listingCpu = 0;
+    Figure figure;
+    figure.name = "11 full directory";
+    figure.target = 1.3;
+    figure.ratio = InterleavedRatio(
+        7, [&] { return cpu([&] { broker.Tick(); }); }, [&] { return cpu(listing); }, &tickCpu, &listingCpu);
+    figure.detail = std::to_string(files) + " files: thread CPU of an idle tick " + Millis(tickCpu / kTicks) +
+                    " / of one bare listing " + Millis(listingCpu / kTicks);
+    broker.FServer.reset();
+    return figure;
+}

@@ -47,6 +47,6 @@ void TEBroker::ExportPartnerBalances() {
         ReportServerErrors(true, true);
         return;
     }
-    WriteFileReplacing(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
+    WriteListed(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
     LogStamped(" ... Import solduri parteneri ");
 }

@@ -49,13 +49,28 @@ private:
     T value_ = Invalid();
 };
 
+// What this thread has asked of the file system: every call, and those among them that read
+// a whole directory (a listing, a look-up of a name that is not there). The benchmark reads it.
+struct FileCallCount {
+    unsigned long long calls = 0;
+    unsigned long long directoryReads = 0;
+};
+inline FileCallCount& FileCallsOfThisThread() noexcept {
+    static thread_local FileCallCount count;
+    return count;
+}
+
 namespace owners {
+inline void CloseFile(HANDLE file) noexcept {
+    ++FileCallsOfThisThread().calls;
+    CloseHandle(file);
+}
 inline void ReleaseScreenDc(HDC dc) noexcept { ReleaseDC(nullptr, dc); }
 inline void EndComApartment(bool) noexcept { CoUninitialize(); }
 }  // namespace owners
 
 using UniqueHandle = UniqueAny<HANDLE, CloseHandle>;    // processes, threads
-using UniqueFile = UniqueAny<HANDLE, CloseHandle, -1>;  // CreateFile and the like
+using UniqueFile = UniqueAny<HANDLE, owners::CloseFile, -1>;  // CreateFile and the like
 using UniqueFind = UniqueAny<HANDLE, FindClose, -1>;    // FindFirstFile
 using UniqueBstr = UniqueAny<BSTR, SysFreeString>;
 using UniqueSafeArray = UniqueAny<SAFEARRAY*, SafeArrayDestroy>;

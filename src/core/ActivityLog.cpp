@@ -18,7 +18,8 @@ void TEBroker::LogLine(const std::string& text, const LocalTime& now) {
         const std::string line = kLogLinePrefix + text;
         FLog.Add(line, now);
         if (FFrontEnd) FFrontEnd->LineLogged(line);
-        for (const std::string& note : SaveLog(LockWait::None)) LogStamped(" ... " + note);
+        FLogPending = true;
+        if (FLogHeld == 0) FlushLog();
     } catch (...) {
         // Out of memory for one more line: the request in hand goes on without it.
     }
@@ -29,6 +30,19 @@ void TEBroker::LogErrorLine(const std::string& text) noexcept {
         LogStamped(" ... " + text);
     } catch (...) {
         // Nothing more to tell it with.
+    }
+}
+
+// The lines held since the last save reach LOG.TXT in one append; what the save has to say
+// about the history joins them at the next.
+void TEBroker::FlushLog() noexcept {
+    for (int round = 0; FLogPending && round < 3; ++round) {
+        FLogPending = false;
+        try {
+            for (const std::string& note : SaveLog(LockWait::None)) LogStamped(" ... " + note);
+        } catch (...) {
+            // Out of memory for a note: the lines themselves are saved.
+        }
     }
 }
 

@@ -72,19 +72,27 @@ void TEBroker::Tick(TickCause cause) {
     // The service's own writes for a request that stays (its answer, LOG.TXT, the
     // journal) wake the directory's watch at once: that request waits for the timer.
     if (cause == TickCause::Change && FLeftInPlace) return;
+    FMayReuseListing = cause == TickCause::Again;
     RetryLogSave();
     const bool nested = FBusy;  // a request or the export is still running further down
     FServedInTick = Served::Nothing;
     const ULONGLONG start = FRequestTrace.On() ? MicrosecondsNow() : 0;
+    const FileCallCount filesBefore = FileCallsOfThisThread();
     RunHandler([this] { TimerTimer(); });
     if (!nested) FLeftInPlace = FServedInTick == Served::LeftInPlace || FServedInTick == Served::Redone;
     // A request redone waits for the timer: for a server made anew a second later at the
     // earliest, or for an occupied one; so does one that stays for another reason, and the
-    // request after a server that went.
-    FTickAgain = FImmediate && FServedInTick == Served::Disposed && FServer;
-    // From the search that found the request to its disposal.
-    if (FServedInTick == Served::Disposed && FRequestTrace.On())
-        FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start));
+    // request after a server that went. One disposed of goes on at once only to one that the
+    // tick's listing shows waiting.
+    FTickAgain = FImmediate && FServedInTick == Served::Disposed && FServer && RequestWaiting();
+    // From the listing that found the request to its disposal: microseconds, then the file
+    // system's calls and how many of them read the whole directory.
+    if (FServedInTick == Served::Disposed && FRequestTrace.On()) {
+        const FileCallCount files = FileCallsOfThisThread();
+        FRequestTrace.Append(FCurrentRequest + "\t" + std::to_string(MicrosecondsNow() - start) + "\t" +
+                             std::to_string(files.calls - filesBefore.calls) + "\t" +
+                             std::to_string(files.directoryReads - filesBefore.directoryReads));
+    }
 }
 
 void TEBroker::ExportBalances() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/ChangeWatch.h"
 #include "base/DayShift.h"
 #include "base/EventLog.h"
 #include "base/FileSystem.h"
@@ -22,6 +23,7 @@
 #include "core/FrontEnd.h"
 #include "journal/PackageJournal.h"
 #include "log/LogStore.h"
+#include "polling/WorkListing.h"
 #include "server/ServerFaults.h"
 #include "server/Tallyport.h"
 #include "watch/RequestWatch.h"
@@ -44,14 +46,16 @@ public:
     void Start();  // the request watch, then FormCreate held busy against a stop
     // TimerTimer. A tick woken by a change in the working directory serves nothing while
     // the last tick left its request in place: that request waits for the timer.
-    enum class TickCause { Timer, Change };
+    // A tick that comes at once after a served request (TickDue) may serve from the last
+    // tick's listing, kept up to date by the watch; the timer's always lists afresh.
+    enum class TickCause { Timer, Change, Again };
     void Tick(TickCause cause = TickCause::Timer);
     void ExportBalances();  // ImportSolduriClick
     // With "RaspunsImediat": the handle that is signalled when the working directory
     // changes (null while there is no watch), and whether the last tick served a request
     // so that the next is due at once. Off, neither ever asks for a tick.
     HANDLE ChangeEvent() const { return FWatch.valid() ? FWatch.get() : nullptr; }
-    void DirectoryChanged();  // the change event was signalled: rearm it and tick
+    void DirectoryChanged();  // the change event was signalled: a tick if a request came
     bool TickDue() const { return FTickAgain; }
     // True when nothing is in hand and the front end may call Stop at once; otherwise
     // the request or export in hand finishes first, nothing else is served, and the
@@ -96,7 +100,11 @@ public:
     void KeepWatch();  // sets the watch up, once the tick has found the directory
 
 private:
-    UniqueChangeWatch FWatch;
+    bool RequestChanged();
+    bool ListingStillHolds();
+
+    ChangeWatch FWatch;
+    unsigned FWatchOpened = 0;      // how many times the watch was made: a new one missed what came between
     FileIdentity FWatchedDir;      // the directory the watch was set on
     ULONGLONG FWatchCheckAt = 0;   // when the working directory's name is next checked
     bool FWatchFailedLogged = false;
@@ -122,7 +130,7 @@ public:
     void ConnectServer();
     bool ServerReady();  // false while requests must wait for the server
     // The server for a call about to be made. A call may last, and the window shows no new
-    // line while it waits: what was logged before it is shown first.
+    // line while it waits: what was logged before it reaches LOG.TXT and is shown first.
     ITallyportObject* Server();
     void CheckServer(HRESULT hr);
     // The one call of a package that changes the books, once it has returned: its status and ok.
@@ -183,6 +191,9 @@ public:
     void LogStamped(std::string_view text);  // time stamp + text
     // An error that no box shows, as a stamped line " ... " + text.
     void LogErrorLine(const std::string& text) noexcept;
+    // During a tick lines are held and reach LOG.TXT together, before the server call, the
+    // file operation or the tick's end that follows them; the front end has each at once.
+    void FlushLog() noexcept;
     const std::string& LogText() const { return FLog.Text(); }  // what LOG.TXT must hold
     std::string RecentLog() const { return FLog.Recent(); }     // the newest lines across days
 
@@ -194,6 +205,8 @@ private:
 
     LogStore FLog;            // the current day's lines (the run's, without a history)
     bool FLogOutage = false;  // LOG.TXT could not be written at the last save
+    int FLogHeld = 0;           // lines are held for one append (a tick is running)
+    bool FLogPending = false;   // lines have been added since the last save
     ULONGLONG FLogRetryAt = 0;  // a failed save, or move into LOGURI, is not tried again before
 
 public:
@@ -205,14 +218,30 @@ public:
     // ---- polling/PollCycle.cpp: the tick and the one request it serves
     void TimerTimer();
 
+    // The tick's listing of the working directory answers whether a file the service is about
+    // to remove or replace is there; the service's own writes and removals keep it up to date.
+    void WriteListed(const std::string& path, std::string_view bytes, Durability durability = Durability::Cached);
+    bool RemoveListed(const std::string& path);  // true when removed; a file the listing lacks is not asked for
+    bool ListedAbsent(const std::string& path) const;
+    ReplaceWays ListedWays(const std::string& path, Durability durability) const;
+    void NoteWritten(const std::string& path);
+
 private:
-    struct FoundEntry;
+    static WorkListing RequestListing();
+    std::string NameIn(const std::string& path) const;  // "" for a path outside the working directory
+    bool ListWorkDir();
+    bool RequestWaiting() const;
     bool ServeFirstPackage();
-    bool FindPackage(std::string_view pattern, FoundEntry& found);
     void ServePackage(const std::string& name, const PackageKind& kind);
-    void ServeQuery(const QueryKind& query);
+    void ServeQuery(const QueryKind& query, const WorkListing::Entry& file);
     bool Disposed(const std::string& name) const;
     void OnWorkDirMissing();
+
+    WorkListing FListing = RequestListing();
+    bool FDirListed = false;           // FListing is this tick's
+    bool FMayReuseListing = false;     // this tick comes at once after a served request
+    unsigned FListingWatched = 0;      // the watch (FWatchOpened) that saw every change since the last listing; 0 none
+    WorkListing::Entry FRequestFile;   // the query's request file, as listed
 
 public:
     // ---- polling/Disposal.cpp: what becomes of a served package
@@ -224,9 +253,12 @@ private:
 
     // ---- polling/PackageMemory.cpp: packages never served twice, across a crash too
     struct InHandNotSaved {};  // raised before any server call when the record cannot be saved
+    struct PackageGone {};     // raised before any server call: listed, but gone when opened
     bool IsRemembered(const std::string& name) const;
+    bool StampOf(const std::string& name, PackageStamp& stamp) const;
+    bool Unchanged(const PackageStamp& known) const;
     void RememberPackage(const std::string& name, PassedOver::Pending pending);
-    bool RecordInHand(const std::string& name);
+    bool RecordInHand(const PackageStamp& stamp);  // the package as listed or as opened
     bool ClearInHand();  // false while the journal on disk still has it
     bool SaveJournal();
     void RetryPassedOver();
@@ -249,16 +281,17 @@ public:
     // ---- packages/PackageFile.cpp, DocumentPackages.cpp, MasterDataPackages.cpp: each
     // handler takes the package's full path and its kind's row
     bool WaitOpenPackage(const std::string& path, const PackageKind& kind);
+    bool WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content);
     bool ServeDocumentPackage(const std::string& path, const PackageKind& kind);
     bool ServeRecordPackage(const std::string& path, const PackageKind& kind);
     // Raises "Linia <n>: textul nu este UTF-8", written to the error file first.
-    [[noreturn]] void RefuseText(size_t badLine) const;
+    [[noreturn]] void RefuseText(size_t badLine);
 
     // ---- queries/QueryFrame.cpp: the steps every query shares
     void AnswerQuery(const QueryKind& query);
 
 private:
-    QueryParameter ReadQueryParameter(const QueryKind& query) const;
+    QueryParameter ReadQueryParameter(const QueryKind& query);
     bool SelectQueryMonth(const QueryKind& query);
     LONG CallQueryList(const QueryKind& query, const QueryParameter& parameter, UniqueVariant& list);
 

@@ -12,7 +12,7 @@ int RunMessageLoop(TEBroker& broker, const std::function<bool(MSG&)>& handled) {
         }
         // Messages first, so the window stays alive while a backlog drains.
         if (broker.TickDue()) {
-            broker.Tick();
+            broker.Tick(TEBroker::TickCause::Again);
             continue;
         }
         HANDLE watch = broker.ChangeEvent();

@@ -82,7 +82,8 @@ void TEBroker::ForgetGoneRequests() {
 }
 
 bool TEBroker::StillThere(const std::string& name) const {
-    return Key(name) == Key(kExportInHand) ? FExportAgain : FileExists(FWorkDir + "\\" + name);
+    if (Key(name) == Key(kExportInHand)) return FExportAgain;
+    return FDirListed ? FListing.Find(name) != nullptr : FileExists(FWorkDir + "\\" + name);
 }
 
 // A redone package whose record still stands in the journal would be set aside after a crash,
@@ -120,7 +121,7 @@ void TEBroker::PackageFailed(const std::string& name, RequestWatch::InHand& inHa
 // went away after they may have been made, its error file says so, as the warning does.
 void TEBroker::SetAsideRaisedPackage(const std::string& name, bool mayBeBooked) {
     try {
-        if (mayBeBooked) WriteFileReplacing(ErrorFilePath(), JoinLines({kMayBeBooked}));
+        if (mayBeBooked) WriteListed(ErrorFilePath(), JoinLines({kMayBeBooked}));
     } catch (...) {
         // The warning itself still reaches the operator.
     }

@@ -20,5 +20,5 @@ void TEBroker::ReportServerErrors(bool toLog, bool toFile) {
     if (!errors.isArray) return;
     if (toLog)
         for (const std::string& line : errors.lines) LogMessage(line);
-    if (toFile) WriteFileReplacing(ErrorFilePath(), JoinLines(errors.lines));
+    if (toFile) WriteListed(ErrorFilePath(), JoinLines(errors.lines));
 }

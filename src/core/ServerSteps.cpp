@@ -36,6 +36,7 @@ constexpr ULONGLONG kNewServerPaceMs = 1000;
 }  // namespace
 
 ITallyportObject* TEBroker::Server() {
+    FlushLog();  // what was logged before the call is in LOG.TXT before it starts
     if (FFrontEnd) FFrontEnd->ServerCallStarts();
     return FServer.get();
 }
@@ -86,6 +87,7 @@ void TEBroker::ConnectServer() {
 }
 
 TEBroker::ServerFailure TEBroker::RunServerSteps() {
+    FlushLog();  // making a server may serve this thread's messages
     try {
         if (FServerWaiting)
             FServer = std::move(FServerWaiting);

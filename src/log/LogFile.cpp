@@ -19,17 +19,21 @@ void LogFile::Save(const std::string& path, std::string_view text, LockWait wait
     if (AppendTail(path, text, wait)) return;
     Forget();
     const std::string_view mark = LogMark();
+    const ReplaceWays ways{Durability::Cached, wait, false, true};
     if (mark.empty()) {
-        Remember(path, WriteFileReplacing(path, text, Durability::Cached, wait), text.size());
+        Remember(path, WriteFileReplacing(path, text, ways), text.size());
         return;
     }
     std::string marked;
     marked.reserve(mark.size() + text.size());
     marked.append(mark).append(text);
-    Remember(path, WriteFileReplacing(path, marked, Durability::Cached, wait), marked.size());
+    Remember(path, WriteFileReplacing(path, marked, ways), marked.size());
     base_ = mark.size();
 }
 
+// One check a save, on the open file itself so that nothing can be swapped in between: the
+// file is the one this object wrote (its identity, asked without the volume) and as long as
+// it left it. Nothing else asks for the file by name.
 bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWait wait) {
     if (!known_ || path != path_ || base_ + text.size() < saved_.size) return false;
     UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, wait));
@@ -37,43 +41,40 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
         ThrowFileError("Cannot open file", path);
     }
-    // Checked on the open file itself, so nothing can be swapped in between.
-    const FileState now = StateOf(file.get());
-    if (!now.found || now.identity != saved_.identity || now.size != saved_.size ||
-        now.lastWrite != saved_.lastWrite)
+    FileIdentity identity;
+    uint64_t size = 0;
+    if (!IdentityOf(file.get(), identity) || identity != saved_.identity || !SizeOf(file.get(), size) ||
+        size != saved_.size)
         return false;
-    std::string_view tail = text.substr(size_t(saved_.size - base_));
-    DWORD written = 0;
-    if (!WriteFile(file.get(), tail.data(), DWORD(tail.size()), &written, nullptr) ||
-        written != tail.size()) {
+    try {
+        AppendToFile(file.get(), text.substr(size_t(saved_.size - base_)), path);
+    } catch (...) {
         known_ = false;  // a partial append: the next save rewrites the whole file
-        ThrowFileError("Cannot write file", path);
+        throw;
     }
-    file.reset();  // the last write time settles when the file is closed
-    Remember(path, saved_.identity, base_ + text.size());
+    saved_.size = base_ + text.size();
     return true;
 }
 
 void LogFile::Adopt(const std::string& path) {
-    FileState state;
-    if (!PlainFile(path, state)) return;
-    if (!InLogEncoding(path) || !PlainFile(path, state)) return;  // a file rewritten is looked at anew
-    saved_ = state;
-    known_ = saved_.found;
-    base_ = saved_.size;
-    path_ = path;
+    FileIdentity identity;
+    uint64_t size = 0;
+    if (!PlainFile(path, identity, size)) return;
+    if (!InLogEncoding(path) || !PlainFile(path, identity, size)) return;  // a file rewritten is looked at anew
+    Remember(path, identity, size);
+    base_ = size;
 }
 
 // Not a file with other names (a link).
-bool LogFile::PlainFile(const std::string& path, FileState& state) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size) {
+    UniqueFile file(OpenExisting(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
+    if (!file.valid() || !InformationOf(file.get(), information) ||
         information.nNumberOfLinks != 1 || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return false;
-    state = StateOf(file.get());
+    if (!IdentityOf(file.get(), identity)) return false;
+    size = (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     return true;
 }
 
@@ -93,11 +94,9 @@ bool LogFile::InLogEncoding(const std::string& path) {
     }
 }
 
-// What the file this object wrote is now, provided it holds all it was given. Size and
-// time are taken by name; the next append checks the identity on the file it opens.
+// The file this object wrote: it holds all it was given.
 void LogFile::Remember(const std::string& path, FileIdentity identity, uint64_t bytes) {
-    saved_ = StateAt(path);
-    saved_.identity = identity;
-    known_ = saved_.found && saved_.size == bytes;
+    saved_ = {true, identity, bytes, 0};
+    known_ = true;
     path_ = path;
 }

@@ -9,8 +9,8 @@
 class LogFile {
 public:
     // Brings the file at path up to text, the log that began with the text last saved.
-    // While the file is the very one this object last wrote (same identity) and exactly as
-    // it left it (same size and time), only the new tail is appended; otherwise (first save,
+    // While the file is the very one this object last wrote (same identity) and as long as
+    // it left it, only the new tail is appended; otherwise (first save,
     // another path, a change from outside, another file or a link put in its place) the
     // file is replaced whole. Throws BrokerError when the file cannot be written; the next
     // save then retries.
@@ -32,8 +32,8 @@ public:
 
 private:
     bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
-    void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);  // by value: saved_ changes
-    static bool PlainFile(const std::string& path, FileState& state);
+    void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);
+    static bool PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size);
     static bool InLogEncoding(const std::string& path);
 
     bool known_ = false;

@@ -24,28 +24,19 @@ constexpr int kNameTries = 100;
 // LOGURI as a folder of the service's own, made when missing. A file, or a link to
 // somewhere else, planted under that name is no such folder.
 bool HistoryFolderReady(const std::string& path) {
-    const std::wstring wide = Wide(path);
-    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (MakeFolder(path)) return true;
+    const DWORD attributes = AttributesAt(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // The first or the last 64 KB of a file; empty when it cannot be read.
 std::string ReadEnd(const std::string& path, bool tail) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return {};
-    LARGE_INTEGER from{};
-    from.QuadPart = tail && size.QuadPart > kEndBytes ? size.QuadPart - kEndBytes : 0;
-    std::string part(kEndBytes, '\0');
-    DWORD read = 0;
-    if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
-        !ReadFile(file.get(), part.data(), kEndBytes, &read, nullptr))
-        return {};
-    part.resize(read);
+    UniqueFile file(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 FILE_ATTRIBUTE_NORMAL));
+    uint64_t size = 0;
+    if (!file.valid() || !SizeOf(file.get(), size)) return {};
+    std::string part = ReadPart(file.get(), tail && size > kEndBytes ? size - kEndBytes : 0, kEndBytes);
     if (!tail && StartsWithUtf8Bom(part)) part.erase(0, kUtf8Bom.size());
     return part;
 }
@@ -54,9 +45,10 @@ std::string ReadEnd(const std::string& path, bool tail) {
 // else now.
 LocalTime NamingTime(const std::string& path, const LocalTime& now) {
     if (auto stamped = FirstStampedTime(ReadEnd(path, false))) return *stamped;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
-        const LocalTime written = LocalTimeOf(data.ftLastWriteTime);
+    const FileState file = StateAt(path);
+    if (file.found) {
+        const FILETIME time{DWORD(file.lastWrite), DWORD(file.lastWrite >> 32)};
+        const LocalTime written = LocalTimeOf(time);
         if (written.year != 0) return written;
     }
     return now;
@@ -64,14 +56,13 @@ LocalTime NamingTime(const std::string& path, const LocalTime& now) {
 
 // A file moved into LOGURI is as old as its last line. Not a file with other names (a link).
 void SetLastWrite(const std::string& path, const LocalTime& time) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueFile file(OpenExisting(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
     FILETIME written{};
-    if (file.valid() && GetFileInformationByHandle(file.get(), &information) &&
-        information.nNumberOfLinks == 1 && FileTimeOf(time, written))
-        SetFileTime(file.get(), nullptr, nullptr, &written);
+    if (file.valid() && InformationOf(file.get(), information) && information.nNumberOfLinks == 1 &&
+        FileTimeOf(time, written))
+        SetLastWriteOf(file.get(), written);
 }
 
 }  // namespace
@@ -150,7 +141,7 @@ bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, Text
         LocalTime time = NamingTime(path, now);
         for (int attempt = 0; attempt < kNameTries; ++attempt, time = NextSecond(time)) {
             const std::string name = HistoryFileName(time);
-            if (MoveFileExW(Wide(path).c_str(), Wide(history + "\\" + name).c_str(), 0)) {
+            if (RenameFile(path, history + "\\" + name)) {
                 if (last) SetLastWrite(history + "\\" + name, *last);
                 fileLast_.reset();
                 moveFailureNoted_ = false;
@@ -173,16 +164,17 @@ bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, Text
 // after the next move and said once.
 void LogStore::Prune(const std::string& history, const LocalTime& now, TextList& notes) {
     std::vector<HistoryFile> files;
-    WIN32_FIND_DATAW entry;
-    UniqueFind search(FindFirstFileW(Wide(history + "\\LOG_*.TXT").c_str(), &entry));
-    for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &entry))
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back({Ansi(entry.cFileName),
-                             (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
+    ListDirectory(history, [&](const WIN32_FIND_DATAW& entry) {
+        std::string name = Ansi(entry.cFileName);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= 8 &&
+            EqualsNoCase(std::string_view(name).substr(0, 4), "LOG_") &&
+            EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".TXT"))
+            files.push_back({std::move(name), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
                              LocalTimeOf(entry.ftLastWriteTime)});
+    });
     bool failed = false;
     for (const std::string& name : ExpiredHistory(files, now, history_.days, history_.capBytes, moved_)) {
-        if (DeleteFileW(Wide(history + "\\" + name).c_str())) continue;
+        if (DeleteFileQuietly(history + "\\" + name)) continue;
         if (!failed && !deleteFailureNoted_) notes.push_back("Nu pot sterge fisierul LOGURI\\" + name);
         failed = true;
     }

@@ -8,9 +8,10 @@
 // The server keeps the month and the lines from call to call, so the calls come in
 // this order within one package.
 bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& kind) {
-    DeleteFileQuietly(ErrorFilePath());
-    if (!WaitOpenPackage(path, kind)) return false;
-    const PackageLines package = ReadPackage(path);
+    RemoveListed(ErrorFilePath());
+    std::string content;
+    if (!WaitReadPackage(path, kind, content)) return false;
+    const PackageLines package = ReadPackage(std::move(content), path);
     if (package.badLine()) RefuseText(package.badLine());
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;

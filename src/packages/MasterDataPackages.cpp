@@ -8,9 +8,10 @@
 
 // Only the first line is a record; the server alone reads its layout.
 bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& kind) {
-    DeleteFileQuietly(ErrorFilePath());
-    if (!WaitOpenPackage(path, kind)) return false;
-    const PackageLines package = ReadPackage(path);
+    RemoveListed(ErrorFilePath());
+    std::string content;
+    if (!WaitReadPackage(path, kind, content)) return false;
+    const PackageLines package = ReadPackage(std::move(content), path);
     if (package.badLine()) RefuseText(package.badLine());
     const UniqueBstr record = MakeBstr(RecordText(package.lines()), EncodingOf(package));
     LONG ok = 0;

@@ -22,13 +22,12 @@ constexpr DWORD kRetryPauseMs = 20;
 
 // The open fails while another process holds the file for writing. The wait runs on
 // a monotonic clock, so a clock change cannot cut it short or stretch it.
-bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
+UniqueFile OpenWithin(const std::string& path, ULONGLONG limitMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid()) return true;
-        if (GetTickCount64() - start >= limitMs) return false;
+        UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ, LockWait::None));
+        if (file.valid() || GetLastError() == ERROR_FILE_NOT_FOUND || GetTickCount64() - start >= limitMs)
+            return file;
         Sleep(kRetryPauseMs);
     }
 }
@@ -36,18 +35,34 @@ bool OpensWithin(const std::wstring& path, ULONGLONG limitMs) {
 }  // namespace
 
 bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind) {
-    const bool opened = OpensWithin(Wide(path), kWaitLimitMs);
-    // The writer may have added to the package during the wait: the journal must name
-    // what the server is given, or a restart would take it for a new package.
-    if (opened && FJournal.inHand && !RecordInHand(FJournal.inHand->name)) throw InHandNotSaved();
+    std::string content;
+    return WaitReadPackage(path, kind, content);
+}
+
+// One open for both the wait and the read: once open, nobody else can write the package, so
+// what is read is what the journal names and what the server is given.
+bool TEBroker::WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content) {
+    const UniqueFile file = OpenWithin(path, kWaitLimitMs);
+    const bool opened = file.valid();
+    if (!opened && GetLastError() == ERROR_FILE_NOT_FOUND) throw PackageGone();  // since the listing
+    if (opened) {
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        const WorkListing::Entry* listed = FDirListed ? FListing.Find(name) : nullptr;
+        uint64_t lastWrite = 0;
+        if (!LastWriteOf(file.get(), lastWrite)) ThrowFileError("Cannot read file", path);
+        content = ReadOpenFile(file.get(), path, listed ? listed->size : 0);
+        // The writer may have added to the package during the wait: the journal must name
+        // what the server is given, or a restart would take it for a new package.
+        if (FJournal.inHand && !RecordInHand({FJournal.inHand->name, content.size(), lastWrite}))
+            throw InHandNotSaved();
+    }
     LogMessage("");
     LogMessage("");
     LogStamped(opened ? kind.opened : kind.notOpened);
     return opened;
 }
 
-PackageLines ReadPackage(const std::string& path) {
-    std::string content = ReadWholeFile(path);
+PackageLines ReadPackage(std::string content, const std::string& path) {
     try {
         return PackageLines(std::move(content), ServiceEncoding() == TextEncoding::Utf8);
     } catch (const std::bad_alloc&) {
@@ -55,11 +70,13 @@ PackageLines ReadPackage(const std::string& path) {
     }
 }
 
+PackageLines ReadPackage(const std::string& path) { return ReadPackage(ReadWholeFile(path), path); }
+
 // Bytes that are not UTF-8 where UTF-8 is due: the sender reads why in the error file, and
 // the error, raised before any server call, sets a package aside and reaches the operator.
-void TEBroker::RefuseText(size_t badLine) const {
+void TEBroker::RefuseText(size_t badLine) {
     const std::string text = NotUtf8Text(badLine);
-    WriteFileReplacing(ErrorFilePath(), JoinLines({text}));
+    WriteListed(ErrorFilePath(), JoinLines({text}));
     throw BrokerError(text);
 }
 

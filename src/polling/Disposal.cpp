@@ -13,7 +13,7 @@
 void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome) {
     switch (outcome) {
     case PackageOutcome::Accepted:
-        if (!DeleteFileQuietly(FWorkDir + "\\" + name)) RememberPackage(name, PassedOver::Deletion);
+        if (!RemoveListed(FWorkDir + "\\" + name)) RememberPackage(name, PassedOver::Deletion);
         break;
     case PackageOutcome::Raised:
         if (!SetAsideFailedPackage(name)) RememberPackage(name, PassedOver::SetAside);
@@ -26,6 +26,10 @@ void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome)
 // Only the file name changes: a ".TXT" in the directory's path must not be touched.
 bool TEBroker::SetAsideFailedPackage(const std::string& name) {
     const std::string setAside = FWorkDir + "\\" + SetAsideName(name);
-    if (FileExists(setAside)) DeleteFileQuietly(setAside);
-    return MoveFileW(Wide(FWorkDir + "\\" + name).c_str(), Wide(setAside).c_str()) != 0;
+    FlushLog();
+    if (FDirListed ? !ListedAbsent(setAside) : FileExists(setAside)) RemoveListed(setAside);
+    if (!RenameFile(FWorkDir + "\\" + name, setAside)) return false;
+    if (FDirListed) FListing.Removed(name);
+    NoteWritten(setAside);
+    return true;
 }

@@ -10,25 +10,8 @@
 
 namespace {
 
-// The file as it is now; false when there is no file of that name.
-bool StampOf(const std::string& folder, const std::string& name, PackageStamp& stamp) {
-    const FileState now = StateAt(folder + "\\" + name);
-    if (now.found) stamp = {name, now.size, now.lastWrite};
-    return now.found;
-}
-
-// Still the same file: a new one of that name is a new request.
-bool Unchanged(const std::string& folder, const PackageStamp& known) {
-    PackageStamp now;
-    return StampOf(folder, known.name, now) && now.size == known.size && now.lastWrite == known.lastWrite;
-}
-
 // No journal at all, as opposed to one that is there but cannot be read now.
-bool NoFileAt(const std::string& path) {
-    if (GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
+bool NoFileAt(const std::string& path) { return NothingAt(path); }
 
 // The journal is written in the service's encoding. One a run under the other setting left is
 // read in its own, so that the names it holds still find their files: well-formed UTF-8 with
@@ -39,9 +22,29 @@ std::string JournalText(const std::string& text) {
 
 }  // namespace
 
+// The file as it is now, from the tick's listing when there is one; false when there is no
+// file of that name.
+bool TEBroker::StampOf(const std::string& name, PackageStamp& stamp) const {
+    if (FDirListed) {
+        const WorkListing::Entry* entry = FListing.Find(name);
+        if (!entry || entry->directory) return false;
+        stamp = {name, entry->size, entry->lastWrite};
+        return true;
+    }
+    const FileState now = StateAt(FWorkDir + "\\" + name);
+    if (now.found) stamp = {name, now.size, now.lastWrite};
+    return now.found;
+}
+
+// Still the same file: a new one of that name is a new request.
+bool TEBroker::Unchanged(const PackageStamp& known) const {
+    PackageStamp now;
+    return StampOf(known.name, now) && now.size == known.size && now.lastWrite == known.lastWrite;
+}
+
 bool TEBroker::IsRemembered(const std::string& name) const {
     for (const PassedOver& known : FJournal.passedOver)
-        if (EqualsNoCase(known.stamp.name, name)) return Unchanged(FWorkDir, known.stamp);
+        if (EqualsNoCase(known.stamp.name, name)) return Unchanged(known.stamp);
     return false;
 }
 
@@ -49,7 +52,7 @@ bool TEBroker::IsRemembered(const std::string& name) const {
 // never costs the record.
 void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pending) {
     PackageStamp stamp;
-    if (!StampOf(FWorkDir, name, stamp)) return;  // it went after all
+    if (!StampOf(name, stamp)) return;  // it went after all
     AddPassedOver(FJournal, {stamp, pending});
     if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, name)) FJournal.inHand.reset();
     SaveJournal();
@@ -59,10 +62,8 @@ void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pend
 }
 
 // The package goes to its handler only once the journal on disk says it is in hand.
-bool TEBroker::RecordInHand(const std::string& name) {
-    PackageStamp stamp;
-    if (!StampOf(FWorkDir, name, stamp)) return false;  // gone since the search
-    if (FJournal.inHand == stamp) return true;            // on disk already
+bool TEBroker::RecordInHand(const PackageStamp& stamp) {
+    if (FJournal.inHand == stamp) return true;  // on disk already
     FJournal.inHand = stamp;
     if (SaveJournal()) return true;
     FJournal.inHand.reset();
@@ -84,9 +85,9 @@ bool TEBroker::SaveJournal() {
     bool saved = true;
     try {
         if (!FJournal.Empty())
-            WriteFileReplacing(path, FormatJournal(FJournal), Durability::OnDisk);  // before any server call
+            WriteListed(path, FormatJournal(FJournal), Durability::OnDisk);  // before any server call
         else
-            saved = DeleteFileW(Wide(path).c_str()) || NoFileAt(path);
+            saved = RemoveListed(path) || ListedAbsent(path) || NoFileAt(path);
     } catch (const std::exception&) {
         saved = false;
     }
@@ -104,9 +105,9 @@ void TEBroker::RetryPassedOver() {
     bool changed = false;
     std::erase_if(FJournal.passedOver, [&](const PassedOver& known) {
         const bool done =
-            !Unchanged(FWorkDir, known.stamp) ||
+            !Unchanged(known.stamp) ||
             (known.pending == PassedOver::SetAside ? SetAsideFailedPackage(known.stamp.name)
-                                                   : DeleteFileQuietly(FWorkDir + "\\" + known.stamp.name));
+                                                   : RemoveListed(FWorkDir + "\\" + known.stamp.name));
         changed = changed || done;
         return done;
     });
@@ -121,7 +122,7 @@ bool TEBroker::RecoverInterruptedPackage() {
     if (FJournalChecked) return true;
     const std::string path = FWorkDir + "\\" + kJournalFileName;
     PackageJournal last;
-    if (!NoFileAt(path)) {
+    if (!ListedAbsent(path) && !NoFileAt(path)) {
         try {
             last = ParseJournal(JournalText(ReadWholeFile(path)));
         } catch (const std::exception&) {
@@ -132,8 +133,8 @@ bool TEBroker::RecoverInterruptedPackage() {
     }
     FJournalChecked = true;
     for (const PassedOver& known : last.passedOver)
-        if (Unchanged(FWorkDir, known.stamp)) AddPassedOver(FJournal, known);
-    if (!last.inHand || !Unchanged(FWorkDir, *last.inHand)) {
+        if (Unchanged(known.stamp)) AddPassedOver(FJournal, known);
+    if (!last.inHand || !Unchanged(*last.inHand)) {
         SaveJournal();
         return true;
     }

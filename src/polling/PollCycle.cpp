@@ -1,6 +1,7 @@
 // The one-second tick: the one request it serves, chosen by the fixed precedence.
 #include "core/Broker.h"
 
+#include <iterator>
 #include <utility>
 
 #include "core/BusyScope.h"
@@ -10,22 +11,119 @@
 #include "base/Text.h"
 #include "packages/PackageKinds.h"
 #include "polling/NameMatch.h"
+#include "polling/WorkListing.h"
 #include "queries/QueryKinds.h"
 
-struct TEBroker::FoundEntry {
-    std::string name;  // the long name, as the directory holds it
-    bool directory = false;
-};
+// The listing's name for a file the service writes or removes (the journal, an answer, an
+// error file) and what the listing says of it.
+std::string TEBroker::NameIn(const std::string& path) const {
+    return path.size() > FWorkDir.size() + 1 && path.compare(0, FWorkDir.size(), FWorkDir) == 0 &&
+                   path[FWorkDir.size()] == '\\'
+               ? path.substr(FWorkDir.size() + 1)
+               : std::string();
+}
+
+bool TEBroker::ListedAbsent(const std::string& path) const {
+    const std::string name = NameIn(path);
+    return FDirListed && !name.empty() && name.find('\\') == std::string::npos && !FListing.Find(name);
+}
+
+ReplaceWays TEBroker::ListedWays(const std::string& path, Durability durability) const {
+    ReplaceWays ways{durability};
+    const std::string name = NameIn(path);
+    const WorkListing::Entry* entry = FDirListed ? FListing.Find(name) : nullptr;
+    ways.noFolderListed = FDirListed && !name.empty() && name.find('\\') == std::string::npos &&
+                          (!entry || !entry->directory);
+    return ways;
+}
+
+void TEBroker::NoteWritten(const std::string& path) {
+    if (FDirListed) FListing.Wrote(NameIn(path));
+}
+
+bool TEBroker::RemoveListed(const std::string& path) {
+    FlushLog();
+    if (ListedAbsent(path)) return false;  // the listing lacks it: it is not looked up again
+    const bool removed = DeleteFileQuietly(path);
+    if (removed && FDirListed) FListing.Removed(NameIn(path));
+    return removed;
+}
+
+// The working directory once a tick, its entries as the system gives them. A name the 8-bit
+// code page cannot spell could not be opened through it either: it is left out.
+bool TEBroker::ListWorkDir() {
+    FListing.Clear();
+    FDirListed = false;
+    if (FWorkDir.empty() || FWorkDir == "?") return false;
+    std::string name;
+    const bool listed = ListDirectory(FWorkDir, [&](const WIN32_FIND_DATAW& entry) {
+        const wchar_t* wide = entry.cFileName;
+        name.clear();
+        bool ascii = true;
+        for (const wchar_t* c = wide; *c && ascii; ++c) {
+            ascii = *c < 0x80;
+            name.push_back(char(*c));
+        }
+        if (!ascii) {
+            name = Ansi(wide);
+            if (Wide(name) != wide) return;
+        }
+        FListing.Add({name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                      (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
+                      (uint64_t(entry.ftLastWriteTime.dwHighDateTime) << 32) | entry.ftLastWriteTime.dwLowDateTime});
+    });
+    if (listed) {
+        FDirListed = true;
+        return true;
+    }
+    // An error other than the directory's absence (a refusal, a share gone for a moment) says
+    // nothing of the directory: it is asked, and a tick that finds it serves nothing.
+    FListing.Clear();
+    return DirectoryExists(FWorkDir);
+}
+
+WorkListing TEBroker::RequestListing() {
+    std::vector<std::string_view> patterns, queries;
+    for (const PackageKind& kind : kPackageKinds) patterns.push_back(kind.pattern);
+    for (const QueryKind& query : kQueryKinds) queries.push_back(query.request);
+    return WorkListing(std::move(patterns), std::move(queries));
+}
+
+void TEBroker::WriteListed(const std::string& path, std::string_view bytes, Durability durability) {
+    FlushLog();
+    WriteFileReplacing(path, bytes, ListedWays(path, durability));
+    NoteWritten(path);
+}
 
 void TEBroker::TimerTimer() {
     if (FStopRequested) return;  // the front end stops as soon as the request in hand is done
-    if (!DirectoryExists(FWorkDir)) {
-        OnWorkDirMissing();
+    if (FBusy) {  // a request or the export is still running further down this thread: its listing stays
+        if (!DirectoryExists(FWorkDir)) {
+            OnWorkDirMissing();
+            return;
+        }
+        FInactiveLogged = false;
+        KeepWatch();
         return;
+    }
+    ++FLogHeld;
+    ScopeExit release([this] {
+        --FLogHeld;
+        FlushLog();
+        FDirListed = false;
+    });
+    if (ListingStillHolds()) {
+        FDirListed = true;
+    } else {
+        FListingWatched = FWatch.valid() ? FWatchOpened : 0;  // changes from now on are seen
+        if (!ListWorkDir()) {
+            FListingWatched = 0;
+            OnWorkDirMissing();
+            return;
+        }
     }
     FInactiveLogged = false;
     KeepWatch();
-    if (FBusy) return;  // a request or the export is still running further down this thread
     ForgetGoneRequests();
     const bool journalRead = RecoverInterruptedPackage();
     if (journalRead) RetryPassedOver();
@@ -36,22 +134,44 @@ void TEBroker::TimerTimer() {
         return;
     }
     if (journalRead && ServeFirstPackage()) return;
-    for (const QueryKind& query : kQueryKinds) {
-        if (!FileExists(FWorkDir + "\\" + std::string(query.request))) continue;
-        ServeQuery(query);
+    for (size_t q = 0; q < std::size(kQueryKinds); ++q) {
+        const WorkListing::Entry* file = FListing.QueryFile(q);
+        if (!file) continue;
+        ServeQuery(kQueryKinds[q], *file);
         return;
     }
 }
 
+// Whether a request waits that the next tick would serve: a tick at once is due for it only.
+bool TEBroker::RequestWaiting() const {
+    for (size_t q = 0; q < std::size(kQueryKinds); ++q)
+        if (FListing.QueryFile(q)) return true;
+    for (size_t p = 0; p < std::size(kPackageKinds); ++p)
+        if (FListing.FirstOfPattern(p, [&](const WorkListing::Entry& entry) {
+                return entry.directory || !IsRemembered(entry.name);
+            }))
+            return true;
+    return false;
+}
+
 // True when a package row took the tick. A package that cannot be recorded in the
-// journal is left for a later tick, and so is every package behind it.
+// journal is left for a later tick, and so is every package behind it. Entries whose long
+// name does not match, error-file names and packages already passed over never count, so
+// that a file never to be served cannot hold up the requests of its kind behind it; a
+// directory first in its pattern holds up every later row.
 bool TEBroker::ServeFirstPackage() {
-    for (const PackageKind& kind : kPackageKinds) {
-        FoundEntry found;
-        if (!FindPackage(kind.pattern, found)) continue;
-        if (found.directory) return true;  // a directory first in its pattern holds up every later row
-        if (!RecordInHand(found.name)) return false;
-        ServePackage(found.name, kind);
+    for (size_t p = 0; p < std::size(kPackageKinds); ++p) {
+        const WorkListing::Entry* found = nullptr;
+        FListing.FirstOfPattern(p, [&](const WorkListing::Entry& entry) {
+            if (!entry.directory && IsRemembered(entry.name)) return false;
+            found = &entry;
+            return true;
+        });
+        if (!found) continue;
+        if (found->directory) return true;
+        const WorkListing::Entry entry = *found;  // the listing changes as the package is disposed of
+        if (!RecordInHand({entry.name, entry.size, entry.lastWrite})) return false;
+        ServePackage(entry.name, kPackageKinds[p]);
         return true;
     }
     return false;
@@ -67,28 +187,6 @@ void TEBroker::OnWorkDirMissing() {
     RunEmergencyScript();
 }
 
-// The first entry of the pattern's search that counts: entries whose long name does
-// not match (found through their short name), error-file names and packages already
-// passed over are skipped as if the search had not returned them, so that a file never
-// to be served cannot hold up the requests of its kind behind it.
-bool TEBroker::FindPackage(std::string_view pattern, FoundEntry& found) {
-    WIN32_FIND_DATAW entry;
-    UniqueFind search(FindFirstFileExW(Wide(FWorkDir + "\\" + std::string(pattern)).c_str(), FindExInfoBasic,
-                                       &entry, FindExSearchNameMatch, nullptr, 0));
-    if (!search.valid()) return false;
-    do {
-        const std::wstring wide = entry.cFileName;
-        std::string name = Ansi(wide);
-        // A name the 8-bit code page cannot spell could not be opened through it either.
-        if (Wide(name) != wide || !MatchesPattern(name, pattern) || IsErrorFileName(name)) continue;
-        const bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!directory && IsRemembered(name)) continue;
-        found = {std::move(name), directory};
-        return true;
-    } while (FindNextFileW(search.get(), &entry));
-    return false;
-}
-
 void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     BusyScope busy(FBusy);
     RequestWatch::InHand inHand(FRequestWatch, name);
@@ -101,6 +199,10 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
     } catch (const InHandNotSaved&) {
         inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
+    } catch (const PackageGone&) {
+        ClearInHand();  // not there, as if the listing had not shown it
+        inHand.Ended(RequestOutcome::NotCounted);
+        return;
     } catch (...) {
         PackageFailed(name, inHand);  // redone, served with a warning, set aside, or failed
         return;
@@ -115,18 +217,20 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
 // is still there to be served again (it could not be renamed) waits for the timer instead,
 // so that it cannot keep the server busy in a loop.
 bool TEBroker::Disposed(const std::string& name) const {
-    return !FileExists(FWorkDir + "\\" + name) || IsRemembered(name);
+    return (FDirListed ? !FListing.Find(name) : !FileExists(FWorkDir + "\\" + name)) || IsRemembered(name);
 }
 
-void TEBroker::ServeQuery(const QueryKind& query) {
+void TEBroker::ServeQuery(const QueryKind& query, const WorkListing::Entry& file) {
     BusyScope busy(FBusy);
+    FRequestFile = file;
     RequestWatch::InHand inHand(FRequestWatch, query.request);
     FCurrentRequest = query.request;
     FRefused = false;
     BeginRequest(FCurrentRequest);
     // Deleted whether its handler returns or raises, unless it is to be asked again.
     ScopeExit deleteRequest([&] {
-        const bool deleted = DeleteFileQuietly(FWorkDir + "\\" + std::string(query.request));
+        const bool deleted = RemoveListed(FWorkDir + "\\" + FRequestFile.name);
+        FRequestFile = {};
         FServedInTick = deleted ? Served::Disposed : Served::LeftInPlace;
     });
     try {

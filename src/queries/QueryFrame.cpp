@@ -79,7 +79,7 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
     // The poll cycle serves no request without a server; should one get here, it fails
     // like a failing server call instead of calling nobody.
     if (!FServer) throw BrokerError("No document server");
-    DeleteFileQuietly(ErrorFilePath());
+    RemoveListed(ErrorFilePath());
     QueryParameter parameter = ReadQueryParameter(query);
     if (!SelectQueryMonth(query)) return;
     UniqueVariant list;
@@ -95,13 +95,22 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
     const std::string& bytes = result.Bytes();
     std::string path = FWorkDir + "\\" + std::string(query.result);
     if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + path);
-    WriteFileReplacing(path, bytes);
+    WriteListed(path, bytes);
 }
 
-QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) const {
+QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) {
     QueryParameter parameter;
     if (query.parameter == QueryParameterKind::None) return parameter;
-    const std::string content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    // The request file as the listing gave it; a file gone since then is not there.
+    std::string content;
+    if (FRequestFile.name.empty()) {
+        content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+    } else {
+        const std::string path = FWorkDir + "\\" + FRequestFile.name;
+        const UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ));
+        if (!file.valid()) ThrowFileError("Cannot open file", path);
+        content = ReadOpenFile(file.get(), path, FRequestFile.size);
+    }
     const RequestText request = ReadRequestText(content, ServiceEncoding() == TextEncoding::Utf8);
     if (request.badLine == 1) RefuseText(1);  // the parameter's line; the server is not called
     if (query.parameter == QueryParameterKind::Number)

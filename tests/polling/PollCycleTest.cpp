@@ -158,6 +158,43 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     EXPECT_EQ(CallsOfATick(broker), "");
 }
 
+// The tick serves what its listing showed: a package gone before its open is not there (no
+// wait, no line, no journal), and a query come after the listing waits for the next tick.
+TEST_F(PollCycleTest, ListingRacedByAWriter) {
+    Start();
+    Put("COMANDA_1.TXT", OrderPackage());
+    broker.FServer.reset();  // made again by the tick, after its listing
+    uptimeMs += 60000;
+    server.during = [&](const std::string& method) {
+        if (method != "SetTipIDPartener") return;
+        ASSERT_TRUE(DeleteFileW(Wide(Path("COMANDA_1.TXT")).c_str()));
+        Put("GETSTOC.TXT", "");
+    };
+    broker.TimerTimer();
+    server.during = nullptr;
+    EXPECT_EQ(server.CallsText().find("SetPachet"), std::string::npos) << server.CallsText();
+    EXPECT_EQ(Log(), TextList{});
+    EXPECT_FALSE(Exists(kJournalFileName));
+    EXPECT_TRUE(Exists("GETSTOC.TXT"));
+    EXPECT_EQ(CallsOfATick(broker), "SetLunaLucru(2026,12) GetStocuri");
+}
+
+// Every line logged reaches LOG.TXT before the server call that follows it.
+TEST_F(PollCycleTest, LogTxtHoldsEveryLineBeforeEachServerCall) {
+    Start();
+    Put("GETSTOCARTICOL.TXT", "A0001\r\n");
+    std::vector<size_t> linesAtCalls;
+    server.during = [&](const std::string&) {
+        EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+        linesAtCalls.push_back(Log().size());
+    };
+    broker.TimerTimer();
+    server.during = nullptr;
+    EXPECT_EQ(linesAtCalls, (std::vector<size_t>{1, 2}));
+    EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
+    EXPECT_EQ(Log().size(), 5u);
+}
+
 // "RaspunsImediat": the directory's watch, set up by the first tick.
 class ImmediateAnswersTest : public BrokerTest {
 protected:
@@ -188,11 +225,38 @@ TEST_F(ImmediateAnswersTest, ChangeServesAndAServedTickAsksForTheNextAtOnce) {
     EXPECT_TRUE(broker.TickDue());
     broker.Tick();
     EXPECT_FALSE(Exists("GETLISTAGESTIUNI.TXT") || Exists("GETLISTAPARTENERI.TXT"));
-    EXPECT_TRUE(broker.TickDue());
-    broker.Tick();
-    EXPECT_FALSE(broker.TickDue());
+    EXPECT_FALSE(broker.TickDue());  // nothing waits
     EXPECT_LE(OwnWakeUps(), 2);
     EXPECT_FALSE(broker.TickDue());
+}
+
+// What the service writes and removes itself wakes no tick: no listing follows.
+TEST_F(ImmediateAnswersTest, OwnWritesWakeNoTick) {
+    Put("GETSTOCARTICOL.TXT", "A0001\r\n");
+    for (int wakes = 0; wakes < 10 && Exists("GETSTOCARTICOL.TXT"); ++wakes)
+        if (WaitForSingleObject(broker.ChangeEvent(), 1000) == WAIT_OBJECT_0) broker.DirectoryChanged();
+    ASSERT_FALSE(Exists("GETSTOCARTICOL.TXT"));
+    const unsigned long long listings = FileCallsOfThisThread().directoryReads;
+    OwnWakeUps();
+    EXPECT_EQ(FileCallsOfThisThread().directoryReads, listings);
+    EXPECT_FALSE(broker.TickDue());
+}
+
+// A tick at once after a served request may serve from the listing kept since; changes the
+// watch lost (more than it keeps between two looks) send it to a fresh listing.
+TEST_F(ImmediateAnswersTest, KeptListingGivesWayToAFreshOneWhenChangesAreLost) {
+    Put("GETLISTAGESTIUNI.TXT", "");
+    Put("GETLISTAPARTENERI.TXT", "");
+    for (int wakes = 0; wakes < 10 && !broker.TickDue(); ++wakes)
+        if (WaitForSingleObject(broker.ChangeEvent(), 1000) == WAIT_OBJECT_0) broker.DirectoryChanged();
+    ASSERT_TRUE(broker.TickDue());
+    for (int i = 0; i < 600; ++i)
+        UniqueFile(CreateFileW(Wide(Path(std::string(100, 'x') + std::to_string(i))).c_str(), GENERIC_WRITE, 0,
+                               nullptr, CREATE_NEW, 0, nullptr));
+    Put("GETSTOC.TXT", "");
+    server.calls.clear();
+    broker.Tick(TEBroker::TickCause::Again);
+    EXPECT_EQ(server.CallsText(), "SetLunaLucru(2026,12) GetStocuri");
 }
 
 // A directory gone takes the watch; back, or made anew, it is watched again.

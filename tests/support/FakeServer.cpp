@@ -48,6 +48,7 @@ HRESULT FakeServer::Called(const std::string& method, const Arguments& arguments
     std::string call = method;
     for (size_t i = 0; i < arguments.size(); ++i) call += (i == 0 ? "(" : ",") + arguments[i];
     calls.push_back(arguments.empty() ? call : call + ")");
+    if (during) during(method);
     auto failure = failures.find(method);
     if (failure == failures.end()) return S_OK;
     SetErrorInfo(0, nullptr);

@@ -1,6 +1,7 @@
 // An in-process document server for tests: records every call and answers as scripted.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ public:
     std::map<std::string, std::pair<HRESULT, std::string>> failures;
     // A package holding this text is refused (its Gen... or record call answers ok 0).
     std::string refuseMarker;
+    std::function<void(const std::string& method)> during;  // run inside each call, once recorded
 
     ComRef<ITallyportObject> Ref() {
         AddRef();
