@@ -59,15 +59,21 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
 void LogFile::Adopt(const std::string& path) {
     FileIdentity identity;
     uint64_t size = 0;
-    if (!PlainFile(path, identity, size)) return;
-    if (!InLogEncoding(path) || !PlainFile(path, identity, size)) return;  // a file rewritten is looked at anew
+    bool marked = false;
+    if (!PlainFile(path, identity, size, marked)) return;
+    // One file never holds two encodings: a LOG.TXT of the other one (the setting changed, and
+    // LOGURI would not take the file) is rewritten in this one, its lines kept, before it grows;
+    // the file rewritten is looked at anew.
+    if (size != 0 && marked == LogMark().empty() &&
+        !(Reencode(path) && PlainFile(path, identity, size, marked)))
+        return;
     Remember(path, identity, size);
     base_ = size;
 }
 
-// Not a file with other names (a link).
-bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size) {
-    UniqueFile file(OpenExisting(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+// Not a file with other names (a link). Its first bytes say whether it begins with the mark.
+bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size, bool& marked) {
+    UniqueFile file(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!file.valid() || !InformationOf(file.get(), information) ||
@@ -75,19 +81,16 @@ bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_
         return false;
     if (!IdentityOf(file.get(), identity)) return false;
     size = (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    marked = StartsWithUtf8Bom(ReadPart(file.get(), 0, kUtf8Bom.size()));
     return true;
 }
 
-// One file never holds two encodings: a LOG.TXT of the other one (the setting changed, and
-// LOGURI would not take the file) is rewritten in this one, its lines kept, before it grows.
-bool LogFile::InLogEncoding(const std::string& path) {
+bool LogFile::Reencode(const std::string& path) {
     try {
         const std::string content = ReadWholeFile(path);
         const bool marked = StartsWithUtf8Bom(content);
-        if (content.empty() || marked == !LogMark().empty()) return true;
-        const std::string text = marked ? ServiceText(content.substr(kUtf8Bom.size()), TextEncoding::Utf8)
-                                        : std::string(LogMark()) + ServiceText(content, TextEncoding::Ansi);
-        WriteFileReplacing(path, text);
+        WriteFileReplacing(path, marked ? ServiceText(content.substr(kUtf8Bom.size()), TextEncoding::Utf8)
+                                        : std::string(LogMark()) + ServiceText(content, TextEncoding::Ansi));
         return true;
     } catch (...) {
         return false;  // replaced whole at the next save, as any file it could not keep

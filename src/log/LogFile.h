@@ -33,8 +33,8 @@ public:
 private:
     bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
     void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);
-    static bool PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size);
-    static bool InLogEncoding(const std::string& path);
+    static bool PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size, bool& marked);
+    static bool Reencode(const std::string& path);  // into the log's encoding, its lines kept
 
     bool known_ = false;
     uint64_t base_ = 0;  // bytes the file holds before the text it is given
