@@ -57,9 +57,10 @@ void TEBroker::RetryLogSave() {
 // (LOG.TXT holds only what the handlers say): the first of an outage goes to the Event Log.
 // A save that failed, or a move into LOGURI, is tried again a second later at the earliest,
 // whatever asks for it (each try wakes the watch of the directory); the last save at the
-// stop always tries.
+// stop always tries. The tick's listing has just found the directory: it is asked again only
+// when a save fails, since a directory gone is no outage of LOG.TXT.
 TextList TEBroker::SaveLog(LockWait wait) {
-    if (!DirectoryExists(FWorkDir)) {
+    if (!FDirListed && !DirectoryExists(FWorkDir)) {
         FLog.Forget();
         return {};
     }
@@ -67,6 +68,10 @@ TextList TEBroker::SaveLog(LockWait wait) {
     const bool due = last || UptimeMs() >= FLogRetryAt;
     if (FLogOutage && !due) return {};
     LogStore::Outcome outcome = FLog.Save(FWorkDir, Now(), wait, due);
+    if (!outcome.saved && FDirListed && !DirectoryExists(FWorkDir)) {
+        FLog.Forget();
+        return {};
+    }
     if (!outcome.saved || outcome.moveFailed) FLogRetryAt = UptimeMs() + kSaveRetryMs;
     if (!outcome.saved && !FLogOutage) ReportLogOutage(outcome.error);
     FLogOutage = !outcome.saved;
