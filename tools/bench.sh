@@ -14,7 +14,7 @@ prefix=${VQ_BENCH_WINEPREFIX:-$PWD/build/bench-wineprefix}
 if [ "$build" = build/mingw-x86 ]; then
   configure=(--preset mingw-x86)
 else
-  configure=(-S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release)
+  configure=(-S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON)
 fi
 if ! { cmake "${configure[@]}" >/dev/null 2>&1 && cmake --build "$build" -j"$(nproc)" --target VQBench >/dev/null; }; then
   echo "build of the benchmark failed"

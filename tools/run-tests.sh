@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the text logic natively under sanitizers; both Windows builds under
-# Wine, each in its own prefix; the service test, the package test and a short fuzz run. The builds
-# come first with every core; the groups then run side by side (under Wine they mostly wait). Each
-# group's output goes to build/test-logs/; the last line is "N passed, N failed", counting ctest's
-# programs and the service, package and fuzz tests one each.
+# Wine, each in its own prefix; the service test, the package test and a short fuzz run. Each
+# build's groups start as soon as it is done and run side by side with the next build (under
+# Wine they mostly wait; the compiler yields to them). Each group's output goes to
+# build/test-logs/; the last line is "N passed, N failed", counting ctest's programs and the
+# service test of each build, the package test and the fuzz run one each.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -17,19 +18,19 @@ trap cleanup EXIT
 
 passed=0 failed=0
 declare -A built
-for preset in native mingw-x86 mingw-x64; do
-  prefix=()
+build() {
+  local preset=$1 prefix=()
   [ "$preset" = native ] || prefix=(-DVQ_WINEPREFIX="$PWD/build/$preset/wineprefix")
   if cmake --preset "$preset" "${prefix[@]}" >/dev/null &&
-     cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
-     { [ "$preset" = native ] || cmake --build --preset "$preset" --target packages >/dev/null; }; then
+     nice -n 10 cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
+     { [ "$preset" = native ] || nice -n 10 cmake --build --preset "$preset" --target packages >/dev/null; }; then
     built[$preset]=1
   else
     echo "build of $preset failed"
     cmake --build --preset "$preset" 2>&1 | grep -E "error|Error" | head -40
     failed=$((failed + 1))
   fi
-done
+}
 
 # Runs a group in the background: its output to its log, its exit code beside it.
 group() {
@@ -37,17 +38,28 @@ group() {
   shift
   ("$@" </dev/null >"$logs/$name.log" 2>&1; echo $? >"$logs/$name.status") &
 }
-for preset in native mingw-x86 mingw-x64; do
-  [ -n "${built[$preset]:-}" ] && group "$preset" ctest --preset "$preset" --timeout 900
-done
-[ -n "${built[mingw-x86]:-}" ] && [ -n "${built[mingw-x64]:-}" ] && {
-  group service bash tools/service-test.sh
-  group packages env VQ_PACKAGES_BUILT=1 bash tools/package-test.sh
+# The 32-bit end-to-end tests are served by the 64-bit stand-in server too: it is built first.
+other_server() {
+  cmake --preset mingw-x64 -DVQ_WINEPREFIX="$PWD/build/mingw-x64/wineprefix" >/dev/null &&
+    cmake --build --preset mingw-x64 -j"$(nproc)" --target VQDocServer VQDocServerExe >/dev/null
 }
-group fuzz bash tools/fuzz.sh 20
+for preset in native mingw-x86 mingw-x64; do
+  build "$preset"
+  [ -n "${built[$preset]:-}" ] || continue
+  if [ "$preset" = native ]; then
+    group native ctest --preset native
+  else
+    [ "$preset" = mingw-x86 ] && other_server
+    group "$preset" ctest --preset "$preset" --timeout 900
+    group "service-${preset#mingw-}" bash tools/service-test.sh "$preset"
+  fi
+done
+[ -n "${built[mingw-x86]:-}" ] && [ -n "${built[mingw-x64]:-}" ] &&
+  group packages env VQ_PACKAGES_BUILT=1 bash tools/package-test.sh
+group fuzz nice -n 10 bash tools/fuzz.sh 20
 wait
 
-for name in native mingw-x86 mingw-x64 service packages fuzz; do
+for name in native mingw-x86 mingw-x64 service-x86 service-x64 packages fuzz; do
   [ -f "$logs/$name.status" ] || continue
   echo "=== $name"
   cat "$logs/$name.log"

@@ -13,7 +13,7 @@ seconds=${2:-3}
 build=${VQ_SOAK_BUILD:-build/soak-x86}
 prefix=${VQ_SOAK_PREFIX:-$PWD/build/soak-wineprefix}
 bash tools/setup.sh >/dev/null
-cmake -S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" --toolchain cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON \
   -DVQ_WINEPREFIX="$prefix" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target vq_soak VQBroker VQDocServer >/dev/null
 trap 'tools/wine-stop.sh "$prefix"' EXIT  # the prefix's wineserver and the display it started

@@ -36,7 +36,10 @@ std::string MakeTempFolder(const std::string& hint) {
     GetTempPathW(MAX_PATH, temp);
     std::string base = Ansi(temp);
     for (;;) {
-        std::string path = base + "vq_" + hint + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+        // The builds' tests run side by side, each in its own prefix, whose process ids may be
+        // alike: the width tells their folders apart where the system's process list shows them.
+        std::string path = base + "vq" + std::to_string(8 * sizeof(void*)) + "_" + hint + "_" +
+                           std::to_string(GetCurrentProcessId()) + "_" +
                            std::to_string(counter++);
         if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return path;
     }
