@@ -50,7 +50,7 @@ for preset in native mingw-x86 mingw-x64; do
     group native ctest --preset native
   else
     [ "$preset" = mingw-x86 ] && other_server
-    group "$preset" ctest --preset "$preset" --timeout 900
+    group "$preset" ctest --preset "$preset" --timeout 900 -j2
     group "service-${preset#mingw-}" bash tools/service-test.sh "$preset"
   fi
 done
