@@ -14,7 +14,8 @@ LocalTime BenchClock() { return {2026, 12, 7, 9, 5, 3}; }
 }  // namespace
 
 void PrepareBroker(TEBroker& broker, const std::string& workDir) {
-    broker.FWorkDir = workDir;
+    broker.FWorkDir = Wide(workDir);
+    broker.FWorkDirText = workDir;
     broker.FClock = BenchClock;
 }
 

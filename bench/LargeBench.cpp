@@ -72,7 +72,7 @@ void HandOver(ITallyportObject* server, LONG year, LONG month, const VARIANT& li
 double PackagePathSeconds(const std::string& path, ITallyportObject* server) {
     const double start = WallSeconds();
     {
-        const PackageLines package = ReadPackage(path);
+        const PackageLines package = ReadPackage(Wide(path));
         const WorkingMonth month = ReadWorkingMonth(package.lines());
         gSink = gSink + month.month;
         UniqueVariant list = ToServerList(package.lines());
@@ -208,7 +208,7 @@ double QueryFloorSeconds(SAFEARRAY* answer, const std::string& path, double& fre
     }
     SafeArrayUnaccessData(answer);
     written = size_t(at - buffer.get());
-    WriteFileReplacing(path, std::string_view(buffer.get(), written));
+    WriteFileReplacing(Wide(path), std::string_view(buffer.get(), written));
     const double converted = WallSeconds();
     SafeArrayDestroy(answer);
     const double end = WallSeconds();
@@ -239,13 +239,13 @@ Figure LargePackageFigure(ITallyportObject* server, bool utf8) {
     const EncodingScope encoding(utf8);
     const std::string dir = MakeTempFolder("bench_package");
     const std::string path = dir + "\\FACTURA_1.TXT";
-    WriteFileReplacing(path, PackageText(utf8));
+    WriteFileReplacing(Wide(path), PackageText(utf8));
     const auto [service, floor, bytes] = InterleavedMedians(
         kRepetitions, [&] { return PackagePathSeconds(path, server); },
         [&] { return PackageFloorSeconds(path, server, encoding.CodePage()); },
         [&] { return ReadBytesSeconds(path); });
-    const size_t lines = ReadPackage(path).lines().size();
-    const uint64_t size = ReadWholeFile(path).size();
+    const size_t lines = ReadPackage(Wide(path)).lines().size();
+    const uint64_t size = ReadWholeFile(Wide(path)).size();
     RemoveFolder(dir);
     return {FigureName("3 large package", server, utf8), service / floor, 1.3,
             "path " + Millis(service) + ", floor " + Millis(floor) + "; plain reading " + Millis(bytes) +
@@ -273,7 +273,7 @@ Figure LargeQueryFigure(ITallyportObject* local, bool utf8) {
         broker.FGestiuni = {"DEP", "MAG1"};
         server.Prepare(rows);
         broker.AnswerQuery(QueryKindOf("GETSTOC.TXT"));
-        const std::string reference(ReadWholeFile(dir + "\\STOCURI.TXT").size(), 'x');
+        const std::string reference(ReadWholeFile(Wide(dir + "\\STOCURI.TXT")).size(), 'x');
         std::vector<double> freeings;
         size_t floorBytes = 0;
         const auto [service, floor, write] = InterleavedMedians(
@@ -296,7 +296,7 @@ Figure LargeQueryFigure(ITallyportObject* local, bool utf8) {
             },
             [&] {
                 const double start = WallSeconds();
-                WriteFileReplacing(dir + "\\REFERENCE.TXT", reference);
+                WriteFileReplacing(Wide(dir + "\\REFERENCE.TXT"), reference);
                 return WallSeconds() - start;
             });
         figure.ratio = service / floor;

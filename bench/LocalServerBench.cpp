@@ -69,7 +69,7 @@ class AnswersProcess {
 public:
     AnswersProcess() {
         UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, kReadyEvent));
-        std::wstring command = L"\"" + Wide(ExecutablePath()) + L"\" serve";
+        std::wstring command = L"\"" + ExecutablePath() + L"\" serve";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
@@ -111,13 +111,13 @@ double Mean(const std::vector<double>& values) {
 double BareQuerySeconds(ITallyportObject& server, const WorkFolder& folder) {
     const double start = WallSeconds();
     folder.Put("GETSTOCARTICOL.TXT", "A0001\r\n");
-    const std::string article = ArticleParameter(ReadWholeFile(folder.Path("GETSTOCARTICOL.TXT")));
+    const std::string article = ArticleParameter(ReadWholeFile(Wide(folder.Path("GETSTOCARTICOL.TXT"))));
     LONG ok = 0, code = 0;
     server.SetLunaLucru(2026, 12, &ok);
     UniqueVariant list;
     server.GetStocArticol(MakeBstr(article).get(), 0, &code, list.addressof());
-    WriteFileReplacing(folder.Path("STOCARTICOL.TXT"), JoinLines(ReadServerList(list.get()).lines));
-    DeleteFileQuietly(folder.Path("GETSTOCARTICOL.TXT"));
+    WriteFileReplacing(Wide(folder.Path("STOCARTICOL.TXT")), JoinLines(ReadServerList(list.get()).lines));
+    DeleteFileQuietly(Wide(folder.Path("GETSTOCARTICOL.TXT")));
     return WallSeconds() - start;
 }
 
@@ -127,7 +127,7 @@ std::vector<std::string> DropOrders(const std::string& aside, const WorkFolder& 
     std::vector<std::string> names;
     for (int n = 0; n < kOrdersARound; ++n) {
         names.push_back("COMANDA_" + std::to_string(round * kOrdersARound + n) + ".TXT");
-        WriteFileReplacing(aside + "\\" + names.back(), kOneOrder);
+        WriteFileReplacing(Wide(aside + "\\" + names.back()), kOneOrder);
     }
     for (const std::string& name : names)
         MoveFileW(Wide(aside + "\\" + name).c_str(), Wide(folder.Path(name)).c_str());
@@ -191,7 +191,7 @@ double BareRoundSeconds(const std::string& aside, ITallyportObject& server, cons
                         int round) {
     const double start = WallSeconds();
     for (const std::string& name : DropOrders(aside, folder, round)) {
-        const PackageLines package = ReadPackage(folder.Path(name));
+        const PackageLines package = ReadPackage(Wide(folder.Path(name)));
         const WorkingMonth month = ReadWorkingMonth(package.lines());
         const UniqueVariant list = ToServerList(package.lines());
         LONG ok = 0, count = 0;
@@ -199,7 +199,7 @@ double BareRoundSeconds(const std::string& aside, ITallyportObject& server, cons
         server.SetPachet(list.get());
         server.GenComenzi(&ok);
         server.GetNrComenzi(&count);
-        DeleteFileQuietly(folder.Path(name));
+        DeleteFileQuietly(Wide(folder.Path(name)));
     }
     return WallSeconds() - start;
 }

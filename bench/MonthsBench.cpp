@@ -95,7 +95,7 @@ std::vector<Figure> MonthsFigures() {
     }
     const uint64_t atEnd = PrivateBytesOf(process.get());
     const double seconds = WallSeconds() - start;
-    const FileState log = StateAt(service.Path("LOG.TXT"));
+    const FileState log = StateAt(Wide(service.Path("LOG.TXT")));
     const size_t kept = FolderNames(service.Path("LOGURI")).size();
     service.Close();
 

@@ -228,7 +228,7 @@ int RunResponder(const std::wstring& dir) {
 ResponderProcess::ResponderProcess(const std::string& dir)
     : stop_(CreateEventW(nullptr, TRUE, FALSE, kStopEvent)) {
     UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, kReadyEvent));
-    std::wstring command = L"\"" + Wide(ExecutablePath()) + L"\" respond \"" + Wide(dir) + L"\"";
+    std::wstring command = L"\"" + ExecutablePath() + L"\" respond \"" + Wide(dir) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

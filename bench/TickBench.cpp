@@ -92,7 +92,7 @@ Figure FailedWaitFigure() {
     const std::string path = dir + "\\FACTURA_1.TXT";
     Figure figure{"5 failed wait", 0, 0.05, ""};
     {
-        WriteFileReplacing(path, "[InfoPachet]\r\n");
+        WriteFileReplacing(Wide(path), "[InfoPachet]\r\n");
         UniqueFile writer(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         TEBroker broker;
@@ -101,7 +101,7 @@ Figure FailedWaitFigure() {
         double cpu = 0, wall = 0;
         for (int i = 0; i < 3; ++i) {
             const double cpuStart = ProcessCpuSeconds(), wallStart = WallSeconds();
-            const bool opened = broker.WaitOpenPackage(path, PackageKindOf("FACTURA_*.TXT"));
+            const bool opened = broker.WaitOpenPackage(Wide(path), PackageKindOf("FACTURA_*.TXT"));
             cpu = ProcessCpuSeconds() - cpuStart;
             wall = WallSeconds() - wallStart;
             ratios.push_back(opened ? 1.0 : cpu / wall);
@@ -122,7 +122,7 @@ Figure FullDirectoryFigure() {
         return {"11 full directory", 0, 1.3, "not run: VQ_BENCH_FULL_DIR names no folder"};
     const std::string dir = folder;
     size_t files = 0;
-    ListDirectory(dir, [&](const WIN32_FIND_DATAW&) { ++files; });
+    ListDirectory(Wide(dir), [&](const WIN32_FIND_DATAW&) { ++files; });
     FakeServer server;
     TEBroker broker;
     PrepareBroker(broker, dir);

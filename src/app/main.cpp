@@ -37,11 +37,11 @@ constexpr char kUsage[] =
     "                                  cod 0 in regula, 1 nu ruleaza, 2 alerta (pentru un monitor sau\n"
     "                                  o sarcina programata)\n";
 
-std::string Title() { return ApplicationTitle(ExecutablePath()); }
+std::string Title() { return ApplicationTitle(Ansi(ExecutablePath())); }
 
-std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    return path.substr(0, path.find_last_of('\\') + 1);
+std::wstring ExecutableFolder() {
+    const std::wstring path = ExecutablePath();
+    return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
 int Tell(const CommandOutcome& outcome) { return Say(outcome.exitCode, outcome.text); }

@@ -47,6 +47,6 @@ void TEBroker::ExportPartnerBalances() {
         ReportServerErrors(true, true);
         return;
     }
-    WriteListed(FWorkDir + "\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
+    WriteListed(FWorkDir + L"\\SOLDURI.TXT", JoinLines(ReadServerList(list.get()).lines));
     LogStamped(" ... Import solduri parteneri ");
 }

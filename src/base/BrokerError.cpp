@@ -54,9 +54,9 @@ std::string OleErrorText(HRESULT hr, IUnknown* object, REFIID iid) {
     return text;
 }
 
-void ThrowFileError(const std::string& what, const std::string& path) {
+void ThrowFileError(const std::string& what, std::wstring_view path) {
     DWORD code = GetLastError();
-    std::string text = what + " \"" + path + "\"";
+    std::string text = what + " \"" + Ansi(path) + "\"";
     std::string system = SystemMessage(code);
     throw BrokerError(system.empty() ? text : text + ". " + system);
 }

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class BrokerError : public std::runtime_error {
 public:
@@ -28,6 +29,6 @@ inline void Check(HRESULT hr, IUnknown* object = nullptr, REFIID iid = IID_NULL)
 // The text of the exception being handled, whatever its type; called in a catch block.
 std::string CurrentErrorText();
 
-// Throws BrokerError naming the operation and the file, with the system's text for
-// the thread's last error.
-[[noreturn]] void ThrowFileError(const std::string& what, const std::string& path);
+// Throws BrokerError naming the operation and the file (its path in the service's 8-bit
+// text), with the system's text for the thread's last error.
+[[noreturn]] void ThrowFileError(const std::string& what, std::wstring_view path);

@@ -12,10 +12,10 @@ constexpr size_t kBufferBytes = 64 * 1024;
 
 }  // namespace
 
-bool ChangeWatch::Open(const std::string& directory) {
+bool ChangeWatch::Open(const std::wstring& directory) {
     reset();
     ++FileCallsOfThisThread().calls;
-    directory_.reset(CreateFileW(Wide(directory).c_str(), FILE_LIST_DIRECTORY,
+    directory_.reset(CreateFileW(directory.c_str(), FILE_LIST_DIRECTORY,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
     if (!directory_.valid()) return false;

@@ -21,7 +21,7 @@ public:
 
     // Watches the directory's file names, writes and sizes; false when it cannot be watched
     // (some network shares give no changes).
-    bool Open(const std::string& directory);
+    bool Open(const std::wstring& directory);
     void reset() noexcept;
     bool valid() const { return directory_.valid(); }
     HANDLE get() const { return event_.get(); }  // signalled when changes wait

@@ -1,4 +1,5 @@
-// File system access for 8-bit (ANSI) paths, with errors raised as BrokerError.
+// File system access for wide paths, passed to the system as they are, with errors raised as
+// BrokerError (which name the path in the service's 8-bit text).
 #include "base/FileSystem.h"
 
 #include <windows.h>
@@ -52,7 +53,7 @@ bool PausedForLock(DWORD error, int attempt, LockWait wait) {
     return true;
 }
 
-void WriteAll(HANDLE file, std::string_view bytes, const std::string& path) {
+void WriteAll(HANDLE file, std::string_view bytes, const std::wstring& path) {
     while (!bytes.empty()) {
         DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : DWORD(bytes.size());
         DWORD written = 0;
@@ -117,9 +118,9 @@ bool LastWriteOf(HANDLE file, uint64_t& lastWrite) {
     return true;
 }
 
-FileState StateAt(const std::string& path) {
+FileState StateAt(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!Noted(GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) ||
+    if (!Noted(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
     return {true,
@@ -128,15 +129,15 @@ FileState StateAt(const std::string& path) {
             Joined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
-bool DirectoryExists(const std::string& path) {
+bool DirectoryExists(const std::wstring& path) {
     if (path.empty()) return false;
-    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    DWORD attributes = GetFileAttributesW(path.c_str());
     Noted(attributes != INVALID_FILE_ATTRIBUTES);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-FileIdentity DirectoryIdentity(const std::string& path) {
-    UniqueFile directory(NotedOpen(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+FileIdentity DirectoryIdentity(const std::wstring& path) {
+    UniqueFile directory(NotedOpen(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
     FileIdentity identity;
@@ -144,26 +145,26 @@ FileIdentity DirectoryIdentity(const std::string& path) {
     return identity;
 }
 
-bool NothingAt(const std::string& path) {
-    if (Noted(GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES)) return false;
+bool NothingAt(const std::wstring& path) {
+    if (Noted(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)) return false;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::wstring& path) {
     if (path.empty()) return false;
-    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    DWORD attributes = GetFileAttributesW(path.c_str());
     Noted(attributes != INVALID_FILE_ATTRIBUTES);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ListDirectory(const std::string& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
+bool ListDirectory(const std::wstring& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
     WIN32_FIND_DATAW entry;
     // One listing is one call and one read of the directory, however many entries it returns.
     FileCallCount& count = FileCallsOfThisThread();
     ++count.calls;
     ++count.directoryReads;
-    UniqueFind search(FindFirstFileExW(Wide(folder + "\\*").c_str(), FindExInfoBasic, &entry,
+    UniqueFind search(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!search.valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;  // nothing at all, not even "."
     do {
@@ -176,8 +177,8 @@ bool ListDirectory(const std::string& folder, const std::function<void(const WIN
     return error == ERROR_NO_MORE_FILES;
 }
 
-HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, DWORD flags) {
-    return NotedOpen(CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+HANDLE OpenExisting(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+    return NotedOpen(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
 bool InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information) {
@@ -200,42 +201,41 @@ std::string ReadPart(HANDLE file, uint64_t offset, size_t size) {
     return part;
 }
 
-DWORD AttributesAt(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+DWORD AttributesAt(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     Noted(attributes != INVALID_FILE_ATTRIBUTES);
     return attributes;
 }
 
-bool MakeFolder(const std::string& path) { return Noted(CreateDirectoryW(Wide(path).c_str(), nullptr)); }
+bool MakeFolder(const std::wstring& path) { return Noted(CreateDirectoryW(path.c_str(), nullptr)); }
 
-std::string ExecutablePath() {
+std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
         if (length < path.size()) {
             path.resize(length);
-            return Ansi(path);
+            return path;
         }
         path.resize(path.size() * 2);
     }
 }
 
-bool DeleteFileQuietly(const std::string& path) { return Noted(DeleteFileW(Wide(path).c_str()) != 0); }
+bool DeleteFileQuietly(const std::wstring& path) { return Noted(DeleteFileW(path.c_str()) != 0); }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-    return Noted(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0);
+bool RenameFile(const std::wstring& from, const std::wstring& to) {
+    return Noted(MoveFileExW(from.c_str(), to.c_str(), 0) != 0);
 }
 
-HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share, LockWait wait) {
-    const std::wstring wide = Wide(path);
+HANDLE OpenPassingLocks(const std::wstring& path, DWORD access, DWORD share, LockWait wait) {
     for (int attempt = 0;; ++attempt) {
         HANDLE file = NotedOpen(
-            CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file != INVALID_HANDLE_VALUE || !PausedForLock(GetLastError(), attempt, wait)) return file;
     }
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::wstring& path) {
     // A writer that has just renamed the file into place holds it for a moment.
     UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ));
     if (!file.valid()) ThrowFileError("Cannot open file", path);
@@ -246,15 +246,15 @@ std::string ReadWholeFile(const std::string& path) {
 
 // Reads until the system says the file ends: a read that returns less than it was asked for.
 // One byte more than expected is asked for, so that a file of the expected size ends at once.
-std::string ReadOpenFile(HANDLE file, const std::string& path, uint64_t sizeHint) {
-    if (sizeHint > SIZE_MAX / 2) throw BrokerError("File too large \"" + path + "\"");
+std::string ReadOpenFile(HANDLE file, const std::wstring& path, uint64_t sizeHint) {
+    if (sizeHint > SIZE_MAX / 2) throw BrokerError("File too large \"" + Ansi(path) + "\"");
     std::string content;
     size_t done = 0;
     for (size_t want = size_t(sizeHint) + 1;; want = content.size() / 2 + 4096) {
         try {
             content.resize(done + want);
         } catch (const std::bad_alloc&) {
-            throw BrokerError("File too large \"" + path + "\"");
+            throw BrokerError("File too large \"" + Ansi(path) + "\"");
         }
         while (done < content.size()) {
             DWORD chunk = content.size() - done > (1u << 30) ? (1u << 30) : DWORD(content.size() - done);
@@ -267,14 +267,14 @@ std::string ReadOpenFile(HANDLE file, const std::string& path, uint64_t sizeHint
                 return content;
             }
         }
-        if (content.size() > SIZE_MAX / 4) throw BrokerError("File too large \"" + path + "\"");
+        if (content.size() > SIZE_MAX / 4) throw BrokerError("File too large \"" + Ansi(path) + "\"");
     }
 }
 
-void AppendToFile(HANDLE file, std::string_view bytes, const std::string& path) { WriteAll(file, bytes, path); }
+void AppendToFile(HANDLE file, std::string_view bytes, const std::wstring& path) { WriteAll(file, bytes, path); }
 
-FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, const ReplaceWays& ways) {
-    const std::wstring target = Wide(path);
+FileIdentity WriteFileReplacing(const std::wstring& path, std::string_view bytes, const ReplaceWays& ways) {
+    const std::wstring& target = path;
     const std::wstring temp = target + kTempSuffix;
     if (!ways.noFolderListed && DirectoryExists(path)) {
         // A rename may take an empty folder's place on some file systems; never let it.
@@ -293,7 +293,7 @@ FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes,
         Noted(DeleteFileW(temp.c_str()));
         file.reset(makeTemp());
     }
-    if (!file.valid()) ThrowFileError("Cannot create file", Ansi(temp));
+    if (!file.valid()) ThrowFileError("Cannot create file", temp);
     ScopeExit removeTemp([&] {  // on every path but success
         file.reset();
         DeleteFileW(temp.c_str());

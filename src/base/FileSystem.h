@@ -1,4 +1,5 @@
-// File system access for 8-bit (ANSI) paths, with errors raised as BrokerError.
+// File system access for wide paths, passed to the system as they are, with errors raised as
+// BrokerError (which name the path in the service's 8-bit text).
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,9 @@
 #include <string_view>
 
 #include "base/Owners.h"
+
+// A name the service gives its own files (all ASCII), as a path's part.
+inline std::wstring WideAscii(std::string_view name) { return std::wstring(name.begin(), name.end()); }
 
 // Which file a name leads to: its volume and its index on that volume. Two names that
 // are links to one file have the same identity.
@@ -40,29 +44,29 @@ bool LastWriteOf(HANDLE file, uint64_t& lastWrite);
 // The file at path by name, found only when it exists and is not a directory. Its
 // identity is left empty: asking for it means opening the file (and, under Wine, a slow
 // question about its volume), so whoever needs it asks the open file with StateOf.
-FileState StateAt(const std::string& path);
+FileState StateAt(const std::wstring& path);
 
 // The path exists and is a directory ("" and "?" never are).
-bool DirectoryExists(const std::string& path);
+bool DirectoryExists(const std::wstring& path);
 
 // The identity of the directory at path, empty when there is none: a directory renamed
 // away and made anew under the same name has a new one.
-FileIdentity DirectoryIdentity(const std::string& path);
+FileIdentity DirectoryIdentity(const std::wstring& path);
 
 // Nothing at all has that name, as opposed to a name that cannot be looked up now.
-bool NothingAt(const std::string& path);
+bool NothingAt(const std::wstring& path);
 
 // The path exists and is not a directory.
-bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 
 // Every entry of folder but "." and "..", handed to visit in the order the system gives them:
 // one read of the directory. False, with the last error set, when the folder cannot be listed
 // (an empty drive's root lists as empty).
-bool ListDirectory(const std::string& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit);
+bool ListDirectory(const std::wstring& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
 // Opens an existing file or folder as CreateFileW does with OPEN_EXISTING and flags; an invalid
 // handle, with the last error set, when it cannot.
-HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share, DWORD flags);
+HANDLE OpenExisting(const std::wstring& path, DWORD access, DWORD share, DWORD flags);
 
 // What the system keeps about an open file, its number of names included; false when it cannot tell.
 bool InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information);
@@ -74,27 +78,27 @@ bool SetLastWriteOf(HANDLE file, const FILETIME& written);
 std::string ReadPart(HANDLE file, uint64_t offset, size_t size);
 
 // The attributes of the name, INVALID_FILE_ATTRIBUTES when there is none.
-DWORD AttributesAt(const std::string& path);
+DWORD AttributesAt(const std::wstring& path);
 
 // Makes a folder; false, with the last error set, when it cannot (one already there included).
-bool MakeFolder(const std::string& path);
+bool MakeFolder(const std::wstring& path);
 
 // The running program's full path, however long.
-std::string ExecutablePath();
+std::wstring ExecutablePath();
 
 // Deletes a file; a missing file, or one that cannot be deleted, is no error.
-bool DeleteFileQuietly(const std::string& path);
+bool DeleteFileQuietly(const std::wstring& path);
 
 // Reads a whole file, letting others read but not write it meanwhile; a hold by another
 // program is waited for up to a second.
-std::string ReadWholeFile(const std::string& path);
+std::string ReadWholeFile(const std::wstring& path);
 
 // Reads the rest of an open file, expected to hold about sizeHint bytes (as a listing gave
 // it): one read when it holds no more, whatever it holds.
-std::string ReadOpenFile(HANDLE file, const std::string& path, uint64_t sizeHint);
+std::string ReadOpenFile(HANDLE file, const std::wstring& path, uint64_t sizeHint);
 
 // Appends bytes to a file opened for appending; the path only names it in an error.
-void AppendToFile(HANDLE file, std::string_view bytes, const std::string& path);
+void AppendToFile(HANDLE file, std::string_view bytes, const std::wstring& path);
 
 // Whether a file that another program holds (a reader, an indexer, a virus scanner) is
 // tried again for up to a second, or given up at once by a caller that tries again later.
@@ -102,7 +106,7 @@ enum class LockWait { UpToASecond, None };
 
 // Opens an existing file as CreateFileW does, waiting for a hold as told. An invalid
 // handle, with the last error set, when it cannot be opened.
-HANDLE OpenPassingLocks(const std::string& path, DWORD access, DWORD share,
+HANDLE OpenPassingLocks(const std::wstring& path, DWORD access, DWORD share,
                         LockWait wait = LockWait::UpToASecond);
 
 // Whether a replacement must be on the disk when the call returns (a power cut must not
@@ -121,12 +125,12 @@ struct ReplaceWays {
 // folder, made new by this call, which is then renamed over the target. No reader ever
 // sees a partial file, and no file already there (a link planted under either name
 // included) is ever written into. Returns the identity of the file now at path when asked.
-FileIdentity WriteFileReplacing(const std::string& path, std::string_view bytes, const ReplaceWays& ways);
-inline void WriteFileReplacing(const std::string& path, std::string_view bytes,
+FileIdentity WriteFileReplacing(const std::wstring& path, std::string_view bytes, const ReplaceWays& ways);
+inline void WriteFileReplacing(const std::wstring& path, std::string_view bytes,
                                Durability durability = Durability::Cached,
                                LockWait wait = LockWait::UpToASecond) {
     WriteFileReplacing(path, bytes, ReplaceWays{durability, wait});
 }
 
 // Renames a file within its folder, never over another; false when it cannot.
-bool RenameFile(const std::string& from, const std::string& to);
+bool RenameFile(const std::wstring& from, const std::wstring& to);

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
 
 ULONGLONG MicrosecondsNow() {
     LARGE_INTEGER now{}, frequency{};
@@ -63,7 +63,7 @@ void TEBroker::Start() {
         FormCreate();
     });
     FEvents->Report(EventKind::Information, "Generator comenzi Velquoria a pornit; directorul de lucru: " +
-                                                FWorkDir);
+                                                FWorkDirText);
     FTickAgain = FImmediate;  // at once: it sets up the watch and serves what waited for the start
     ShowServerFailure();
 }

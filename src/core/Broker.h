@@ -170,8 +170,8 @@ public:
     static constexpr char kExportInHand[] = "export solduri";
 
 private:
-    void PackageFailed(const std::string& name, RequestWatch::InHand& inHand);
-    void SetAsideRaisedPackage(const std::string& name, bool mayBeBooked);
+    void PackageFailed(const std::wstring& name, RequestWatch::InHand& inHand);
+    void SetAsideRaisedPackage(const std::wstring& name, bool mayBeBooked);
     void KeepForRedo(ServerFault fault);
     void ForgetRequest(const std::string& name);
     bool StillThere(const std::string& name) const;
@@ -213,28 +213,28 @@ public:
     // ---- core/ServerErrors.cpp: the server's refusals, to the log and the error file
     void ReportServerErrors(bool toLog, bool toFile);  // notes that the request in hand was refused
     std::string ErrorFileSuffix() const;
-    std::string ErrorFilePath() const;
+    std::wstring ErrorFilePath() const;
 
     // ---- polling/PollCycle.cpp: the tick and the one request it serves
     void TimerTimer();
 
     // The tick's listing of the working directory answers whether a file the service is about
     // to remove or replace is there; the service's own writes and removals keep it up to date.
-    void WriteListed(const std::string& path, std::string_view bytes, Durability durability = Durability::Cached);
-    bool RemoveListed(const std::string& path);  // true when removed; a file the listing lacks is not asked for
-    bool ListedAbsent(const std::string& path) const;
-    ReplaceWays ListedWays(const std::string& path, Durability durability) const;
-    void NoteWritten(const std::string& path);
+    void WriteListed(const std::wstring& path, std::string_view bytes, Durability durability = Durability::Cached);
+    bool RemoveListed(const std::wstring& path);  // true when removed; a file the listing lacks is not asked for
+    bool ListedAbsent(const std::wstring& path) const;
+    ReplaceWays ListedWays(const std::wstring& path, Durability durability) const;
+    void NoteWritten(const std::wstring& path);
 
 private:
     static WorkListing RequestListing();
-    std::string NameIn(const std::string& path) const;  // "" for a path outside the working directory
+    std::wstring NameIn(const std::wstring& path) const;  // "" for a path outside the working directory
     bool ListWorkDir();
     bool RequestWaiting() const;
     bool ServeFirstPackage();
-    void ServePackage(const std::string& name, const PackageKind& kind);
+    void ServePackage(const std::wstring& name, const PackageKind& kind);
     void ServeQuery(const QueryKind& query, const WorkListing::Entry& file);
-    bool Disposed(const std::string& name) const;
+    bool Disposed(const std::wstring& name) const;
     void OnWorkDirMissing();
 
     WorkListing FListing = RequestListing();
@@ -245,19 +245,19 @@ private:
 
 public:
     // ---- polling/Disposal.cpp: what becomes of a served package
-    bool SetAsideFailedPackage(const std::string& name);  // true when renamed to ".ERR"
+    bool SetAsideFailedPackage(const std::wstring& name);  // true when renamed to ".ERR"
 
 private:
     enum class PackageOutcome { Accepted, Refused, Raised };
-    void DisposeOfPackage(const std::string& name, PackageOutcome outcome);
+    void DisposeOfPackage(const std::wstring& name, PackageOutcome outcome);
 
     // ---- polling/PackageMemory.cpp: packages never served twice, across a crash too
     struct InHandNotSaved {};  // raised before any server call when the record cannot be saved
     struct PackageGone {};     // raised before any server call: listed, but gone when opened
-    bool IsRemembered(const std::string& name) const;
-    bool StampOf(const std::string& name, PackageStamp& stamp) const;
+    bool IsRemembered(const std::wstring& name) const;
+    bool StampOf(const std::wstring& name, PackageStamp& stamp) const;
     bool Unchanged(const PackageStamp& known) const;
-    void RememberPackage(const std::string& name, PassedOver::Pending pending);
+    void RememberPackage(const std::wstring& name, PassedOver::Pending pending);
     bool RecordInHand(const PackageStamp& stamp);  // the package as listed or as opened
     bool ClearInHand();  // false while the journal on disk still has it
     bool SaveJournal();
@@ -280,10 +280,10 @@ private:
 public:
     // ---- packages/PackageFile.cpp, DocumentPackages.cpp, MasterDataPackages.cpp: each
     // handler takes the package's full path and its kind's row
-    bool WaitOpenPackage(const std::string& path, const PackageKind& kind);
-    bool WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content);
-    bool ServeDocumentPackage(const std::string& path, const PackageKind& kind);
-    bool ServeRecordPackage(const std::string& path, const PackageKind& kind);
+    bool WaitOpenPackage(const std::wstring& path, const PackageKind& kind);
+    bool WaitReadPackage(const std::wstring& path, const PackageKind& kind, std::string& content);
+    bool ServeDocumentPackage(const std::wstring& path, const PackageKind& kind);
+    bool ServeRecordPackage(const std::wstring& path, const PackageKind& kind);
     // Raises "Linia <n>: textul nu este UTF-8", written to the error file first.
     [[noreturn]] void RefuseText(size_t badLine);
 
@@ -310,9 +310,11 @@ public:
     bool FImmediate = false;  // "RaspunsImediat"
     bool FInactiveLogged = false;
     ComRef<ITallyportObject> FServer;
-    std::string FWorkDir;
+    std::wstring FWorkDir;     // as the settings give it, and every path built from it
+    std::string FWorkDirText;  // its 8-bit form, for the log and the messages
     std::string FCompany;
     std::string FCurrentRequest;
+    std::wstring FCurrentName;  // the same, as the directory gives it: the error file's name is made from it
     std::string FPartnerIdKind;
     std::string FArticleIdKind;
     TextList FGestiuni;
@@ -326,7 +328,7 @@ public:
     // Seams the tests set before FormCreate: where the executable lives (with a
     // trailing "\"), how the server is made, what today is, the milliseconds since the
     // machine started, the Event Log, and the most the files in LOGURI may take together.
-    std::string FExeDir;
+    std::wstring FExeDir;
     ComRef<ITallyportObject> (*FCreateServer)() = nullptr;
     LocalTime (*FClock)() = nullptr;
     ULONGLONG (*FUptime)() = nullptr;

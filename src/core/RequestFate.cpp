@@ -3,6 +3,7 @@
 // a server found gone. A request of which nothing can have reached the books is left where it
 // is, with one line in the log and no trace of a failure, and the next tick hands it to the
 // server again (a new one when the old one went).
+#include "base/AnsiText.h"
 #include "base/BrokerError.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
@@ -83,7 +84,9 @@ void TEBroker::ForgetGoneRequests() {
 
 bool TEBroker::StillThere(const std::string& name) const {
     if (Key(name) == Key(kExportInHand)) return FExportAgain;
-    return FDirListed ? FListing.Find(name) != nullptr : FileExists(FWorkDir + "\\" + name);
+    // The name as the log gives it, which the listing made sure spells the file's.
+    const std::wstring file = Wide(name);
+    return FDirListed ? FListing.Find(file) != nullptr : FileExists(FWorkDir + L"\\" + file);
 }
 
 // A redone package whose record still stands in the journal would be set aside after a crash,
@@ -96,7 +99,7 @@ bool TEBroker::RedoRecordCleared() {
 
 // Called in the catch of the package's handler. What is left to report is raised once the
 // package is disposed of, to be reported when it is no longer in hand.
-void TEBroker::PackageFailed(const std::string& name, RequestWatch::InHand& inHand) {
+void TEBroker::PackageFailed(const std::wstring& name, RequestWatch::InHand& inHand) {
     const std::string error = CurrentErrorText();
     const FaultRule rule = RequestFailed();
     if (rule == FaultRule::Redo) {  // nothing of it reached the books: it stays, no longer in hand
@@ -112,14 +115,14 @@ void TEBroker::PackageFailed(const std::string& name, RequestWatch::InHand& inHa
         SetAsideRaisedPackage(name, rule == FaultRule::SetAsideMayBeBooked);
     }
     FServedInTick = Disposed(name) ? Served::Disposed : Served::LeftInPlace;
-    if (rule == FaultRule::ServedWithWarning) throw RequestWarning(name + ": " + kNotCounted + error, EventKind::Warning);
-    if (rule == FaultRule::SetAsideMayBeBooked) throw RequestWarning(name + ": " + kMayBeBooked, EventKind::Error);
+    if (rule == FaultRule::ServedWithWarning) throw RequestWarning(Ansi(name) + ": " + kNotCounted + error, EventKind::Warning);
+    if (rule == FaultRule::SetAsideMayBeBooked) throw RequestWarning(Ansi(name) + ": " + kMayBeBooked, EventKind::Error);
     throw;
 }
 
 // Documents may already exist: the package is set aside, never served again. When the server
 // went away after they may have been made, its error file says so, as the warning does.
-void TEBroker::SetAsideRaisedPackage(const std::string& name, bool mayBeBooked) {
+void TEBroker::SetAsideRaisedPackage(const std::wstring& name, bool mayBeBooked) {
     try {
         if (mayBeBooked) WriteListed(ErrorFilePath(), JoinLines({kMayBeBooked}));
     } catch (...) {

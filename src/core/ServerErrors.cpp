@@ -8,8 +8,8 @@
 
 std::string TEBroker::ErrorFileSuffix() const { return ErrorFileSuffixFor(FPrefixErrors, FCurrentRequest); }
 
-std::string TEBroker::ErrorFilePath() const {
-    return FWorkDir + "\\" + ErrorFileName(FPrefixErrors, FCurrentRequest);
+std::wstring TEBroker::ErrorFilePath() const {
+    return FWorkDir + L"\\" + ErrorFileName(FPrefixErrors, std::wstring_view(FCurrentName));
 }
 
 void TEBroker::ReportServerErrors(bool toLog, bool toFile) {

@@ -15,7 +15,7 @@ std::string_view LogMark() { return ServiceEncoding() == TextEncoding::Utf8 ? kU
 
 }  // namespace
 
-void LogFile::Save(const std::string& path, std::string_view text, LockWait wait) {
+void LogFile::Save(const std::wstring& path, std::string_view text, LockWait wait) {
     if (AppendTail(path, text, wait)) return;
     Forget();
     const std::string_view mark = LogMark();
@@ -34,7 +34,7 @@ void LogFile::Save(const std::string& path, std::string_view text, LockWait wait
 // One check a save, on the open file itself so that nothing can be swapped in between: the
 // file is the one this object wrote (its identity, asked without the volume) and as long as
 // it left it. Nothing else asks for the file by name.
-bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWait wait) {
+bool LogFile::AppendTail(const std::wstring& path, std::string_view text, LockWait wait) {
     if (!known_ || path != path_ || base_ + text.size() < saved_.size) return false;
     UniqueFile file(OpenPassingLocks(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, wait));
     if (!file.valid()) {
@@ -56,7 +56,7 @@ bool LogFile::AppendTail(const std::string& path, std::string_view text, LockWai
     return true;
 }
 
-void LogFile::Adopt(const std::string& path) {
+void LogFile::Adopt(const std::wstring& path) {
     FileIdentity identity;
     uint64_t size = 0;
     bool marked = false;
@@ -72,7 +72,7 @@ void LogFile::Adopt(const std::string& path) {
 }
 
 // Not a file with other names (a link). Its first bytes say whether it begins with the mark.
-bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size, bool& marked) {
+bool LogFile::PlainFile(const std::wstring& path, FileIdentity& identity, uint64_t& size, bool& marked) {
     UniqueFile file(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
@@ -85,7 +85,7 @@ bool LogFile::PlainFile(const std::string& path, FileIdentity& identity, uint64_
     return true;
 }
 
-bool LogFile::Reencode(const std::string& path) {
+bool LogFile::Reencode(const std::wstring& path) {
     try {
         const std::string content = ReadWholeFile(path);
         const bool marked = StartsWithUtf8Bom(content);
@@ -98,7 +98,7 @@ bool LogFile::Reencode(const std::string& path) {
 }
 
 // The file this object wrote: it holds all it was given.
-void LogFile::Remember(const std::string& path, FileIdentity identity, uint64_t bytes) {
+void LogFile::Remember(const std::wstring& path, FileIdentity identity, uint64_t bytes) {
     saved_ = {true, identity, bytes, 0};
     known_ = true;
     path_ = path;

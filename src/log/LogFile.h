@@ -14,7 +14,7 @@ public:
     // another path, a change from outside, another file or a link put in its place) the
     // file is replaced whole. Throws BrokerError when the file cannot be written; the next
     // save then retries.
-    void Save(const std::string& path, std::string_view text, LockWait wait);
+    void Save(const std::wstring& path, std::string_view text, LockWait wait);
 
     // The next save rewrites the file whole (the directory was gone meanwhile, or the
     // text no longer begins with what was saved).
@@ -25,19 +25,19 @@ public:
 
     // The file at path as it stands (an earlier run's log that cannot be moved away) is
     // kept, and the next saves append after it; not a file with other names (a link).
-    void Adopt(const std::string& path);
+    void Adopt(const std::wstring& path);
     bool Known() const { return known_; }
     // The next saves are given the text without its first bytes, which the file keeps.
     void Dropped(size_t bytes) { base_ += bytes; }
 
 private:
-    bool AppendTail(const std::string& path, std::string_view text, LockWait wait);
-    void Remember(const std::string& path, FileIdentity identity, uint64_t bytes);
-    static bool PlainFile(const std::string& path, FileIdentity& identity, uint64_t& size, bool& marked);
-    static bool Reencode(const std::string& path);  // into the log's encoding, its lines kept
+    bool AppendTail(const std::wstring& path, std::string_view text, LockWait wait);
+    void Remember(const std::wstring& path, FileIdentity identity, uint64_t bytes);
+    static bool PlainFile(const std::wstring& path, FileIdentity& identity, uint64_t& size, bool& marked);
+    static bool Reencode(const std::wstring& path);  // into the log's encoding, its lines kept
 
     bool known_ = false;
     uint64_t base_ = 0;  // bytes the file holds before the text it is given
-    std::string path_;
+    std::wstring path_;
     FileState saved_;  // the file as this object last left it
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 
 #include "base/AnsiText.h"
 #include "base/BrokerError.h"
@@ -23,7 +24,7 @@ constexpr int kNameTries = 100;
 
 // LOGURI as a folder of the service's own, made when missing. A file, or a link to
 // somewhere else, planted under that name is no such folder.
-bool HistoryFolderReady(const std::string& path) {
+bool HistoryFolderReady(const std::wstring& path) {
     if (MakeFolder(path)) return true;
     const DWORD attributes = AttributesAt(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -31,7 +32,7 @@ bool HistoryFolderReady(const std::string& path) {
 }
 
 // The first or the last 64 KB of a file; empty when it cannot be read.
-std::string ReadEnd(const std::string& path, bool tail) {
+std::string ReadEnd(const std::wstring& path, bool tail) {
     UniqueFile file(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  FILE_ATTRIBUTE_NORMAL));
     uint64_t size = 0;
@@ -43,7 +44,7 @@ std::string ReadEnd(const std::string& path, bool tail) {
 
 // The time a log file is named after: its first time-stamped line, else its last write,
 // else now.
-LocalTime NamingTime(const std::string& path, const LocalTime& now) {
+LocalTime NamingTime(const std::wstring& path, const LocalTime& now) {
     if (auto stamped = FirstStampedTime(ReadEnd(path, false))) return *stamped;
     const FileState file = StateAt(path);
     if (file.found) {
@@ -55,7 +56,7 @@ LocalTime NamingTime(const std::string& path, const LocalTime& now) {
 }
 
 // A file moved into LOGURI is as old as its last line. Not a file with other names (a link).
-void SetLastWrite(const std::string& path, const LocalTime& time) {
+void SetLastWrite(const std::wstring& path, const LocalTime& time) {
     UniqueFile file(OpenExisting(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_FLAG_OPEN_REPARSE_POINT));
     BY_HANDLE_FILE_INFORMATION information{};
@@ -92,11 +93,11 @@ std::string LogStore::Recent() const {
     return recent;
 }
 
-LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now, LockWait wait,
+LogStore::Outcome LogStore::Save(const std::wstring& folder, const LocalTime& now, LockWait wait,
                                  bool tryMove) noexcept {
     Outcome outcome;
     try {
-        const std::string path = folder + "\\" + kLogFileName;
+        const std::wstring path = folder + L"\\" + WideAscii(kLogFileName);
         const bool history = history_.days > 0;
         if (history && moveDue_ && tryMove) {
             SaveOlder(path, wait);  // the earlier day ends whole in its file
@@ -118,7 +119,7 @@ LogStore::Outcome LogStore::Save(const std::string& folder, const LocalTime& now
 }
 
 // Earlier days' lines reach LOG.TXT before it is moved or appended to, then leave memory.
-void LogStore::SaveOlder(const std::string& path, LockWait wait) {
+void LogStore::SaveOlder(const std::wstring& path, LockWait wait) {
     if (older_.empty()) return;
     file_.Save(path, older_, wait);
     file_.Dropped(older_.size());
@@ -129,11 +130,11 @@ void LogStore::SaveOlder(const std::string& path, LockWait wait) {
 // Moves LOG.TXT into LOGURI under a name of its own, never over another file, with the
 // time of its last line. False while it cannot (another program holds it, LOGURI cannot be
 // made or refuses it): the log goes on in LOG.TXT, and LOG.TXT says so once.
-bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes) {
-    const std::string path = folder + "\\" + kLogFileName;
+bool LogStore::KeepLogFile(const std::wstring& folder, const LocalTime& now, TextList& notes) {
+    const std::wstring path = folder + L"\\" + WideAscii(kLogFileName);
     const FileState file = StateAt(path);
     if (!file.found || file.size == 0) return true;  // nothing to keep: it is replaced
-    const std::string history = folder + "\\" + kHistoryFolderName;
+    const std::wstring history = folder + L"\\" + WideAscii(kHistoryFolderName);
     std::string refusal = "Nu pot crea directorul LOGURI; logul continua in LOG.TXT";
     if (HistoryFolderReady(history)) {
         refusal = "Nu pot muta LOG.TXT in LOGURI; logul continua in LOG.TXT";
@@ -141,8 +142,9 @@ bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, Text
         LocalTime time = NamingTime(path, now);
         for (int attempt = 0; attempt < kNameTries; ++attempt, time = NextSecond(time)) {
             const std::string name = HistoryFileName(time);
-            if (RenameFile(path, history + "\\" + name)) {
-                if (last) SetLastWrite(history + "\\" + name, *last);
+            const std::wstring kept = history + L"\\" + WideAscii(name);
+            if (RenameFile(path, kept)) {
+                if (last) SetLastWrite(kept, *last);
                 fileLast_.reset();
                 moveFailureNoted_ = false;
                 moved_.push_back(name);
@@ -162,19 +164,23 @@ bool LogStore::KeepLogFile(const std::string& folder, const LocalTime& now, Text
 
 // Deletes the days retention no longer keeps; one that cannot be deleted is tried again
 // after the next move and said once.
-void LogStore::Prune(const std::string& history, const LocalTime& now, TextList& notes) {
+void LogStore::Prune(const std::wstring& history, const LocalTime& now, TextList& notes) {
     std::vector<HistoryFile> files;
+    std::map<std::string, std::wstring> listed;  // each file's name as text, and as the listing gave it
     ListDirectory(history, [&](const WIN32_FIND_DATAW& entry) {
         std::string name = Ansi(entry.cFileName);
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= 8 &&
             EqualsNoCase(std::string_view(name).substr(0, 4), "LOG_") &&
-            EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".TXT"))
+            EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".TXT")) {
+            listed.emplace(name, entry.cFileName);
             files.push_back({std::move(name), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
                              LocalTimeOf(entry.ftLastWriteTime)});
+        }
     });
     bool failed = false;
     for (const std::string& name : ExpiredHistory(files, now, history_.days, history_.capBytes, moved_)) {
-        if (DeleteFileQuietly(history + "\\" + name)) continue;
+        const auto file = listed.find(name);
+        if (file != listed.end() && DeleteFileQuietly(history + L"\\" + file->second)) continue;
         if (!failed && !deleteFailureNoted_) notes.push_back("Nu pot sterge fisierul LOGURI\\" + name);
         failed = true;
     }

@@ -49,15 +49,15 @@ public:
     // Brings folder\LOG.TXT up to the lines added, first moving into LOGURI, when tryMove,
     // the LOG.TXT of an earlier run or day. While it cannot be moved the lines are appended
     // to it. Lines that cannot reach the file now stay for the next save.
-    Outcome Save(const std::string& folder, const LocalTime& now, LockWait wait, bool tryMove) noexcept;
+    Outcome Save(const std::wstring& folder, const LocalTime& now, LockWait wait, bool tryMove) noexcept;
 
     // The next save rewrites LOG.TXT whole (the folder was gone meanwhile).
     void Forget() noexcept { file_.Forget(); }
 
 private:
-    bool KeepLogFile(const std::string& folder, const LocalTime& now, TextList& notes);
-    void Prune(const std::string& history, const LocalTime& now, TextList& notes);
-    void SaveOlder(const std::string& path, LockWait wait);
+    bool KeepLogFile(const std::wstring& folder, const LocalTime& now, TextList& notes);
+    void Prune(const std::wstring& history, const LocalTime& now, TextList& notes);
+    void SaveOlder(const std::wstring& path, LockWait wait);
     void Drop(std::string& text);
     void TrimDay();
 

@@ -7,7 +7,7 @@
 
 // The server keeps the month and the lines from call to call, so the calls come in
 // this order within one package.
-bool TEBroker::ServeDocumentPackage(const std::string& path, const PackageKind& kind) {
+bool TEBroker::ServeDocumentPackage(const std::wstring& path, const PackageKind& kind) {
     RemoveListed(ErrorFilePath());
     std::string content;
     if (!WaitReadPackage(path, kind, content)) return false;

@@ -7,7 +7,7 @@
 #include "packages/PackageText.h"
 
 // Only the first line is a record; the server alone reads its layout.
-bool TEBroker::ServeRecordPackage(const std::string& path, const PackageKind& kind) {
+bool TEBroker::ServeRecordPackage(const std::wstring& path, const PackageKind& kind) {
     RemoveListed(ErrorFilePath());
     std::string content;
     if (!WaitReadPackage(path, kind, content)) return false;

@@ -22,7 +22,7 @@ constexpr DWORD kRetryPauseMs = 20;
 
 // The open fails while another process holds the file for writing. The wait runs on
 // a monotonic clock, so a clock change cannot cut it short or stretch it.
-UniqueFile OpenWithin(const std::string& path, ULONGLONG limitMs) {
+UniqueFile OpenWithin(const std::wstring& path, ULONGLONG limitMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ, LockWait::None));
@@ -34,19 +34,19 @@ UniqueFile OpenWithin(const std::string& path, ULONGLONG limitMs) {
 
 }  // namespace
 
-bool TEBroker::WaitOpenPackage(const std::string& path, const PackageKind& kind) {
+bool TEBroker::WaitOpenPackage(const std::wstring& path, const PackageKind& kind) {
     std::string content;
     return WaitReadPackage(path, kind, content);
 }
 
 // One open for both the wait and the read: once open, nobody else can write the package, so
 // what is read is what the journal names and what the server is given.
-bool TEBroker::WaitReadPackage(const std::string& path, const PackageKind& kind, std::string& content) {
+bool TEBroker::WaitReadPackage(const std::wstring& path, const PackageKind& kind, std::string& content) {
     const UniqueFile file = OpenWithin(path, kWaitLimitMs);
     const bool opened = file.valid();
     if (!opened && GetLastError() == ERROR_FILE_NOT_FOUND) throw PackageGone();  // since the listing
     if (opened) {
-        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
         const WorkListing::Entry* listed = FDirListed ? FListing.Find(name) : nullptr;
         uint64_t lastWrite = 0;
         if (!LastWriteOf(file.get(), lastWrite)) ThrowFileError("Cannot read file", path);
@@ -62,15 +62,15 @@ bool TEBroker::WaitReadPackage(const std::string& path, const PackageKind& kind,
     return opened;
 }
 
-PackageLines ReadPackage(std::string content, const std::string& path) {
+PackageLines ReadPackage(std::string content, const std::wstring& path) {
     try {
         return PackageLines(std::move(content), ServiceEncoding() == TextEncoding::Utf8);
     } catch (const std::bad_alloc&) {
-        throw BrokerError("Not enough memory for the lines of \"" + path + "\"");
+        throw BrokerError("Not enough memory for the lines of \"" + Ansi(path) + "\"");
     }
 }
 
-PackageLines ReadPackage(const std::string& path) { return ReadPackage(ReadWholeFile(path), path); }
+PackageLines ReadPackage(const std::wstring& path) { return ReadPackage(ReadWholeFile(path), path); }
 
 // Bytes that are not UTF-8 where UTF-8 is due: the sender reads why in the error file, and
 // the error, raised before any server call, sets a package aside and reaches the operator.

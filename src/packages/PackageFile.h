@@ -10,8 +10,8 @@
 
 // The package's bytes and text lines, UTF-8 when the setting or a mark says so; raises
 // BrokerError when it cannot be opened or read, or does not fit in memory.
-PackageLines ReadPackage(const std::string& path);
-PackageLines ReadPackage(std::string content, const std::string& path);  // the path names it in an error
+PackageLines ReadPackage(const std::wstring& path);
+PackageLines ReadPackage(std::string content, const std::wstring& path);  // the path names it in an error
 
 // The encoding its lines' wide text is read in.
 inline TextEncoding EncodingOf(const PackageLines& package) {

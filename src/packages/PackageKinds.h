@@ -16,7 +16,7 @@ using RecordCall = HRESULT (STDMETHODCALLTYPE ITallyportObject::*)(BSTR record, 
 // are called. A field its handler does not use stays empty.
 struct PackageKind {
     std::string_view pattern;  // "*" stands for any run of characters
-    bool (TEBroker::*serve)(const std::string& path, const PackageKind& kind) = nullptr;
+    bool (TEBroker::*serve)(const std::wstring& path, const PackageKind& kind) = nullptr;
     const char* opened = nullptr;     // logged after a time stamp once the package can be read
     const char* notOpened = nullptr;  // logged instead when its writer held it through the wait
 

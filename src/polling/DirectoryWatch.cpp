@@ -16,17 +16,15 @@ namespace {
 // A name only the service writes: LOG.TXT, STARE.TXT, the journal, answers, error files and
 // packages set aside, with the temporary names they are written under; LOGURI's own files are
 // in a folder the watch does not look into. None of them is ever a request.
-bool IsOwnFileName(std::string_view name) {
+bool IsOwnFileName(std::wstring_view name) {
     constexpr std::string_view kTemp = ".~TMP";
-    if (name.size() > kTemp.size() && EqualsNoCase(name.substr(name.size() - kTemp.size()), kTemp))
-        name.remove_suffix(kTemp.size());
-    if (IsErrorFileName(name) || (name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), ".ERR")))
-        return true;
+    if (name.size() > kTemp.size() && NameEndsWith(name, kTemp)) name.remove_suffix(kTemp.size());
+    if (IsErrorFileName(name) || (name.size() > 4 && NameEndsWith(name, ".ERR"))) return true;
     for (std::string_view own : {std::string_view(kLogFileName), std::string_view(kStatusFileName),
                                  std::string_view(kJournalFileName), std::string_view("SOLDURI.TXT")})
-        if (EqualsNoCase(name, own)) return true;
+        if (NameIs(name, own)) return true;
     for (const QueryKind& query : kQueryKinds)
-        if (EqualsNoCase(name, query.result)) return true;
+        if (NameIs(name, query.result)) return true;
     return false;
 }
 
@@ -66,11 +64,9 @@ void TEBroker::DirectoryChanged() {
 // lists the directory afresh.
 bool TEBroker::RequestChanged() {
     if (!FWatch.valid()) return false;
-    std::map<std::string, bool> arrived;  // by upper-case name: there after its last change
-    std::string name;
+    std::map<std::wstring, bool> arrived;  // by upper-case name: there after its last change
     bool listingStale = false;
-    const ChangeWatch::Taken taken = FWatch.Take([&](DWORD action, std::wstring_view wide) {
-        name = Ansi(wide);
+    const ChangeWatch::Taken taken = FWatch.Take([&](DWORD action, std::wstring_view name) {
         if (IsOwnFileName(name)) return;
         const bool there = action == FILE_ACTION_ADDED || action == FILE_ACTION_MODIFIED ||
                            action == FILE_ACTION_RENAMED_NEW_NAME;

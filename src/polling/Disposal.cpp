@@ -10,10 +10,10 @@
 // may exist) that cannot be set aside, are never handed to the server again. A refused
 // or unopened package made no documents: if it cannot be set aside it stays, to be
 // served again on a later tick.
-void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome) {
+void TEBroker::DisposeOfPackage(const std::wstring& name, PackageOutcome outcome) {
     switch (outcome) {
     case PackageOutcome::Accepted:
-        if (!RemoveListed(FWorkDir + "\\" + name)) RememberPackage(name, PassedOver::Deletion);
+        if (!RemoveListed(FWorkDir + L"\\" + name)) RememberPackage(name, PassedOver::Deletion);
         break;
     case PackageOutcome::Raised:
         if (!SetAsideFailedPackage(name)) RememberPackage(name, PassedOver::SetAside);
@@ -24,11 +24,11 @@ void TEBroker::DisposeOfPackage(const std::string& name, PackageOutcome outcome)
 }
 
 // Only the file name changes: a ".TXT" in the directory's path must not be touched.
-bool TEBroker::SetAsideFailedPackage(const std::string& name) {
-    const std::string setAside = FWorkDir + "\\" + SetAsideName(name);
+bool TEBroker::SetAsideFailedPackage(const std::wstring& name) {
+    const std::wstring setAside = FWorkDir + L"\\" + SetAsideName(std::wstring_view(name));
     FlushLog();
     if (FDirListed ? !ListedAbsent(setAside) : FileExists(setAside)) RemoveListed(setAside);
-    if (!RenameFile(FWorkDir + "\\" + name, setAside)) return false;
+    if (!RenameFile(FWorkDir + L"\\" + name, setAside)) return false;
     if (FDirListed) FListing.Removed(name);
     NoteWritten(setAside);
     return true;

@@ -11,7 +11,7 @@
 namespace {
 
 // No journal at all, as opposed to one that is there but cannot be read now.
-bool NoFileAt(const std::string& path) { return NothingAt(path); }
+bool NoFileAt(const std::wstring& path) { return NothingAt(path); }
 
 // The journal is written in the service's encoding. One a run under the other setting left is
 // read in its own, so that the names it holds still find their files: well-formed UTF-8 with
@@ -23,42 +23,46 @@ std::string JournalText(const std::string& text) {
 }  // namespace
 
 // The file as it is now, from the tick's listing when there is one; false when there is no
-// file of that name.
-bool TEBroker::StampOf(const std::string& name, PackageStamp& stamp) const {
+// file of that name. The journal's records name packages in the service's 8-bit text, which
+// the listing made sure spells them: a record's name is made from the file's when it is
+// written, and the file's from the record's when it is read.
+bool TEBroker::StampOf(const std::wstring& name, PackageStamp& stamp) const {
     if (FDirListed) {
         const WorkListing::Entry* entry = FListing.Find(name);
         if (!entry || entry->directory) return false;
-        stamp = {name, entry->size, entry->lastWrite};
+        stamp = {Ansi(name), entry->size, entry->lastWrite};
         return true;
     }
-    const FileState now = StateAt(FWorkDir + "\\" + name);
-    if (now.found) stamp = {name, now.size, now.lastWrite};
+    const FileState now = StateAt(FWorkDir + L"\\" + name);
+    if (now.found) stamp = {Ansi(name), now.size, now.lastWrite};
     return now.found;
 }
 
 // Still the same file: a new one of that name is a new request.
 bool TEBroker::Unchanged(const PackageStamp& known) const {
     PackageStamp now;
-    return StampOf(known.name, now) && now.size == known.size && now.lastWrite == known.lastWrite;
+    return StampOf(Wide(known.name), now) && now.size == known.size && now.lastWrite == known.lastWrite;
 }
 
-bool TEBroker::IsRemembered(const std::string& name) const {
+bool TEBroker::IsRemembered(const std::wstring& name) const {
+    if (FJournal.passedOver.empty()) return false;
+    const std::string text = Ansi(name);
     for (const PassedOver& known : FJournal.passedOver)
-        if (EqualsNoCase(known.stamp.name, name)) return Unchanged(known.stamp);
+        if (EqualsNoCase(known.stamp.name, text)) return Unchanged(known.stamp);
     return false;
 }
 
 // The journal is saved before the line is logged, so a log that cannot be written
 // never costs the record.
-void TEBroker::RememberPackage(const std::string& name, PassedOver::Pending pending) {
+void TEBroker::RememberPackage(const std::wstring& name, PassedOver::Pending pending) {
     PackageStamp stamp;
     if (!StampOf(name, stamp)) return;  // it went after all
     AddPassedOver(FJournal, {stamp, pending});
-    if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, name)) FJournal.inHand.reset();
+    if (FJournal.inHand && EqualsNoCase(FJournal.inHand->name, stamp.name)) FJournal.inHand.reset();
     SaveJournal();
     LogStamped((pending == PassedOver::SetAside ? " ... Nu pot pune deoparte pachetul "
                                                 : " ... Nu pot sterge pachetul ") +
-               name);
+               stamp.name);
 }
 
 // The package goes to its handler only once the journal on disk says it is in hand.
@@ -81,7 +85,7 @@ bool TEBroker::ClearInHand() {
 // watch of the directory.
 bool TEBroker::SaveJournal() {
     if (FJournalWriteFailed && UptimeMs() < FJournalRetryAt) return false;
-    const std::string path = FWorkDir + "\\" + kJournalFileName;
+    const std::wstring path = FWorkDir + L"\\" + WideAscii(kJournalFileName);
     bool saved = true;
     try {
         if (!FJournal.Empty())
@@ -106,8 +110,8 @@ void TEBroker::RetryPassedOver() {
     std::erase_if(FJournal.passedOver, [&](const PassedOver& known) {
         const bool done =
             !Unchanged(known.stamp) ||
-            (known.pending == PassedOver::SetAside ? SetAsideFailedPackage(known.stamp.name)
-                                                   : RemoveListed(FWorkDir + "\\" + known.stamp.name));
+            (known.pending == PassedOver::SetAside ? SetAsideFailedPackage(Wide(known.stamp.name))
+                                                   : RemoveListed(FWorkDir + L"\\" + Wide(known.stamp.name)));
         changed = changed || done;
         return done;
     });
@@ -120,7 +124,7 @@ void TEBroker::RetryPassedOver() {
 // false while it cannot be read (a backup program or a scanner may hold it).
 bool TEBroker::RecoverInterruptedPackage() {
     if (FJournalChecked) return true;
-    const std::string path = FWorkDir + "\\" + kJournalFileName;
+    const std::wstring path = FWorkDir + L"\\" + WideAscii(kJournalFileName);
     PackageJournal last;
     if (!ListedAbsent(path) && !NoFileAt(path)) {
         try {
@@ -139,8 +143,8 @@ bool TEBroker::RecoverInterruptedPackage() {
         return true;
     }
     const std::string name = last.inHand->name;
-    if (!SetAsideFailedPackage(name)) {
-        RememberPackage(name, PassedOver::SetAside);
+    if (!SetAsideFailedPackage(Wide(name))) {
+        RememberPackage(Wide(name), PassedOver::SetAside);
         return true;
     }
     SaveJournal();

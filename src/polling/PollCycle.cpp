@@ -16,32 +16,32 @@
 
 // The listing's name for a file the service writes or removes (the journal, an answer, an
 // error file) and what the listing says of it.
-std::string TEBroker::NameIn(const std::string& path) const {
+std::wstring TEBroker::NameIn(const std::wstring& path) const {
     return path.size() > FWorkDir.size() + 1 && path.compare(0, FWorkDir.size(), FWorkDir) == 0 &&
-                   path[FWorkDir.size()] == '\\'
+                   path[FWorkDir.size()] == L'\\'
                ? path.substr(FWorkDir.size() + 1)
-               : std::string();
+               : std::wstring();
 }
 
-bool TEBroker::ListedAbsent(const std::string& path) const {
-    const std::string name = NameIn(path);
-    return FDirListed && !name.empty() && name.find('\\') == std::string::npos && !FListing.Find(name);
+bool TEBroker::ListedAbsent(const std::wstring& path) const {
+    const std::wstring name = NameIn(path);
+    return FDirListed && !name.empty() && name.find(L'\\') == std::wstring::npos && !FListing.Find(name);
 }
 
-ReplaceWays TEBroker::ListedWays(const std::string& path, Durability durability) const {
+ReplaceWays TEBroker::ListedWays(const std::wstring& path, Durability durability) const {
     ReplaceWays ways{durability};
-    const std::string name = NameIn(path);
+    const std::wstring name = NameIn(path);
     const WorkListing::Entry* entry = FDirListed ? FListing.Find(name) : nullptr;
-    ways.noFolderListed = FDirListed && !name.empty() && name.find('\\') == std::string::npos &&
+    ways.noFolderListed = FDirListed && !name.empty() && name.find(L'\\') == std::wstring::npos &&
                           (!entry || !entry->directory);
     return ways;
 }
 
-void TEBroker::NoteWritten(const std::string& path) {
+void TEBroker::NoteWritten(const std::wstring& path) {
     if (FDirListed) FListing.Wrote(NameIn(path));
 }
 
-bool TEBroker::RemoveListed(const std::string& path) {
+bool TEBroker::RemoveListed(const std::wstring& path) {
     FlushLog();
     if (ListedAbsent(path)) return false;  // the listing lacks it: it is not looked up again
     const bool removed = DeleteFileQuietly(path);
@@ -49,26 +49,30 @@ bool TEBroker::RemoveListed(const std::string& path) {
     return removed;
 }
 
-// The working directory once a tick, its entries as the system gives them. A name the 8-bit
-// code page cannot spell could not be opened through it either: it is left out.
+namespace {
+
+// The service's 8-bit encoding spells the name: what the log, the journal and the error
+// texts say of the file leads back to it. An ASCII name always does.
+bool Spelled(std::wstring_view name, std::string& buffer) {
+    for (const wchar_t c : name)
+        if (c >= 0x80) return Wide(Ansi(name, buffer)) == name;
+    return true;
+}
+
+}  // namespace
+
+// The working directory once a tick, its entries kept as the system gives them. A name the
+// service's 8-bit encoding cannot spell is left out: it would be named wrongly in the log and
+// in the journal, and an error file made from it would name another file.
 bool TEBroker::ListWorkDir() {
     FListing.Clear();
     FDirListed = false;
-    if (FWorkDir.empty() || FWorkDir == "?") return false;
-    std::string name;
+    if (FWorkDir.empty() || FWorkDir == L"?") return false;
+    std::string buffer;
     const bool listed = ListDirectory(FWorkDir, [&](const WIN32_FIND_DATAW& entry) {
-        const wchar_t* wide = entry.cFileName;
-        name.clear();
-        bool ascii = true;
-        for (const wchar_t* c = wide; *c && ascii; ++c) {
-            ascii = *c < 0x80;
-            name.push_back(char(*c));
-        }
-        if (!ascii) {
-            name = Ansi(wide);
-            if (Wide(name) != wide) return;
-        }
-        FListing.Add({name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        const std::wstring_view name = entry.cFileName;
+        if (!Spelled(name, buffer)) return;
+        FListing.Add({std::wstring(name), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                       (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
                       (uint64_t(entry.ftLastWriteTime.dwHighDateTime) << 32) | entry.ftLastWriteTime.dwLowDateTime});
     });
@@ -89,7 +93,7 @@ WorkListing TEBroker::RequestListing() {
     return WorkListing(std::move(patterns), std::move(queries));
 }
 
-void TEBroker::WriteListed(const std::string& path, std::string_view bytes, Durability durability) {
+void TEBroker::WriteListed(const std::wstring& path, std::string_view bytes, Durability durability) {
     FlushLog();
     WriteFileReplacing(path, bytes, ListedWays(path, durability));
     NoteWritten(path);
@@ -170,7 +174,7 @@ bool TEBroker::ServeFirstPackage() {
         if (!found) continue;
         if (found->directory) return true;
         const WorkListing::Entry entry = *found;  // the listing changes as the package is disposed of
-        if (!RecordInHand({entry.name, entry.size, entry.lastWrite})) return false;
+        if (!RecordInHand({Ansi(entry.name), entry.size, entry.lastWrite})) return false;
         ServePackage(entry.name, kPackageKinds[p]);
         return true;
     }
@@ -180,22 +184,24 @@ bool TEBroker::ServeFirstPackage() {
 void TEBroker::OnWorkDirMissing() {
     FWatch.reset();  // the watch of a directory that went would never be signalled for the new one
     if (!FInactiveLogged) {
-        FEvents->Report(EventKind::Warning, "Directorul de lucru este inactiv: " + FWorkDir);
+        FEvents->Report(EventKind::Warning, "Directorul de lucru este inactiv: " + FWorkDirText);
         LogStamped(" ... Directorul de lucru este inactiv");
     }
     FInactiveLogged = true;
     RunEmergencyScript();
 }
 
-void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
+void TEBroker::ServePackage(const std::wstring& name, const PackageKind& kind) {
     BusyScope busy(FBusy);
-    RequestWatch::InHand inHand(FRequestWatch, name);
-    FCurrentRequest = name;
+    const std::string text = Ansi(name);
+    RequestWatch::InHand inHand(FRequestWatch, text);
+    FCurrentRequest = text;
+    FCurrentName = name;
     FRefused = false;
-    BeginRequest(name);
+    BeginRequest(text);
     bool accepted = false;
     try {
-        accepted = (this->*kind.serve)(FWorkDir + "\\" + name, kind);
+        accepted = (this->*kind.serve)(FWorkDir + L"\\" + name, kind);
     } catch (const InHandNotSaved&) {
         inHand.Ended(RequestOutcome::NotCounted);
         return;  // never handed over: it stays for a later tick
@@ -216,8 +222,8 @@ void TEBroker::ServePackage(const std::string& name, const PackageKind& kind) {
 // Gone, set aside, or never to be served again: a tick at once would not find it. One that
 // is still there to be served again (it could not be renamed) waits for the timer instead,
 // so that it cannot keep the server busy in a loop.
-bool TEBroker::Disposed(const std::string& name) const {
-    return (FDirListed ? !FListing.Find(name) : !FileExists(FWorkDir + "\\" + name)) || IsRemembered(name);
+bool TEBroker::Disposed(const std::wstring& name) const {
+    return (FDirListed ? !FListing.Find(name) : !FileExists(FWorkDir + L"\\" + name)) || IsRemembered(name);
 }
 
 void TEBroker::ServeQuery(const QueryKind& query, const WorkListing::Entry& file) {
@@ -225,11 +231,12 @@ void TEBroker::ServeQuery(const QueryKind& query, const WorkListing::Entry& file
     FRequestFile = file;
     RequestWatch::InHand inHand(FRequestWatch, query.request);
     FCurrentRequest = query.request;
+    FCurrentName = WideAscii(query.request);
     FRefused = false;
     BeginRequest(FCurrentRequest);
     // Deleted whether its handler returns or raises, unless it is to be asked again.
     ScopeExit deleteRequest([&] {
-        const bool deleted = RemoveListed(FWorkDir + "\\" + FRequestFile.name);
+        const bool deleted = RemoveListed(FWorkDir + L"\\" + FRequestFile.name);
         FRequestFile = {};
         FServedInTick = deleted ? Served::Disposed : Served::LeftInPlace;
     });

@@ -1,7 +1,6 @@
 // One listing of the working directory, matched in memory against the request kinds.
 #include "polling/WorkListing.h"
 
-#include "base/Text.h"
 #include "polling/NameMatch.h"
 
 namespace {
@@ -20,10 +19,10 @@ void WorkListing::Clear() {
     queryFile_.assign(queries_.size(), kNone);
 }
 
-std::string WorkListing::Key(std::string_view name) { return UpperAscii(std::string(name)); }
+std::wstring WorkListing::Key(std::wstring_view name) { return UpperAscii(name); }
 
 void WorkListing::Add(Entry entry) {
-    std::string key = Key(entry.name);
+    std::wstring key = Key(entry.name);
     const auto [at, added] = byName_.try_emplace(std::move(key), entries_.size());
     if (!added) return;  // one name, one file
     entries_.push_back(std::move(entry));
@@ -33,32 +32,32 @@ void WorkListing::Add(Entry entry) {
 // A request's name ends in ".TXT"; anything else is only looked up by name.
 void WorkListing::Classify(size_t index) {
     const Entry& entry = entries_[index];
-    const std::string_view name = entry.name;
-    if (name.size() < 4 || !EqualsNoCase(name.substr(name.size() - 4), ".TXT") || IsErrorFileName(name)) return;
+    const std::wstring_view name = entry.name;
+    if (!NameEndsWith(name, ".TXT") || IsErrorFileName(name)) return;
     for (size_t p = 0; p < patterns_.size(); ++p)
         if (MatchesPattern(name, patterns_[p])) byPattern_[p].push_back(index);
     if (entry.directory) return;
     for (size_t q = 0; q < queries_.size(); ++q)
-        if (queryFile_[q] == kNone && EqualsNoCase(name, queries_[q])) queryFile_[q] = index;
+        if (queryFile_[q] == kNone && NameIs(name, queries_[q])) queryFile_[q] = index;
 }
 
-bool WorkListing::IsRequestName(std::string_view name) const {
-    if (name.size() < 4 || !EqualsNoCase(name.substr(name.size() - 4), ".TXT") || IsErrorFileName(name)) return false;
+bool WorkListing::IsRequestName(std::wstring_view name) const {
+    if (!NameEndsWith(name, ".TXT") || IsErrorFileName(name)) return false;
     for (std::string_view pattern : patterns_)
         if (MatchesPattern(name, pattern)) return true;
     for (std::string_view query : queries_)
-        if (EqualsNoCase(name, query)) return true;
+        if (NameIs(name, query)) return true;
     return false;
 }
 
-const WorkListing::Entry* WorkListing::Find(std::string_view name) const {
+const WorkListing::Entry* WorkListing::Find(std::wstring_view name) const {
     const auto at = byName_.find(Key(name));
     return at == byName_.end() || entries_[at->second].gone ? nullptr : &entries_[at->second];
 }
 
 // A file the service wrote is no request of a kind it serves (answers, error files, the
 // journal): it is known by name only, so that a later look-up finds it.
-void WorkListing::Wrote(std::string_view name) {
+void WorkListing::Wrote(std::wstring_view name) {
     const auto at = byName_.find(Key(name));
     if (at != byName_.end()) {
         entries_[at->second].gone = false;
@@ -66,10 +65,10 @@ void WorkListing::Wrote(std::string_view name) {
         return;
     }
     byName_.emplace(Key(name), entries_.size());
-    entries_.push_back({std::string(name), false, 0, 0, false});
+    entries_.push_back({std::wstring(name), false, 0, 0, false});
 }
 
-void WorkListing::Removed(std::string_view name) {
+void WorkListing::Removed(std::wstring_view name) {
     const auto at = byName_.find(Key(name));
     if (at != byName_.end()) entries_[at->second].gone = true;
 }

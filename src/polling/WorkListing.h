@@ -1,5 +1,6 @@
 // One listing of the working directory, matched in memory against the request kinds: which
 // requests wait, in the order the directory gives them, and whether a name is there at all.
+// Names are kept as the directory gives them.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 class WorkListing {
 public:
     struct Entry {
-        std::string name;  // the long name, as the directory gives it
+        std::wstring name;  // the long name, as the directory gives it
         bool directory = false;
         uint64_t size = 0;
         uint64_t lastWrite = 0;  // FILETIME as one number
@@ -27,10 +28,10 @@ public:
     void Add(Entry entry);
 
     // The entry of that name (any case) that is still there; null when the listing lacks it.
-    const Entry* Find(std::string_view name) const;
+    const Entry* Find(std::wstring_view name) const;
     // The service itself made or replaced a file, or removed one, since the listing.
-    void Wrote(std::string_view name);
-    void Removed(std::string_view name);
+    void Wrote(std::wstring_view name);
+    void Removed(std::wstring_view name);
 
     // The entries of a package pattern still there, in the directory's order.
     template <class Visit>
@@ -42,18 +43,18 @@ public:
     // The request file of a query, when one is there and is no directory.
     const Entry* QueryFile(size_t query) const;
     // The name is one a request of some kind may have (never an error file's).
-    bool IsRequestName(std::string_view name) const;
+    bool IsRequestName(std::wstring_view name) const;
     // Some request of any kind is still there.
     bool AnyRequest() const;
     size_t Size() const { return entries_.size(); }
 
 private:
-    static std::string Key(std::string_view name);
+    static std::wstring Key(std::wstring_view name);
     void Classify(size_t index);
 
     std::vector<std::string_view> patterns_, queries_;
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, size_t> byName_;  // upper-case name -> entry
+    std::unordered_map<std::wstring, size_t> byName_;  // upper-case name -> entry
     std::vector<std::vector<size_t>> byPattern_;
     std::vector<size_t> queryFile_;  // per query, its entry or npos
 };

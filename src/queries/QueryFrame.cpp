@@ -93,9 +93,8 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
     if (Detailed(query) && rows.isArray)
         LogStamped(" ... Au fost returnate :" + std::to_string(rows.upperBound) + " linii");
     const std::string& bytes = result.Bytes();
-    std::string path = FWorkDir + "\\" + std::string(query.result);
-    if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + path);
-    WriteListed(path, bytes);
+    if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + FWorkDirText + "\\" + std::string(query.result));
+    WriteListed(FWorkDir + L"\\" + WideAscii(query.result), bytes);
 }
 
 QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) {
@@ -104,9 +103,9 @@ QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) {
     // The request file as the listing gave it; a file gone since then is not there.
     std::string content;
     if (FRequestFile.name.empty()) {
-        content = ReadWholeFile(FWorkDir + "\\" + std::string(query.request));
+        content = ReadWholeFile(FWorkDir + L"\\" + WideAscii(query.request));
     } else {
-        const std::string path = FWorkDir + "\\" + FRequestFile.name;
+        const std::wstring path = FWorkDir + L"\\" + FRequestFile.name;
         const UniqueFile file(OpenPassingLocks(path, GENERIC_READ, FILE_SHARE_READ));
         if (!file.valid()) ThrowFileError("Cannot open file", path);
         content = ReadOpenFile(file.get(), path, FRequestFile.size);

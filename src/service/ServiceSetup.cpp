@@ -76,10 +76,9 @@ CommandOutcome CommandFailed(int exitCode, const std::string& what, DWORD error)
     return {exitCode, what + ": " + SystemMessage(error)};
 }
 
-CommandOutcome InstallService(const std::string& exePath) {
+CommandOutcome InstallService(const std::wstring& exe) {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
     if (!manager) return CommandFailed(3, "Serviciul VQBroker nu poate fi instalat", GetLastError());
-    const std::wstring exe = Wide(exePath);
     const std::wstring commandLine = L"\"" + exe + L"\" /service";
     UniqueService service(CreateServiceW(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,

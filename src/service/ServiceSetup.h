@@ -17,7 +17,7 @@ CommandOutcome CommandFailed(int exitCode, const std::string& what, DWORD error)
 // Registers service "VQBroker" (automatic start, running exePath /service) and the event
 // source, sets its recovery actions (the text says when the system does not keep them),
 // then starts it and waits until it runs.
-CommandOutcome InstallService(const std::string& exePath);
+CommandOutcome InstallService(const std::wstring& exePath);
 // Stops the service (once it is in a state that takes a stop), waits until it has stopped
 // and its process has ended, and removes it and the event source.
 CommandOutcome UninstallService();

@@ -83,21 +83,21 @@ std::string VerdictLine(StatusVerdict verdict, const std::string& content, const
 
 }  // namespace
 
-CommandOutcome ReportStatus(const std::string& exeDir) {
+CommandOutcome ReportStatus(const std::wstring& exeDir) {
     const ServiceView service = ServiceState();
     std::string text = "Serviciul VQBroker: " + service.text + ".\n";
     std::string path, content;
     bool fresh = false;
     try {
-        const std::string ini = exeDir + "VQBroker.Ini";
+        const std::wstring ini = exeDir + L"VQBroker.Ini";
         const Settings settings = ReadSettings(FileExists(ini) ? ReadWholeFile(ini) : std::string());
-        path = settings.workDir + "\\" + kStatusFileName;
-        const FileState file = StateAt(path);
-        if (file.found) {
+        const std::wstring file = Wide(settings.workDir, TextEncoding::Ansi) + L"\\" + WideAscii(kStatusFileName);
+        path = Narrow(file, TextEncoding::Ansi);  // the settings' own text, as the console tells it
+        if (const FileState state = StateAt(file); state.found) {
             // Written in the files' encoding; told here in the console's.
             const TextEncoding written = settings.utf8Files ? TextEncoding::Utf8 : TextEncoding::Ansi;
-            content = ServiceText(ReadWholeFile(path), written);
-            const uint64_t age = SecondsSince(file.lastWrite);
+            content = ServiceText(ReadWholeFile(file), written);
+            const uint64_t age = SecondsSince(state.lastWrite);
             fresh = age <= kFreshSeconds;
             text += "Fisierul de stare " + path + ", scris acum " + std::to_string(age) + " secunde:\n" +
                     WithoutCr(content);

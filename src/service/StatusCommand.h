@@ -10,4 +10,4 @@
 // well, 1 not running (no file, none written in the last 30 seconds, one that says the
 // program stopped, no copy holding the single-instance lock, or the service stopped), 2 an
 // alert.
-CommandOutcome ReportStatus(const std::string& exeDir);
+CommandOutcome ReportStatus(const std::wstring& exeDir);

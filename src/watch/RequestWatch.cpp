@@ -43,7 +43,7 @@ void RequestWatch::Stop() {
     WriteStatus(state, GetTickCount64(), false, false, Stamp());
 }
 
-void RequestWatch::Configure(const std::string& workDir, int alertSeconds) {
+void RequestWatch::Configure(const std::wstring& workDir, int alertSeconds) {
     std::lock_guard<std::mutex> hold(lock_);
     shared_.workDir = workDir;
     shared_.alertMs = ULONGLONG(alertSeconds) * 1000;
@@ -185,7 +185,7 @@ bool RequestWatch::WriteStatus(const Shared& state, ULONGLONG now, bool hung, bo
     for (const char* alert : {occupied ? kServerOccupied : nullptr, state.serverReady ? nullptr : kServerMissing})
         if (alert) status.alert += (status.alert.empty() ? "" : "; ") + std::string(alert);
     try {
-        WriteFileReplacing(state.workDir + "\\" + kStatusFileName, FormatStatusFile(status));
+        WriteFileReplacing(state.workDir + L"\\" + WideAscii(kStatusFileName), FormatStatusFile(status));
         return true;
     } catch (const std::exception&) {
         return false;  // the working directory may be gone for a while

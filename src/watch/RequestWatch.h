@@ -50,7 +50,7 @@ public:
     // (0: never).
     void Start(const Setup& setup);
     void Stop();
-    void Configure(const std::string& workDir, int alertSeconds);
+    void Configure(const std::wstring& workDir, int alertSeconds);
 
     // From the loop's thread, around each request, the export and start-up's server steps.
     void Begin(std::string_view what);
@@ -87,7 +87,7 @@ public:
 private:
     // What the loop's thread tells, copied by the watch's thread under the lock.
     struct Shared {
-        std::string workDir;
+        std::wstring workDir;
         ULONGLONG alertMs = 0;
         std::string inHand;
         std::string inHandSince;

@@ -212,7 +212,7 @@ void BrokerWindow::ShowLogged(const std::string& text, bool warning) {
 
 void BrokerWindow::ShowBox(const std::string& text, UINT icon) {
     FErrorBoxOpen = true;
-    std::wstring title = Wide(ApplicationTitle(ExecutablePath()));
+    std::wstring title = Wide(ApplicationTitle(Ansi(ExecutablePath())));
     MessageBoxW(FWindow, Wide(text).c_str(), title.c_str(), MB_OK | icon);
     FErrorBoxOpen = false;
 }

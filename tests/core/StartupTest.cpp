@@ -49,11 +49,11 @@ TEST_F(StartupTest, SettingsSelectTheConfigurationCallsAndWhatIsLogged) {
         server.ok["SetFirmaLucru"] = c.refused ? 0 : 1;
         server.errors = FakeList::Of({"Firma X nu exista", "A doua linie"});
         if (c.settings) WriteIni(dir + c.settings);
-        if (!c.settings) DeleteFileQuietly(exeDir + "VQBroker.Ini");
+        if (!c.settings) DeleteFileQuietly(Wide(exeDir + "VQBroker.Ini"));
         broker.FormCreate();
         EXPECT_EQ(server.CallsText(), "SetTipIDPartener(CODINTERN) " + c.calls);
         EXPECT_EQ(NewLines(), c.logged);
-        EXPECT_EQ(broker.FWorkDir, c.settings ? workDir : "?");
+        EXPECT_EQ(broker.FWorkDir, Wide(c.settings ? workDir : "?"));
     }
     EXPECT_FALSE(Exists("ERORI.TXT"));
 }

@@ -102,7 +102,7 @@ TEST_F(Server, WideTextIsKeptUnchanged) {
     LONG code = 0;
     server_->GetListaParteneri(&code, list.addressof());
     EXPECT_EQ(FromList(list.get()).at(10), "P0011;P0011;C9;;" + name + ";;;");
-    EXPECT_NE(ReadWholeFile(Ansi(options_.dataFolder) + "\\DEMO\\PARTENERI.TXT").find(name),
+    EXPECT_NE(ReadWholeFile(options_.dataFolder + L"\\DEMO\\PARTENERI.TXT").find(name),
               std::string::npos);
 }
 

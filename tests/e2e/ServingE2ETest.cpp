@@ -46,7 +46,7 @@ class ServingE2ETest : public ::testing::Test {
 protected:
     // The backlog, dropped before the start; its LOG.TXT.
     static void SetUpTestSuite() {
-        const bool other = FileExists(VQ_OTHER_BIN "\\VQDocServer.exe");
+        const bool other = FileExists(Wide(VQ_OTHER_BIN "\\VQDocServer.exe"));
         service = std::make_unique<ServiceProcess>(DocServerForm::Local, other ? VQ_OTHER_BIN : "");
         service->WriteIni(service->DefaultIni("PrefixareErori=D\r\n"));
         const std::vector<Request> backlog = Backlog();

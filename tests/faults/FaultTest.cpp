@@ -13,7 +13,7 @@ using FaultTest = BrokerTest;
 // Links planted under the names the service writes through redirect none of its writes.
 TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     const std::string outside = MakeTempFolder("outside"), victim = outside + "\\victim.txt";
-    WriteFileReplacing(victim, "precious");
+    WriteFileReplacing(Wide(victim), "precious");
     auto plant = [&](const std::string& name, const std::string& target) {
         DeleteFileW(Wide(Path(name)).c_str());
         ASSERT_TRUE(CreateHardLinkW(Wide(Path(name)).c_str(), Wide(target).c_str(), nullptr)) << name;
@@ -34,8 +34,8 @@ TEST_F(FaultTest, LinksPlantedInTheWorkingDirectoryRedirectNoWrite) {
     plant("LOG.TXT", twin);
     broker.LogMessage("one more line");
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
-    EXPECT_EQ(ReadWholeFile(victim), "precious");
-    EXPECT_EQ(ReadWholeFile(twin) + "Ver. 3.1 -  one more line\r\n", broker.LogText());
+    EXPECT_EQ(ReadWholeFile(Wide(victim)), "precious");
+    EXPECT_EQ(ReadWholeFile(Wide(twin)) + "Ver. 3.1 -  one more line\r\n", broker.LogText());
     RemoveFolder(outside);
 }
 
@@ -176,8 +176,8 @@ TEST_F(FaultTest, FailingCallRedoesSetsAsideOrFailsItsRequestByWhatTheCallMayHav
         EXPECT_EQ(Contents(c.request), kNoFile);
         EXPECT_EQ(Exists("SOLDURI.TXT"), exported);
         EXPECT_EQ(ServeOneQuery(), "DEP;Depozit;DEPOZIT\r\n");
-        DeleteFileQuietly(Path("ERORI.TXT"));
-        DeleteFileQuietly(Path("SOLDURI.TXT"));
+        DeleteFileQuietly(Wide(Path("ERORI.TXT")));
+        DeleteFileQuietly(Wide(Path("SOLDURI.TXT")));
     }
 }
 
@@ -229,7 +229,7 @@ TEST_F(FaultTest, RequestTakenBackTakesItsTriesAndARedoWaitsForItsRecordToClear)
     for (int tick = 1; tick <= 4; ++tick, uptimeMs += 1000) {
         if (tick != 3) Put("GETSTOC.TXT", "");
         broker.Tick();
-        if (tick == 2) DeleteFileQuietly(Path("GETSTOC.TXT"));
+        if (tick == 2) DeleteFileQuietly(Wide(Path("GETSTOC.TXT")));
     }
     EXPECT_TRUE(Exists("GETSTOC.TXT"));
     holding.failures.clear();

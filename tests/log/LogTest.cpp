@@ -55,7 +55,7 @@ TEST_F(LogTest, BusyDayLeavesMemoryOnceLogTxtHasIt) {
     EXPECT_LT(kept.size(), LogStore::kDayHeld);
     EXPECT_EQ(file.substr(file.size() - kept.size()), kept);
     EXPECT_EQ(kept.substr(0, 13), "Ver. 3.1 -  z");
-    DeleteFileQuietly(Path("LOG.TXT"));
+    DeleteFileQuietly(Wide(Path("LOG.TXT")));
     broker.LogMessage("after");
     EXPECT_EQ(Read("LOG.TXT"), kept + "Ver. 3.1 -  after\r\n");
 }
@@ -68,7 +68,7 @@ TEST_F(LogTest, WithoutHistoryTheFirstLineReplacesThePreviousLogAndDaysShareIt) 
     today = {2026, 12, 8, 0, 0, 1};
     broker.LogMessage("next day");
     EXPECT_EQ(Read("LOG.TXT"), "Ver. 3.1 -  new run\r\nVer. 3.1 -  next day\r\n");
-    EXPECT_FALSE(DirectoryExists(Path("LOGURI")));
+    EXPECT_FALSE(DirectoryExists(Wide(Path("LOGURI"))));
 }
 
 // Named by its first stamp, else its last write.
@@ -112,7 +112,7 @@ TEST_F(LogTest, FirstLineOfANewDayStartsANewLogTxtAndKeepsTheDayBefore) {
     EXPECT_EQ(Read("LOGURI\\LOG_2026-12-07_235958.TXT"), dayBefore);
     EXPECT_EQ(broker.RecentLog(), dayBefore + broker.LogText());
 
-    DeleteFileQuietly(Path("LOG.TXT"));  // comes back with the current day only
+    DeleteFileQuietly(Wide(Path("LOG.TXT")));  // comes back with the current day only
     broker.LogMessage("later");
     EXPECT_EQ(Read("LOG.TXT"), broker.LogText());
     EXPECT_EQ(Log().size(), 2u);
@@ -271,8 +271,8 @@ TEST_F(ServerErrorsTest, EachAnswerGivesItsLinesAndFile) {
         EXPECT_EQ(raised.empty(), !FAILED(c.failure) && !c.folderInTheWay) << raised;
         EXPECT_EQ(NewLines(), c.logged);
         EXPECT_EQ(Contents("ERORI.TXT"), c.file);
-        EXPECT_EQ(DirectoryExists(Path("ERORI.TXT")), c.folderInTheWay);
-        DeleteFileQuietly(Path("ERORI.TXT"));
+        EXPECT_EQ(DirectoryExists(Wide(Path("ERORI.TXT"))), c.folderInTheWay);
+        DeleteFileQuietly(Wide(Path("ERORI.TXT")));
     }
 }
 

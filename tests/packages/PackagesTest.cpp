@@ -129,7 +129,7 @@ TEST_F(PackageTest, TextIsReadInTheSettingsEncodingOrAfterAMark) {
             server.calls.clear();
             EXPECT_EQ(ErrorRaisedBy([&] { run.broker.TimerTimer(); }), refused ? NotUtf8Text(c.badLine) : "");
             EXPECT_EQ(Contents("ERORI.TXT"), refused ? NotUtf8Text(c.badLine) + "\r\n" : kNoFile);
-            EXPECT_EQ(DeleteFileQuietly(Path(request + ".ERR")), refused && !query);
+            EXPECT_EQ(DeleteFileQuietly(Wide(Path(request + ".ERR"))), refused && !query);
             EXPECT_EQ(server.CallsText(), refused ? ""
                                           : query ? "SetLunaLucru(2026,12) GetStocArticol(" +
                                                         (c.handed == ";" ? "qqqqqq" : c.handed) + ",0)"

@@ -74,7 +74,7 @@ TEST_F(PackageMemoryTest, PackageWhoseHandlerRaisedIsSetAsideOnceItCanBe) {
 TEST_F(PackageMemoryTest, PackageInHandThatChangedSinceIsServed) {
     // The journal of a run that died serving it, before it changed.
     Put("COMANDA_1.TXT", OrderPackage());
-    const FileState then = StateAt(Path("COMANDA_1.TXT"));
+    const FileState then = StateAt(Wide(Path("COMANDA_1.TXT")));
     Put(kJournalFileName, FormatJournal({PackageStamp{"COMANDA_1.TXT", then.size, then.lastWrite},
                                          {{{"ARTICOL_GONE.TXT", 1, 2}}}}));
     Put("COMANDA_1.TXT", OrderPackage() + "D;2\r\n");

@@ -108,8 +108,8 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
         broker.TimerTimer();
         broker.TimerTimer();
         EXPECT_EQ(server.calls.size(), calls);
-        EXPECT_FALSE(DirectoryExists(workDir));  // none made for the lines
-        EXPECT_EQ(ReadWholeFile(Away() + "\\LOG.TXT"), saved);
+        EXPECT_FALSE(DirectoryExists(Wide(workDir)));  // none made for the lines
+        EXPECT_EQ(ReadWholeFile(Wide(Away() + "\\LOG.TXT")), saved);
         ASSERT_TRUE(BringBack());
         expected.push_back(Stamp() + " ... Directorul de lucru este inactiv");
         broker.TimerTimer();
@@ -126,15 +126,15 @@ TEST_F(PollCycleTest, OutageServesNothingAndLosesNoLine) {
 // Each outage tick runs the emergency script, unless its last run still runs.
 TEST_F(PollCycleTest, OutageStartsTheEmergencyScriptOneRunAtATime) {
     const std::string script = exeDir + "Avarie.bat", stop = exeDir + "stop.txt", done = exeDir + "done.txt";
-    WriteFileReplacing(script, "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" +
+    WriteFileReplacing(Wide(script), "@echo off\r\n:wait\r\nif not exist \"" + stop + "\" goto wait\r\necho x>>\"" +
                                    done + "\"\r\n");
     Start();
     ASSERT_TRUE(TakeAway());
     for (int tick = 1; tick <= 3; ++tick) broker.TimerTimer();
     const std::string run = Stamp() + " ... Rulez " + script;
     EXPECT_EQ(Log(), (TextList{Stamp() + " ... Directorul de lucru este inactiv", run}));
-    WriteFileReplacing(stop, "");
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(done); }, 15000));
+    WriteFileReplacing(Wide(stop), "");
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(Wide(done)); }, 15000));
     EXPECT_TRUE(WaitUntil(
         [&] {
             broker.TimerTimer();
@@ -151,10 +151,10 @@ TEST_F(PollCycleTest, TxtInTheWorkingDirectorysPathIsLeftAlone) {
     WriteIni("[Generale]\r\nDirectorLucru=" + nested + "\\IN\r\nFirmaLucru=DEMO\r\n");
     Start();
     server.ok["GenFacturi"] = 0;
-    WriteFileReplacing(nested + "\\IN\\FACTURA_1.TXT", OrderPackage());
+    WriteFileReplacing(Wide(nested + "\\IN\\FACTURA_1.TXT"), OrderPackage());
     broker.TimerTimer();
-    EXPECT_TRUE(FileExists(nested + "\\IN\\FACTURA_1.ERR"));
-    EXPECT_FALSE(FileExists(nested + "\\IN\\FACTURA_1.TXT"));
+    EXPECT_TRUE(FileExists(Wide(nested + "\\IN\\FACTURA_1.ERR")));
+    EXPECT_FALSE(FileExists(Wide(nested + "\\IN\\FACTURA_1.TXT")));
     EXPECT_EQ(CallsOfATick(broker), "");
 }
 

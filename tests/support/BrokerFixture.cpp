@@ -97,7 +97,7 @@ void BrokerTest::SetUp() {
     workDir = MakeTempFolder("work");
     exeDir = MakeTempFolder("exe") + "\\";
     gServer = &server;
-    broker.FExeDir = exeDir;
+    broker.FExeDir = Wide(exeDir);
     broker.FCreateServer = CreateFake;
     broker.FClock = [] { return today; };
     broker.FUptime = [] { return uptimeMs; };
@@ -115,7 +115,7 @@ void BrokerTest::TearDown() {
 }
 
 void BrokerTest::WriteIni(const std::string& content) {
-    WriteFileReplacing(exeDir + "VQBroker.Ini", content);
+    WriteFileReplacing(Wide(exeDir + "VQBroker.Ini"), content);
     iniWritten = true;
 }
 
@@ -130,7 +130,7 @@ std::string BrokerTest::ServeOneQuery() {
     Put("GETLISTAGESTIUNI.TXT", "");
     broker.TimerTimer();
     const std::string answer = Exists("GETLISTAGESTIUNI.TXT") ? kNoFile : Contents("LISTAGESTIUNI.TXT");
-    DeleteFileQuietly(Path("LISTAGESTIUNI.TXT"));
+    DeleteFileQuietly(Wide(Path("LISTAGESTIUNI.TXT")));
     return answer;
 }
 

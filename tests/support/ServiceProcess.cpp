@@ -42,7 +42,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 ServiceProcess::ServiceProcess(DocServerForm form, const std::string& serverBin) : form_(form) {
     exeDir = MakeTempFolder("svc") + "\\";
     workDir = MakeTempFolder("wd");
-    const std::string exe = ExecutablePath(), bin = exe.substr(0, exe.find_last_of('\\') + 1);
+    const std::string exe = Ansi(ExecutablePath()), bin = exe.substr(0, exe.find_last_of('\\') + 1);
     EXPECT_TRUE(CopyFileW(Wide(bin + "VQBroker.exe").c_str(), Wide(exeDir + "VQBroker.exe").c_str(), FALSE));
     if (form == DocServerForm::None) return;
     for (const std::string name : {"VQDocServer.dll", "VQDocServer.exe"})
@@ -221,7 +221,7 @@ const std::string kOneOrder =
     "Gestiune=DEP\r\nArticol=A0005;1\r\n";
 
 std::string ExampleFile(const std::string& name) {
-    return ReadWholeFile(std::string(VQ_EXAMPLES_DIR) + "/" + name);
+    return ReadWholeFile(Wide(std::string(VQ_EXAMPLES_DIR) + "/" + name));
 }
 
 TextList StampFreeLines(const std::string& text) {

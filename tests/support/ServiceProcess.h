@@ -31,10 +31,10 @@ public:
     ~ServiceProcess();  // also waits for the folder's VQDocServer.exe to end
     void Register(DocServerForm form);
 
-    void WriteIni(const std::string& content) const { WriteFileReplacing(exeDir + "VQBroker.Ini", content); }
+    void WriteIni(const std::string& content) const { WriteFileReplacing(Wide(exeDir + "VQBroker.Ini"), content); }
     // The stand-in server's own settings, read each time a server is made.
     void WriteServerIni(const std::string& content) const {
-        WriteFileReplacing(exeDir + "VQDocServer.ini", content);
+        WriteFileReplacing(Wide(exeDir + "VQDocServer.ini"), content);
     }
 
     // Starts a copy and waits for its main window, shown, or only made (still in start-up).

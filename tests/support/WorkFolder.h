@@ -11,10 +11,10 @@ struct WorkFolder {
 
     std::string Path(const std::string& name) const { return workDir + "\\" + name; }
     void Put(const std::string& name, const std::string& content) const {
-        WriteFileReplacing(Path(name), content);
+        WriteFileReplacing(Wide(Path(name)), content);
     }
-    std::string Read(const std::string& name) const { return ReadWholeFile(Path(name)); }
-    bool Exists(const std::string& name) const { return FileExists(Path(name)); }
+    std::string Read(const std::string& name) const { return ReadWholeFile(Wide(Path(name))); }
+    bool Exists(const std::string& name) const { return FileExists(Wide(Path(name))); }
     // An outage: the working directory renamed away, and back.
     std::string Away() const { return workDir + "_away"; }
     bool TakeAway() const { return MoveFileW(Wide(workDir).c_str(), Wide(Away()).c_str()); }

@@ -43,7 +43,7 @@ TEST_F(RequestWatchTest, StatusCountsRequestsAndAlertsOnABusyServerOrARequestInH
     Put("GETLISTAGESTIUNI.TXT", "");
     broker.Tick();
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta") == "Serverul de documente este ocupat"; }, 3000));
-    DeleteFileQuietly(Path("GETLISTAGESTIUNI.TXT"));
+    DeleteFileQuietly(Wide(Path("GETLISTAGESTIUNI.TXT")));
     broker.Tick();
     EXPECT_TRUE(WaitUntil([&] { return Status("Alerta").empty(); }, 3000));
 
