@@ -70,13 +70,17 @@ std::string_view Ansi(std::wstring_view wide, std::string& buffer) {
         if (buffer.size() < 3 * wide.size()) buffer.resize(3 * wide.size());
         return {buffer.data(), Utf16ToUtf8(wide.data(), wide.size(), buffer.data())};
     }
-    // A buffer already large enough takes the text in one call, as it does for most rows
-    // of an answer; else (or when empty: a size of 0 asks for the size) the size comes first.
+    // Most rows of an answer are ASCII, which every ANSI code page spells byte for byte: they
+    // are copied without a call into the system.
+    if (buffer.size() < wide.size()) buffer.resize(wide.size());
+    size_t ascii = 0;
+    for (char* out = buffer.data(); ascii < wide.size() && wide[ascii] < 0x80; ++ascii)
+        out[ascii] = char(wide[ascii]);
+    if (ascii == wide.size()) return {buffer.data(), ascii};
+    // Other text in one call when the buffer is large enough, else the size comes first.
     // A letter the code page lacks becomes its closest where Windows has one, else "?".
-    int length = buffer.empty()
-                     ? 0
-                     : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), buffer.data(),
-                                           int(std::min<size_t>(buffer.size(), INT_MAX)), nullptr, nullptr);
+    int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), buffer.data(),
+                                     int(std::min<size_t>(buffer.size(), INT_MAX)), nullptr, nullptr);
     if (length > 0) return {buffer.data(), size_t(length)};
     length = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
     if (length <= 0) return {};
