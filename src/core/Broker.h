@@ -318,6 +318,9 @@ public:
     std::string FPartnerIdKind;
     std::string FArticleIdKind;
     TextList FGestiuni;
+    // The last answer's room, kept for the next: a large answer built in memory the system
+    // must find and clear anew takes half as long again.
+    std::string FAnswerBuffer;
     bool FRefused = false;  // the server refused something in the request in hand
 
     // What the front end sets before Start: its form's name in the status file, and how

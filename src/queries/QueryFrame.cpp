@@ -24,8 +24,11 @@ std::string ParameterText(const QueryKind& query, const QueryParameter& paramete
 // Rebuilds the answer as it is read, row by row, into one buffer.
 class ResultRows final : public ServerListRows {
 public:
-    ResultRows(QueryRows rows, const TextList& gestiuni, const std::string& articleIdKind)
-        : rows_(rows), gestiuni_(gestiuni), externalKeyFirst_(ExternalKeyFirst(articleIdKind)) {}
+    ResultRows(QueryRows rows, const TextList& gestiuni, const std::string& articleIdKind, std::string buffer)
+        : rows_(rows),
+          gestiuni_(gestiuni),
+          externalKeyFirst_(ExternalKeyFirst(articleIdKind)),
+          file_(std::move(buffer)) {}
 
     // In the system's single-byte code page a text has as many bytes as UTF-16 units.
     void Begin(size_t count, size_t wideLength) override {
@@ -52,6 +55,7 @@ public:
         }
         return file_.bytes();
     }
+    std::string TakeBuffer() { return file_.TakeBytes(); }
 
 private:
     // A failed rebuild stops the rebuilding but not the reading: an answer that cannot
@@ -88,13 +92,14 @@ void TEBroker::AnswerQuery(const QueryKind& query) {
         ReportServerErrors(true, true);
         return;
     }
-    ResultRows result(query.rows, FGestiuni, FArticleIdKind);
+    ResultRows result(query.rows, FGestiuni, FArticleIdKind, std::move(FAnswerBuffer));
     const ServerList rows = ReadServerList(list.get(), result);
     if (Detailed(query) && rows.isArray)
         LogStamped(" ... Au fost returnate :" + std::to_string(rows.upperBound) + " linii");
     const std::string& bytes = result.Bytes();
     if (Detailed(query)) LogStamped(" ... Scriu informatiile in " + FWorkDirText + "\\" + std::string(query.result));
     WriteListed(FWorkDir + L"\\" + WideAscii(query.result), bytes);
+    FAnswerBuffer = result.TakeBuffer();
 }
 
 QueryParameter TEBroker::ReadQueryParameter(const QueryKind& query) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Text.h"
@@ -44,6 +45,12 @@ bool ExternalKeyFirst(std::string_view articleIdKind);
 // reused from row to row, so a large answer costs no allocation per row.
 class ResultFile {
 public:
+    ResultFile() = default;
+    // Built in the buffer of an earlier file: its bytes go, its room stays.
+    explicit ResultFile(std::string buffer) : bytes_(std::move(buffer)) { bytes_.clear(); }
+    // The buffer, for the next file.
+    std::string TakeBytes() { return std::move(bytes_); }
+
     // Room for count rows of size bytes in all, so that a large answer's file is built
     // in place; no layout adds more than 8 bytes to a row.
     void Reserve(size_t count, size_t size) { bytes_.reserve(size + 8 * count); }
