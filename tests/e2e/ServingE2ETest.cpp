@@ -139,6 +139,7 @@ TEST_F(ServingE2ETest, ExportFromTheCommandLineIsTheButtonOfTheRunningCopy) {
     EXPECT_EQ(service->RunForm("/export-balances").exitCode, 0u);
     EXPECT_TRUE(WaitUntil([&] { return service->Exists("SOLDURI.TXT"); }, 10000));
     EXPECT_NE(service->Read("SOLDURI.TXT").find("P0001"), std::string::npos);
+    WaitUntil([&] { return !service->Log(before).empty(); }, 10000);  // logged once the file is there
     EXPECT_EQ(service->Log(before), TextList{kStamped + " ... Import solduri parteneri "});
 }
 
