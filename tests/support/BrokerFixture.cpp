@@ -35,12 +35,17 @@ std::string MakeTempFolder(const std::string& hint) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::string base = Ansi(temp);
+    // Test programs run side by side in prefixes of their own, whose process ids are often
+    // alike, and the service test finds its server's process by its folder's name among all
+    // of the machine's: the counter at the first folder tells this process's folders apart.
+    static const unsigned long long tag = [] {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return static_cast<unsigned long long>(now.QuadPart) % 1000000;
+    }();
     for (;;) {
-        // The builds' tests run side by side, each in its own prefix, whose process ids may be
-        // alike: the width tells their folders apart where the system's process list shows them.
-        std::string path = base + "vq" + std::to_string(8 * sizeof(void*)) + "_" + hint + "_" +
-                           std::to_string(GetCurrentProcessId()) + "_" +
-                           std::to_string(counter++);
+        std::string path = base + "vq_" + hint + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+                           std::to_string(tag) + "_" + std::to_string(counter++);
         if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return path;
     }
 }
