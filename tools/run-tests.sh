@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the text logic natively under sanitizers; both Windows builds under
-# Wine, each in its own prefix; the service test, the package test and a short fuzz run. Each
-# build's groups start as soon as it is done and run side by side with the next build (under
-# Wine they mostly wait; the compiler yields to them). Each group's output goes to
-# build/test-logs/; the last line is "N passed, N failed", counting ctest's programs and the
-# service test of each build, the package test and the fuzz run one each.
+# Wine, each in its own prefix; the service test, the package test and a short fuzz run. The
+# builds come first with every core; the groups then run side by side (under Wine they mostly
+# wait), each build's test programs two at a time. Each group's output goes to build/test-logs/;
+# the last line is "N passed, N failed", counting ctest's programs and the service test of
+# each build, the package test and the fuzz run one each.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -22,8 +22,8 @@ build() {
   local preset=$1 prefix=()
   [ "$preset" = native ] || prefix=(-DVQ_WINEPREFIX="$PWD/build/$preset/wineprefix")
   if cmake --preset "$preset" "${prefix[@]}" >/dev/null &&
-     nice -n 10 cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
-     { [ "$preset" = native ] || nice -n 10 cmake --build --preset "$preset" --target packages >/dev/null; }; then
+     cmake --build --preset "$preset" -j"$(nproc)" >/dev/null &&
+     { [ "$preset" = native ] || cmake --build --preset "$preset" --target packages >/dev/null; }; then
     built[$preset]=1
   else
     echo "build of $preset failed"
@@ -38,18 +38,12 @@ group() {
   shift
   ("$@" </dev/null >"$logs/$name.log" 2>&1; echo $? >"$logs/$name.status") &
 }
-# The 32-bit end-to-end tests are served by the 64-bit stand-in server too: it is built first.
-other_server() {
-  cmake --preset mingw-x64 -DVQ_WINEPREFIX="$PWD/build/mingw-x64/wineprefix" >/dev/null &&
-    cmake --build --preset mingw-x64 -j"$(nproc)" --target VQDocServer VQDocServerExe >/dev/null
-}
+for preset in native mingw-x86 mingw-x64; do build "$preset"; done
 for preset in native mingw-x86 mingw-x64; do
-  build "$preset"
   [ -n "${built[$preset]:-}" ] || continue
   if [ "$preset" = native ]; then
     group native ctest --preset native
   else
-    [ "$preset" = mingw-x86 ] && other_server
     group "$preset" ctest --preset "$preset" --timeout 900 -j2
     group "service-${preset#mingw-}" bash tools/service-test.sh "$preset"
   fi

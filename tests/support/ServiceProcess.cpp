@@ -118,7 +118,7 @@ void ServiceProcess::Start(bool untilShown) {
             window_ = windows.empty() ? nullptr : windows.front();
             return window_ != nullptr && (!untilShown || IsWindowVisible(window_));
         },
-        20000))
+        60000))  // shown after start-up's server steps, which wait for a server still ending
         << "no main window";
 }
 
