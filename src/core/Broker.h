@@ -29,6 +29,7 @@
 #include "watch/RequestWatch.h"
 
 struct PackageKind;     // one row of the package kinds (packages/PackageKinds.h)
+class PackageLines;     // a package's lines (packages/PackageText.h)
 struct QueryKind;       // one row of the query kinds (queries/QueryKinds.h)
 struct QueryParameter;  // what a query's request file gives
 
@@ -282,6 +283,7 @@ public:
     // handler takes the package's full path and its kind's row
     bool WaitOpenPackage(const std::wstring& path, const PackageKind& kind);
     bool WaitReadPackage(const std::wstring& path, const PackageKind& kind, std::string& content);
+    std::unique_ptr<const PackageLines> OpenPackage(const std::wstring& path, const PackageKind& kind);
     bool ServeDocumentPackage(const std::wstring& path, const PackageKind& kind);
     bool ServeRecordPackage(const std::wstring& path, const PackageKind& kind);
     // Raises "Linia <n>: textul nu este UTF-8", written to the error file first.

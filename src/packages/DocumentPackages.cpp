@@ -8,11 +8,9 @@
 // The server keeps the month and the lines from call to call, so the calls come in
 // this order within one package.
 bool TEBroker::ServeDocumentPackage(const std::wstring& path, const PackageKind& kind) {
-    RemoveListed(ErrorFilePath());
-    std::string content;
-    if (!WaitReadPackage(path, kind, content)) return false;
-    const PackageLines package = ReadPackage(std::move(content), path);
-    if (package.badLine()) RefuseText(package.badLine());
+    const std::unique_ptr<const PackageLines> opened = OpenPackage(path, kind);
+    if (!opened) return false;
+    const PackageLines& package = *opened;
     const WorkingMonth month = ReadWorkingMonth(package.lines());
     LONG ok = 0;
     CheckServer(Server()->SetLunaLucru(month.year, month.month, &ok));

@@ -8,11 +8,9 @@
 
 // Only the first line is a record; the server alone reads its layout.
 bool TEBroker::ServeRecordPackage(const std::wstring& path, const PackageKind& kind) {
-    RemoveListed(ErrorFilePath());
-    std::string content;
-    if (!WaitReadPackage(path, kind, content)) return false;
-    const PackageLines package = ReadPackage(std::move(content), path);
-    if (package.badLine()) RefuseText(package.badLine());
+    const std::unique_ptr<const PackageLines> opened = OpenPackage(path, kind);
+    if (!opened) return false;
+    const PackageLines& package = *opened;
     const UniqueBstr record = MakeBstr(RecordText(package.lines()), EncodingOf(package));
     LONG ok = 0;
     const HRESULT sent = (Server()->*kind.send)(record.get(), &ok);

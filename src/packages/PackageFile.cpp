@@ -62,6 +62,18 @@ bool TEBroker::WaitReadPackage(const std::wstring& path, const PackageKind& kind
     return opened;
 }
 
+// Every package kind opens alike: its error file goes, it is waited for and read, and a line
+// that is not text of the files' encoding refuses it. Null when it could not be opened; the
+// lines stay where they were made, their views into its bytes.
+std::unique_ptr<const PackageLines> TEBroker::OpenPackage(const std::wstring& path, const PackageKind& kind) {
+    RemoveListed(ErrorFilePath());
+    std::string content;
+    if (!WaitReadPackage(path, kind, content)) return nullptr;
+    std::unique_ptr<const PackageLines> package(new PackageLines(ReadPackage(std::move(content), path)));
+    if (package->badLine()) RefuseText(package->badLine());
+    return package;
+}
+
 PackageLines ReadPackage(std::string content, const std::wstring& path) {
     try {
         return PackageLines(std::move(content), ServiceEncoding() == TextEncoding::Utf8);
