@@ -316,7 +316,6 @@ public:
     std::string FWorkDirText;  // its 8-bit form, for the log and the messages
     std::string FCompany;
     std::string FCurrentRequest;
-    std::wstring FCurrentName;  // the same, as the directory gives it: the error file's name is made from it
     std::string FPartnerIdKind;
     std::string FArticleIdKind;
     TextList FGestiuni;

@@ -8,6 +8,5 @@
 // name up to its first ".TXT" (any case), or the whole name when it holds none.
 std::string ErrorFileSuffixFor(bool prefixErrors, std::string_view currentRequest);
 
-// "ERORI" + suffix + ".TXT"; also from the request's name as the directory gives it.
+// "ERORI" + suffix + ".TXT".
 std::string ErrorFileName(bool prefixErrors, std::string_view currentRequest);
-std::wstring ErrorFileName(bool prefixErrors, std::wstring_view currentRequest);

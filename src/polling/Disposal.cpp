@@ -25,7 +25,7 @@ void TEBroker::DisposeOfPackage(const std::wstring& name, PackageOutcome outcome
 
 // Only the file name changes: a ".TXT" in the directory's path must not be touched.
 bool TEBroker::SetAsideFailedPackage(const std::wstring& name) {
-    const std::wstring setAside = FWorkDir + L"\\" + SetAsideName(std::wstring_view(name));
+    const std::wstring setAside = FWorkDir + L"\\" + SetAsideName(name);
     FlushLog();
     if (FDirListed ? !ListedAbsent(setAside) : FileExists(setAside)) RemoveListed(setAside);
     if (!RenameFile(FWorkDir + L"\\" + name, setAside)) return false;

@@ -3,34 +3,27 @@
 
 namespace {
 
-template <class Char>
-Char Upper(Char c) {
-    return c >= Char('a') && c <= Char('z') ? Char(c - ('a' - 'A')) : c;
-}
+wchar_t Upper(wchar_t c) { return c >= L'a' && c <= L'z' ? wchar_t(c - (L'a' - L'A')) : c; }
 
 // One character of a name against one of an ASCII text: a letter of either case.
-template <class Char>
-bool Same(Char n, char a) {
-    return Upper(n) == Char(Upper(static_cast<unsigned char>(a)));
-}
+bool Same(wchar_t n, char a) { return Upper(n) == Upper(wchar_t(static_cast<unsigned char>(a))); }
 
-template <class Char>
-bool Equal(std::basic_string_view<Char> name, std::string_view ascii) {
+bool Equal(std::wstring_view name, std::string_view ascii) {
     if (name.size() != ascii.size()) return false;
     for (size_t i = 0; i < name.size(); ++i)
         if (!Same(name[i], ascii[i])) return false;
     return true;
 }
 
-template <class Char>
-size_t Find(std::basic_string_view<Char> name, std::string_view ascii) {
+size_t Find(std::wstring_view name, std::string_view ascii) {
     for (size_t at = 0; at + ascii.size() <= name.size(); ++at)
         if (Equal(name.substr(at, ascii.size()), ascii)) return at;
-    return std::basic_string_view<Char>::npos;
+    return std::wstring_view::npos;
 }
 
-template <class Char>
-bool Matches(std::basic_string_view<Char> name, std::string_view pattern) {
+}  // namespace
+
+bool MatchesPattern(std::wstring_view name, std::string_view pattern) {
     // Greedy matching with one step back to the last "*": linear in practice, and
     // never recursive, whatever names the directory holds.
     size_t n = 0, p = 0;
@@ -53,31 +46,20 @@ bool Matches(std::basic_string_view<Char> name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-template <class Char>
-std::basic_string<Char> SetAside(std::basic_string_view<Char> name) {
-    std::basic_string<Char> result(name);
-    const size_t at = Find(name, ".TXT");
-    const Char err[] = {Char('.'), Char('E'), Char('R'), Char('R'), Char(0)};
-    if (at == std::basic_string_view<Char>::npos) return result + err;
-    return result.replace(at, 4, err);
-}
-
-}  // namespace
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) { return Matches(name, pattern); }
-bool MatchesPattern(std::wstring_view name, std::string_view pattern) { return Matches(name, pattern); }
-
 bool NameIs(std::wstring_view name, std::string_view ascii) { return Equal(name, ascii); }
 
 bool NameEndsWith(std::wstring_view name, std::string_view ascii) {
     return name.size() >= ascii.size() && Equal(name.substr(name.size() - ascii.size()), ascii);
 }
 
-bool IsErrorFileName(std::string_view name) { return Find(name, "ERORI.TXT") != std::string_view::npos; }
 bool IsErrorFileName(std::wstring_view name) { return Find(name, "ERORI.TXT") != std::wstring_view::npos; }
 
-std::string SetAsideName(std::string_view name) { return SetAside(name); }
-std::wstring SetAsideName(std::wstring_view name) { return SetAside(name); }
+std::wstring SetAsideName(std::wstring_view name) {
+    std::wstring result(name);
+    const size_t at = Find(name, ".TXT");
+    if (at == std::wstring_view::npos) return result + L".ERR";
+    return result.replace(at, 4, L".ERR");
+}
 
 std::wstring UpperAscii(std::wstring_view name) {
     std::wstring upper(name);

@@ -1,5 +1,5 @@
 // Which directory entries a request row may serve, judged on their names alone. Names come
-// as the directory gives them (wide) or as 8-bit text; patterns and fixed names are ASCII.
+// as the directory gives them (wide); patterns and fixed names are ASCII.
 #pragma once
 
 #include <string>
@@ -8,7 +8,6 @@
 // The long name matches the pattern, "*" standing for any run of characters (the empty
 // run included), ASCII letters compared without case. The system's own search also
 // matches 8.3 short names, so its answers are checked again with this.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
 bool MatchesPattern(std::wstring_view name, std::string_view pattern);
 
 // The name is the ASCII text given, or ends in it, ASCII letters compared without case.
@@ -16,12 +15,10 @@ bool NameIs(std::wstring_view name, std::string_view ascii);
 bool NameEndsWith(std::wstring_view name, std::string_view ascii);
 
 // The upper-cased name holds "ERORI.TXT": an error file, never a request.
-bool IsErrorFileName(std::string_view name);
 bool IsErrorFileName(std::wstring_view name);
 
 // The name a refused package is set aside under: its first ".TXT" (any case) becomes
 // ".ERR"; a name without one gets ".ERR" appended.
-std::string SetAsideName(std::string_view name);
 std::wstring SetAsideName(std::wstring_view name);
 
 // The name with its ASCII letters upper-cased, as a key that ignores their case.

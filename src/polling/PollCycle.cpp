@@ -196,7 +196,6 @@ void TEBroker::ServePackage(const std::wstring& name, const PackageKind& kind) {
     const std::string text = Ansi(name);
     RequestWatch::InHand inHand(FRequestWatch, text);
     FCurrentRequest = text;
-    FCurrentName = name;
     FRefused = false;
     BeginRequest(text);
     bool accepted = false;
@@ -231,7 +230,6 @@ void TEBroker::ServeQuery(const QueryKind& query, const WorkListing::Entry& file
     FRequestFile = file;
     RequestWatch::InHand inHand(FRequestWatch, query.request);
     FCurrentRequest = query.request;
-    FCurrentName = WideAscii(query.request);
     FRefused = false;
     BeginRequest(FCurrentRequest);
     // Deleted whether its handler returns or raises, unless it is to be asked again.

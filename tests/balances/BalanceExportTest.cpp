@@ -100,7 +100,6 @@ TEST_F(BalanceExportTest, EachClickExportsTodaysMonthOrRefuses) {
         broker.FBusy = c.busy;
         broker.FServer = c.noServer ? ComRef<ITallyportObject>() : server.Ref();
         broker.FCurrentRequest = "GETSTOC.TXT";
-        broker.FCurrentName = L"GETSTOC.TXT";
         Put("SOLDURI.TXT", "earlier");
         Put("ERORI_GETSTOC.TXT", "earlier");
         EXPECT_EQ(ErrorRaisedBy([&] { broker.ImportSolduriClick(); }), *c.failing ? "Server oprit" : "");

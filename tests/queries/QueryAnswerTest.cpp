@@ -28,7 +28,6 @@ protected:
             Put(name, "earlier");
         if (content) Put(query.request, content);
         broker.FCurrentRequest = query.request;
-        broker.FCurrentName = Wide(query.request);
         return ErrorRaisedBy([&] { broker.AnswerQuery(ServiceQueryKind(query.request)); });
     }
     // " ... " lines follow the time stamp; "%W" is the working directory.
